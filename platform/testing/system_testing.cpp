@@ -1,0 +1,32 @@
+// Language and cursor of the testing backend.
+#include "platform/platform.h"
+#include "platform/testing/testing.h"
+
+namespace platform {
+
+// The state a test sets and reads back.
+static bool systemJapanese = false;
+static CursorShape lastCursorShape = CursorShape::Arrow;
+static int waitCursorCount = 0;
+
+bool SystemLanguageIsJapanese() { return systemJapanese; }
+
+void SetCursorShape(CursorShape shape) {
+  lastCursorShape = shape;
+  if (shape == CursorShape::Wait) ++waitCursorCount;
+}
+
+namespace testing {
+
+void SetSystemLanguageJapanese(bool japanese) { systemJapanese = japanese; }
+CursorShape LastCursorShape() { return lastCursorShape; }
+int WaitCursorCount() { return waitCursorCount; }
+
+void Reset() {
+  systemJapanese = false;
+  lastCursorShape = CursorShape::Arrow;
+  waitCursorCount = 0;
+}
+
+}  // namespace testing
+}  // namespace platform
