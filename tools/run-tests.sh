@@ -1,0 +1,16 @@
+#!/bin/sh
+# Builds everything and runs the whole test suite. With --sanitize the tests
+# are built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/install-packages.sh" timgm6mb-soundfont fonts-ipafont-gothic fonts-ipafont-mincho \
+  xvfb xauth xdotool imagemagick x11-utils
+if [ "${1:-}" = "--sanitize" ]; then
+  build="$top/build-sanitize"
+  "$top/tools/build.sh" "$build" -DTONQUILL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+else
+  build="$top/build"
+  "$top/tools/build.sh" "$build"
+fi
+cd "$build" && ctest --output-on-failure -j "$(nproc)"
