@@ -85,7 +85,7 @@ void FreshStore() {
 }
 
 void InstallImage(const Bytes& image) {
-  std::memcpy(song::FreeSpace(), image.data(), image.size());
+  if (!image.empty()) std::memcpy(song::FreeSpace(), image.data(), image.size());
   song::InstallSongImage(static_cast<std::int32_t>(image.size()));
 }
 
