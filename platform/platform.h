@@ -49,4 +49,74 @@ enum class CursorShape { Arrow, Wait };
 // arrow again afterwards. Harmless before the window exists.
 void SetCursorShape(CursorShape shape);
 
+// ---------------------------------------------------------------------------
+// Time.
+
+// Milliseconds since some fixed moment, unsigned 32-bit, wrapping about every
+// 49.7 days. Read once or a few times per frame; every time value of the
+// program comes from here. Desktop: the monotonic clock.
+std::uint32_t TimeMs();
+
+// ---------------------------------------------------------------------------
+// Message boxes. Texts are UTF-8. Each call returns when the user has closed
+// the box; the main loop does not run meanwhile.
+
+enum class BoxKind { Information, Warning, Question };
+
+// Shows an information or warning box with a title and an OK button.
+void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text);
+
+// Asks a question with Yes and No; true for Yes. Closing the box is No.
+bool AskQuestion(std::string_view title, std::string_view text);
+
+// The system's alert sound, for failure reports only.
+void Beep();
+
+// Shows or hides the system mouse cursor over the program's window.
+void ShowSystemCursor(bool shown);
+
+// ---------------------------------------------------------------------------
+// MIDI output devices.
+//
+// Devices are numbered from 0 to MidiOutDeviceCount() - 1; kMidiMapper
+// names the device the system picks for a program that does not choose.
+// All calls come from the main loop; results are 0 for success, otherwise
+// a device error code.
+
+struct MidiOutDevice;  // an open device; owned by the backend
+inline constexpr int kMidiMapper = -1;
+
+// How many output devices the machine has now.
+int MidiOutDeviceCount();
+
+// Opens a device (or the mapper); nullptr when it cannot be opened.
+MidiOutDevice* OpenMidiOut(int deviceNumber);
+
+// The device's name for the user, in UTF-8, at most 31 bytes; false when
+// the device's capabilities cannot be read.
+bool MidiOutName(int deviceNumber, std::string& name);
+
+// Sends a channel or system message of up to 3 bytes packed as the status
+// in the lowest byte, then data 1, then data 2.
+int SendMidiOutShort(MidiOutDevice* device, std::uint32_t packed);
+
+// Starts sending a system-exclusive message (F0h ... F7h). The device may
+// read `bytes` until MidiOutLongDone reports true: the caller must not
+// change them before.
+int SendMidiOutLong(MidiOutDevice* device, const std::uint8_t* bytes, std::uint32_t length);
+
+// Waits at most timeoutMs for the device to finish with the last long
+// message; true when it has (or none was pending).
+bool WaitMidiOutLongDone(MidiOutDevice* device, std::uint32_t timeoutMs);
+
+// Turns off every sounding note and the sustain pedal on all channels.
+int ResetMidiOut(MidiOutDevice* device);
+
+// Closes a device opened with OpenMidiOut.
+int CloseMidiOut(MidiOutDevice* device);
+
+// The start-up probe that decides whether the mapper is tried: succeeds when
+// the file exists and reads as a Standard MIDI File.
+bool ProbeSequencer(const char* elementPath);
+
 }  // namespace platform

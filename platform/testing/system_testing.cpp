@@ -22,7 +22,12 @@ void SetSystemLanguageJapanese(bool japanese) { systemJapanese = japanese; }
 CursorShape LastCursorShape() { return lastCursorShape; }
 int WaitCursorCount() { return waitCursorCount; }
 
+void ResetClockAndBoxes();
+void ResetMidi();
+
 void Reset() {
+  ResetClockAndBoxes();
+  ResetMidi();
   systemJapanese = false;
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;

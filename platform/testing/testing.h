@@ -2,17 +2,71 @@
 // what it reads back after the program has run.
 #pragma once
 
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace platform::testing {
 
-// Back to the defaults: not Japanese, arrow cursor, nothing recorded.
+// Back to the defaults: clock at 0, not Japanese, no devices, no boxes.
 void Reset();
 
 void SetSystemLanguageJapanese(bool japanese);
 
-// The last cursor shape the program asked for, and how many wait cursors.
+// --- Cursor ---
 CursorShape LastCursorShape();
 int WaitCursorCount();
+// The net number of ShowSystemCursor(true) minus (false) calls.
+int CursorShowBalance();
+
+// --- Clock: manual, moved only by the test ---
+void SetTime(std::uint32_t ms);
+void AdvanceTime(std::uint32_t ms);
+
+// --- Message boxes ---
+struct Box {
+  BoxKind kind;
+  std::string title;
+  std::string text;
+  std::uint32_t shownAt;
+};
+const std::vector<Box>& Boxes();
+int BeepCount();
+// Answers for the next questions, in order; with none left the answer is No.
+void ScriptAnswers(std::vector<bool> answers);
+
+// --- MIDI output devices ---
+struct MidiDeviceSetup {
+  int count = 0;                  // devices 0..count-1
+  bool probeSucceeds = false;     // the sequencer probe
+  bool mapperOpens = true;
+  std::vector<int> failingOpens;  // device numbers whose open fails
+  std::vector<int> unreadable;    // device numbers whose name can't be read
+  // Long messages the device is still reading after they were sent: each
+  // wait for completion lets one of them finish only when this is false.
+  bool longMessagesNeverFinish = false;
+};
+void SetMidiDevices(const MidiDeviceSetup& setup);
+
+// One entry per call that reached a device. `device` is the device number
+// (kMidiMapper for the mapper).
+struct MidiLogEntry {
+  enum Kind { Short, Long, Reset, Close, Open } kind;
+  std::uint32_t time;
+  int device;
+  std::vector<std::uint8_t> bytes;  // short: 1..3 bytes as sent (trailing zero data kept)
+  std::uint32_t packed;             // short: the packed value
+};
+const std::vector<MidiLogEntry>& MidiLog();
+void ClearMidiLog();
+// The element path the last sequencer probe was asked about.
+const std::string& LastProbePath();
+// Devices opened and not closed.
+int OpenMidiDeviceCount();
+// How many waits for a long message's completion the program made.
+int LongDoneWaits();
 
 }  // namespace platform::testing

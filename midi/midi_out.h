@@ -1,0 +1,40 @@
+// The MIDI output ports: up to eight devices opened at start-up (the mapper
+// first when the sequencer probe succeeds), kept open for the whole run,
+// reset and closed at exit. Every MIDI message of the program leaves here.
+#pragma once
+
+#include <cstdint>
+
+namespace midi {
+
+inline constexpr int kPortSlots = 8;
+inline constexpr std::uint32_t kExclusiveBufferSize = 102400;
+// The sequencer probe's element when the command line names no file.
+inline constexpr const char* kProbeSongName = "redade7.mid";
+// How long a new exclusive message waits for the device to finish with the
+// previous one before it is dropped rather than overwrite it.
+inline constexpr std::uint32_t kExclusiveWaitMs = 1000;
+
+// Opens the ports; always returns 0. Called once by the start-up scene.
+int OpenMidiOutPorts();
+
+// Resets and closes every port; returns the last close result (0 if none).
+int CloseMidiOutPorts();
+
+// A message of up to three bytes to a port below the port count.
+int SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int port);
+
+// A system-exclusive message (from its F0h) of at most 102400 bytes; a
+// longer one is dropped and 0 returned.
+int SendExclusiveMessage(const std::uint8_t* message, std::uint32_t length, int port);
+
+// The playback engine's one entry: 1..3 bytes go as a short message, more
+// as exclusive. Returns 1 (nothing sent) when the port is not below the
+// port count, else 0.
+int SendMidiMessage(int port, const std::uint8_t* message, int length);
+
+int PortCount();
+// The device name read for a port when it was opened (UTF-8).
+const char* PortName(int port);
+
+}  // namespace midi

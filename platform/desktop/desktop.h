@@ -1,0 +1,11 @@
+// What the desktop backend's own files share; never seen by the program.
+#pragma once
+
+struct SDL_Window;
+
+namespace platform::desktop {
+
+// The program's main window, or nullptr before it exists.
+SDL_Window* MainWindow();
+
+}  // namespace platform::desktop
