@@ -1,40 +1,55 @@
 #include "xvfb.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
 
 namespace test {
 
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
 Xvfb::Xvfb(int width, int height) {
-  int fds[2];
-  if (pipe(fds) != 0) return;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  pid_ = fork();
-  if (pid_ == 0) {
-    close(fds[0]);
-    const std::string fd = std::to_string(fds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-           static_cast<char*>(nullptr));
-    _exit(127);
+  // Try free display numbers from one that depends on our process, so tests
+  // running side by side rarely meet.
+  for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
+    const int number = 100 + (getpid() * 7 + attempt * 13) % 800;
+    const std::string name = ":" + std::to_string(number);
+    if (Exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
+    const pid_t pid = fork();
+    if (pid == 0) {
+      execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+             static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    for (int wait = 0; wait < 100; ++wait) {
+      if (waitpid(pid, nullptr, WNOHANG) == pid) break;  // lost the race for this number
+      if (Exists(socket) && std::system(("xdpyinfo -display " + name + " >/dev/null 2>&1").c_str()) == 0) {
+        pid_ = pid;
+        display_ = name;
+        break;
+      }
+      usleep(50 * 1000);
+    }
+    if (display_.empty() && waitpid(pid, nullptr, WNOHANG) == 0) {
+      kill(pid, SIGTERM);
+      waitpid(pid, nullptr, 0);
+    }
   }
-  close(fds[1]);
-  // Xvfb writes the display number it chose once it accepts clients.
-  char number[16] = {};
-  ssize_t got;
-  do got = read(fds[0], number, sizeof number - 1);
-  while (got < 0 && errno == EINTR);
-  close(fds[0]);
-  if (got <= 0) std::fprintf(stderr, "Xvfb did not start (%zd, %s)\n", got, std::strerror(errno));
-  if (got <= 0) return;
-  display_ = ":" + std::string(number, static_cast<std::size_t>(got));
-  while (!display_.empty() && (display_.back() == '\n' || display_.back() == ' ')) display_.pop_back();
-  setenv("DISPLAY", display_.c_str(), 1);
+  if (!display_.empty()) setenv("DISPLAY", display_.c_str(), 1);
+  else std::fprintf(stderr, "Xvfb did not start\n");
 }
 
 Xvfb::~Xvfb() {
@@ -59,10 +74,6 @@ std::string RunCommand(const std::string& command) {
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
-
-}  // namespace test
-
-namespace test {
 
 std::string WaitForWindow(const std::string& title, int seconds) {
   for (int tries = 0; tries < seconds * 10; ++tries) {

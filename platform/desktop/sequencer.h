@@ -1,0 +1,29 @@
+// The ALSA sequencer ports of the desktop backend: every writable port of
+// other clients (hardware interfaces, software synthesizers, virtual
+// keyboards), each reached from a port of the program's own client.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform::desktop {
+
+struct SequencerLink;  // our port connected to one destination
+
+// A machine without a sequencer or a sound card is not worth a word: the
+// ALSA library's own error printing is switched off.
+void SilenceAlsaErrors();
+
+// Lists the destinations now (system and "Midi Through" ports excluded);
+// 0 when the machine has no sequencer.
+int SequencerDestinationCount();
+bool SequencerDestinationName(int index, std::string& name);
+
+SequencerLink* OpenSequencerLink(int index);
+void SequencerShort(SequencerLink* link, std::uint32_t packed);
+int SequencerSysEx(SequencerLink* link, const std::uint8_t* bytes, std::uint32_t length);
+// Notes and sustain off, controllers reset, on all 16 channels.
+void SequencerReset(SequencerLink* link);
+void CloseSequencerLink(SequencerLink* link);
+
+}  // namespace platform::desktop
