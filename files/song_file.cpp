@@ -56,25 +56,27 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file) {
   return static_cast<std::int32_t>(total);
 }
 
-void LoadSongFile() {
+LoadResult LoadSongFile() {
   platform::SetCursorShape(platform::CursorShape::Wait);
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
   std::FILE* file = std::fopen(songPath, "rb");
   if (file == nullptr) {
     platform::SetCursorShape(platform::CursorShape::Arrow);
-    return;
+    return LoadResult::NotOpened;
   }
   const std::int32_t imageLength = ReadIntoFreeSpace(file);
   if (std::fclose(file) != 0) {
     song::SetSongErrorFlag();
     platform::SetCursorShape(platform::CursorShape::Arrow);
-    return;
+    return LoadResult::Refused;
   }
+  LoadResult result = LoadResult::Refused;
   if (!song::SongErrorFlag()) {
-    song::InstallSongImage(imageLength);
+    result = song::InstallSongImage(imageLength) ? LoadResult::Installed : LoadResult::NoHeader;
     song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
   }
   platform::SetCursorShape(platform::CursorShape::Arrow);
+  return result;
 }
 
 }  // namespace files

@@ -13,11 +13,14 @@ inline constexpr int kSongPathSize = 261;
 bool SetSongPath(const char* path);
 const char* SongPath();
 
+enum class LoadResult { Installed, NotOpened, Refused, NoHeader };
+
 // Loads the file named by the song path into the current bank: clears the
 // current song, reads the file into the free space, installs and scans it.
 // Afterwards the song error flag tells whether it failed; a file that cannot
-// be opened leaves the flag untouched.
-void LoadSongFile();
+// be opened leaves the flag untouched. The result says what happened, for
+// callers that tell the user.
+LoadResult LoadSongFile();
 
 void ResetSongFile();
 

@@ -1,9 +1,236 @@
 #include "player/event_dispatch.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "game/panels.h"
+#include "midi/midi_out.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "song/song_store.h"
+#include "song/track_reader.h"
+
 namespace player {
 
-// The playback engine fills in the note tables; until then there is nothing
-// sounding to forget.
-void ClearNoteTables() {}
+struct TrackState {
+  std::int32_t readPosition;
+  std::int32_t nextEventTime;
+  bool deltaRead;
+  bool ended;
+  bool cutOff;  // the walk ran into the end of the song data
+  std::uint8_t runningStatus;
+  std::uint8_t outputPort;
+  bool muted;  // only the guide track is ever muted
+};
+
+// Per-track read state, the send path's context, the note and pedal tables
+// and the lyric buffer.
+static TrackState tracks[song::kTrackSlots];
+static int currentTrackMarker = 0;  // track index + 1, or 0 outside a track
+static bool eventMuted = false;
+static int defaultPort = 0;
+static std::int8_t soundingNotes[kNoteTablePorts][16][128];
+static std::uint8_t sustainHeld[kNoteTablePorts][16];
+static char lyricBuffer[kLyricBufferSize + 1];
+
+static constexpr std::int8_t kMaxNoteCount = 127;
+static constexpr std::uint8_t kSustainController = 64;
+
+void ResetEventDispatch() {
+  for (TrackState& t : tracks) t = TrackState{};
+  currentTrackMarker = 0;
+  eventMuted = false;
+  defaultPort = 0;
+  ClearNoteTables();
+  lyricBuffer[0] = '\0';
+}
+
+void ClearNoteTables() {
+  std::memset(soundingNotes, 0, sizeof soundingNotes);
+  std::memset(sustainHeld, 0, sizeof sustainHeld);
+}
+
+std::int32_t TrackReadPosition(int track) { return tracks[track].readPosition; }
+std::int32_t TrackNextEventTime(int track) { return tracks[track].nextEventTime; }
+bool TrackEnded(int track) { return tracks[track].ended; }
+void SetTrackEnded(int track) { tracks[track].ended = true; }
+void SetTrackEnabled(int track, bool enabled) { tracks[track].muted = !enabled; }
+int TrackOutputPort(int track) { return tracks[track].outputPort; }
+int SoundingNoteCount(int port, int channel, int note) { return soundingNotes[port][channel][note]; }
+bool SustainHeld(int port, int channel) { return sustainHeld[port][channel] != 0; }
+const char* LyricBuffer() { return lyricBuffer; }
+
+void RewindTracks() {
+  for (int i = 0; i < song::TrackCount(); ++i) {
+    TrackState& t = tracks[i];
+    t.readPosition = song::TrackEntry(song::kCurrentBank, i);
+    t.nextEventTime = 0;
+    t.deltaRead = t.ended = t.cutOff = false;
+  }
+}
+
+int SendEventMessage(const std::uint8_t* message, int length) {
+  const int port = currentTrackMarker != 0 ? tracks[currentTrackMarker - 1].outputPort : defaultPort;
+  // Ports from 10 on have no column: no device has such a number either.
+  const bool counted = port < kNoteTablePorts;
+  bool muted = eventMuted;
+  if (length == 3) {
+    const int kind = message[0] & 0xF0;
+    const int channel = message[0] & 0x0F;
+    const int note = message[1] & 0x7F;
+    const bool noteOff = kind == 0x80 || (kind == 0x90 && message[2] == 0);
+    if (noteOff) {
+      if (counted && soundingNotes[port][channel][note] > 0) --soundingNotes[port][channel][note];
+      // A muted track still releases its notes, except the guide in a performance.
+      muted = currentTrackMarker == kGuideTrackNumber && IsGuidePerformed();
+    } else if (kind == 0x90 && !muted) {
+      if (counted && soundingNotes[port][channel][note] < kMaxNoteCount) ++soundingNotes[port][channel][note];
+    } else if (kind == 0xB0 && message[1] == kSustainController && !muted && currentTrackMarker != 0) {
+      if (counted) sustainHeld[port][channel] = message[2] > 64 ? 1 : 0;
+    }
+  }
+  if (muted) return 0;
+  return midi::SendMidiMessage(port, message, length);
+}
+
+void SilenceAllPorts() {
+  const int rememberedPort = defaultPort;
+  for (int port = 0; port < kNoteTablePorts; ++port) {
+    defaultPort = port;
+    for (int channel = 0; channel < 16; ++channel) {
+      for (int note = 0; note < 128; ++note) {
+        const int count = soundingNotes[port][channel][note];
+        if (count <= 0) continue;
+        const std::uint8_t off[] = {static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(note), 0};
+        for (int i = 0; i <= count; ++i) SendEventMessage(off, 3);
+        soundingNotes[port][channel][note] = 0;
+      }
+      if (sustainHeld[port][channel]) {
+        const std::uint8_t pedalUp[] = {static_cast<std::uint8_t>(0xB0 | channel), kSustainController, 0};
+        SendEventMessage(pedalUp, 3);
+        sustainHeld[port][channel] = 0;
+      }
+    }
+  }
+  defaultPort = rememberedPort;
+}
+
+namespace {
+
+// Meta events of track `index` at the read position; returns true when it
+// ended the song.
+bool DispatchMeta(int index, TrackState& t) {
+  std::int32_t p = t.readPosition + 1;
+  const int type = song::SongByte(p++);
+  const std::int32_t length = song::ReadVarLen(p);
+  const std::int32_t data = p;
+  t.readPosition = data + std::max(length, 0);
+  switch (type) {
+    case song::kMetaLyric:
+      if (!eventMuted) {
+        const std::int32_t n = std::clamp(length, 0, kLyricBufferSize);
+        for (std::int32_t i = 0; i < n; ++i) lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
+        lyricBuffer[n] = '\0';
+        game::ShowLyricLine();
+      }
+      break;
+    case song::kMetaPortPrefix:
+      t.outputPort = song::SongByte(data);
+      break;
+    case song::kMetaEndOfTrack:
+      t.ended = true;
+      return index == 0 && PlayState() == kPlaying;
+    case song::kMetaTempo:
+      if (index == 0) {
+        // A tempo of 0 microseconds per quarter has no meaning: ignored.
+        if (const std::int32_t microseconds = song::ReadBigEndian(data, 3); microseconds > 0) {
+          SetTempo(60000000 / microseconds);
+          ApplyTempo();
+        }
+      }
+      break;
+    case song::kMetaTimeSignature:
+      if (index == 0) {
+        ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
+        SetMeasureBase(t.nextEventTime, CurrentMeasure());
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+// Sends the exclusive message in place: the last byte of its length field
+// becomes F0h for the send and is put back afterwards.
+void DispatchExclusive(TrackState& t) {
+  std::int32_t p = t.readPosition + 1;
+  const std::int32_t length = song::ReadVarLen(p);
+  if (length >= 0 && song::UsedSongBytes(p - 1, length + 1) != nullptr) {
+    const std::uint8_t saved = song::SongByte(p - 1);
+    song::PokeSongByte(p - 1, 0xF0);
+    SendEventMessage(song::UsedSongBytes(p - 1, length + 1), length + 1);
+    song::PokeSongByte(p - 1, saved);
+  }
+  t.readPosition = p + std::max(length, 0);
+}
+
+void DispatchChannel(TrackState& t) {
+  std::uint8_t b = song::SongByte(t.readPosition);
+  if (b >= 0x80) {
+    t.runningStatus = b;
+    ++t.readPosition;
+  }
+  const int length = song::ChannelMessageLength(t.runningStatus);
+  const std::uint8_t message[3] = {t.runningStatus, song::SongByte(t.readPosition),
+                                   length == 3 ? song::SongByte(t.readPosition + 1) : std::uint8_t{0}};
+  SendEventMessage(message, length);
+  t.readPosition += length - 1;
+}
+
+}  // namespace
+
+int DispatchDueEvents() {
+  bool songEnded = false;
+  bool exclusiveSent = false;
+  for (int i = 0; i < song::TrackCount() && !exclusiveSent; ++i) {
+    currentTrackMarker = i + 1;
+    TrackState& t = tracks[i];
+    while (!t.ended) {
+      if (!t.deltaRead) {
+        const std::int32_t length = song::ReadEvent(t.readPosition, t.nextEventTime);
+        t.cutOff = length == 0 && song::LastMetaType() == song::kMetaEndOfTrack;
+        t.deltaRead = true;
+      }
+      if (SongPosition() <= t.nextEventTime) break;
+      eventMuted = t.muted;
+      const std::uint8_t status = song::SongByte(t.readPosition);
+      if (t.cutOff) {
+        // The song data ended without an end-of-track: the track ends here.
+        t.ended = true;
+        songEnded = songEnded || (i == 0 && PlayState() == kPlaying);
+      } else if (status == 0xFF) {
+        songEnded = DispatchMeta(i, t) || songEnded;
+      } else if (status == 0xF0) {
+        DispatchExclusive(t);
+        t.deltaRead = false;
+        exclusiveSent = true;
+        break;
+      } else if (status > 0xF0) {
+        // Other system bytes are not sent; they are stepped over by their length.
+        std::int32_t p = t.readPosition + 1;
+        const std::int32_t length = song::ReadVarLen(p);
+        t.readPosition = p + std::max(length, 0);
+      } else {
+        DispatchChannel(t);
+      }
+      t.deltaRead = false;
+    }
+  }
+  eventMuted = false;
+  currentTrackMarker = 0;
+  if (songEnded) StopPlayback(kStopAtEnd);
+  return 0;
+}
 
 }  // namespace player

@@ -1,10 +1,51 @@
-// Event dispatch: sends every due event of every track to the MIDI ports and
-// keeps the tables of sounding notes and held sustain pedals.
+// Event dispatch: sends every due event of every track to the MIDI ports,
+// carries out the meta events that steer playback, and keeps the tables of
+// sounding notes and held sustain pedals so that a stop turns off exactly
+// what is sounding.
 #pragma once
+
+#include <cstdint>
 
 namespace player {
 
+inline constexpr int kNoteTablePorts = 10;
+inline constexpr int kLyricBufferSize = 323;
+
+// Sends every event whose time the song position has passed, track by
+// track; a system-exclusive event ends the pass. Returns 0.
+int DispatchDueEvents();
+
+// The one send path of the engine and the computer-keyboard piano: note and
+// pedal bookkeeping, muting, then the current track's port (or the default
+// port for messages that come from no track).
+int SendEventMessage(const std::uint8_t* message, int length);
+
+// Turns off every note and sustain pedal the tables record, on every port.
+void SilenceAllPorts();
+
 // Empties the tables of sounding notes and held pedals.
 void ClearNoteTables();
+
+// Puts every installed track back to its first event (running status,
+// output port and the enabled flag are kept).
+void RewindTracks();
+
+// Per-track state read by the guide track.
+std::int32_t TrackReadPosition(int track);
+std::int32_t TrackNextEventTime(int track);
+bool TrackEnded(int track);
+void SetTrackEnded(int track);
+void SetTrackEnabled(int track, bool enabled);
+int TrackOutputPort(int track);
+
+// How many note-ons of (port, channel, note) are not yet matched.
+int SoundingNoteCount(int port, int channel, int note);
+bool SustainHeld(int port, int channel);
+
+// The last lyric line, zero-terminated code-page bytes.
+const char* LyricBuffer();
+
+// Back to the state at start-up (ports 0, all tracks enabled).
+void ResetEventDispatch();
 
 }  // namespace player

@@ -1,9 +1,55 @@
-// The playback clock: play state, song position, tempo and the transport.
+// The playback clock: turns milliseconds of the time base into the song
+// position in ticks, keeps the measure and beat counters, and owns the
+// transport (rewind, start, stop) and the tempo and time signature in force.
 #pragma once
+
+#include <cstdint>
 
 namespace player {
 
-// Puts every track of the current song at its start.
+inline constexpr int kStopped = 0;
+inline constexpr int kPlaying = 1;
+inline constexpr int kStopByUser = 0;
+inline constexpr int kStopAtEnd = 1;
+inline constexpr int kMinTempo = 1;
+inline constexpr int kMaxTempo = 600;
+inline constexpr std::uint8_t kRealTimeStop = 0xFC;
+
+// Recomputes the song position and dispatches what is due; returns 1 when
+// the quarter count changed. Does nothing while stopped.
+int AdvancePlayback();
+// Puts every track back to its first event and the clock to tick 0.
 void RewindSong();
+// Starts playing from the top (or from the current measure after the song
+// changed).
+int StartPlayback();
+// Kind 0: the user's stop; kind 1: the end of the song.
+int StopPlayback(int kind);
+// Clamps the tempo to 1..600, derives microseconds per quarter and
+// re-anchors the clock.
+void ApplyTempo();
+// Takes a time signature (numerator, denominator as a power of two) and
+// re-anchors the clock.
+void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower);
+// Loads a measure's tempo and time signature; returns its start tick.
+std::int32_t SeekToMeasure(int measure);
+
+// Re-anchors the clock at a position the guide moved the song to.
+void ReanchorAt(std::int32_t position);
+
+int PlayState();
+std::int32_t SongPosition();
+void SetSongPosition(std::int32_t position);
+int Tempo();
+void SetTempo(int beatsPerMinute);
+std::int32_t MicrosecondsPerQuarter();
+int BeatsPerMeasure();
+int BeatUnit();
+int CurrentMeasure();
+std::int32_t QuarterCount();
+// The measure base: where the last time signature of track 0 took effect.
+void SetMeasureBase(std::int32_t tick, int measure);
+
+void ResetPlaybackClock();
 
 }  // namespace player

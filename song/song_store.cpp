@@ -173,24 +173,24 @@ static std::int32_t ChunkLengthInImage(std::int32_t p, std::int32_t imageEnd) {
   return claimed;
 }
 
-void InstallSongImage(std::int32_t imageLength) {
+bool InstallSongImage(std::int32_t imageLength) {
   std::int32_t p = fillOffset;
   const std::int32_t imageEnd = p + std::clamp(imageLength, 0, kSongBufferSize - p);
   // A first byte of 0 marks a 128-byte file header: make it a chunk of 120.
   if (imageEnd - p >= 8 && SongByte(p) == 0) WriteBigEndian(p + 4, 4, 120);
-  if (songErrorFlag) return;
+  if (songErrorFlag) return false;
 
   // Find the header chunk, stepping over any other chunk whole. A chunk
   // that claims more than the image holds means there is no header.
   for (;;) {
-    if (p < 0 || p > imageEnd - 8) return;
+    if (p < 0 || p > imageEnd - 8) return false;
     if (std::memcmp(songBuffer + p, "MThd", 4) == 0) break;
     const std::int32_t length = ReadBigEndian(p + 4, 4);
-    if (length < 0 || length > imageEnd - p - 8) return;
+    if (length < 0 || length > imageEnd - p - 8) return false;
     p += length + 8;
   }
   const std::int32_t headerLength = ReadBigEndian(p + 4, 4);
-  if (headerLength < 6 || headerLength > imageEnd - p - 8) return;
+  if (headerLength < 6 || headerLength > imageEnd - p - 8) return false;
 
   const std::int32_t oldHeader = bankTable[kCurrentBank];
   bankTable[kCurrentBank] = p + 8;
@@ -225,6 +225,7 @@ void InstallSongImage(std::int32_t imageLength) {
       if (saved[j] > cut) saved[j] -= removed;
   }
   AlignTrackZeroEnd(kCurrentBank);
+  return true;
 }
 
 void PrepareSongBanks(const char* commandLinePath) {

@@ -79,7 +79,8 @@ void AlignTrackZeroEnd(int bank);
 
 // Installs the file image of `imageLength` bytes that lies at the fill
 // offset into the current bank. Nothing outside the image is followed.
-void InstallSongImage(std::int32_t imageLength);
+// Returns false when nothing was installed (error flag set, no header).
+bool InstallSongImage(std::int32_t imageLength);
 
 // Lays out the eleven banks at start-up and loads the command-line song, or
 // installs an empty song when the path is empty.

@@ -52,11 +52,12 @@ Track& Track::Text(std::uint32_t delta, std::uint8_t type, const std::string& te
 Track& Track::End(std::uint32_t delta) { return Meta(delta, 0x2F, {}); }
 
 Bytes Chunk(const char id[4], const Bytes& data) {
-  Bytes out(id, id + 4);
   const auto n = static_cast<std::uint32_t>(data.size());
-  out.insert(out.end(), {static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16),
-                         static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)});
-  out.insert(out.end(), data.begin(), data.end());
+  Bytes out{static_cast<std::uint8_t>(id[0]), static_cast<std::uint8_t>(id[1]), static_cast<std::uint8_t>(id[2]),
+            static_cast<std::uint8_t>(id[3]),  static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16),
+            static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
+  out.resize(8 + data.size());
+  std::copy(data.begin(), data.end(), out.begin() + 8);
   return out;
 }
 

@@ -43,9 +43,18 @@ bool MidiOutName(int number, std::string& name) {
   return true;
 }
 
+// The length a receiver reads from a packed message's status byte.
+static std::size_t ShortLength(std::uint8_t status) {
+  if (status >= 0xC0 && status <= 0xDF) return 2;
+  if (status < 0xF0) return 3;
+  if (status == 0xF1 || status == 0xF3) return 2;
+  return status == 0xF2 ? 3 : 1;
+}
+
 int SendMidiOutShort(MidiOutDevice* device, std::uint32_t packed) {
   const auto status = static_cast<std::uint8_t>(packed & 0xFF);
   std::vector<std::uint8_t> bytes{status, static_cast<std::uint8_t>(packed >> 8), static_cast<std::uint8_t>(packed >> 16)};
+  bytes.resize(ShortLength(status));
   Log(testing::MidiLogEntry::Short, device, bytes, packed);
   return 0;
 }

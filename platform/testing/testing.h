@@ -57,7 +57,7 @@ struct MidiLogEntry {
   enum Kind { Short, Long, Reset, Close, Open } kind;
   std::uint32_t time;
   int device;
-  std::vector<std::uint8_t> bytes;  // short: 1..3 bytes as sent (trailing zero data kept)
+  std::vector<std::uint8_t> bytes;  // short: the bytes a receiver reads from the packed value
   std::uint32_t packed;             // short: the packed value
 };
 const std::vector<MidiLogEntry>& MidiLog();

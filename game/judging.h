@@ -1,0 +1,27 @@
+// Judging of each press that takes a guide note (Good, LATE, FAST against a
+// 70 ms window) and the running score.
+#pragma once
+
+namespace game {
+
+inline constexpr int kVerdictGood = 0;
+inline constexpr int kVerdictLate = 1;
+inline constexpr int kVerdictFast = 2;
+inline constexpr int kVerdictNone = 3;
+// Below this many notes the score divides by 99 (see NOT-BUGS.md).
+inline constexpr int kShortRunNotes = 100;
+inline constexpr int kShortRunDivisor = 99;
+
+// Judges the press against the guide note about to be taken, counts it,
+// and shows the verdict (when it changed) and the score.
+void JudgeTiming();
+
+int NotesPlayed();
+int Misses();
+int Score();  // tenths of a percent, 0..1000
+int ShownVerdict();
+void SetShownVerdict(int verdict);
+// Notes played and misses back to 0 at each start.
+void ResetJudging();
+
+}  // namespace game
