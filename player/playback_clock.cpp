@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/judging.h"
+#include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/play_mode.h"
 #include "midi/timing.h"
@@ -143,6 +144,9 @@ void RewindSong() {
 int StartPlayback() {
   game::SetMainCommand(game::kCommandRunning);
   game::SetShownVerdict(game::kVerdictNone);
+  // A run stopped while halted at a guide note must not carry the halt
+  // into the next run (its clock would stand still for the time between).
+  game::ClearHaltedAtGuide();
   if (playState == kStopped) {
     game::ResetLyricBar();
     BeginGuideTrack();

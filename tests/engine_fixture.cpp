@@ -1,0 +1,82 @@
+#include "engine_fixture.h"
+
+#include "draw/redraw.h"
+#include "files/song_file.h"
+#include "game/judging.h"
+#include "game/main_scene_playback.h"
+#include "game/play_mode.h"
+#include "midi/midi_out.h"
+#include "midi/timing.h"
+#include "player/event_dispatch.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "song/song_scan.h"
+#include "song/song_store.h"
+#include "song/track_reader.h"
+
+namespace test {
+
+void PrintTo(const Sent& sent, std::ostream* out) {
+  *out << sent.time << " " << sent.port;
+  for (std::uint8_t b : sent.bytes) *out << " " << std::hex << static_cast<int>(b) << std::dec;
+}
+
+namespace pt = platform::testing;
+
+void EngineTest::ResetEngine(int ports) {
+  midi::CloseMidiOutPorts();
+  FreshStore();  // also resets the testing backend
+  pt::SetMidiDevices({.count = ports});
+  midi::OpenMidiOutPorts();
+  midi::InitTimingServices();
+  player::ResetEventDispatch();
+  player::ResetPlaybackClock();
+  player::ResetGuideTrack();
+  game::ResetPlayMode();
+  game::ResetJudging();
+  game::SetShownVerdict(game::kVerdictNone);
+  game::ClearHaltedAtGuide();
+  draw::ClearRedrawRequest();
+  pt::ClearMidiLog();
+}
+
+void EngineTest::TearDown() { midi::CloseMidiOutPorts(); }
+
+void EngineTest::Load(const std::vector<Track>& tracks, std::uint16_t division) {
+  InstallAndScan(SmfFile(tracks, division));
+  player::RewindSong();
+  pt::ClearMidiLog();
+}
+
+void EngineTest::Start(int playMode) {
+  game::SetPlayMode(playMode);
+  player::RewindSong();
+  player::StartPlayback();
+}
+
+void EngineTest::FrameAt(std::uint32_t ms) {
+  pt::SetTime(ms);
+  game::RunPlaybackStep();
+}
+
+void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
+  for (std::uint32_t t = platform::TimeMs() + step; t <= ms; t += step) FrameAt(t);
+}
+
+void EngineTest::PressGuideKey(int pressedNote) {
+  ASSERT_EQ(player::IsGuidePerformed(), 1);
+  game::JudgeTiming();
+  const int note = player::TakeGuideNote(pressedNote);
+  const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note), player::GuideVelocity()};
+  player::SendEventMessage(on, 3);
+}
+
+std::vector<Sent> EngineTest::TakeSent() {
+  std::vector<Sent> out;
+  for (const auto& e : pt::MidiLog())
+    if (e.kind == pt::MidiLogEntry::Short || e.kind == pt::MidiLogEntry::Long) out.push_back({e.time, e.device, e.bytes});
+  pt::ClearMidiLog();
+  return out;
+}
+
+}  // namespace test

@@ -1,0 +1,183 @@
+// The guide track in training and game, the halt at each guide note, and
+// the judging of presses with the score.
+#include <gtest/gtest.h>
+
+#include "engine_fixture.h"
+#include "game/judging.h"
+#include "game/main_scene_playback.h"
+#include "game/play_mode.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+
+namespace {
+
+using test::Bytes;
+using test::Sent;
+using test::Track;
+constexpr int kTraining = game::kPlayModeTraining;
+
+class Guide : public test::EngineTest {
+ protected:
+  // Conductor, a guide with notes at 480 and 960 (a velocity-0 note-on at
+  // 100 first), and an accompaniment with events at 100, 300, 470 and 500.
+  void LoadGuideSong() {
+    Load({Track().End(4000),
+          Track().Event(100, {0x90, 0x30, 0}).Event(380, {0x90, 0x3E, 0x40}).Event(240, {0x80, 0x3E, 0})
+              .Event(240, {0x90, 0x40, 0x50}).Event(240, {0x80, 0x40, 0}).End(0),
+          Track().Event(100, {0xC2, 1}).Event(200, {0xC2, 2}).Event(170, {0xC2, 3}).Event(30, {0xC2, 4}).End(0)});
+  }
+  static std::vector<test::Bytes> BytesOf(const std::vector<Sent>& sent) {
+    std::vector<test::Bytes> out;
+    for (const Sent& s : sent) out.push_back(s.bytes);
+    return out;
+  }
+};
+
+TEST_F(Guide, FirstGuideNoteSkipsVelocityZero) {
+  LoadGuideSong();
+  Start(kTraining);
+  EXPECT_EQ(player::GuideNote(), 0x3E);
+  EXPECT_EQ(player::GuideTick(), 480);
+  EXPECT_EQ(player::GuideVelocity(), 0x40);
+}
+
+TEST_F(Guide, EarlyPressMovesTheSongToTheGuideNote) {
+  LoadGuideSong();
+  Start(kTraining);
+  FramesUntil(320);  // position 307
+  ASSERT_LT(player::SongPosition(), 480);
+  TakeSent();
+  PressGuideKey(60);
+  // Everything before 480 at once, then the guide note itself.
+  EXPECT_EQ(BytesOf(TakeSent()), (std::vector<test::Bytes>{{0xC2, 3}, {0x90, 0x3E, 0x50}}));
+  EXPECT_EQ(player::SongPosition(), 480);
+  EXPECT_EQ(player::GuideTick(), 960);
+  std::int32_t last = player::SongPosition();
+  for (std::uint32_t t = 330; t <= 700; t += 10) {
+    FrameAt(t);
+    EXPECT_GE(player::SongPosition(), last);
+    last = player::SongPosition();
+  }
+  EXPECT_EQ(BytesOf(TakeSent()), (std::vector<test::Bytes>{{0xC2, 4}})) << "tick 500, and the guide's note-off muted";
+}
+
+TEST_F(Guide, TrainingHaltsAtTheGuideNoteAndResumesWithoutTheWait) {
+  LoadGuideSong();
+  Start(kTraining);
+  FramesUntil(600);
+  EXPECT_TRUE(game::HaltedAtGuide());
+  const std::int32_t halted = player::SongPosition();
+  TakeSent();
+  FramesUntil(5600);  // five seconds waiting: nothing moves
+  EXPECT_EQ(player::SongPosition(), halted);
+  EXPECT_TRUE(TakeSent().empty());
+  PressGuideKey(70);
+  FrameAt(5610);  // resumes: the halted time is skipped
+  EXPECT_FALSE(game::HaltedAtGuide());
+  EXPECT_EQ(player::SongPosition(), halted);
+  FrameAt(5620);
+  EXPECT_GT(player::SongPosition(), halted);
+  EXPECT_LT(player::SongPosition(), halted + 30) << "ten ms of song time, not five seconds";
+}
+
+TEST_F(Guide, GuideTrackIsSilentInTrainingAndHeardInDemo) {
+  LoadGuideSong();
+  Start(game::kPlayModeDemo);
+  FramesUntil(1500);
+  int guideMessages = 0;
+  for (const Sent& s : TakeSent()) guideMessages += (s.bytes[0] & 0x0F) == 0 ? 1 : 0;
+  EXPECT_EQ(guideMessages, 5);
+
+  player::StopPlayback(player::kStopByUser);
+  Start(kTraining);
+  FramesUntil(3000);
+  PressGuideKey(60);
+  FramesUntil(5000);
+  PressGuideKey(60);
+  FramesUntil(7000);
+  for (const Sent& s : TakeSent()) {
+    if ((s.bytes[0] & 0xF0) == 0xF0 || (s.bytes[0] & 0x0F) != 0) continue;
+    // The player's two notes; the second is turned off when the song ends.
+    EXPECT_TRUE(s.bytes == test::Bytes({0x90, 0x3E, 0x50}) || s.bytes == test::Bytes({0x90, 0x40, 0x50}) ||
+                s.bytes == test::Bytes({0x90, 0x40, 0x00}))
+        << "only the player's notes on channel 1: " << testing::PrintToString(s);
+  }
+  EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
+  EXPECT_EQ(player::TakeGuideNote(65), 65) << "after the end a key sounds its own note";
+}
+
+TEST_F(Guide, RunningStatusInTheGuideTrack) {
+  Load({Track().End(4000), Track().Event(0, {0xC1, 3}).Event(480, {0x91, 60, 90}).Event(480, {62, 80}).End(0),
+        Track().Event(0, {0xC0, 3}).Event(0, {0x90, 1, 1}).Event(10, {0x3C}).End(0)});
+  Start(kTraining);
+  EXPECT_EQ(player::GuideNote(), 60);
+  player::TakeGuideNote(0);
+  EXPECT_EQ(player::GuideNote(), 62);
+  EXPECT_EQ(player::GuideTick(), 960);
+}
+
+TEST_F(Guide, OneTrackSongHasNoGuide) {
+  Load({Track().Event(0, {0x90, 60, 90}).End(1920)});
+  Start(kTraining);
+  EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
+  FramesUntil(1000);
+  EXPECT_GT(player::SongPosition(), 900) << "plays on like a demonstration";
+  EXPECT_EQ(player::TakeGuideNote(67), 67);
+}
+
+class Judging : public Guide {
+ protected:
+  // Training on a guide note at tick 960, stopped just before it.
+  void StartBefore(std::uint32_t ms) {
+    player::StopPlayback(player::kStopByUser);
+    platform::testing::SetTime(0);
+    Load({Track().End(4000), Track().Event(960, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0)});
+    Start(kTraining);
+    FramesUntil(ms, 1);
+  }
+};
+
+TEST_F(Judging, SeventyMillisecondsEarlyIsGoodSeventyOneIsFast) {
+  StartBefore(930);  // position 892: 68 ticks = 70.8 ms early
+  game::JudgeTiming();
+  EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
+  StartBefore(929);  // position 891: 69 ticks = 71.8 ms early
+  game::JudgeTiming();
+  EXPECT_EQ(game::ShownVerdict(), game::kVerdictFast);
+  EXPECT_EQ(game::Misses(), 1);
+}
+
+TEST_F(Judging, LateFromTheMomentTheWindowExpires) {
+  StartBefore(1000);  // halted at 1000 ms
+  ASSERT_TRUE(game::HaltedAtGuide());
+  platform::testing::SetTime(1069);
+  game::JudgeTiming();
+  EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
+  platform::testing::SetTime(1070);
+  game::JudgeTiming();
+  EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
+}
+
+TEST_F(Judging, Scores) {
+  StartBefore(1000);
+  platform::testing::SetTime(1010);
+  for (int i = 0; i < 50; ++i) game::JudgeTiming();
+  EXPECT_EQ(game::Score(), 505);
+
+  StartBefore(1000);
+  platform::testing::SetTime(1010);
+  for (int i = 0; i < 10; ++i) game::JudgeTiming();
+  platform::testing::SetTime(1100);
+  game::JudgeTiming();
+  EXPECT_EQ(game::Score(), 101);
+  EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
+
+  StartBefore(1000);
+  platform::testing::SetTime(1010);
+  for (int i = 0; i < 180; ++i) game::JudgeTiming();
+  platform::testing::SetTime(1100);
+  for (int i = 0; i < 20; ++i) game::JudgeTiming();
+  EXPECT_EQ(game::Score(), 900);
+}
+
+}  // namespace
