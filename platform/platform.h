@@ -119,4 +119,61 @@ int CloseMidiOut(MidiOutDevice* device);
 // the file exists and reads as a Standard MIDI File.
 bool ProbeSequencer(const char* elementPath);
 
+// ---------------------------------------------------------------------------
+// The window and the presentation of frames.
+
+// Creates the program's one window, 640 x 480 in window mode or covering the
+// desktop without borders in full screen (the frame is scaled with its
+// aspect kept). Called once by the shell; false when no window results.
+bool CreateMainWindow(const char* title, bool fullScreen, int width, int height);
+void DestroyMainWindow();
+
+// Prepares the presentation of width x height RGB565 frames (vsync on).
+// Called by the screen set-up; false when frames cannot be shown.
+bool OpenPresentation(int width, int height);
+void ClosePresentation();
+
+// Waits for the vertical blank before a frame is shown; false drops the
+// frame. (With vsync the wait happens inside PresentFrame.)
+bool WaitVerticalBlank();
+
+// Shows one frame of RGB565 pixels, `pitch` pixels per row.
+void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch);
+
+// True once after the display lost what it held (a render-device reset):
+// every surface must be restored and its picture reloaded.
+bool TakeSurfacesLost();
+
+// Bits per pixel of the desktop.
+int DesktopBitsPerPixel();
+
+// Keeps the mouse inside a rectangle of the window's client area, or lets
+// it go again.
+void ConfineCursor(int left, int top, int right, int bottom);
+void ReleaseCursor();
+
+// The sound device the screen set-up opens and the exit path releases; the
+// built-in synthesizer plays through its own output, so nothing is played.
+bool OpenSoundDevice();
+void CloseSoundDevice();
+
+// ---------------------------------------------------------------------------
+// Files beside the program.
+
+// Reads the file of that name in the program's directory (a picture there
+// wins over the one built into the program); false when there is none.
+bool ReadProgramFile(const char* name, std::string& bytes);
+
+// ---------------------------------------------------------------------------
+// Text.
+
+// Draws code-page bytes (CP932 double-byte characters as one glyph) with the
+// top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
+// single-byte characters cellHeight / 2 wide and double-byte ones cellHeight
+// wide. Face 0 is the Mincho face, 1 the Gothic face. Colours are 0xRRGGBB;
+// with `opaque` every cell is filled with the background first. Pixels
+// outside the buffer are not touched.
+void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text,
+              int face, int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque);
+
 }  // namespace platform

@@ -8,4 +8,7 @@ namespace platform::desktop {
 // The program's main window, or nullptr before it exists.
 SDL_Window* MainWindow();
 
+// The event pump saw the renderer lose its textures (a device reset).
+void NoteSurfacesLost();
+
 }  // namespace platform::desktop

@@ -24,10 +24,12 @@ int WaitCursorCount() { return waitCursorCount; }
 
 void ResetClockAndBoxes();
 void ResetMidi();
+void ResetScreen();
 
 void Reset() {
   ResetClockAndBoxes();
   ResetMidi();
+  ResetScreen();
   systemJapanese = false;
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;

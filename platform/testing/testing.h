@@ -69,4 +69,20 @@ int OpenMidiDeviceCount();
 // How many waits for a long message's completion the program made.
 int LongDoneWaits();
 
+// --- Window and presentation ---
+void SetPresentationFails(bool fails);
+void SetVerticalBlankFails(bool fails);
+// The next blit or presentation finds every surface lost.
+void LoseSurfaces();
+void SetDesktopDepth(int bits);
+// Where ReadProgramFile looks ("" = no files beside the program).
+void SetProgramDirectory(const std::string& directory);
+int PresentCount();
+const std::vector<std::uint16_t>& LastFrame();  // RGB565, 640 x 480
+bool SaveLastFrame(const std::string& path);    // as a 24-bit BMP
+bool WindowOpen();
+bool WindowFullScreen();
+bool CursorConfined();
+bool SoundDeviceOpen();
+
 }  // namespace platform::testing

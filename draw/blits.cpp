@@ -1,0 +1,155 @@
+// Copies onto the back screen, stretched copies, capture, lines and bevels.
+#include <algorithm>
+#include <cstdlib>
+
+#include "draw/eldraw.h"
+#include "draw/redraw.h"
+
+namespace draw {
+
+// The remembered pressed box and its state (0 none, 1 momentary, 2 mode).
+static int pressedBox[4] = {0, 0, 0, 0};
+static int pressedBoxState = 0;
+
+int PressedBoxState() { return pressedBoxState; }
+void SetPressedBoxState(int state) { pressedBoxState = state; }
+
+void PressBox(int left, int top, int right, int bottom) {
+  pressedBox[0] = left;
+  pressedBox[1] = top;
+  pressedBox[2] = right;
+  pressedBox[3] = bottom;
+  elDraw::Bevel(left, top, right, bottom, 2);
+  pressedBoxState = 1;
+}
+
+void ReleaseBox() {
+  if (pressedBoxState != 0) elDraw::Bevel(pressedBox[0], pressedBox[1], pressedBox[2], pressedBox[3], 0);
+}
+
+// The clipped copy shared by Put and PutKeyed: right and bottom edges first,
+// both from the unclipped position, then left and top.
+static void ClippedCopy(int x, int y, int object, int left, int top, int right, int bottom, bool keyed) {
+  Surface* source = ObjectSurface(object);
+  if (SurfacesAreLost(source, nullptr)) {
+    elDraw::Restore();
+    return;
+  }
+  const ClipRect& c = Clip();
+  if (x + (right - left) > c.right) right -= x + (right - left) - c.right;
+  if (y + (bottom - top) > c.bottom) bottom -= y + (bottom - top) - c.bottom;
+  if (x < c.left) {
+    left += c.left - x;
+    x = c.left;
+  }
+  if (y < c.top) {
+    top += c.top - y;
+    y = c.top;
+  }
+  if (right < left || bottom < top || source == nullptr) return;
+  Surface& target = BackScreen();
+  // The source rectangle is the caller's; nothing outside either surface is
+  // ever read or written.
+  for (int sy = top; sy < bottom; ++sy) {
+    const int ty = y + (sy - top);
+    if (!source->Contains(0, sy) || !target.Contains(0, ty)) continue;
+    for (int sx = left; sx < right; ++sx) {
+      const int tx = x + (sx - left);
+      if (!source->Contains(sx, sy) || !target.Contains(tx, ty)) continue;
+      const Pixel p = source->At(sx, sy);
+      if (keyed && source->hasColorKey && p == source->colorKey) continue;
+      target.At(tx, ty) = p;
+    }
+  }
+}
+
+// One point of a line: a square of the pen's width, clipped to the screen.
+static void Plot(int x, int y, Pixel colour, int penWidth) {
+  Surface& target = BackScreen();
+  const int from = -(penWidth - 1) / 2;
+  for (int dy = from; dy < from + penWidth; ++dy)
+    for (int dx = from; dx < from + penWidth; ++dx)
+      if (target.Contains(x + dx, y + dy)) target.At(x + dx, y + dy) = colour;
+}
+
+}  // namespace draw
+
+namespace elDraw {
+
+using namespace draw;
+
+void Put(int x, int y, int object, int left, int top, int right, int bottom) {
+  ClippedCopy(x, y, object, left, top, right, bottom, false);
+}
+
+void PutKeyed(int x, int y, int object, int left, int top, int right, int bottom) {
+  ClippedCopy(x, y, object, left, top, right, bottom, true);
+}
+
+void PutStretched(int x, int y, int object, int left, int top, int right, int bottom, int width, int height) {
+  // The software path: scale into the Buffer object, then a keyed copy, so
+  // the result is clipped and black is transparent.
+  Surface* source = ObjectSurface(object);
+  Surface* buffer = ObjectSurface(kBufferObject);
+  if (source == nullptr || buffer == nullptr || right <= left || bottom <= top) return;
+  const int w = std::min(width, buffer->width), h = std::min(height, buffer->height);
+  for (int ty = 0; ty < h; ++ty) {
+    const int sy = top + static_cast<int>(static_cast<long long>(ty) * (bottom - top) / std::max(height, 1));
+    for (int tx = 0; tx < w; ++tx) {
+      const int sx = left + static_cast<int>(static_cast<long long>(tx) * (right - left) / std::max(width, 1));
+      buffer->At(tx, ty) = source->Contains(sx, sy) ? source->At(sx, sy) : Pixel{0};
+    }
+  }
+  PutKeyed(x, y, kBufferObject, 0, 0, w, h);
+}
+
+void Capture(int object, int left, int top, int right, int bottom) {
+  Surface* target = ObjectSurface(object);
+  if (SurfacesAreLost(target, nullptr)) {
+    Restore();
+    return;
+  }
+  if (target == nullptr) return;
+  const Surface& screen = BackScreen();
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (screen.Contains(x, y) && target->Contains(x - left, y - top)) target->At(x - left, y - top) = screen.At(x, y);
+}
+
+void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth) {
+  // Bresenham's line; as in GDI the end point itself is not drawn.
+  const Pixel colour = ColorRefToPixel(colorRef);
+  const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+  const int stepX = x1 < x2 ? 1 : -1, stepY = y1 < y2 ? 1 : -1;
+  int error = dx + dy;
+  int x = x1, y = y1;
+  while (x != x2 || y != y2) {
+    Plot(x, y, colour, std::max(penWidth, 1));
+    const int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
+}
+
+void Bevel(int left, int top, int right, int bottom, int style) {
+  const std::uint32_t light = style == 0 ? kWhite : kGrey;
+  const std::uint32_t dark = style == 0 ? kGrey : kWhite;
+  const int thickness = style == 1 ? 2 : 3;
+  right -= 1;
+  bottom -= 1;
+  for (int i = 0; i < thickness; ++i) {
+    Line(left, top + i, right - i, top + i, light, 1);
+    Line(left + i, bottom - i, right, bottom - i, dark, 1);
+    Line(left + i, top, left + i, bottom - i, light, 1);
+    Line(right - i, top + i, right - i, bottom, dark, 1);
+  }
+  draw::RequestRedraw();
+}
+
+}  // namespace elDraw

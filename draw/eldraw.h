@@ -1,0 +1,124 @@
+// The elDraw module: the screen, the object table of pictures, and the
+// clipped, keyed and stretched copies, lines and bevels with which every
+// frame is composed on the back screen.
+#pragma once
+
+#include <cstdint>
+
+#include "draw/surface.h"
+
+namespace elDraw {
+
+// --- Screen set-up and presentation ---
+
+// Sets up the back screen, the internal objects 0..3, the pixel format and
+// the presentation; returns 1, or 0 after a failure report.
+int Screen(int width, int height, int placement);
+// Shows the back screen (after the vertical blank; a failed wait drops the
+// frame).
+void Present();
+// Restores lost surfaces and reloads loaded objects 4..1023 from their
+// bitmaps with their recorded colour key.
+void Restore();
+// Releases every object, the screen and the sound device.
+void Release();
+void SetClip(int left, int top, int right, int bottom);
+
+// --- Objects ---
+
+// The current colour key (a GDI colour) for the following loads.
+void SetKeyColor(std::uint32_t colorRef);
+// Loads a bitmap into a new object; returns 4..1023, or 0 after a report.
+int LoadObject(const char* name, int memoryType);
+// Reloads an existing object's picture; returns 1, or 0 after a report.
+int SwapObject(const char* name, int object, int memoryType);
+
+// --- Blits and primitives ---
+
+void Put(int x, int y, int object, int left, int top, int right, int bottom);
+void PutKeyed(int x, int y, int object, int left, int top, int right, int bottom);
+void PutStretched(int x, int y, int object, int left, int top, int right, int bottom, int width, int height);
+void Capture(int object, int left, int top, int right, int bottom);
+void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth);
+void Bevel(int left, int top, int right, int bottom, int style);
+
+}  // namespace elDraw
+
+namespace draw {
+
+inline constexpr int kObjectCount = 1024;
+inline constexpr int kFirstLoadedObject = 4;
+inline constexpr int kObjectNameMax = 30;
+inline constexpr int kBufferObject = 0;
+inline constexpr int kScreenObject = 1;
+inline constexpr std::uint32_t kWhite = 0xFFFFFF;
+inline constexpr std::uint32_t kGrey = 0x7F7F7F;
+
+struct ObjectEntry {
+  Surface* surface;  // null when the entry has none
+  char name[32];
+  int fromPack;
+  int reloadMemoryType;
+  std::uint32_t colorKey;
+  std::uint16_t width;
+  std::uint16_t height;
+};
+
+struct ChannelFormat {
+  std::uint32_t mask;
+  int shift;
+  std::uint32_t maximum;
+};
+struct PixelFormat {
+  ChannelFormat red, green, blue;
+};
+
+struct ClipRect {
+  int left, top, right, bottom;
+};
+
+Surface& BackScreen();
+const ClipRect& Clip();
+// True (and everything marked lost) when the display reports a reset or a
+// surface is lost; the caller then restores and skips its drawing.
+bool SurfacesAreLost(const Surface* a, const Surface* b);
+const ObjectEntry& Object(int number);
+Surface* ObjectSurface(int number);
+const PixelFormat& ScreenPixelFormat();
+bool ScreenIsSetUp();
+
+// Sets an object surface's source colour key from a GDI colour.
+void SetObjectKey(Surface& surface, std::uint32_t colorRef);
+// The surface's pixel value for a GDI colour; -1 (all bits) asks for the
+// top-left pixel.
+std::uint32_t ColorToPixel(Surface& surface, std::uint32_t colorRef);
+// Draws a bitmap onto the whole surface, stretched when the sizes differ.
+int CopyBitmap(Surface* surface, const struct Bitmap* bitmap);
+
+// Bits per pixel of the desktop.
+int DesktopDepth();
+// Confines the cursor to the screen (full screen) or the client area.
+void ConfineCursor();
+// Where the window's client area lies, kept by the window procedure.
+void SetClientOrigin(int x, int y);
+
+// A button box drawn sunken and remembered, and raised again.
+void PressBox(int left, int top, int right, int bottom);
+void ReleaseBox();
+int PressedBoxState();
+void SetPressedBoxState(int state);
+
+// Fills an internal object's entry (0..3) at screen set-up.
+void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height);
+
+// Marks every surface lost, as the display does on a device reset (tests).
+void LoseAllSurfaces();
+
+// The screen set-up asks for full screen or a window.
+void SetFullScreenFlag(bool fullScreen);
+
+// Back to the state before set-up (tests).
+void ResetDraw();
+void ResetObjects();
+
+}  // namespace draw

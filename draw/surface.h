@@ -1,0 +1,60 @@
+// In-memory 16-bit 5-6-5 surfaces: the back screen and every object's
+// picture. A surface has an optional source colour key, can be locked for
+// direct pixel access, and can be marked lost when the display is reset.
+#pragma once
+
+#include <cstdint>
+#include <algorithm>
+#include <vector>
+
+namespace draw {
+
+using Pixel = std::uint16_t;
+
+struct Surface {
+  int width = 0;
+  int height = 0;
+  std::vector<Pixel> pixels;
+  bool hasColorKey = false;
+  Pixel colorKey = 0;
+  bool lost = false;
+  int locks = 0;
+
+  Surface() = default;
+  Surface(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0) {}
+
+  Pixel* Lock() {
+    ++locks;
+    return pixels.data();
+  }
+  void Unlock() {
+    if (locks > 0) --locks;
+  }
+  Pixel& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+  Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  // The display lost what it held: the picture is gone until restored.
+  void MarkLost() {
+    lost = true;
+    std::fill(pixels.begin(), pixels.end(), Pixel{0});
+  }
+};
+
+// A GDI colour (0x00BBGGRR) as a 5-6-5 pixel, each channel truncated.
+constexpr Pixel ColorRefToPixel(std::uint32_t colorRef) {
+  const std::uint32_t r = colorRef & 0xFF, g = (colorRef >> 8) & 0xFF, b = (colorRef >> 16) & 0xFF;
+  return static_cast<Pixel>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+// A 0xRRGGBB colour as a 5-6-5 pixel.
+constexpr Pixel RgbToPixel(std::uint32_t rgb) {
+  return static_cast<Pixel>((((rgb >> 19) & 0x1F) << 11) | (((rgb >> 10) & 0x3F) << 5) | ((rgb >> 3) & 0x1F));
+}
+
+// A 5-6-5 pixel back to 0xRRGGBB (low bits replicated).
+constexpr std::uint32_t PixelToRgb(Pixel p) {
+  const std::uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+  return (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+}
+
+}  // namespace draw

@@ -1,0 +1,75 @@
+#include "draw/text.h"
+
+#include <cstring>
+
+#include "draw/eldraw.h"
+#include "draw/redraw.h"
+#include "platform/platform.h"
+
+namespace draw {
+
+// The open text block's font and colours, and the label colour index.
+static int textFace = kFaceGothic;
+static int textHeight = kCellHeight;
+static std::uint32_t textColor = 0;       // GDI colours (0x00BBGGRR)
+static std::uint32_t backgroundColor = 0xFFFFFF;
+static bool transparentBackground = false;
+static int labelColor = 0;
+
+// The label colour table (RGB), index 0..16.
+static const std::uint32_t kLabelTable[kLabelColours] = {
+    0x000000, 0x0000C0, 0xC00000, 0x000000, 0x000000, 0x000000, 0x000000, 0xC0C0C0, 0x000000,
+    0x0000FF, 0xFF0000, 0x000000, 0x007F00, 0x00FFFF, 0x000000, 0x000000, 0x000000};
+
+static std::uint32_t RgbToColorRef(std::uint32_t rgb) {
+  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+
+void BeginText(int face, int height, int, int, int, int) {
+  if (face == kFaceMincho || face == kFaceGothic) textFace = face;  // others keep the previous face
+  textHeight = height;
+  transparentBackground = false;  // a fresh block draws on an opaque box
+}
+
+void SetTextColors(std::uint32_t textColorRef, std::uint32_t backgroundColorRef, int transparent) {
+  textColor = textColorRef;
+  backgroundColor = backgroundColorRef;
+  if (transparent != 0) transparentBackground = true;
+}
+
+void PutText(int x, int y, const char* text) {
+  Surface& screen = BackScreen();
+  if (screen.pixels.empty()) return;
+  platform::DrawText(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, textFace, textHeight,
+                     RgbToColorRef(textColor), RgbToColorRef(backgroundColor), !transparentBackground);
+}
+
+void EndText() {}
+
+void ResetText() {
+  textFace = kFaceGothic;
+  textHeight = kCellHeight;
+  textColor = 0;
+  backgroundColor = 0xFFFFFF;
+  transparentBackground = false;
+  labelColor = 0;
+}
+
+void SetLabelColor(int index) { labelColor = index; }
+int LabelColor() { return labelColor; }
+
+void DrawLabel(int x, int y, const char* text, int height) {
+  if (labelColor < 0 || labelColor >= kLabelColours) return;
+  BeginText(kFaceGothic, height, 0, 0, 0, 0);
+  SetTextColors(RgbToColorRef(kLabelTable[labelColor]), RgbToColorRef(kSilver), 0);
+  PutText(x, y, text);
+  EndText();
+  labelColor = 0;
+  RequestRedraw();
+}
+
+void DrawCellText(int column, int row, const char* text) {
+  DrawLabel(column * kCellWidth - 1, row * kCellHeight, text, kCellHeight);
+}
+
+}  // namespace draw

@@ -1,0 +1,34 @@
+// Text on the back screen: labels in a grid of 8 x 16 cells, in a colour
+// from the label table, on an opaque silver box.
+#pragma once
+
+#include <cstdint>
+
+namespace draw {
+
+inline constexpr int kLabelColours = 17;
+inline constexpr std::uint32_t kSilver = 0xC0C0C0;
+inline constexpr int kCellWidth = 8;
+inline constexpr int kCellHeight = 16;
+inline constexpr int kFaceMincho = 0;
+inline constexpr int kFaceGothic = 1;
+
+// Opens a text block with a face (0 Mincho, 1 Gothic), a cell height and
+// the style selectors (angle, weight, italic and underline are accepted;
+// the program draws upright, normal text).
+void BeginText(int face, int height, int angle, int weight, int italic, int underline);
+void SetTextColors(std::uint32_t textColorRef, std::uint32_t backgroundColorRef, int transparent);
+// Draws code-page bytes with their top-left corner at (x, y).
+void PutText(int x, int y, const char* text);
+void EndText();
+
+void SetLabelColor(int index);
+int LabelColor();
+// One text block in the label colour on silver; the colour returns to 0.
+void DrawLabel(int x, int y, const char* text, int height);
+// A label at cell (column, row): x = column x 8 - 1, y = row x 16.
+void DrawCellText(int column, int row, const char* text);
+
+void ResetText();
+
+}  // namespace draw

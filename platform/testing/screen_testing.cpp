@@ -1,0 +1,128 @@
+// The testing backend's window and presentation: every presented frame is
+// kept and can be saved as a BMP; losses, depths and files are scripted.
+#include <fstream>
+#include <iterator>
+
+#include "platform/testing/testing.h"
+
+namespace platform {
+
+// The scripted screen and what the program did with it.
+static bool windowOpen = false;
+static bool windowFullScreen = false;
+static bool presentationOpen = false;
+static bool presentationFails = false;
+static bool verticalBlankFails = false;
+static bool surfacesLost = false;
+static int desktopDepth = 24;
+static int presentCount = 0;
+static std::vector<std::uint16_t> lastFrame;
+static int frameWidth = 0;
+static int frameHeight = 0;
+static bool cursorConfined = false;
+static bool soundOpen = false;
+static std::string programDirectory = "";
+
+bool CreateMainWindow(const char*, bool fullScreen, int, int) {
+  windowOpen = true;
+  windowFullScreen = fullScreen;
+  return true;
+}
+void DestroyMainWindow() { windowOpen = presentationOpen = false; }
+bool OpenPresentation(int, int) {
+  presentationOpen = !presentationFails;
+  return presentationOpen;
+}
+void ClosePresentation() { presentationOpen = false; }
+bool WaitVerticalBlank() { return !verticalBlankFails; }
+
+void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch) {
+  ++presentCount;
+  frameWidth = width;
+  frameHeight = height;
+  lastFrame.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      lastFrame[static_cast<std::size_t>(y * width + x)] = pixels[static_cast<std::size_t>(y * pitch + x)];
+}
+
+bool TakeSurfacesLost() {
+  const bool lost = surfacesLost;
+  surfacesLost = false;
+  return lost;
+}
+int DesktopBitsPerPixel() { return desktopDepth; }
+void ConfineCursor(int, int, int, int) { cursorConfined = true; }
+void ReleaseCursor() { cursorConfined = false; }
+bool OpenSoundDevice() { return soundOpen = true; }
+void CloseSoundDevice() { soundOpen = false; }
+
+bool ReadProgramFile(const char* name, std::string& bytes) {
+  if (programDirectory.empty()) return false;
+  std::ifstream in(programDirectory + "/" + name, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+namespace testing {
+
+void ResetScreen() {
+  windowOpen = windowFullScreen = presentationOpen = presentationFails = verticalBlankFails = false;
+  surfacesLost = false;
+  desktopDepth = 24;
+  presentCount = 0;
+  lastFrame.clear();
+  frameWidth = frameHeight = 0;
+  cursorConfined = soundOpen = false;
+  programDirectory.clear();
+}
+
+void SetPresentationFails(bool fails) { presentationFails = fails; }
+void SetVerticalBlankFails(bool fails) { verticalBlankFails = fails; }
+void LoseSurfaces() { surfacesLost = true; }
+void SetDesktopDepth(int bits) { desktopDepth = bits; }
+void SetProgramDirectory(const std::string& directory) { programDirectory = directory; }
+int PresentCount() { return presentCount; }
+const std::vector<std::uint16_t>& LastFrame() { return lastFrame; }
+bool WindowOpen() { return windowOpen; }
+bool WindowFullScreen() { return windowFullScreen; }
+bool CursorConfined() { return cursorConfined; }
+bool SoundDeviceOpen() { return soundOpen; }
+
+bool SaveLastFrame(const std::string& path) {
+  if (lastFrame.empty()) return false;
+  // A 24-bit BMP, bottom row first.
+  const int rowBytes = (frameWidth * 3 + 3) & ~3;
+  const std::uint32_t dataSize = static_cast<std::uint32_t>(rowBytes * frameHeight);
+  std::string file(54, '\0');
+  auto put32 = [&file](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, 54 + dataSize);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(frameWidth));
+  put32(22, static_cast<std::uint32_t>(frameHeight));
+  file[26] = 1;
+  file[28] = 24;
+  put32(34, dataSize);
+  for (int y = frameHeight - 1; y >= 0; --y) {
+    std::string row(static_cast<std::size_t>(rowBytes), '\0');
+    for (int x = 0; x < frameWidth; ++x) {
+      const std::uint16_t p = lastFrame[static_cast<std::size_t>(y * frameWidth + x)];
+      row[static_cast<std::size_t>(x * 3)] = static_cast<char>((p & 0x1F) << 3);
+      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>(((p >> 5) & 0x3F) << 2);
+      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>((p >> 11) << 3);
+    }
+    file += row;
+  }
+  std::ofstream out(path, std::ios::binary);
+  out << file;
+  return out.good();
+}
+
+}  // namespace testing
+}  // namespace platform

@@ -1,0 +1,270 @@
+// The elDraw module on in-memory surfaces: set-up, objects, clipped and
+// keyed copies, stretching, bevels, restoration and text.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "draw/eldraw.h"
+#include "draw/redraw.h"
+#include "draw/text.h"
+#include "platform/testing/testing.h"
+#include "smf_builder.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using draw::Pixel;
+
+constexpr Pixel kWhite565 = 0xFFFF;
+constexpr Pixel kGrey565 = draw::ColorRefToPixel(0x7F7F7F);
+constexpr Pixel kSilver565 = draw::RgbToPixel(0xC0C0C0);
+
+// Writes a 24-bit BMP whose pixel colours come from a function (0xRRGGBB).
+void WriteBmp(const std::string& path, int w, int h, const std::function<std::uint32_t(int, int)>& colour) {
+  const int rowBytes = (w * 3 + 3) & ~3;
+  std::string file(54, '\0');
+  auto put32 = [&file](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(54 + rowBytes * h));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(w));
+  put32(22, static_cast<std::uint32_t>(h));
+  file[26] = 1;
+  file[28] = 24;
+  for (int y = h - 1; y >= 0; --y) {
+    std::string row(static_cast<std::size_t>(rowBytes), '\0');
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t c = colour(x, y);
+      row[static_cast<std::size_t>(x * 3)] = static_cast<char>(c);
+      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>(c >> 8);
+      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>(c >> 16);
+    }
+    file += row;
+  }
+  std::ofstream(path, std::ios::binary) << file;
+}
+
+class Draw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pt::Reset();
+    draw::ResetDraw();
+    draw::ClearRedrawRequest();
+    draw::SetFullScreenFlag(false);
+    programDir = test::WriteTempFile({}, "unused");
+    programDir = programDir.substr(0, programDir.find_last_of('/'));
+    pt::SetProgramDirectory(programDir);
+    ASSERT_EQ(elDraw::Screen(640, 480, 1), 1);
+  }
+  void TearDown() override { elDraw::Release(); }
+
+  // A 64 x 8 picture whose column x has red x * 4 (never black).
+  int LoadColumns() {
+    WriteBmp(programDir + "/COLUMNS", 64, 8, [](int x, int) { return static_cast<std::uint32_t>(x * 4 + 4) << 16; });
+    return elDraw::LoadObject("COLUMNS", 2);
+  }
+  static Pixel Column(int x) { return draw::RgbToPixel(static_cast<std::uint32_t>(x * 4 + 4) << 16); }
+  static Pixel At(int x, int y) { return draw::BackScreen().At(x, y); }
+
+  std::string programDir;
+};
+
+TEST_F(Draw, SetUpMakesTheBackScreenAndInternalObjects) {
+  EXPECT_EQ(draw::BackScreen().width, 640);
+  EXPECT_STREQ(draw::Object(0).name, "内部用１");
+  EXPECT_STREQ(draw::Object(3).name, "内部用４");
+  EXPECT_EQ(draw::Object(4).name[0], '\0');
+  const draw::PixelFormat& f = draw::ScreenPixelFormat();
+  EXPECT_EQ(f.red.shift, 11);
+  EXPECT_EQ(f.green.shift, 5);
+  EXPECT_EQ(f.blue.shift, 0);
+  EXPECT_EQ(f.red.maximum, 31u);
+  EXPECT_EQ(f.green.maximum, 63u);
+  EXPECT_EQ(f.blue.maximum, 31u);
+  EXPECT_TRUE(pt::SoundDeviceOpen());
+  elDraw::Release();
+  EXPECT_FALSE(pt::SoundDeviceOpen());
+}
+
+TEST_F(Draw, SetUpFailureIsReported) {
+  elDraw::Release();
+  pt::SetPresentationFails(true);
+  EXPECT_EQ(elDraw::Screen(640, 480, 1), 0);
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_EQ(pt::Boxes()[0].text, "elDraw::Screen : DirectDrawが使用できません");
+}
+
+TEST_F(Draw, PutClipsRightEdgeThenLeft) {
+  const int columns = LoadColumns();
+  ASSERT_GE(columns, 4);
+  elDraw::Put(-10, 0, columns, 0, 0, 64, 8);
+  EXPECT_EQ(At(0, 0), Column(10));
+  EXPECT_EQ(At(53, 0), Column(63));
+  EXPECT_EQ(At(54, 0), 0);
+  elDraw::Put(600, 10, columns, 0, 0, 64, 8);
+  EXPECT_EQ(At(600, 10), Column(0));
+  EXPECT_EQ(At(639, 10), Column(39));
+  const auto before = draw::BackScreen().pixels;
+  elDraw::Put(-100, 20, columns, 0, 0, 64, 8);
+  EXPECT_EQ(draw::BackScreen().pixels, before) << "wholly left of the screen: nothing drawn";
+}
+
+TEST_F(Draw, PutKeyedSkipsTheColourKey) {
+  WriteBmp(programDir + "/KEYED", 4, 1, [](int x, int) { return x % 2 ? 0x00FF00u : 0u; });
+  elDraw::SetKeyColor(0);
+  const int keyed = elDraw::LoadObject("KEYED", 2);
+  draw::BackScreen().At(0, 0) = 0x1234;
+  elDraw::PutKeyed(0, 0, keyed, 0, 0, 4, 1);
+  EXPECT_EQ(At(0, 0), 0x1234) << "black is the key";
+  EXPECT_EQ(At(1, 0), draw::RgbToPixel(0x00FF00));
+  elDraw::Put(0, 0, keyed, 0, 0, 4, 1);
+  EXPECT_EQ(At(0, 0), 0) << "Put ignores the key";
+}
+
+TEST_F(Draw, PutStretchedGoesThroughTheBufferWithBlackTransparent) {
+  WriteBmp(programDir + "/SMALL", 2, 1, [](int x, int) { return x ? 0x0000FFu : 0u; });
+  const int small = elDraw::LoadObject("SMALL", 2);
+  draw::BackScreen().At(100, 100) = 0x1234;
+  elDraw::PutStretched(100, 100, small, 0, 0, 2, 1, 8, 4);
+  EXPECT_EQ(At(100, 100), 0x1234) << "the black half is transparent";
+  EXPECT_EQ(At(107, 103), draw::RgbToPixel(0x0000FF));
+  EXPECT_EQ(draw::ObjectSurface(draw::kBufferObject)->At(7, 3), draw::RgbToPixel(0x0000FF));
+}
+
+TEST_F(Draw, RaisedBevelOfAButton) {
+  elDraw::Bevel(10, 180, 72, 210, 0);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(At(40, 180 + i), kWhite565) << i;
+    EXPECT_EQ(At(10 + i, 195), kWhite565) << i;
+    EXPECT_EQ(At(40, 209 - i), kGrey565) << i;
+    EXPECT_EQ(At(71 - i, 195), kGrey565) << i;
+  }
+  EXPECT_EQ(At(40, 183), 0);
+  EXPECT_EQ(At(40, 206), 0);
+  EXPECT_EQ(At(72, 195), 0) << "the outline lies inside the rectangle";
+  EXPECT_TRUE(draw::RedrawRequested());
+}
+
+TEST_F(Draw, LinesFollowGdiRules) {
+  elDraw::Line(0, 5, 10, 5, 0xFFFFFF, 1);
+  EXPECT_EQ(At(9, 5), kWhite565);
+  EXPECT_EQ(At(10, 5), 0) << "the end point is not drawn";
+  elDraw::Line(20, 20, 30, 20, 0xFFFFFF, 3);
+  EXPECT_EQ(At(25, 19), kWhite565);
+  EXPECT_EQ(At(25, 21), kWhite565);
+}
+
+TEST_F(Draw, ReleaseBoxBeforePressBoxDrawsNothing) {
+  const auto before = draw::BackScreen().pixels;
+  draw::ReleaseBox();
+  EXPECT_EQ(draw::BackScreen().pixels, before);
+  draw::PressBox(10, 180, 72, 210);
+  EXPECT_EQ(At(40, 180), kGrey565) << "pressed: sunken";
+  draw::ReleaseBox();
+  EXPECT_EQ(At(40, 180), kWhite565) << "released: raised";
+}
+
+TEST_F(Draw, ColorToPixelLeavesTheTopLeftPixel) {
+  draw::Surface& s = draw::BackScreen();
+  s.At(0, 0) = 0x4321;
+  EXPECT_EQ(draw::ColorToPixel(s, 0x000000), 0u);
+  EXPECT_EQ(draw::ColorToPixel(s, 0xFFFFFF), 0xFFFFu);
+  EXPECT_EQ(draw::ColorToPixel(s, 0xFFFFFFFFu), 0x4321u);
+  EXPECT_EQ(s.At(0, 0), 0x4321);
+}
+
+TEST_F(Draw, NamesOfThirtyCharactersAndNoMore) {
+  const std::string thirty(30, 'n');
+  WriteBmp(programDir + "/" + thirty, 1, 1, [](int, int) { return 0xFFFFFFu; });
+  EXPECT_EQ(elDraw::LoadObject(thirty.c_str(), 2), 4);
+  EXPECT_EQ(elDraw::LoadObject((thirty + "n").c_str(), 2), 0);
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : ファイル名またはリソース名が長すぎます");
+  EXPECT_EQ(draw::Object(5).name[0], '\0') << "refused before any entry was taken";
+}
+
+TEST_F(Draw, TheTableHoldsTenTwentyObjects) {
+  WriteBmp(programDir + "/DOT", 1, 1, [](int, int) { return 0xFFFFFFu; });
+  for (int i = 0; i < 1020; ++i) ASSERT_EQ(elDraw::LoadObject("DOT", 2), 4 + i);
+  EXPECT_EQ(elDraw::LoadObject("DOT", 2), 0);
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : オブジェクト数が多過ぎます");
+}
+
+TEST_F(Draw, MissingBitmapIsReportedAndItsEntryFreed) {
+  EXPECT_EQ(elDraw::LoadObject("NOSUCH", 2), 0);
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : BMPファイルを読み込めません");
+  EXPECT_EQ(draw::Object(4).name[0], '\0');
+}
+
+TEST_F(Draw, FileBesideTheProgramWinsOverTheBuiltInBitmap) {
+  const int builtIn = elDraw::LoadObject("MASKBMP", 2);
+  ASSERT_GE(builtIn, 4);
+  EXPECT_EQ(draw::Object(builtIn).width, 640);
+  WriteBmp(programDir + "/MASKBMP", 10, 10, [](int, int) { return 0xFF0000u; });
+  const int file = elDraw::LoadObject("MASKBMP", 2);
+  EXPECT_EQ(draw::Object(file).width, 10);
+}
+
+TEST_F(Draw, LostSurfacesAreRestoredWithTheirPictures) {
+  elDraw::SetKeyColor(0x00FF00);
+  const int columns = LoadColumns();
+  elDraw::SetKeyColor(0);
+  pt::LoseSurfaces();
+  elDraw::Put(0, 0, columns, 0, 0, 64, 8);  // finds the loss, restores, draws nothing
+  const draw::ObjectEntry& entry = draw::Object(columns);
+  EXPECT_STREQ(entry.name, "COLUMNS");
+  EXPECT_EQ(entry.colorKey, 0x00FF00u);
+  ASSERT_NE(entry.surface, nullptr);
+  EXPECT_FALSE(entry.surface->lost);
+  EXPECT_EQ(entry.surface->At(5, 0), Column(5)) << "reloaded from its bitmap";
+  EXPECT_EQ(entry.surface->colorKey, draw::ColorRefToPixel(0x00FF00));
+  elDraw::Put(0, 0, columns, 0, 0, 64, 8);
+  EXPECT_EQ(At(5, 0), Column(5));
+}
+
+TEST_F(Draw, PresentShowsTheBackScreenUnlessTheWaitFails) {
+  draw::BackScreen().At(3, 4) = 0xABCD;
+  elDraw::Present();
+  ASSERT_EQ(pt::PresentCount(), 1);
+  EXPECT_EQ(pt::LastFrame()[4 * 640 + 3], 0xABCD);
+  pt::SetVerticalBlankFails(true);
+  elDraw::Present();
+  EXPECT_EQ(pt::PresentCount(), 1) << "a failed wait drops the frame";
+}
+
+TEST_F(Draw, CellTextOnSilver) {
+  draw::SetLabelColor(10);
+  draw::DrawCellText(71, 2, "***");
+  EXPECT_EQ(draw::LabelColor(), 0) << "back to black after a label";
+  EXPECT_EQ(At(567, 32), kSilver565);
+  EXPECT_EQ(At(566, 32), 0);
+  EXPECT_EQ(At(567 + 23, 47), kSilver565);
+  EXPECT_EQ(At(567 + 24, 47), 0) << "three cells of 8";
+  int red = 0;
+  for (int y = 32; y < 48; ++y)
+    for (int x = 567; x < 591; ++x) red += (At(x, y) >> 11) > 20 && ((At(x, y) >> 5) & 0x3F) < 20 ? 1 : 0;
+  EXPECT_GT(red, 10) << "the stars are drawn in red";
+
+  const auto before = draw::BackScreen().pixels;
+  draw::SetLabelColor(17);
+  draw::DrawCellText(1, 1, "x");
+  EXPECT_EQ(draw::BackScreen().pixels, before);
+  EXPECT_EQ(draw::LabelColor(), 17);
+}
+
+TEST_F(Draw, DoubleByteCharacterIsOneGlyphSixteenWide) {
+  pt::SetSystemLanguageJapanese(true);
+  draw::DrawCellText(1, 1, "\x82\xA0");  // Hiragana a
+  EXPECT_EQ(At(7 + 15, 31), kSilver565);
+  EXPECT_EQ(At(7 + 16, 31), 0);
+  int ink = 0;
+  for (int y = 16; y < 32; ++y)
+    for (int x = 7; x < 23; ++x) ink += At(x, y) != kSilver565 ? 1 : 0;
+  EXPECT_GT(ink, 15) << "a glyph, not two";
+}
+
+}  // namespace
