@@ -63,6 +63,11 @@ std::uint32_t TimeMs();
 
 enum class BoxKind { Information, Warning, Question };
 
+// Lets the backend serve a command line it started the program with for
+// its own purposes (the desktop shows each box from a fresh helper
+// process). Called first by main; true when it served it.
+bool ServeHelperCommandLine(int argc, char** argv, int& exitCode);
+
 // Shows an information or warning box with a title and an OK button.
 void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text);
 
@@ -156,6 +161,61 @@ void ReleaseCursor();
 // built-in synthesizer plays through its own output, so nothing is played.
 bool OpenSoundDevice();
 void CloseSoundDevice();
+
+// ---------------------------------------------------------------------------
+// Input events. Their kinds mirror the window messages the program handles;
+// keys are named by Windows virtual-key codes (the desktop maps physical
+// key positions to them, so the note keys keep their shape on any layout).
+
+enum class EventKind {
+  MouseMove,         // x, y: client coordinates
+  LeftDown,
+  LeftUp,
+  LeftDoubleClick,   // the second press of a quick double click
+  RightDoubleClick,
+  KeyDown,           // key: virtual-key code
+  KeyUp,
+  SystemKey,         // Alt, F10 and Alt combinations
+  WindowMoved,       // x, y: the client area's top-left in screen coordinates
+  Activated,
+  Deactivated,
+  CloseRequest,      // the close box, the window manager, or PostCloseRequest
+};
+
+struct Event {
+  EventKind kind;
+  int x = 0;
+  int y = 0;
+  int key = 0;
+};
+
+// Takes the next waiting event; false when none is waiting. Called by the
+// main loop between frame passes; never blocks.
+bool PollEvent(Event& event);
+// Sleeps until an event is waiting (an inactive full-screen program).
+void WaitEvent();
+// Puts a close request at the end of the queue, as the exit path does.
+void PostCloseRequest();
+// Gives the processor away for about a millisecond (an idle frame pass).
+void Yield();
+
+// Whether a key (virtual-key code) is down now.
+bool KeyIsDown(int virtualKey);
+// Whether Shift is held while the program starts, as far as the desktop
+// lets a program see the keyboard before it has a window.
+bool ShiftHeldAtLaunch();
+// The pointer in screen coordinates.
+void CursorPosition(int& x, int& y);
+// Switches the input method off for the program's window.
+void DisableInputMethod();
+
+// ---------------------------------------------------------------------------
+// One copy of the program at a time.
+
+// True when this is the only running copy; otherwise asks the running copy
+// to bring its window to the front and returns false.
+bool AcquireSingleInstance(const char* name);
+void ReleaseSingleInstance();
 
 // ---------------------------------------------------------------------------
 // Files beside the program.

@@ -1,7 +1,13 @@
 // The desktop's clock, message boxes, beep and cursor visibility.
 #include <SDL.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -17,44 +23,71 @@ std::uint32_t TimeMs() {
   return static_cast<std::uint32_t>(ms);  // wraps like the counter it replaces
 }
 
-// Shows a box with the given buttons; returns the id of the button chosen,
-// or -1 when the box could not be shown or was closed.
-static int ShowBox(Uint32 flags, std::string_view title, std::string_view text, const SDL_MessageBoxButtonData* buttons,
-                   int buttonCount) {
-  const std::string titleText(title);
-  const std::string bodyText(text);
+// The option with which the program starts itself to show one box.
+static const char kBoxHelperOption[] = "--tonquill-message-box";
+
+// Shows a box in this process; returns the id of the button chosen, or -1
+// when the box could not be shown or was closed.
+static int ShowBoxHere(Uint32 flags, const std::string& title, const std::string& text, bool question) {
+  static const SDL_MessageBoxButtonData ok[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"}};
+  static const SDL_MessageBoxButtonData yesNo[] = {
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "いいえ (No)"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "はい (Yes)"},
+  };
   SDL_MessageBoxData data{};
   data.flags = flags;
-  data.window = desktop::MainWindow();
-  data.title = titleText.c_str();
-  data.message = bodyText.c_str();
-  data.numbuttons = buttonCount;
-  data.buttons = buttons;
+  data.title = title.c_str();
+  data.message = text.c_str();
+  data.numbuttons = question ? 2 : 1;
+  data.buttons = question ? yesNo : ok;
   int chosen = -1;
   // SDL shows X11 boxes only once its video subsystem is up.
   const bool videoUp = SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   if (!videoUp || SDL_ShowMessageBox(&data, &chosen) != 0) {
-    // No display: the terminal still tells the user.
-    std::fprintf(stderr, "%s: %s\n", titleText.c_str(), bodyText.c_str());
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());  // no display: the terminal still tells
     return -1;
   }
   return chosen;
 }
 
-void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text) {
-  static const SDL_MessageBoxButtonData ok[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"}};
-  const Uint32 flags = kind == BoxKind::Information ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_WARNING;
-  ShowBox(flags, title, text, ok, 1);
+bool ServeHelperCommandLine(int argc, char** argv, int& exitCode) {
+  if (argc != 5 || std::strcmp(argv[1], kBoxHelperOption) != 0) return false;
+  const bool question = std::strcmp(argv[2], "question") == 0;
+  const Uint32 flags = std::strcmp(argv[2], "warning") == 0 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+  exitCode = ShowBoxHere(flags, argv[3], argv[4], question) == 1 ? 0 : 1;
+  return true;
 }
 
-bool AskQuestion(std::string_view title, std::string_view text) {
-  static const SDL_MessageBoxButtonData yesNo[] = {
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "いいえ (No)"},
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "はい (Yes)"},
-  };
-  return ShowBox(SDL_MESSAGEBOX_INFORMATION, title, text, yesNo, 2) == 1;
+// Shows a box and waits for the answer. Once the program has a window (and
+// the threads of its renderer and synthesizer) the box is shown by a fresh
+// copy of the program: SDL's X11 box forks, and a forked copy of a
+// threaded process can hang. Returns true for Yes (or OK).
+static bool ShowBox(const char* kind, std::string_view title, std::string_view text) {
+  const std::string titleText(title), bodyText(text);
+  const bool question = std::strcmp(kind, "question") == 0;
+  if (desktop::MainWindow() == nullptr) {
+    const Uint32 flags = std::strcmp(kind, "warning") == 0 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+    return ShowBoxHere(flags, titleText, bodyText, question) == 1;
+  }
+  char* const arguments[] = {const_cast<char*>("tonquill"), const_cast<char*>(kBoxHelperOption), const_cast<char*>(kind),
+                             const_cast<char*>(titleText.c_str()), const_cast<char*>(bodyText.c_str()), nullptr};
+  pid_t helper = 0;
+  if (posix_spawn(&helper, "/proc/self/exe", nullptr, nullptr, arguments, environ) != 0) {
+    std::fprintf(stderr, "%s: %s\n", titleText.c_str(), bodyText.c_str());
+    return false;
+  }
+  int status = 0;
+  while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text) {
+  ShowBox(kind == BoxKind::Information ? "information" : "warning", title, text);
+}
+
+bool AskQuestion(std::string_view title, std::string_view text) { return ShowBox("question", title, text); }
 
 void ShowSystemCursor(bool shown) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);

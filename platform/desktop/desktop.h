@@ -11,4 +11,7 @@ SDL_Window* MainWindow();
 // The event pump saw the renderer lose its textures (a device reset).
 void NoteSurfacesLost();
 
+// Raises the window for every second copy that asked since the last call.
+void ServeRaiseRequests();
+
 }  // namespace platform::desktop

@@ -14,6 +14,8 @@ static int cursorShowBalance = 0;
 
 std::uint32_t TimeMs() { return now; }
 
+bool ServeHelperCommandLine(int, char**, int&) { return false; }
+
 void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text) {
   boxes.push_back({kind, std::string(title), std::string(text), now});
 }

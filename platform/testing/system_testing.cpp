@@ -25,11 +25,13 @@ int WaitCursorCount() { return waitCursorCount; }
 void ResetClockAndBoxes();
 void ResetMidi();
 void ResetScreen();
+void ResetInput();
 
 void Reset() {
   ResetClockAndBoxes();
   ResetMidi();
   ResetScreen();
+  ResetInput();
   systemJapanese = false;
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;

@@ -85,4 +85,19 @@ bool WindowFullScreen();
 bool CursorConfined();
 bool SoundDeviceOpen();
 
+// --- Input ---
+void PushEvent(const Event& event);
+std::size_t PendingEvents();
+void SetKeyDown(int virtualKey, bool down);
+void SetShiftHeldAtLaunch(bool held);
+void SetCursorPosition(int x, int y);  // screen coordinates
+// A copy of the program already runs: AcquireSingleInstance asks it to
+// raise its window (counted) and fails.
+void SetAnotherInstanceRunning(bool running);
+int RaiseRequests();
+bool InstanceHeld();
+int WaitCount();   // WaitEvent calls: the loop slept instead of a frame
+int YieldCount();
+bool InputMethodDisabled();
+
 }  // namespace platform::testing

@@ -1,0 +1,129 @@
+#include "app/shell.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "app/command_line.h"
+#include "app/input.h"
+#include "app/scenes.h"
+#include "app/system_cursor.h"
+#include "draw/eldraw.h"
+#include "draw/messages.h"
+#include "files/colour_depth_check.h"
+#include "midi/midi_out.h"
+#include "midi/timing.h"
+#include "platform/platform.h"
+
+namespace app {
+
+// How the program runs: full screen or in a window, and its behaviour bits.
+static bool fullScreenRequest = true;
+static bool fullScreenFlag = true;
+static int windowBehaviour = 0;
+
+static constexpr const char* kInstanceName = "Tonquill:ElMutex";
+
+void ResetShell() {
+  fullScreenRequest = fullScreenFlag = true;
+  windowBehaviour = 0;
+}
+
+bool FullScreenFlag() { return fullScreenFlag; }
+void SetFullScreenFlag(bool fullScreen) { fullScreenFlag = fullScreen; }
+int WindowBehaviour() { return windowBehaviour; }
+
+void ReadKeyState(int virtualKey, int& state) {
+  if (platform::KeyIsDown(virtualKey)) state = state == kKeyUp ? kKeyPressed : kKeyHeld;
+  else state = (state == kKeyPressed || state == kKeyHeld) ? kKeyReleased : kKeyUp;
+  if (TransitionStep() != 0) state = kKeyUp;
+}
+
+bool StartProgram(const char* commandLine, int& exitCode) {
+  exitCode = 0;
+  midi::InitTimingServices();
+  if (!platform::AcquireSingleInstance(kInstanceName)) return false;  // the running copy comes to the front
+  if (!SetCommandLine(commandLine))
+    std::fprintf(stderr, "tonquill: the command line is too long (%zu bytes, at most %d): no song is loaded\n",
+                 std::strlen(commandLine), kCommandLineSize - 1);
+
+  if (commandLine[0] == '-' || platform::ShiftHeldAtLaunch()) fullScreenRequest = false;
+  if (!fullScreenRequest) {
+    windowBehaviour = kKeepZOrder | kRunWhileInactive;
+    fullScreenFlag = false;
+    if (files::CheckWindowedColourDepth() == 0) return false;
+  }
+  if (!platform::CreateMainWindow(kWindowTitle, fullScreenFlag, kScreenWidth, kScreenHeight)) {
+    // Silence would leave a user at a terminal guessing.
+    std::fprintf(stderr, "tonquill: cannot open a window (is there a display?)\n");
+    platform::ReleaseSingleInstance();
+    exitCode = 1;
+    return false;
+  }
+  NoteWindowCreated();
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  platform::DisableInputMethod();
+  draw::SetFullScreenFlag(fullScreenFlag);
+  if (elDraw::Screen(kScreenWidth, kScreenHeight, 1) == 0) {
+    // The failure has been reported; without a screen there is no game.
+    Shutdown();
+    platform::DestroyMainWindow();
+    exitCode = 1;
+    return false;
+  }
+  ChangeSceneDirectly(kSceneStartUp);
+  midi::ResetFrameStamp();
+  return true;
+}
+
+// Over the client area of a window the system cursor is hidden; the flag
+// keeps the show/hide calls balanced.
+static void UpdateWindowedCursor() {
+  if (fullScreenFlag || draw::MessageBoxOpen()) return;
+  int x = 0, y = 0;
+  platform::CursorPosition(x, y);
+  const bool inside = x >= ClientLeft() && x < ClientLeft() + kScreenWidth && y >= ClientTop() && y < ClientTop() + kScreenHeight;
+  SetSystemCursorShown(!inside);
+}
+
+void RunFramePass() {
+  midi::AdvanceFrameStamp();
+  RunSceneStep();
+  midi::AdvanceBlink();
+  ClearLeftPress();
+  UpdateWindowedCursor();
+  // An idle frame gives the processor away instead of spinning.
+  if (!TakePresented()) platform::Yield();
+}
+
+bool PumpOnce() {
+  platform::Event event;
+  if (platform::PollEvent(event)) {
+    HandleEvent(event);
+    return !LoopEnded();
+  }
+  if (LoopEnded()) return false;
+  if (!ApplicationActive() && (windowBehaviour & kRunWhileInactive) == 0) {
+    platform::WaitEvent();
+    return true;
+  }
+  RunFramePass();
+  return true;
+}
+
+int FinishProgram() {
+  platform::ReleaseCursor();
+  midi::CloseMidiOutPorts();
+  return 0;
+}
+
+int RunProgram(const char* commandLine) {
+  int exitCode = 0;
+  if (!StartProgram(commandLine, exitCode)) return exitCode;
+  while (PumpOnce()) {
+  }
+  return FinishProgram();
+}
+
+}  // namespace app

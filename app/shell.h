@@ -1,0 +1,45 @@
+// The process itself: the single-instance guard, the choice of full screen
+// or window, the window, and the main loop with its frame pass.
+#pragma once
+
+namespace app {
+
+inline constexpr const char* kWindowTitle = "Tonquill";
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 480;
+// Window behaviour bits.
+inline constexpr int kKeepZOrder = 1;
+inline constexpr int kRunWhileInactive = 2;
+
+// Key states of ReadKeyState.
+inline constexpr int kKeyUp = 0;
+inline constexpr int kKeyPressed = 1;
+inline constexpr int kKeyReleased = 2;
+inline constexpr int kKeyHeld = 3;
+
+// Start-up: true when the main loop should run. `exitCode` is what the
+// process returns when it should not (a second copy, a declined check, no
+// window).
+bool StartProgram(const char* commandLine, int& exitCode);
+// One turn of the main loop: an event, a wait, or a frame pass. False once
+// the loop has ended.
+bool PumpOnce();
+// The end of the loop: the cursor let go and the MIDI ports closed.
+int FinishProgram();
+// All three.
+int RunProgram(const char* commandLine);
+
+// One frame pass.
+void RunFramePass();
+
+// Updates a caller's key state from the key's position now: 1 pressed, 3
+// held, 2 released, 0 up; every key reads 0 while a wipe runs.
+void ReadKeyState(int virtualKey, int& state);
+
+bool FullScreenFlag();
+void SetFullScreenFlag(bool fullScreen);
+int WindowBehaviour();
+
+void ResetShell();
+
+}  // namespace app

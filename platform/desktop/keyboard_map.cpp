@@ -1,0 +1,46 @@
+#include "platform/desktop/keyboard_map.h"
+
+namespace platform::desktop {
+
+namespace {
+
+struct Mapping {
+  SDL_Scancode scancode;
+  int virtualKey;
+};
+
+// Beyond letters and digits: the keys the program reads. The four note keys
+// right of the letters sit where a Japanese keyboard has ';' ':' '[' ']':
+// right of L, right of that, the upper row two right of P, and the home row
+// right of ':' (the key left of Enter on ISO and Japanese keyboards, the
+// backslash key on ANSI ones).
+const Mapping kMappings[] = {
+    {SDL_SCANCODE_SEMICOLON, 0xBB},    {SDL_SCANCODE_APOSTROPHE, 0xBA},  {SDL_SCANCODE_RIGHTBRACKET, 0xDB},
+    {SDL_SCANCODE_NONUSHASH, 0xDD},    {SDL_SCANCODE_BACKSLASH, 0xDD},   {SDL_SCANCODE_ESCAPE, 0x1B},
+    {SDL_SCANCODE_RETURN, 0x0D},       {SDL_SCANCODE_KP_ENTER, 0x0D},    {SDL_SCANCODE_BACKSPACE, 0x08},
+    {SDL_SCANCODE_SPACE, 0x20},        {SDL_SCANCODE_LEFT, 0x25},        {SDL_SCANCODE_UP, 0x26},
+    {SDL_SCANCODE_RIGHT, 0x27},        {SDL_SCANCODE_DOWN, 0x28},        {SDL_SCANCODE_DELETE, 0x2E},
+    {SDL_SCANCODE_LSHIFT, 0x10},       {SDL_SCANCODE_RSHIFT, 0x10},      {SDL_SCANCODE_LCTRL, 0x11},
+    {SDL_SCANCODE_RCTRL, 0x11},        {SDL_SCANCODE_TAB, 0x09},
+};
+
+}  // namespace
+
+int VirtualKeyOf(SDL_Scancode scancode) {
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
+  if (scancode == SDL_SCANCODE_0) return '0';
+  for (const Mapping& m : kMappings)
+    if (m.scancode == scancode) return m.virtualKey;
+  return 0;
+}
+
+bool VirtualKeyDown(int virtualKey) {
+  int count = 0;
+  const Uint8* state = SDL_GetKeyboardState(&count);
+  for (int scancode = 0; scancode < count; ++scancode)
+    if (state[scancode] && VirtualKeyOf(static_cast<SDL_Scancode>(scancode)) == virtualKey) return true;
+  return false;
+}
+
+}  // namespace platform::desktop

@@ -1,0 +1,15 @@
+// Physical keys (SDL scancodes) to the Windows virtual-key codes the program
+// names keys by, so the twenty note keys keep their shape on any layout.
+#pragma once
+
+#include <SDL.h>
+
+namespace platform::desktop {
+
+// The virtual-key code of a physical key, or 0 for a key the program ignores.
+int VirtualKeyOf(SDL_Scancode scancode);
+
+// Whether a virtual key is down in SDL's keyboard state.
+bool VirtualKeyDown(int virtualKey);
+
+}  // namespace platform::desktop

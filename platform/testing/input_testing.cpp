@@ -1,0 +1,78 @@
+// The testing backend's input: a scripted event queue and key set, a
+// settable pointer, and an in-process single-instance guard.
+#include <set>
+
+#include "platform/testing/testing.h"
+
+namespace platform {
+
+// The scripted input and what the program did with the window around it.
+static std::deque<Event> eventQueue;
+static std::set<int> keysDown;
+static bool shiftAtLaunch = false;
+static int cursorX = 0;
+static int cursorY = 0;
+static bool anotherInstance = false;
+static bool instanceHeld = false;
+static int raiseRequests = 0;
+static int waitCount = 0;
+static int yieldCount = 0;
+static bool inputMethodDisabled = false;
+
+bool PollEvent(Event& event) {
+  if (eventQueue.empty()) return false;
+  event = eventQueue.front();
+  eventQueue.pop_front();
+  return true;
+}
+void WaitEvent() { ++waitCount; }
+void PostCloseRequest() { eventQueue.push_back({EventKind::CloseRequest}); }
+void Yield() { ++yieldCount; }
+bool KeyIsDown(int virtualKey) { return keysDown.count(virtualKey) != 0; }
+bool ShiftHeldAtLaunch() { return shiftAtLaunch; }
+void CursorPosition(int& x, int& y) {
+  x = cursorX;
+  y = cursorY;
+}
+void DisableInputMethod() { inputMethodDisabled = true; }
+
+bool AcquireSingleInstance(const char*) {
+  if (anotherInstance) {
+    ++raiseRequests;
+    return false;
+  }
+  instanceHeld = true;
+  return true;
+}
+void ReleaseSingleInstance() { instanceHeld = false; }
+
+namespace testing {
+
+void ResetInput() {
+  eventQueue.clear();
+  keysDown.clear();
+  shiftAtLaunch = anotherInstance = instanceHeld = inputMethodDisabled = false;
+  cursorX = cursorY = 0;
+  raiseRequests = waitCount = yieldCount = 0;
+}
+
+void PushEvent(const Event& event) { eventQueue.push_back(event); }
+std::size_t PendingEvents() { return eventQueue.size(); }
+void SetKeyDown(int virtualKey, bool down) {
+  if (down) keysDown.insert(virtualKey);
+  else keysDown.erase(virtualKey);
+}
+void SetShiftHeldAtLaunch(bool held) { shiftAtLaunch = held; }
+void SetCursorPosition(int x, int y) {
+  cursorX = x;
+  cursorY = y;
+}
+void SetAnotherInstanceRunning(bool running) { anotherInstance = running; }
+int RaiseRequests() { return raiseRequests; }
+bool InstanceHeld() { return instanceHeld; }
+int WaitCount() { return waitCount; }
+int YieldCount() { return yieldCount; }
+bool InputMethodDisabled() { return inputMethodDisabled; }
+
+}  // namespace testing
+}  // namespace platform

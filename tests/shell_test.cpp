@@ -1,0 +1,318 @@
+// The application shell on the testing backend: start-up, the frame pass,
+// scenes and their wipes, input, the exit question and every way out.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/input.h"
+#include "app/scenes.h"
+#include "app/shell.h"
+#include "app/system_cursor.h"
+#include "draw/bmp.h"
+#include "draw/eldraw.h"
+#include "draw/embedded_assets.h"
+#include "draw/redraw.h"
+#include "game/play_mode.h"
+#include "midi/midi_out.h"
+#include "player/event_dispatch.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "platform/testing/testing.h"
+#include "smf_builder.h"
+#include "song/song_store.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using platform::Event;
+using platform::EventKind;
+
+constexpr draw::Pixel kNearBlack = draw::RgbToPixel(0x0A0A0A);
+
+class Shell : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    midi::CloseMidiOutPorts();
+    test::FreshStore();
+    song::ResetSongStore();
+    draw::ResetDraw();
+    draw::ClearRedrawRequest();
+    app::ResetScenes();
+    app::ResetShell();
+    app::ResetInput();
+    app::ResetSystemCursor();
+    player::ResetEventDispatch();
+    player::ResetPlaybackClock();
+    player::ResetGuideTrack();
+    game::ResetPlayMode();
+    pt::SetMidiDevices({.count = 1});
+  }
+  void TearDown() override { midi::CloseMidiOutPorts(); }
+
+  // Starts as `tonquill LINE` and runs the start-up scene's frame pass.
+  void Start(const char* line = "-") {
+    int exitCode = -1;
+    ASSERT_TRUE(app::StartProgram(line, exitCode));
+    Pass();
+  }
+  // One turn of the main loop, 16 ms after the last.
+  bool Pass() {
+    pt::AdvanceTime(16);
+    return app::PumpOnce();
+  }
+  void Push(EventKind kind, int key = 0) { pt::PushEvent(Event{kind, 0, 0, key}); }
+  // Handles every waiting event.
+  void Drain() {
+    while (pt::PendingEvents() > 0 && app::PumpOnce()) {
+    }
+  }
+  static int NearBlackInFirstTile() {
+    int count = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) count += pt::LastFrame()[static_cast<std::size_t>(y * 640 + x)] == kNearBlack ? 1 : 0;
+    return count;
+  }
+  static int TileFrameCoverage(int k) {
+    draw::Bitmap tiles;
+    draw::DecodeBmp(draw::FindEmbeddedAsset("MASKBMP"), tiles);
+    int count = 0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) count += tiles.rgb[static_cast<std::size_t>(y * 640 + 64 * k + x)] != 0 ? 1 : 0;
+    return count;
+  }
+  static draw::Pixel ArtworkPixel(int x, int y) {
+    draw::Bitmap art;
+    draw::DecodeBmp(draw::FindEmbeddedAsset("BASC"), art);
+    return draw::RgbToPixel(art.rgb[static_cast<std::size_t>(y * 640 + x)]);
+  }
+};
+
+TEST_F(Shell, StartUpReachesTheMainSceneEnteredAndWithoutAWipe) {
+  Start();
+  EXPECT_TRUE(pt::WindowOpen());
+  EXPECT_FALSE(pt::WindowFullScreen());
+  EXPECT_TRUE(pt::InputMethodDisabled());
+  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+  EXPECT_TRUE(app::SceneEntered());
+  EXPECT_EQ(app::TransitionStep(), 0);
+  EXPECT_EQ(midi::PortCount(), 1);
+  EXPECT_EQ(song::TrackCount(), 0) << "\"-\" is taken as a song path too, and opens nothing";
+  Pass();
+  EXPECT_FALSE(app::SceneEntered());
+  ASSERT_EQ(pt::PresentCount(), 1);
+  EXPECT_EQ(pt::LastFrame()[300 * 640 + 30], ArtworkPixel(30, 300)) << "the artwork is shown";
+  Pass();
+  EXPECT_EQ(pt::PresentCount(), 1) << "an idle frame presents nothing";
+  EXPECT_GT(pt::YieldCount(), 0) << "and gives the processor away";
+}
+
+TEST_F(Shell, FullScreenUnlessTheLineBeginsWithADashOrShiftIsHeld) {
+  Start("");
+  EXPECT_TRUE(pt::WindowFullScreen());
+  EXPECT_TRUE(app::FullScreenFlag());
+  SetUp();
+  pt::SetShiftHeldAtLaunch(true);
+  Start("");
+  EXPECT_FALSE(pt::WindowFullScreen());
+  EXPECT_EQ(app::WindowBehaviour(), 3);
+}
+
+TEST_F(Shell, ExitQuestionAfterTenTileFramesAndBackOnNo) {
+  Start();
+  Pass();
+  const int presented = pt::PresentCount();
+  Push(EventKind::KeyDown, app::kKeyEscape);
+  Drain();
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_EQ(app::TransitionStep(), k + 1);
+    Pass();
+    EXPECT_EQ(NearBlackInFirstTile(), TileFrameCoverage(k)) << "tile frame " << k;
+    EXPECT_TRUE(pt::Boxes().empty());
+  }
+  EXPECT_EQ(pt::PresentCount(), presented + 10);
+  pt::ScriptAnswers({false});
+  Pass();  // the question
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_EQ(pt::Boxes()[0].kind, platform::BoxKind::Question);
+  EXPECT_EQ(pt::Boxes()[0].text, "Do you exit ?\n");
+  EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
+  for (int k = 0; k < 10; ++k) Pass();  // ten more closing frames
+  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+  Pass();  // the main screen drawn afresh
+  EXPECT_EQ(pt::LastFrame()[300 * 640 + 30], ArtworkPixel(30, 300));
+  EXPECT_EQ(app::ShutdownCount(), 0);
+}
+
+TEST_F(Shell, JapaneseSystemAsksInJapanese) {
+  pt::SetSystemLanguageJapanese(true);
+  Start();
+  app::BeginSceneChange(app::kSceneExitQuestion);
+  for (int k = 0; k < 11; ++k) Pass();
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_EQ(pt::Boxes()[0].text, "プログラムを終了しますか？\n");
+}
+
+TEST_F(Shell, SceneChangeDuringAWipeRestartsIt) {
+  Start();
+  app::BeginSceneChange(app::kSceneExitQuestion);
+  for (int k = 0; k < 4; ++k) Pass();
+  EXPECT_EQ(app::TransitionStep(), 5);
+  Push(EventKind::KeyDown, app::kKeyEscape);
+  Drain();
+  EXPECT_EQ(app::TransitionStep(), 1);
+  EXPECT_EQ(app::TransitionDirection(), 1);
+}
+
+TEST_F(Shell, YesEndsTheProgramWithOneShutdown) {
+  Start();
+  pt::ScriptAnswers({true});
+  app::BeginSceneChange(app::kSceneExitQuestion);
+  for (int k = 0; k < 11; ++k) Pass();
+  EXPECT_EQ(app::ShutdownCount(), 1);
+  EXPECT_FALSE(pt::InstanceHeld());
+  EXPECT_FALSE(Pass()) << "the posted close request ends the loop";
+  EXPECT_FALSE(pt::WindowOpen());
+  pt::ClearMidiLog();
+  EXPECT_EQ(app::FinishProgram(), 0);
+  ASSERT_EQ(pt::MidiLog().size(), 2u);
+  EXPECT_EQ(pt::MidiLog()[0].kind, pt::MidiLogEntry::Reset);
+  EXPECT_EQ(pt::MidiLog()[1].kind, pt::MidiLogEntry::Close);
+  EXPECT_EQ(app::ShutdownCount(), 1);
+}
+
+TEST_F(Shell, CloseRequestShutsDownOnce) {
+  Start();
+  Push(EventKind::CloseRequest);
+  EXPECT_FALSE(Pass());
+  EXPECT_EQ(app::ShutdownCount(), 1);
+  EXPECT_EQ(app::QuitState(), app::kShutDown);
+  EXPECT_EQ(pt::PendingEvents(), 0u) << "a close request posts no second one";
+  app::FinishProgram();
+  EXPECT_EQ(pt::OpenMidiDeviceCount(), 0);
+}
+
+TEST_F(Shell, KeyStatesAndTheirSilenceDuringAWipe) {
+  Start();
+  int state = 0;
+  pt::SetKeyDown('A', true);
+  app::ReadKeyState('A', state);
+  EXPECT_EQ(state, app::kKeyPressed);
+  app::ReadKeyState('A', state);
+  EXPECT_EQ(state, app::kKeyHeld);
+  pt::SetKeyDown('A', false);
+  app::ReadKeyState('A', state);
+  EXPECT_EQ(state, app::kKeyReleased);
+  app::ReadKeyState('A', state);
+  EXPECT_EQ(state, app::kKeyUp);
+  pt::SetKeyDown('A', true);
+  app::BeginSceneChange(app::kSceneExitQuestion);
+  app::ReadKeyState('A', state);
+  EXPECT_EQ(state, app::kKeyUp);
+}
+
+TEST_F(Shell, APressIsSeenInOneFramePassAndADoubleClickIsOneClick) {
+  Start();
+  for (EventKind kind : {EventKind::LeftDown, EventKind::LeftUp, EventKind::LeftDoubleClick, EventKind::LeftUp}) Push(kind);
+  Drain();
+  EXPECT_TRUE(app::LeftPressed());
+  EXPECT_FALSE(app::LeftButtonHeld());
+  Pass();
+  EXPECT_FALSE(app::LeftPressed());
+  Push(EventKind::LeftDoubleClick);
+  Drain();
+  EXPECT_FALSE(app::LeftPressed());
+}
+
+TEST_F(Shell, LastKeyAndSystemKeys) {
+  Start();
+  Push(EventKind::KeyDown, 'Q');
+  Push(EventKind::KeyUp, 'W');
+  Push(EventKind::SystemKey);
+  Drain();
+  EXPECT_EQ(app::LastKey(), 'Q');
+  Push(EventKind::KeyUp, 'Q');
+  Drain();
+  EXPECT_EQ(app::LastKey(), 0);
+}
+
+TEST_F(Shell, InactiveFullScreenWaitsWhileAWindowPlaysOn) {
+  Start("");
+  Push(EventKind::Deactivated);
+  Drain();
+  const int presents = pt::PresentCount();
+  Pass();
+  EXPECT_EQ(pt::WaitCount(), 1);
+  EXPECT_EQ(pt::PresentCount(), presents) << "no frame pass";
+  Push(EventKind::Activated);
+  Drain();
+  Pass();
+  EXPECT_EQ(pt::WaitCount(), 1);
+
+  SetUp();
+  Start("-");
+  Push(EventKind::Deactivated);
+  Drain();
+  Pass();
+  EXPECT_EQ(pt::WaitCount(), 0);
+}
+
+TEST_F(Shell, WindowedCursorHiddenOverTheClientAreaOnly) {
+  Start("-");
+  pt::PushEvent({EventKind::WindowMoved, 100, 50});
+  Drain();
+  pt::SetCursorPosition(300, 300);
+  Pass();
+  EXPECT_FALSE(app::SystemCursorShown());
+  Pass();
+  EXPECT_EQ(pt::CursorShowBalance(), -1) << "hidden once";
+  pt::SetCursorPosition(740, 300);  // right of the 640 pixels
+  Pass();
+  Pass();
+  EXPECT_TRUE(app::SystemCursorShown());
+  EXPECT_EQ(pt::CursorShowBalance(), 0);
+}
+
+TEST_F(Shell, ASecondCopyAsksTheFirstToComeForward) {
+  pt::SetAnotherInstanceRunning(true);
+  int exitCode = -1;
+  EXPECT_FALSE(app::StartProgram("", exitCode));
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(pt::RaiseRequests(), 1);
+  EXPECT_FALSE(pt::WindowOpen());
+  EXPECT_TRUE(pt::Boxes().empty());
+}
+
+TEST_F(Shell, LowColourDesktopOffersFullScreen) {
+  pt::SetDesktopDepth(8);
+  pt::ScriptAnswers({true});
+  Start("-");
+  ASSERT_EQ(pt::Boxes().size(), 2u);
+  EXPECT_EQ(pt::Boxes()[0].text,
+            "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定されています。\n"
+            "正しく動作させるには、65536色以上に設定するか、フルスクリーンで実行させて下さい。\n");
+  EXPECT_EQ(pt::Boxes()[1].text, "フルスクリーンに切り換えますか？\n");
+  EXPECT_TRUE(pt::WindowFullScreen());
+
+  SetUp();
+  pt::SetDesktopDepth(8);
+  pt::ScriptAnswers({false});
+  int exitCode = -1;
+  EXPECT_FALSE(app::StartProgram("-", exitCode));
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_FALSE(pt::WindowOpen());
+  EXPECT_EQ(app::ShutdownCount(), 1);
+
+  SetUp();
+  pt::SetDesktopDepth(16);
+  Start("-");
+  EXPECT_TRUE(pt::Boxes().empty());
+}
+
+TEST_F(Shell, ACommandLineTooLongForItsBufferLoadsNoSong) {
+  testing::internal::CaptureStderr();
+  Start(std::string(300, 'x').c_str());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("too long"), std::string::npos);
+  EXPECT_STREQ(app::CommandLineBuffer(), "");
+  EXPECT_EQ(song::TrackCount(), 1) << "the empty song, not a cut path";
+}
+
+}  // namespace
