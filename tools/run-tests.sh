@@ -9,6 +9,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   build="$top/build-sanitize"
   "$top/tools/build.sh" "$build" -DTONQUILL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 else
   build="$top/build"
   "$top/tools/build.sh" "$build"

@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <utility>
@@ -34,11 +35,21 @@ std::string FontFile(int face) {
   return file;
 }
 
+// Closes the fonts when the program ends.
+void CloseFonts() {
+  for (auto& [key, font] : openFonts)
+    if (font) TTF_CloseFont(font);
+  openFonts.clear();
+  if (TTF_WasInit()) TTF_Quit();
+  FcFini();
+}
+
 // The font whose line height fits the cell.
 TTF_Font* FontFor(int face, int cellHeight) {
   const auto key = std::make_pair(face, cellHeight);
   if (auto found = openFonts.find(key); found != openFonts.end()) return found->second;
   TTF_Font* font = nullptr;
+  if (openFonts.empty()) std::atexit(CloseFonts);
   if (TTF_WasInit() || TTF_Init() == 0) {
     const std::string file = FontFile(face);
     for (int size = cellHeight; size > 1 && !file.empty(); --size) {

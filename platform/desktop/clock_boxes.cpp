@@ -1,12 +1,13 @@
 // The desktop's clock, message boxes, beep and cursor visibility.
 #include <SDL.h>
-
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -52,10 +53,16 @@ static int ShowBoxHere(Uint32 flags, const std::string& title, const std::string
 }
 
 bool ServeHelperCommandLine(int argc, char** argv, int& exitCode) {
-  if (argc != 5 || std::strcmp(argv[1], kBoxHelperOption) != 0) return false;
+  if (argc != 6 || std::strcmp(argv[1], kBoxHelperOption) != 0) return false;
   const bool question = std::strcmp(argv[2], "question") == 0;
   const Uint32 flags = std::strcmp(argv[2], "warning") == 0 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
-  exitCode = ShowBoxHere(flags, argv[3], argv[4], question) == 1 ? 0 : 1;
+  const char answer = ShowBoxHere(flags, argv[3], argv[4], question) == 1 ? 'y' : 'n';
+  // The answer goes back through a pipe: an exit status can be changed by
+  // whatever runs at exit.
+  const int answerPipe = std::atoi(argv[5]);
+  (void)!write(answerPipe, &answer, 1);
+  close(answerPipe);
+  exitCode = 0;
   return true;
 }
 
@@ -70,17 +77,29 @@ static bool ShowBox(const char* kind, std::string_view title, std::string_view t
     const Uint32 flags = std::strcmp(kind, "warning") == 0 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
     return ShowBoxHere(flags, titleText, bodyText, question) == 1;
   }
+  int answerPipe[2];
+  if (pipe2(answerPipe, O_CLOEXEC) != 0) return false;
+  const int helperEnd = fcntl(answerPipe[1], F_DUPFD, 3);  // without close-on-exec: the helper keeps it
+  const std::string helperFd = std::to_string(helperEnd);
   char* const arguments[] = {const_cast<char*>("tonquill"), const_cast<char*>(kBoxHelperOption), const_cast<char*>(kind),
-                             const_cast<char*>(titleText.c_str()), const_cast<char*>(bodyText.c_str()), nullptr};
+                             const_cast<char*>(titleText.c_str()), const_cast<char*>(bodyText.c_str()),
+                             const_cast<char*>(helperFd.c_str()), nullptr};
   pid_t helper = 0;
-  if (posix_spawn(&helper, "/proc/self/exe", nullptr, nullptr, arguments, environ) != 0) {
+  const bool spawned = helperEnd >= 0 && posix_spawn(&helper, "/proc/self/exe", nullptr, nullptr, arguments, environ) == 0;
+  close(answerPipe[1]);
+  if (helperEnd >= 0) close(helperEnd);
+  char answer = 'n';
+  if (spawned) {
+    while (read(answerPipe[0], &answer, 1) < 0 && errno == EINTR) {
+    }
+    int status = 0;
+    while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
+    }
+  } else {
     std::fprintf(stderr, "%s: %s\n", titleText.c_str(), bodyText.c_str());
-    return false;
   }
-  int status = 0;
-  while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  close(answerPipe[0]);
+  return answer == 'y';
 }
 
 void ShowMessageBox(BoxKind kind, std::string_view title, std::string_view text) {
