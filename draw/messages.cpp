@@ -33,15 +33,19 @@ static void Compose(char (&text)[kMessageTextSize], const char* format, std::va_
   if (length + 1 < sizeof text) std::memcpy(text + length, "\n", 2);
 }
 
-// What the two user-facing boxes share before they are shown.
-static void PrepareForBox() {
+// The two user-facing boxes: the cursor shown, the open flag held while the
+// user reads, and the frame stamp restarted afterwards. True for Yes.
+static bool ShowComposed(bool question, const char* format, std::va_list args) {
+  char text[kMessageTextSize];
+  Compose(text, format, args);
   app::SetSystemCursorShown(true);
   messageBoxOpen = true;
-}
-
-static void AfterBox() {
+  bool yes = false;
+  if (question) yes = platform::AskQuestion(kMessageTitle, text);
+  else platform::ShowMessageBox(platform::BoxKind::Warning, kMessageTitle, text);
   messageBoxOpen = false;
   midi::ResetFrameStamp();
+  return yes;
 }
 
 int ReportError(const char* routine, const char* message, long /*result*/) {
@@ -54,25 +58,17 @@ int ReportError(const char* routine, const char* message, long /*result*/) {
 }
 
 void ShowMessage(const char* format, ...) {
-  char text[kMessageTextSize];
   std::va_list args;
   va_start(args, format);
-  Compose(text, format, args);
+  ShowComposed(false, format, args);
   va_end(args);
-  PrepareForBox();
-  platform::ShowMessageBox(platform::BoxKind::Warning, kMessageTitle, text);
-  AfterBox();
 }
 
 int AskYesNo(const char* format, ...) {
-  char text[kMessageTextSize];
   std::va_list args;
   va_start(args, format);
-  Compose(text, format, args);
+  const bool yes = ShowComposed(true, format, args);
   va_end(args);
-  PrepareForBox();
-  const bool yes = platform::AskQuestion(kMessageTitle, text);
-  AfterBox();
   return yes ? 1 : 0;
 }
 

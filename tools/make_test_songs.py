@@ -9,17 +9,10 @@ the sustain pedal, and a lyric. Run: python3 tools/make_test_songs.py
 import os
 import struct
 
+from make_songs import varlen
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, '..', 'tests', 'data')
-
-
-def varlen(value):
-    out = [value & 0x7F]
-    value >>= 7
-    while value:
-        out.insert(0, 0x80 | (value & 0x7F))
-        value >>= 7
-    return bytes(out)
 
 
 def chunk(kind, data):
