@@ -22,7 +22,6 @@ static int screenWidth = 640;
 static int screenHeight = 480;
 static int clientX = 0;
 static int clientY = 0;
-static int colourDepth = 16;
 
 // Names of the internal objects, and the role word of each in its failure.
 static const char* const kInternalNames[kFirstLoadedObject] = {"内部用１", "内部用２", "内部用３", "内部用４"};
@@ -76,7 +75,6 @@ void ResetDraw() {
   screenSetUp = presentationOpen = soundOpen = false;
   fullScreenFlag = true;
   clientX = clientY = 0;
-  colourDepth = 16;
   ResetObjects();
   ResetText();
 }
@@ -93,7 +91,6 @@ int Screen(int width, int height, int /*placement: every surface lives in memory
   SetClip(0, 0, width, height);
   if (!platform::OpenPresentation(width, height)) return ReportError("elDraw::Screen", "DirectDrawが使用できません", 0);
   presentationOpen = true;
-  colourDepth = fullScreenFlag ? 16 : DesktopDepth();
   backScreen = Surface(width, height);
   for (int n = 0; n < kFirstLoadedObject; ++n) {
     internalSurfaces[n] = Surface(width, height);

@@ -36,10 +36,6 @@ bool IsDBCSLeadByte(std::uint8_t b);
 // message boxes. Bytes that do not convert become '?'; never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 
-// Converts UTF-8 text to the ANSI code page; characters the code page lacks
-// become '?'. Used for the program's own texts that are drawn as bytes.
-std::string Utf8ToAnsi(std::string_view utf8);
-
 // ---------------------------------------------------------------------------
 // Mouse cursor shape.
 

@@ -57,8 +57,4 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return Convert(ansi, IconvName(AnsiCodePage()), "UTF-8");
 }
 
-std::string Utf8ToAnsi(std::string_view utf8) {
-  return Convert(utf8, "UTF-8", IconvName(AnsiCodePage()));
-}
-
 }  // namespace platform
