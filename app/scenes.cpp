@@ -25,7 +25,6 @@ static int transitionStep = 0;
 static int transitionDirection = 0;
 static int tileStripObject = 0;
 static int artworkObject = 0;
-static int pointerObject = 0;
 static bool japaneseSystem = false;
 static bool presented = false;
 
@@ -39,7 +38,7 @@ void ResetScenes() {
   previousScene = 0;
   sceneEntered = false;
   nextScene = transitionStep = transitionDirection = 0;
-  tileStripObject = artworkObject = pointerObject = 0;
+  tileStripObject = artworkObject = 0;
   japaneseSystem = presented = false;
 }
 
@@ -96,7 +95,7 @@ void RunStartUpScene() {
   elDraw::SetKeyColor(0);
   tileStripObject = elDraw::LoadObject("MASKBMP", 2);
   artworkObject = elDraw::LoadObject("BASC", 2);
-  pointerObject = elDraw::LoadObject("CUR", 2);
+  elDraw::LoadObject("CUR", 2);  // the pointer pictures: loaded with the artwork, drawn by no scene
   game::SetPerformanceModeFlag(1);
   japaneseSystem = platform::SystemLanguageIsJapanese();
   midi::OpenMidiOutPorts();

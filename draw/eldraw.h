@@ -50,7 +50,6 @@ inline constexpr int kObjectCount = 1024;
 inline constexpr int kFirstLoadedObject = 4;
 inline constexpr int kObjectNameMax = 30;
 inline constexpr int kBufferObject = 0;
-inline constexpr int kScreenObject = 1;
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kGrey = 0x7F7F7F;
 

@@ -65,10 +65,9 @@ void ClosePresentation() {
 // The renderer's vsync makes the present itself wait for the blank.
 bool WaitVerticalBlank() { return renderer != nullptr; }
 
-void PresentFrame(const std::uint16_t* pixels, int width, int /*height*/, int pitch) {
+void PresentFrame(const std::uint16_t* pixels, int /*width*/, int /*height*/, int pitch) {
   if (renderer == nullptr) return;
   SDL_UpdateTexture(frameTexture, nullptr, pixels, pitch * 2);
-  (void)width;
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, frameTexture, nullptr, nullptr);
   SDL_RenderPresent(renderer);
