@@ -11,6 +11,7 @@
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
+#include "player/guide_track.h"
 #include "song/song_store.h"
 
 namespace app {
@@ -47,6 +48,7 @@ int PreviousScene() { return previousScene; }
 bool SceneEntered() { return sceneEntered; }
 int TransitionStep() { return transitionStep; }
 int TransitionDirection() { return transitionDirection; }
+int NextScene() { return nextScene; }
 bool JapaneseSystem() { return japaneseSystem; }
 int ArtworkObject() { return artworkObject; }
 int TileStripObject() { return tileStripObject; }
@@ -96,7 +98,7 @@ void RunStartUpScene() {
   tileStripObject = elDraw::LoadObject("MASKBMP", 2);
   artworkObject = elDraw::LoadObject("BASC", 2);
   elDraw::LoadObject("CUR", 2);  // the pointer pictures: loaded with the artwork, drawn by no scene
-  game::SetPerformanceModeFlag(1);
+  player::SetPerformanceModeFlag(1);
   japaneseSystem = platform::SystemLanguageIsJapanese();
   midi::OpenMidiOutPorts();
   song::PrepareSongBanks(CommandLineBuffer());

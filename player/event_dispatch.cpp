@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/panels.h"
 #include "midi/midi_out.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/screen_hooks.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -131,7 +131,7 @@ bool DispatchMeta(int index, TrackState& t) {
         const std::int32_t n = std::clamp(length, 0, kLyricBufferSize);
         for (std::int32_t i = 0; i < n; ++i) lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
         lyricBuffer[n] = '\0';
-        game::ShowLyricLine();
+        LyricLineArrived();
       }
       break;
     case song::kMetaPortPrefix:
@@ -234,3 +234,9 @@ int DispatchDueEvents() {
 }
 
 }  // namespace player
+
+namespace song {
+
+void ClearPlaybackNotes() { player::ClearNoteTables(); }
+
+}  // namespace song

@@ -1,9 +1,8 @@
 #include "player/guide_track.h"
 
-#include "game/judging.h"
-#include "game/play_mode.h"
 #include "player/event_dispatch.h"
 #include "player/playback_clock.h"
+#include "player/screen_hooks.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -18,6 +17,9 @@ static std::int32_t previousGuideTick = 0;
 static int guideNote = kGuideEnded;
 static std::uint8_t guideVelocity = 0;
 static int lastShownGuideNote = 0;
+// 1 when key presses take the guide note (training and game), 0 in the
+// demonstration; the start-up scene and the mode buttons set it.
+static int performanceModeFlag = 1;
 
 void ResetGuideTrack() {
   guidePosition = 0;
@@ -26,6 +28,7 @@ void ResetGuideTrack() {
   guideNote = kGuideEnded;
   guideVelocity = 0;
   lastShownGuideNote = 0;
+  performanceModeFlag = 1;
 }
 
 int GuideNote() { return guideNote; }
@@ -33,15 +36,17 @@ void SetGuideNote(int note) { guideNote = note; }
 std::int32_t GuideTick() { return guideTick; }
 std::uint8_t GuideVelocity() { return guideVelocity; }
 int LastShownGuideNote() { return lastShownGuideNote; }
-void SetLastShownGuideNote(int note) { lastShownGuideNote = note; }
+void SetLastShownGuideNote(int note) { lastShownGuideNote = note & 0xFF; }
+int PerformanceModeFlag() { return performanceModeFlag; }
+void SetPerformanceModeFlag(int flag) { performanceModeFlag = flag; }
 
 // A song of one track has no guide: it counts as ended from the start.
 bool GuideEnded() { return song::TrackCount() <= kGuideTrackIndex || TrackEnded(kGuideTrackIndex); }
 
-int IsGuidePerformed() { return game::PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
+int IsGuidePerformed() { return performanceModeFlag == 1 && PlayState() == kPlaying ? 1 : 0; }
 
 void BeginGuideTrack() {
-  game::ResetJudging();
+  GuideRestarts();
   guideRunningStatus = 0;
   if (song::TrackCount() <= kGuideTrackIndex) {
     guideNote = kGuideEnded;
@@ -49,7 +54,7 @@ void BeginGuideTrack() {
   }
   guidePosition = TrackReadPosition(kGuideTrackIndex);
   guideTick = TrackNextEventTime(kGuideTrackIndex);
-  if (game::PerformanceModeFlag() == 1) {
+  if (performanceModeFlag == 1) {
     SetTrackEnabled(kGuideTrackIndex, false);
     AdvanceGuide();
   } else {

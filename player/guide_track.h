@@ -31,9 +31,14 @@ void SetGuideNote(int note);  // the main scene marks the end as noticed (998)
 std::int32_t GuideTick();
 std::uint8_t GuideVelocity();
 bool GuideEnded();
-// The note whose key is lit as the one to play.
+// The note whose key is lit as the one to play (a byte, as the display
+// keeps it).
 int LastShownGuideNote();
 void SetLastShownGuideNote(int note);
+// 1 when key presses take the guide note (training and game), 0 in the
+// demonstration.
+int PerformanceModeFlag();
+void SetPerformanceModeFlag(int flag);
 
 void ResetGuideTrack();
 

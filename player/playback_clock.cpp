@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
-#include "game/judging.h"
-#include "game/main_scene_playback.h"
-#include "game/panels.h"
-#include "game/play_mode.h"
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
+#include "player/screen_hooks.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 
@@ -101,7 +98,7 @@ int AdvancePlayback() {
     changed = true;
   }
   DispatchDueEvents();
-  if (changed) game::DrawPositionDisplay(currentMeasure + 1, quarterCount % beatsPerMeasure + 1);
+  if (changed) ShowPosition(currentMeasure + 1, quarterCount % beatsPerMeasure + 1);
   return changed ? 1 : 0;
 }
 
@@ -109,14 +106,14 @@ void ApplyTempo() {
   tempo = std::clamp(tempo, kMinTempo, kMaxTempo);
   microsecondsPerQuarter = kMicrosecondsPerMinute / tempo;
   Reanchor();
-  game::DrawSmallNumber(game::kTempoX, game::kCounterY, 3, tempo);
+  ShowTempo(tempo);
 }
 
 void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower) {
   Reanchor();
   beatsPerMeasure = numerator == 0 ? 4 : numerator;
   beatUnit = 1 << (denominatorPower % 32 > 30 ? 30 : denominatorPower % 32);
-  game::DrawSignatureDisplay();
+  ShowTimeSignature();
 }
 
 std::int32_t SeekToMeasure(int measure) {
@@ -125,7 +122,7 @@ std::int32_t SeekToMeasure(int measure) {
   beatUnit = entry.denominator;
   tempo = entry.tempo;
   ApplyTempo();
-  game::DrawSignatureDisplay();
+  ShowTimeSignature();
   return entry.startTick;
 }
 
@@ -136,19 +133,17 @@ void RewindSong() {
   currentMeasure = 0;
   positionOffset = SeekToMeasure(0);
   ResetCounters();
-  game::DrawPositionDisplay(1, 1);
+  ShowPosition(1, 1);
   ApplyTempo();
-  game::DrawSignatureDisplay();
+  ShowTimeSignature();
 }
 
 int StartPlayback() {
-  game::SetMainCommand(game::kCommandRunning);
-  game::SetShownVerdict(game::kVerdictNone);
-  // A run stopped while halted at a guide note must not carry the halt
-  // into the next run (its clock would stand still for the time between).
-  game::ClearHaltedAtGuide();
+  // This also clears a halt at a guide note left over from a run stopped
+  // while it waited: the new run's clock must not stand still.
+  RunStarting();
   if (playState == kStopped) {
-    game::ResetLyricBar();
+    LyricBarRestarts();
     BeginGuideTrack();
     playState = kPlaying;
     if (song::SongChangedFlag()) {
@@ -162,14 +157,14 @@ int StartPlayback() {
     midi::SetClockOrigin();
     song::ClearSongChangedFlag();
   }
-  game::DrawPositionDisplay(1, 1);
+  ShowPosition(1, 1);
   ApplyTempo();
-  game::DrawSignatureDisplay();
+  ShowTimeSignature();
   return 0;
 }
 
 int StopPlayback(int kind) {
-  game::SetMainCommand(game::kCommandStopped);
+  RunStopped();
   SilenceAllPorts();
   if (kind == kStopAtEnd) {
     const std::uint8_t stop[] = {kRealTimeStop};
@@ -181,8 +176,14 @@ int StopPlayback(int kind) {
     playState = kStopped;
     midi::MarkClockPause();
   }
-  game::DrawModeButtonsRaised();
+  ModeButtonsReleased();
   return 0;
 }
 
 }  // namespace player
+
+namespace song {
+
+void RewindPlayback() { player::RewindSong(); }
+
+}  // namespace song

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/panels.h"
 #include "platform/platform.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -103,7 +102,7 @@ void ExtractSongTitle(std::int32_t trackZeroOffset) {
   if (leadPending) --used;  // never keep half of a double-byte character
   text[used] = '\0';
   std::memcpy(songTitle, text, sizeof songTitle);
-  game::DrawTitlePanel();
+  TitleChanged();
 }
 
 void ScanSong(std::int32_t trackZeroOffset) {

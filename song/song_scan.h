@@ -36,4 +36,8 @@ std::int32_t ScannedMeasureCount();
 
 void ResetSongScan();
 
+// Defined by the main screen (above the song store): the title changed and
+// its panel is redrawn.
+void TitleChanged();
+
 }  // namespace song

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "files/song_file.h"
-#include "game/panels.h"
-#include "player/event_dispatch.h"
-#include "player/playback_clock.h"
 #include "song/song_scan.h"
 #include "song/track_reader.h"
 
@@ -229,7 +225,7 @@ bool InstallSongImage(std::int32_t imageLength) {
 }
 
 void PrepareSongBanks(const char* commandLinePath) {
-  player::ClearNoteTables();
+  ClearPlaybackNotes();
   for (int b = 0; b < kBankCount; ++b) {
     bankTable[b] = fillOffset + 8;
     AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
@@ -239,9 +235,7 @@ void PrepareSongBanks(const char* commandLinePath) {
     }
   }
   if (commandLinePath != nullptr && commandLinePath[0] != '\0') {
-    files::SetSongPath(commandLinePath);
-    game::DrawTitlePanel();
-    files::LoadSongFile();
+    LoadCommandLineSong(commandLinePath);
   } else {
     const std::int32_t remembered = fillOffset;
     AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
@@ -251,7 +245,7 @@ void PrepareSongBanks(const char* commandLinePath) {
     InstallSongImage(imageLength);
     ScanSong(trackTable[kCurrentBank][0]);
   }
-  player::RewindSong();
+  RewindPlayback();
 }
 
 }  // namespace song

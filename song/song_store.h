@@ -86,6 +86,15 @@ bool InstallSongImage(std::int32_t imageLength);
 // installs an empty song when the path is empty.
 void PrepareSongBanks(const char* commandLinePath);
 
+// --- Defined by the layers above the store; called by PrepareSongBanks. ---
+// The playback engine's tables of sounding notes and held pedals start empty.
+void ClearPlaybackNotes();
+// The song file loader takes the command-line path as the song path, shows
+// the (still blank) title and loads the file into the current bank.
+void LoadCommandLineSong(const char* path);
+// The playback engine goes back to the top of the song.
+void RewindPlayback();
+
 // Back to the state of a freshly started program (tests only).
 void ResetSongStore();
 

@@ -1,0 +1,29 @@
+// What the main screen does when the playback engine tells it something
+// (the engine declares these in player/screen_hooks.h).
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/lyric_bar.h"
+#include "game/main_scene_playback.h"
+#include "game/panels.h"
+#include "game/play_mode.h"
+#include "player/screen_hooks.h"
+
+namespace player {
+
+void RunStarting() {
+  game::SetMainCommand(game::kCommandRunning);
+  game::SetShownVerdict(game::kVerdictNone);  // the run's first verdict is always drawn
+  game::ClearHaltedAtGuide();
+}
+
+void LyricBarRestarts() { game::ResetLyricBar(); }
+void LyricLineArrived() { game::ShowLyricLine(); }
+void RunStopped() { game::SetMainCommand(game::kCommandStopped); }
+void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
+void GuideRestarts() { game::ResetJudging(); }
+
+void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }
+void ShowTempo(int beatsPerMinute) { game::DrawTempoDisplay(beatsPerMinute); }
+void ShowTimeSignature() { game::DrawSignatureDisplay(); }
+
+}  // namespace player
