@@ -37,6 +37,8 @@ int PreviousScene();
 bool SceneEntered();
 int TransitionStep();
 int TransitionDirection();
+// The scene a closing wipe installs when it ends.
+int NextScene();
 bool JapaneseSystem();
 // The artwork "BASC", the tile strip "MASKBMP" and the pointers "CUR".
 int ArtworkObject();

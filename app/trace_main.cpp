@@ -1,17 +1,24 @@
-// tonquill-trace: plays a song in DEMO mode on simulated time and prints every
-// MIDI message that reaches a port, one line each: the frame's time in ms,
-// the port, and the bytes in hex. Built with the deterministic backend.
+// tonquill-trace: plays a song on simulated time through the main screen and
+// prints every MIDI message that reaches a port, one line each: the frame's
+// time in ms, the port, and the bytes in hex. In training and game a
+// simulated player presses the guide note's key through the same key-state
+// path as a person's. Built with the deterministic backend.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "files/song_file.h"
+#include "app/scenes.h"
+#include "files/load_song.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/main_scene.h"
 #include "game/main_scene_playback.h"
-#include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
+#include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -23,15 +30,22 @@ namespace pt = platform::testing;
 constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
 
 const char kUsage[] =
-    "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions] SONG.mid\n"
-    "  --frame-ms N   simulated milliseconds per frame (default 16)\n"
-    "  --ports N      recording MIDI ports to open (default 1)\n"
-    "  --positions    also print '# position TIME TICK' for every frame\n";
+    "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
+    "                      [--mode demo|training|game] [--press-offset-ms N] SONG.mid\n"
+    "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
+    "  --ports N            recording MIDI ports to open (default 1)\n"
+    "  --positions          also print '# position TIME TICK' for every frame\n"
+    "  --mode M             the button pressed at time 0 (default demo)\n"
+    "  --press-offset-ms N  training and game: the player presses each guide\n"
+    "                       note's key N ms after playback halts at it (N >= 0),\n"
+    "                       or once the note is at most -N ms ahead (N < 0)\n";
 
 struct Options {
   std::uint32_t frameMs = 16;
   int ports = 1;
   bool positions = false;
+  int button = game::kButtonDemo;
+  long pressOffsetMs = 0;
   const char* song = nullptr;
 };
 
@@ -41,17 +55,32 @@ bool ParseNumber(const char* text, long low, long high, long& value) {
   return end != text && *end == '\0' && value >= low && value <= high;
 }
 
+bool ParseMode(const char* text, int& button) {
+  if (std::strcmp(text, "demo") == 0) button = game::kButtonDemo;
+  else if (std::strcmp(text, "training") == 0) button = game::kButtonTraining;
+  else if (std::strcmp(text, "game") == 0) button = game::kButtonGame;
+  else return false;
+  return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     long value = 0;
-    if (std::strcmp(argv[i], "--frame-ms") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], 1, 10000, value)) {
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argv[i], "--frame-ms") == 0 && hasValue && ParseNumber(argv[i + 1], 1, 10000, value)) {
       options.frameMs = static_cast<std::uint32_t>(value);
       ++i;
-    } else if (std::strcmp(argv[i], "--ports") == 0 && i + 1 < argc && ParseNumber(argv[i + 1], 0, 8, value)) {
+    } else if (std::strcmp(argv[i], "--ports") == 0 && hasValue && ParseNumber(argv[i + 1], 0, 8, value)) {
       options.ports = static_cast<int>(value);
       ++i;
     } else if (std::strcmp(argv[i], "--positions") == 0) {
       options.positions = true;
+    } else if (std::strcmp(argv[i], "--mode") == 0 && hasValue && ParseMode(argv[i + 1], options.button)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--press-offset-ms") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], -600000, 600000, value)) {
+      options.pressOffsetMs = value;
+      ++i;
     } else if (argv[i][0] != '-' && options.song == nullptr) {
       options.song = argv[i];
     } else {
@@ -72,6 +101,99 @@ void PrintNewMessages(std::size_t& printed) {
   }
 }
 
+bool Load(const char* path) {
+  if (!files::SetSongPath(path)) {
+    std::fprintf(stderr, "tonquill-trace: the path is too long: %s\n", path);
+    return false;
+  }
+  const char* problem = nullptr;
+  switch (files::LoadSongAndRanking(false)) {
+    case files::LoadResult::Installed: return true;
+    case files::LoadResult::NotOpened: problem = "cannot be opened"; break;
+    case files::LoadResult::TooShort: problem = "is too short to be a song"; break;
+    case files::LoadResult::TooLarge: problem = "is too large for the song buffer"; break;
+    case files::LoadResult::ReadFailed: problem = "cannot be read"; break;
+    case files::LoadResult::NoHeader: problem = "has no MThd header: not a Standard MIDI File"; break;
+  }
+  std::fprintf(stderr, "tonquill-trace: %s %s\n", path, problem);
+  return false;
+}
+
+// A player who presses the guide note's key at a fixed offset from the
+// note and holds it for two frames past the frame it starts sounding.
+class SimulatedPlayer {
+ public:
+  explicit SimulatedPlayer(long offsetMs) : offsetMs_(offsetMs) {}
+
+  // Called before each frame at time `now`: presses or releases.
+  void BeforeFrame(std::uint32_t now) {
+    if (key_ != 0) {
+      if (game::KeySounding(keyIndex_) && ++framesSounded_ > kHeldFrames) Release();
+      return;
+    }
+    if (player::IsGuidePerformed() == 0 || player::GuideNote() >= player::kGuideEndNoticed) return;
+    if (game::HaltedAtGuide() && !haltNoted_) {
+      haltNoted_ = true;
+      haltedAt_ = previousFrame_;
+    }
+    if (!game::HaltedAtGuide()) haltNoted_ = false;
+    const bool due = offsetMs_ >= 0 ? haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_)
+                                    : game::GuideEarlinessMs() <= -offsetMs_;
+    if (due) Press(player::GuideNote());
+    previousFrame_ = now;
+  }
+  void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
+
+ private:
+  static constexpr int kHeldFrames = 2;
+
+  // The key of a note, with Shift or Ctrl for the octaves around the piano.
+  void Press(int note) {
+    octaveKey_ = 0;
+    int index = note - 60;
+    if (index < 0 || index >= game::kNoteKeyCount) {
+      if (note - 72 >= 0 && note - 72 < game::kNoteKeyCount) {
+        index = note - 72;
+        octaveKey_ = game::kKeyShift;
+      } else if (note - 48 >= 0 && note - 48 < game::kNoteKeyCount) {
+        index = note - 48;
+        octaveKey_ = game::kKeyControl;
+      } else {
+        index = 0;  // no computer key plays it: training takes any key, a game refuses it
+      }
+    }
+    keyIndex_ = index;
+    key_ = game::kNoteKeys[index];
+    framesSounded_ = 0;
+    if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, true);
+    pt::SetKeyDown(key_, true);
+  }
+  void Release() {
+    pt::SetKeyDown(key_, false);
+    if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, false);
+    key_ = 0;
+    haltNoted_ = false;
+  }
+
+  long offsetMs_;
+  int key_ = 0;
+  int keyIndex_ = 0;
+  int octaveKey_ = 0;
+  int framesSounded_ = 0;
+  bool haltNoted_ = false;
+  std::uint32_t haltedAt_ = 0;
+  std::uint32_t previousFrame_ = 0;
+};
+
+const char* VerdictName(int verdict) {
+  switch (verdict) {
+    case game::kVerdictGood: return "Good";
+    case game::kVerdictLate: return "LATE";
+    case game::kVerdictFast: return "FAST";
+    default: return "none";
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,44 +208,48 @@ int main(int argc, char** argv) {
   midi::OpenMidiOutPorts();
   song::PrepareSongBanks("");
 
-  // Load as the FILE button does: clear, read, install, scan, rewind.
-  if (!files::SetSongPath(options.song)) {
-    std::fprintf(stderr, "tonquill-trace: the path is too long: %s\n", options.song);
-    return 1;
-  }
-  switch (files::LoadSongFile()) {
-    case files::LoadResult::Installed: break;
-    case files::LoadResult::NotOpened:
-      std::fprintf(stderr, "tonquill-trace: cannot open %s\n", options.song);
-      return 1;
-    case files::LoadResult::Refused:
-      std::fprintf(stderr, "tonquill-trace: %s is too short, too large or unreadable\n", options.song);
-      return 1;
-    case files::LoadResult::NoHeader:
-      std::fprintf(stderr, "tonquill-trace: %s has no MThd header: not a Standard MIDI File\n", options.song);
-      return 1;
-  }
-  player::RewindSong();
+  // Load as the FILE button does: clear, read, install, scan, rewind, and
+  // the ranking read from beside the song (never written by the trace).
+  if (!Load(options.song)) return 1;
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
-  // DEMO, started at simulated time 0 as its button starts it.
+  // The mode button, clicked at simulated time 0.
   pt::SetTime(0);
   pt::ClearMidiLog();
-  game::SetPlayMode(game::kPlayModeDemo);
-  player::RewindSong();
-  player::StartPlayback();
+  const game::SourceRect button = game::ButtonRect(options.button);
+  game::PressButtonRow((button.left + button.right) / 2, (button.top + button.bottom) / 2);
   std::size_t printed = 0;
   PrintNewMessages(printed);
+
+  SimulatedPlayer player(options.pressOffsetMs);
+  const bool performance = options.button != game::kButtonDemo;
+  int notesJudged = 0;
+  int shownScore = game::Score();
   for (std::uint32_t now = options.frameMs; player::PlayState() == player::kPlaying; now += options.frameMs) {
     if (now > kLongestRunMs) {
       std::printf("# stopped after one simulated hour\n");
       break;
     }
     pt::SetTime(now);
-    game::RunPlaybackStep();
+    if (performance) player.BeforeFrame(now);
+    game::RunMainScene();
+    player.AfterFrame(now);
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
+    if (game::NotesPlayed() != notesJudged) {
+      notesJudged = game::NotesPlayed();
+      std::printf("# verdict %u %s\n", now, VerdictName(game::LastVerdict()));
+    }
+    if (game::Score() != shownScore) {
+      shownScore = game::Score();
+      std::printf("# score %d\n", shownScore);
+    }
+  }
+  if (performance) {
+    const bool changing = app::TransitionDirection() == +1;
+    if (changing) std::printf("# next-scene %d\n", app::NextScene());
+    else std::printf("# next-scene none\n");
   }
   midi::CloseMidiOutPorts();
   return 0;

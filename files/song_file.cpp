@@ -1,58 +1,69 @@
 #include "files/song_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "files/user_text.h"
 #include "platform/platform.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 
 namespace files {
 
-// The song path: code-page bytes as the user or the command line gave them.
+// The song path (bytes as the chooser or the command line gave them), the
+// loaded flag, and the system's error number of the last failed file call.
 static char songPath[kSongPathSize] = "";
+static bool songLoaded = false;
+static int loadErrorNumber = 0;
 
 // A file shorter than this is refused (the smallest valid song has 26).
 static constexpr std::size_t kFirstReadSize = 25;
 static constexpr std::size_t kBlockSize = 1024;
 
-void ResetSongFile() { songPath[0] = '\0'; }
+void ResetSongFile() {
+  songPath[0] = '\0';
+  songLoaded = false;
+  loadErrorNumber = 0;
+}
 
 bool SetSongPath(const char* path) {
   const std::size_t length = std::strlen(path);
-  if (length >= sizeof songPath) {
-    songPath[0] = '\0';
-    return false;
-  }
+  if (length >= sizeof songPath) return false;
   std::memcpy(songPath, path, length + 1);
   return true;
 }
 
 const char* SongPath() { return songPath; }
+bool SongLoaded() { return songLoaded; }
+void SetSongLoaded() { songLoaded = true; }
+int LoadErrorNumber() { return loadErrorNumber; }
 
-// Reads the whole file into the free space; returns the number of bytes read
-// and sets the song error flag when the file is too short or too large.
-static std::int32_t ReadIntoFreeSpace(std::FILE* file) {
+// Reads the whole file into the free space, 25 bytes first and then blocks
+// of 1024; never writes at or past the capacity. Returns the bytes read.
+static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
   std::uint8_t* free = song::FreeSpace();
   const auto capacity = static_cast<std::size_t>(song::FreeSpaceSize());
   std::size_t total = std::fread(free, 1, std::min(kFirstReadSize, capacity), file);
   if (total < kFirstReadSize) {
-    song::SetSongErrorFlag();
-    return static_cast<std::int32_t>(total);
-  }
-  for (;;) {
-    if (total == capacity) {
-      // The free space is full: anything more means the file does not fit.
-      if (std::fgetc(file) != EOF) song::SetSongErrorFlag();
-      break;
+    result = std::ferror(file) ? LoadResult::ReadFailed : LoadResult::TooShort;
+  } else {
+    for (;;) {
+      if (total == capacity) {
+        // The free space is full: anything more means the file does not fit.
+        if (std::fgetc(file) != EOF) result = LoadResult::TooLarge;
+        break;
+      }
+      const std::size_t wanted = std::min(kBlockSize, capacity - total);
+      const std::size_t got = std::fread(free + total, 1, wanted, file);
+      total += got;
+      if (got < wanted) break;
     }
-    const std::size_t wanted = std::min(kBlockSize, capacity - total);
-    const std::size_t got = std::fread(free + total, 1, wanted, file);
-    total += got;
-    if (got < wanted) break;
+    if (std::ferror(file)) result = LoadResult::ReadFailed;
   }
-  if (std::ferror(file)) song::SetSongErrorFlag();
+  if (result == LoadResult::ReadFailed) loadErrorNumber = errno;
+  if (result != LoadResult::Installed) song::SetSongErrorFlag();
   return static_cast<std::int32_t>(total);
 }
 
@@ -61,22 +72,38 @@ LoadResult LoadSongFile() {
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
   std::FILE* file = std::fopen(songPath, "rb");
   if (file == nullptr) {
+    loadErrorNumber = errno;
     platform::SetCursorShape(platform::CursorShape::Arrow);
     return LoadResult::NotOpened;
   }
-  const std::int32_t imageLength = ReadIntoFreeSpace(file);
+  LoadResult result = LoadResult::Installed;
+  const std::int32_t imageLength = ReadIntoFreeSpace(file, result);
   if (std::fclose(file) != 0) {
+    loadErrorNumber = errno;
     song::SetSongErrorFlag();
     platform::SetCursorShape(platform::CursorShape::Arrow);
-    return LoadResult::Refused;
+    return LoadResult::ReadFailed;
   }
-  LoadResult result = LoadResult::Refused;
   if (!song::SongErrorFlag()) {
-    result = song::InstallSongImage(imageLength) ? LoadResult::Installed : LoadResult::NoHeader;
+    if (!song::InstallSongImage(imageLength)) result = LoadResult::NoHeader;
     song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
   }
   platform::SetCursorShape(platform::CursorShape::Arrow);
   return result;
+}
+
+void ReportLoadFailure(LoadResult result) {
+  const char* what = nullptr;
+  switch (result) {
+    case LoadResult::Installed: return;
+    case LoadResult::NotOpened: what = Text(kCannotOpenSong); break;
+    case LoadResult::TooShort: what = Text(kSongTooShort); break;
+    case LoadResult::TooLarge: what = Text(kSongTooLarge); break;
+    case LoadResult::ReadFailed: what = Text(kCannotReadSong); break;
+    case LoadResult::NoHeader: what = Text(kNotASong); break;
+  }
+  const bool withReason = result == LoadResult::NotOpened || result == LoadResult::ReadFailed;
+  ShowFileMessage(what, songPath, withReason ? loadErrorNumber : 0);
 }
 
 }  // namespace files

@@ -1,4 +1,5 @@
-// Reading a Standard MIDI File from disk into the song store.
+// Reading a Standard MIDI File from disk into the song store, and the song
+// path and loaded flag that go with the current song.
 #pragma once
 
 #include <cstdint>
@@ -9,18 +10,37 @@ namespace files {
 inline constexpr int kSongPathSize = 261;
 
 // Takes a path for the next LoadSongFile. A path that does not fit the
-// buffer is refused (returns false) and the song path becomes empty.
+// buffer is refused (returns false) and the song path stays as it was.
 bool SetSongPath(const char* path);
 const char* SongPath();
 
-enum class LoadResult { Installed, NotOpened, Refused, NoHeader };
+// What became of a load. Every result but Installed is a failure the user is
+// told about (see ReportLoadFailure).
+enum class LoadResult {
+  Installed,    // read, installed and scanned
+  NotOpened,    // the file could not be opened (LoadErrorNumber says why)
+  TooShort,     // shorter than the smallest song (25 bytes or fewer)
+  TooLarge,     // larger than the free space of the song buffer
+  ReadFailed,   // reading or closing the file failed
+  NoHeader,     // read whole, but no header chunk: not a Standard MIDI File
+};
 
 // Loads the file named by the song path into the current bank: clears the
 // current song, reads the file into the free space, installs and scans it.
-// Afterwards the song error flag tells whether it failed; a file that cannot
-// be opened leaves the flag untouched. The result says what happened, for
-// callers that tell the user.
+// A file that is too short, too large or unreadable sets the song error
+// flag; one that cannot be opened leaves the flag untouched.
 LoadResult LoadSongFile();
+// The system's error number of the last open, read or close that failed.
+int LoadErrorNumber();
+
+// Tells the user why a load failed (Japanese or English by the system
+// language), naming the path. Does nothing for Installed.
+void ReportLoadFailure(LoadResult result);
+
+// 1 once a song has been loaded successfully; the play buttons refuse to
+// start before. Nothing clears it.
+bool SongLoaded();
+void SetSongLoaded();
 
 void ResetSongFile();
 

@@ -2,6 +2,8 @@
 // 70 ms window) and the running score.
 #pragma once
 
+#include <cstdint>
+
 namespace game {
 
 inline constexpr int kVerdictGood = 0;
@@ -15,13 +17,21 @@ inline constexpr int kShortRunDivisor = 99;
 // Judges the press against the guide note about to be taken, counts it,
 // and shows the verdict (when it changed) and the score.
 void JudgeTiming();
+// How many whole milliseconds the guide note lies ahead of the song
+// position, each division truncating toward zero.
+std::int64_t GuideEarlinessMs();
 
 int NotesPlayed();
 int Misses();
 int Score();  // tenths of a percent, 0..1000
+void SetScore(int value);
+// The verdict of the last judged press (kVerdictNone before any).
+int LastVerdict();
 int ShownVerdict();
 void SetShownVerdict(int verdict);
 // Notes played and misses back to 0 at each start.
 void ResetJudging();
+// The score and the verdicts as at start-up (tests).
+void ResetScore();
 
 }  // namespace game

@@ -13,20 +13,19 @@ bool HaltedAtGuide() { return haltedAtGuide; }
 void ClearHaltedAtGuide() { haltedAtGuide = false; }
 
 void RunPlaybackStep() {
-  const bool haltsAtGuide = (PlayMode() & 1) != 0;
-  if (!haltsAtGuide || player::GuideEnded()) {
+  const bool followsGuide = (PlayMode() & kHaltsAtGuide) != 0 && !player::GuideEnded();
+  if (haltedAtGuide && (!followsGuide || player::SongPosition() < player::GuideTick())) {
+    // The player took the note (or the guide ended with it): song time goes
+    // on without the wait, from the next frame.
+    midi::SkipPausedTime();
+    haltedAtGuide = false;
+    return;
+  }
+  if (!followsGuide) {
     player::AdvancePlayback();
     return;
   }
-  if (player::SongPosition() < player::GuideTick()) {
-    if (haltedAtGuide) {
-      // The player took the note: song time goes on without the wait.
-      midi::SkipPausedTime();
-      haltedAtGuide = false;
-    } else {
-      player::AdvancePlayback();
-    }
-  }
+  if (player::SongPosition() < player::GuideTick()) player::AdvancePlayback();
   if (player::SongPosition() >= player::GuideTick() && !haltedAtGuide) {
     midi::MarkClockPause();
     haltedAtGuide = true;

@@ -221,6 +221,37 @@ void ReleaseSingleInstance();
 bool ReadProgramFile(const char* name, std::string& bytes);
 
 // ---------------------------------------------------------------------------
+// The open dialog.
+
+// One entry of the dialog's file-type list: the label the user sees and
+// the patterns it shows, separated by spaces ("*.mid *.kar"). Patterns match
+// whatever the case of the names.
+struct FileFilter {
+  std::string_view label;
+  std::string_view patterns;
+};
+
+enum class OpenDialogResult { Chosen, Cancelled, NoChooser };
+
+// Lets the user choose a file to open, starting in `startFolder`, with the
+// first filter selected. Returns when the dialog is gone: Chosen with the
+// path (the bytes the dialog gave, unaltered), Cancelled, or NoChooser when
+// the machine has no dialog to show. Called by the FILE button; the main
+// loop does not run meanwhile, and the input that reached the window while
+// the dialog was up is dropped.
+OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, const std::string& startFolder,
+                                  std::string& path);
+
+// The package a user installs to get the open dialog (for the message that
+// says so).
+const char* FileChooserPackage();
+
+// The folder of the songs that come with the program (found from the
+// program's own place, so a build folder and an installed copy both work);
+// empty when there is none.
+std::string BundledSongsFolder();
+
+// ---------------------------------------------------------------------------
 // Text.
 
 // Draws code-page bytes (CP932 double-byte characters as one glyph) with the

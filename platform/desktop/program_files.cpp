@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -22,6 +23,17 @@ bool ReadProgramFile(const char* name, std::string& bytes) {
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return true;
+}
+
+// The songs that come with the program: installed beside it in
+// share/tonquill/songs, or in the source tree's assets/songs when it runs
+// from a build folder inside that tree.
+std::string BundledSongsFolder() {
+  for (const char* relative : {"../share/tonquill/songs", "../assets/songs"}) {
+    char resolved[PATH_MAX];
+    if (realpath((ProgramDirectory() + relative).c_str(), resolved) != nullptr) return resolved;
+  }
+  return "";
 }
 
 }  // namespace platform

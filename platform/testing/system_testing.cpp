@@ -26,12 +26,14 @@ void ResetClockAndBoxes();
 void ResetMidi();
 void ResetScreen();
 void ResetInput();
+void ResetFileChooser();
 
 void Reset() {
   ResetClockAndBoxes();
   ResetMidi();
   ResetScreen();
   ResetInput();
+  ResetFileChooser();
   systemJapanese = false;
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;

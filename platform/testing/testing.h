@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,5 +100,18 @@ bool InstanceHeld();
 int WaitCount();   // WaitEvent calls: the loop slept instead of a frame
 int YieldCount();
 bool InputMethodDisabled();
+
+// --- The open dialog ---
+// The next dialog answers with this path, or Cancel for nullopt; with no
+// answer scripted it is cancelled.
+void ScriptFileChoice(std::optional<std::string> path);
+// false: the machine has no dialog to show.
+void SetFileChooserInstalled(bool installed);
+struct OpenDialogCall {
+  std::string startFolder;
+  std::vector<std::pair<std::string, std::string>> filters;  // label, patterns
+};
+const std::vector<OpenDialogCall>& OpenDialogs();
+void SetBundledSongsFolder(const std::string& folder);
 
 }  // namespace platform::testing

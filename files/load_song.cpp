@@ -1,0 +1,37 @@
+#include "files/load_song.h"
+
+#include "files/ranking.h"
+#include "player/playback_clock.h"
+#include "song/song_scan.h"
+#include "song/song_store.h"
+
+namespace files {
+
+LoadResult LoadSongAndRanking(bool reportFailure) {
+  const LoadResult result = LoadSongFile();
+  if (result == LoadResult::Installed) {
+    player::RewindSong();
+    SetSongLoaded();
+  } else if (reportFailure) {
+    ReportLoadFailure(result);
+  }
+  RestoreDefaultRankingText();
+  DeriveRankingPath(SongPath());
+  ReadRankingFile();
+  return result;
+}
+
+}  // namespace files
+
+namespace song {
+
+// The song named on the command line is loaded as the FILE button loads one,
+// so it can be played and has its ranking. A command line that begins with
+// '-' asks for a window and is rarely a file: its failure is not reported.
+void LoadCommandLineSong(const char* path) {
+  files::SetSongPath(path);
+  TitleChanged();
+  files::LoadSongAndRanking(path[0] != '-');
+}
+
+}  // namespace song

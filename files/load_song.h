@@ -1,0 +1,15 @@
+// Loading a song the way the user does it (the FILE button, or the song named
+// on the command line): the file into the store, then the song's ranking.
+#pragma once
+
+#include "files/song_file.h"
+
+namespace files {
+
+// Loads the file at the song path. A song that installs is rewound and marked
+// loaded; a failure is told to the user when `reportFailure` is set and
+// changes neither. Either way the ranking text starts from the default and
+// the ranking file derived from the song path is read over it.
+LoadResult LoadSongAndRanking(bool reportFailure);
+
+}  // namespace files

@@ -1,0 +1,41 @@
+#include "files/open_dialog.h"
+
+#include <filesystem>
+#include <string>
+
+#include "draw/messages.h"
+#include "files/song_file.h"
+#include "files/user_text.h"
+#include "platform/platform.h"
+
+namespace files {
+
+// The current song's folder, or the bundled songs before there is a song.
+static std::string StartFolder() {
+  const std::filesystem::path song = SongPath();
+  if (song.empty()) return platform::BundledSongsFolder();
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::absolute(song, error).parent_path();
+  return error ? platform::BundledSongsFolder() : folder.string();
+}
+
+int ChooseSongFile() {
+  const platform::FileFilter filters[] = {{kMidiFilterLabel, kMidiFilterPatterns},
+                                          {kAllFilterLabel, kAllFilterPatterns}};
+  std::string chosen;
+  switch (platform::ChooseFileToOpen(filters, 2, StartFolder(), chosen)) {
+    case platform::OpenDialogResult::Cancelled: return 0;
+    case platform::OpenDialogResult::NoChooser:
+      draw::ShowMessage("%s\n%s", Text(kNoFileChooser), platform::FileChooserPackage());
+      return 0;
+    case platform::OpenDialogResult::Chosen: break;
+  }
+  // A path is never cut: one that does not fit is refused.
+  if (chosen.find('\0') != std::string::npos || !SetSongPath(chosen.c_str())) {
+    ShowFileMessage(Text(kPathTooLong), chosen.c_str(), 0);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace files

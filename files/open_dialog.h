@@ -1,0 +1,19 @@
+// The open dialog of the FILE button.
+#pragma once
+
+namespace files {
+
+inline constexpr const char* kMidiFilterLabel = "MID Files (*.MID)";
+inline constexpr const char* kMidiFilterPatterns = "*.mid *.midi *.kar";
+inline constexpr const char* kAllFilterLabel = "All Files (*.*)";
+inline constexpr const char* kAllFilterPatterns = "*";
+
+// Shows the dialog, starting in the current song's folder (or the bundled
+// songs when there is none), with the MIDI filter chosen. Returns 1 when the
+// user confirmed a file, which is then the song path; 0 when the user
+// cancelled, the path does not fit the song path buffer (said in a message),
+// or no dialog can be shown (said in a message naming the package to
+// install). The song path changes only on 1.
+int ChooseSongFile();
+
+}  // namespace files

@@ -1,0 +1,47 @@
+// The ranking of the current song: the five best game scores with their
+// players' names, kept in an 80-byte ranking file beside the song.
+//
+// File format (the ranking text is the same bytes): five 16-byte records,
+// best first; in each, 10 bytes of name padded with spaces, the score as
+// five decimal digits, and a space.
+#pragma once
+
+#include <cstdint>
+
+namespace files {
+
+inline constexpr int kRankingRecords = 5;
+inline constexpr int kRankingRecordSize = 16;
+inline constexpr int kRankingTextSize = kRankingRecords * kRankingRecordSize;  // 80
+inline constexpr int kRankingNameSize = 10;
+inline constexpr int kRankingScoreOffset = 10;
+inline constexpr int kRankingScoreDigits = 5;
+inline constexpr int kRankingPathSize = 261;
+inline constexpr char kDefaultRankingText[kRankingTextSize + 1] =
+    "AAA        0500 BBB        0400 CCC        0300 DDD        0200 EEE        0100 ";
+
+// The in-memory ranking text: 80 bytes and a terminating zero.
+char* RankingText();
+// The score of record 0 (best) to 4, as parsed or set.
+std::int32_t RankingScore(int record);
+void SetRankingScore(int record, std::int32_t score);
+
+// The default text back over the ranking text (the scores are not parsed).
+void RestoreDefaultRankingText();
+// Reads the five scores from the text's score fields: any character other
+// than '1' to '9' counts 0.
+void ParseRankingScores();
+
+// The ranking file's path for a song path: the file name's extension
+// replaced by "DAT" (a name without one gets ".DAT"), so every song has its
+// own. Empty when the result would not fit the path buffer.
+void DeriveRankingPath(const char* songPath);
+const char* RankingPath();
+
+// Reads up to 80 bytes of the ranking file over the text (a short or
+// missing file leaves the default in place), then parses the scores.
+void ReadRankingFile();
+
+void ResetRanking();
+
+}  // namespace files

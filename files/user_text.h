@@ -1,0 +1,27 @@
+// What the file side of the game says to the user when a song or ranking
+// file fails, in Japanese on a Japanese system and in English elsewhere.
+#pragma once
+
+namespace files {
+
+enum TextId {
+  kCannotOpenSong,
+  kSongTooShort,
+  kSongTooLarge,
+  kCannotReadSong,
+  kNotASong,
+  kPathTooLong,
+  kCannotWriteRanking,
+  kRankingKeptElsewhere,
+  kNoFileChooser,
+  kTextCount
+};
+
+// The text in the system's language (UTF-8).
+const char* Text(TextId id);
+
+// Shows `what`, the path on its own line and, when errorNumber is not 0,
+// the reason the system gave, in one message box.
+void ShowFileMessage(const char* what, const char* path, int errorNumber);
+
+}  // namespace files

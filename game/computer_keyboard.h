@@ -1,0 +1,28 @@
+// The twenty-key piano played on the computer keyboard: an instrument on
+// MIDI channel 1, and in training and game the player's way to take each
+// note of the guide track.
+#pragma once
+
+namespace game {
+
+inline constexpr int kNoteKeyCount = 20;
+// The note keys by Windows virtual-key code, key i standing for the
+// semitone i above the piano's lowest note.
+inline constexpr int kNoteKeys[kNoteKeyCount] = {'A', 'W', 'S', 'E', 'D', 'F', 'T', 'G', 'Y', 'H',
+                                                 'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
+inline constexpr int kKeyShift = 0x10;
+inline constexpr int kKeyControl = 0x11;
+inline constexpr int kKeyboardChannel = 0;
+inline constexpr int kKeyboardVelocity = 100;
+
+// Reads the octave keys and the note keys and sends what they start and
+// end; returns 1 when it sent anything this frame.
+int PlayComputerKeyboard();
+
+// Whether note key i sounds now, and the note it started.
+bool KeySounding(int i);
+int SoundingNoteOfKey(int i);
+
+void ResetComputerKeyboard();
+
+}  // namespace game

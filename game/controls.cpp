@@ -1,0 +1,108 @@
+#include "game/controls.h"
+
+#include "app/input.h"
+#include "draw/eldraw.h"
+#include "draw/messages.h"
+#include "files/song_file.h"
+#include "game/computer_keyboard.h"
+#include "game/file_button.h"
+#include "game/judging.h"
+#include "game/lyric_bar.h"
+#include "game/main_scene.h"
+#include "game/panels.h"
+#include "game/piano_keys.h"
+#include "game/play_mode.h"
+#include "midi/timing.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+
+namespace game {
+
+// 1 from the frame of a left press until the first frame the button is up.
+static bool clickLatch = false;
+
+static constexpr int kPressedMomentary = 1;
+static constexpr int kPressedMode = 2;
+static constexpr int kBevelRaised = 0;
+static constexpr std::uint32_t kClickWaitMs = 400;
+
+void ResetControls() { clickLatch = false; }
+
+static void PressButton(int n) {
+  const SourceRect r = ButtonRect(n);
+  draw::PressBox(r.left, r.top, r.right, r.bottom);
+}
+
+void DrawModeButtonsRaised() {
+  for (int n : {kButtonGame, kButtonTraining, kButtonDemo}) {
+    const SourceRect r = ButtonRect(n);
+    elDraw::Bevel(r.left, r.top, r.right, r.bottom, kBevelRaised);
+  }
+}
+
+// GAME, TRAINING and DEMO: a run in that mode from the top of the song.
+static void StartRun(int button, int mode) {
+  if (!files::SongLoaded()) {
+    draw::ShowMessage("%s", kNoSongMessage);
+    app::ClearLeftButtonHeld();  // the click latch lets go on the next frame
+    return;
+  }
+  DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
+  DrawScore(0);
+  SetPlayMode(mode);
+  PressButton(button);
+  draw::SetPressedBoxState(kPressedMode);
+  player::RewindSong();
+  player::StartPlayback();
+  DrawPianoKey(player::GuideNote() - kPianoLowestNote, kKeyLookLit);
+  player::SetLastShownGuideNote(player::GuideNote());
+}
+
+static void Stop() {
+  player::StopPlayback(player::kStopByUser);
+  player::RewindSong();
+  RestoreLyricBar();
+  DrawAllKeysUp();
+  PressButton(kButtonStop);
+}
+
+void PressButtonRow(int x, int y) {
+  if (x <= kButtonLeft || x >= kButtonRowRight || y <= kButtonTop || y >= kButtonBottom) return;
+  const int n = (x - kButtonLeft) / kButtonWidth;
+  // While a song plays only the stop button acts.
+  if (player::PlayState() == player::kPlaying && n != kButtonStop) return;
+  switch (n) {
+    case kButtonFile: RunFileButton(); break;
+    case kButtonStop: Stop(); break;
+    case kButtonGame: StartRun(n, kPlayModeGame); break;
+    case kButtonTraining: StartRun(n, kPlayModeTraining); break;
+    case kButtonDemo: StartRun(n, kPlayModeDemo); break;
+    case kButtonRank:
+      SetMainCommand(kCommandRanking);
+      PressButton(n);
+      break;
+    case kButtonExit:
+      SetMainCommand(kCommandExit);
+      PressButton(n);
+      break;
+    default: break;  // the three blank buttons
+  }
+}
+
+int RunMainControls() {
+  PlayComputerKeyboard();
+  const bool leftHeld = MainSceneLeftButton();
+  if (!leftHeld && clickLatch) {
+    clickLatch = false;
+    if (draw::PressedBoxState() == kPressedMomentary) draw::ReleaseBox();
+    draw::SetPressedBoxState(0);  // a mode button stays drawn pressed
+  }
+  if (leftHeld && !clickLatch) {
+    elSystem::SetWait(1, kClickWaitMs);
+    clickLatch = true;
+    PressButtonRow(MainScenePointerX(), MainScenePointerY());
+  }
+  return MainCommand();
+}
+
+}  // namespace game

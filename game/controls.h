@@ -1,0 +1,41 @@
+// The main screen's controls: the row of ten buttons worked with the left
+// mouse button, and (in computer_keyboard.h) the twenty-key piano.
+#pragma once
+
+#include "game/artwork_layout.h"
+
+namespace game {
+
+inline constexpr int kButtonCount = 10;
+inline constexpr int kButtonLeft = 10, kButtonTop = 180, kButtonBottom = 210;
+inline constexpr int kButtonWidth = 62;
+inline constexpr int kButtonRowRight = kButtonLeft + kButtonCount * kButtonWidth;  // 630
+
+// Button numbers.
+inline constexpr int kButtonFile = 0;
+inline constexpr int kButtonStop = 1;
+inline constexpr int kButtonGame = 2;
+inline constexpr int kButtonTraining = 3;
+inline constexpr int kButtonDemo = 4;
+inline constexpr int kButtonRank = 8;
+inline constexpr int kButtonExit = 9;
+
+inline constexpr const char* kNoSongMessage = "ファイルが選択されていません。\n曲ファイルを読み込んでください。";
+
+// Button n's rectangle on the screen.
+constexpr SourceRect ButtonRect(int n) {
+  return {kButtonLeft + kButtonWidth * n, kButtonTop, kButtonLeft + kButtonWidth * (n + 1), kButtonBottom};
+}
+
+// Once per frame of the main scene: the piano, then the button row (a
+// press acts once, however long the button is held). Returns the main
+// command.
+int RunMainControls();
+// Acts on a left press at (x, y) of the main-scene pointer.
+void PressButtonRow(int x, int y);
+// The GAME, TRAINING and DEMO buttons drawn raised again.
+void DrawModeButtonsRaised();
+
+void ResetControls();
+
+}  // namespace game

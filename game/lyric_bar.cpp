@@ -1,0 +1,92 @@
+#include "game/lyric_bar.h"
+
+#include <cstring>
+
+#include "draw/redraw.h"
+#include "draw/text.h"
+#include "game/panels.h"
+#include "platform/platform.h"
+#include "player/event_dispatch.h"
+#include "player/playback_clock.h"
+
+namespace game {
+
+// Where the next word starts, and whether the line still has words to
+// highlight.
+static int wordPosition = 0;
+static bool wordsLeft = false;
+
+static constexpr int kHighlightColour = 10;  // red in the label colour table
+
+int LyricWordPosition() { return wordPosition; }
+bool LyricWordsLeft() { return wordsLeft; }
+
+void ResetLyricBar() {
+  wordPosition = 0;
+  wordsLeft = false;
+}
+
+void RestoreLyricBar() { RestoreBackground(kLyricBar); }
+
+// The length of the piece of the word at `start` that fits the word buffer,
+// never ending on the first byte of a double-byte character.
+static int PieceLength(const char* text, int start, int runLength) {
+  if (runLength < kWordBufferSize) return runLength;
+  int length = 0;
+  while (length < runLength) {
+    const int step = platform::IsDBCSLeadByte(static_cast<std::uint8_t>(text[start + length])) ? 2 : 1;
+    if (length + step > kWordBufferSize - 1) break;
+    length += step;
+  }
+  return length > 0 ? length : 1;
+}
+
+// Highlights the word at the word position (after any spaces) and moves past
+// it; the line has no words left once nothing but spaces follows.
+static void HighlightNextWord() {
+  const char* text = player::LyricBuffer();
+  const int end = static_cast<int>(std::strlen(text));
+  int start = wordPosition;
+  while (start < end && text[start] == ' ') ++start;
+  if (start < end) wordPosition = start;
+  int run = 0;
+  while (wordPosition + run < end && text[wordPosition + run] != ' ') ++run;
+  const int length = PieceLength(text, wordPosition, run);
+  char word[kWordBufferSize];
+  std::memcpy(word, text + wordPosition, static_cast<std::size_t>(length));
+  word[length] = '\0';
+  int next = wordPosition + length;
+  while (next < end && text[next] == ' ') ++next;
+  if (next >= end) wordsLeft = false;
+  draw::SetLabelColor(kHighlightColour);
+  draw::DrawCellText(kLyricColumn + wordPosition, kLyricRow, word);
+  wordPosition += length;
+  draw::RequestRedraw();
+}
+
+void ShowLyricLine() {
+  if (player::PlayState() == player::kStopped) return;
+  RestoreLyricBar();
+  draw::DrawCellText(kLyricColumn, kLyricRow, player::LyricBuffer());
+  wordPosition = 0;
+  if (!wordsLeft) {
+    wordsLeft = true;
+    draw::RequestRedraw();
+    return;
+  }
+  // The previous line still had words: the new line's first word lights now.
+  HighlightNextWord();
+}
+
+void AdvanceLyricWord() {
+  if (player::PlayState() == player::kStopped) return;
+  if (!wordsLeft) {
+    wordsLeft = true;
+    wordPosition = 0;
+    draw::RequestRedraw();
+    return;
+  }
+  HighlightNextWord();
+}
+
+}  // namespace game

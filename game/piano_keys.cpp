@@ -1,0 +1,57 @@
+#include "game/piano_keys.h"
+
+#include "game/artwork_layout.h"
+#include "game/panels.h"
+
+namespace game {
+
+namespace {
+
+constexpr int kLowestShown = -11;
+constexpr int kHighestShown = 31;
+constexpr int kOctave = 12;
+constexpr int kKeyLeft = 8;
+constexpr int kWhiteKeyPitch = 52;
+constexpr int kUpperTop = 264;
+constexpr int kLowerTop = 400;
+constexpr int kBlackKeyOffset = 42;
+
+constexpr bool kIsBlack[kPianoKeys] = {false, true,  false, true,  false, false, true, false, true,  false,
+                                       true,  false, false, true,  false, true,  false, false, true, false};
+// The white key at or left of each key.
+constexpr int kWhiteColumn[kPianoKeys] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6, 7, 7, 8, 8, 9, 10, 10, 11};
+// The upper part's shape by white column: 0 notched on the right, 1 on both
+// sides, 2 on the left (and the last key).
+constexpr int kWhiteShape[12] = {0, 1, 2, 0, 1, 1, 2, 0, 1, 2, 0, 2};
+constexpr int kShapeOffset[3] = {0, 10, 10};
+constexpr int kShapeWidth[3] = {42, 32, 42};
+
+}  // namespace
+
+void DrawPianoKey(int key, int look) {
+  if (key < kLowestShown || key > kHighestShown) return;
+  if (key < 0) {
+    key += kOctave;
+    if (look == kKeyLookLit) look = kKeyLookLitOctaveBelow;
+  } else if (key >= kPianoKeys) {
+    key -= kOctave;
+    if (look == kKeyLookLit) look = kKeyLookLitOctaveAbove;
+  }
+  const int column = kWhiteColumn[key];
+  const int x = kKeyLeft + kWhiteKeyPitch * column;
+  if (kIsBlack[key]) {
+    PutArtwork(x + kBlackKeyOffset, kUpperTop, BlackKey(look));
+    return;
+  }
+  const int shape = kWhiteShape[column];
+  const SourceRect upper = WhiteKeyUpper(look);
+  const int left = upper.left + kShapeOffset[shape];
+  PutArtwork(x + kShapeOffset[shape], kUpperTop, {left, upper.top, left + kShapeWidth[shape], upper.bottom});
+  PutArtwork(x, kLowerTop, WhiteKeyLower(look));
+}
+
+void DrawAllKeysUp() {
+  for (int key = 0; key < kPianoKeys; ++key) DrawPianoKey(key, kKeyLookUp);
+}
+
+}  // namespace game

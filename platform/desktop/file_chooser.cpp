@@ -1,0 +1,165 @@
+// The open dialog on the desktop: zenity (GTK), else kdialog, run as a
+// process of its own and told which window is its parent. The game waits for
+// it as for any modal dialog.
+#include "platform/desktop/desktop.h"
+#include "platform/platform.h"
+
+// SDL's window-manager header after our own: its X11 headers define macros
+// such as CursorShape.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// The first of `name` on $PATH, or nothing.
+std::optional<std::string> FindProgram(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  for (std::size_t start = 0; start <= folders.size();) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    const std::string candidate = (end > start ? folders.substr(start, end - start) : ".") + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// "*.mid" as "*.[mM][iI][dD]": the dialogs match patterns with case, names
+// on Linux come in any case.
+std::string AnyCase(std::string_view patterns) {
+  std::string out;
+  for (char c : patterns) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isalpha(u)) {
+      out += '[';
+      out += static_cast<char>(std::tolower(u));
+      out += static_cast<char>(std::toupper(u));
+      out += ']';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The X window id of the game's window, for the dialog to attach to.
+std::optional<unsigned long> ParentWindowId() {
+  SDL_Window* window = desktop::MainWindow();
+  if (window == nullptr) return std::nullopt;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+  return static_cast<unsigned long>(info.info.x11.window);
+}
+
+std::vector<std::string> ZenityArguments(const FileFilter* filters, int count, const std::string& folder,
+                                         std::optional<unsigned long> parent) {
+  std::vector<std::string> args{"zenity", "--file-selection", "--modal"};
+  if (parent) args.push_back("--attach=" + std::to_string(*parent));
+  if (!folder.empty()) args.push_back("--filename=" + folder + "/");
+  for (int i = 0; i < count; ++i)
+    args.push_back("--file-filter=" + std::string(filters[i].label) + " | " + AnyCase(filters[i].patterns));
+  return args;
+}
+
+std::vector<std::string> KdialogArguments(const FileFilter* filters, int count, const std::string& folder,
+                                          std::optional<unsigned long> parent) {
+  std::vector<std::string> args{"kdialog"};
+  if (parent) {
+    args.push_back("--attach");
+    args.push_back(std::to_string(*parent));
+  }
+  std::string filterText;
+  for (int i = 0; i < count; ++i)
+    filterText += (i > 0 ? "\n" : "") + AnyCase(filters[i].patterns) + "|" + std::string(filters[i].label);
+  args.push_back("--getopenfilename");
+  args.push_back(folder.empty() ? "." : folder);
+  args.push_back(filterText);
+  return args;
+}
+
+// Runs the dialog and collects what it prints; the exit status in `status`.
+bool RunDialog(const std::string& program, const std::vector<std::string>& args, std::string& output, int& status) {
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const bool spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  if (spawned) {
+    char buffer[4096];
+    for (;;) {
+      const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+      if (got > 0) output.append(buffer, static_cast<std::size_t>(got));
+      else if (got == 0 || errno != EINTR) break;
+    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  close(pipeEnds[0]);
+  return spawned;
+}
+
+// Clicks and keys that reached the game's window while the dialog was up
+// were meant for the dialog.
+void DropInputOfTheDialogsTime() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);
+  SDL_FlushEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEWHEEL);
+}
+
+}  // namespace
+
+const char* FileChooserPackage() { return "zenity"; }
+
+OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, const std::string& startFolder,
+                                  std::string& path) {
+  std::optional<std::string> program = FindProgram("zenity");
+  const bool zenity = program.has_value();
+  if (!zenity) program = FindProgram("kdialog");
+  if (!program) return OpenDialogResult::NoChooser;
+  const std::optional<unsigned long> parent = ParentWindowId();
+  const std::vector<std::string> args = zenity ? ZenityArguments(filters, filterCount, startFolder, parent)
+                                               : KdialogArguments(filters, filterCount, startFolder, parent);
+  // A confined pointer could never reach the dialog: let it go meanwhile.
+  SDL_Window* window = desktop::MainWindow();
+  const SDL_Rect* confined = window != nullptr ? SDL_GetWindowMouseRect(window) : nullptr;
+  const std::optional<SDL_Rect> remembered = confined ? std::optional<SDL_Rect>(*confined) : std::nullopt;
+  if (remembered) SDL_SetWindowMouseRect(window, nullptr);
+  std::string output;
+  int status = 0;
+  const bool ran = RunDialog(*program, args, output, status);
+  if (remembered) SDL_SetWindowMouseRect(window, &*remembered);
+  DropInputOfTheDialogsTime();
+  if (!ran) return OpenDialogResult::NoChooser;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return OpenDialogResult::Cancelled;
+  if (!output.empty() && output.back() == '\n') output.pop_back();
+  if (output.empty()) return OpenDialogResult::Cancelled;
+  path = output;
+  return OpenDialogResult::Chosen;
+}
+
+}  // namespace platform
