@@ -53,7 +53,11 @@ TEST_F(BundledSongs, SakuraIsInShiftJis) {
   LoadBundled("sakura.mid");
   EXPECT_EQ(platform::AnsiToUtf8(song::SongTitle()), "さくらさくら");
   Start(game::kPlayModeDemo);
-  FramesUntil(200);
+  // The first line comes with the tune, after a measure of accompaniment
+  // (four quarters of 789 ms at 76 beats per minute).
+  FramesUntil(3150);
+  EXPECT_EQ(player::LyricBuffer()[0], '\0');
+  FramesUntil(3200);
   EXPECT_EQ(platform::AnsiToUtf8(player::LyricBuffer()), "さ く ら さ く ら");
 }
 

@@ -127,16 +127,17 @@ def twinkle():
     first = line('C4', 'C4', 'G4', 'G4', 'A4', 'A4', 'G4')
     second = line('F4', 'F4', 'E4', 'E4', 'D4', 'D4', 'C4')
     middle = line('G4', 'G4', 'F4', 'F4', 'E4', 'E4', 'D4')
-    melody = first + second + middle + middle + first + second
+    # One measure of accompaniment before the tune, so a player can come in.
+    melody = [(None, 4)] + first + second + middle + middle + first + second
     phrases = [
         'Twin kle twin kle lit tle star'.split(), 'How I won der what you are'.split(),
         'Up a bove the world so high'.split(), 'Like a dia mond in the sky'.split(),
         'Twin kle twin kle lit tle star'.split(), 'How I won der what you are'.split(),
     ]
     C, F, G = ['C4', 'E4', 'G4'], ['F3', 'A3', 'C4'], ['G3', 'B3', 'D4']
-    chords = [C, F, C, G] * 1 + [C, G] * 2 + [C, F, C, G]
+    chords = [C] + [C, F, C, G] * 1 + [C, G] * 2 + [C, F, C, G]
     write_song(os.path.join(OUT, 'twinkle.mid'), 'Twinkle Twinkle Little Star', 'ascii', 4,
-               [(0, 100), (40, 84)], melody, phrases, chords, (8, 0, 32))
+               [(0, 100), (44, 84)], melody, phrases, chords, (8, 0, 32))
 
 
 def amazing_grace():
@@ -155,7 +156,8 @@ def amazing_grace():
 
 
 def sakura():
-    melody = [('A4', 1), ('A4', 1), ('B4', 2), ('A4', 1), ('A4', 1), ('B4', 2),
+    melody = [(None, 4),  # a measure of accompaniment first
+              ('A4', 1), ('A4', 1), ('B4', 2), ('A4', 1), ('A4', 1), ('B4', 2),
               ('A4', 1), ('B4', 1), ('C5', 1), ('B4', 1), ('A4', 1), ('B4', 1), ('F4', 2),
               ('E4', 1), ('C4', 1), ('E4', 1), ('F4', 1), ('E4', 1), ('E4', 1), ('B3', 2),
               ('A4', 1), ('B4', 1), ('C5', 1), ('B4', 1), ('A4', 1), ('B4', 1), ('F4', 2),
@@ -166,7 +168,7 @@ def sakura():
                'か す み か く も か'.split(), 'に お い ぞ い ず る'.split(), 'い ざ や い ざ や'.split(),
                'み に ゆ か ん'.split()]
     Am, Dm, E = ['A3', 'C4', 'E4'], ['D4', 'F4', 'A4'], ['E3', 'B3', 'E4']
-    chords = [Am, Am, Am, Dm, E, E, Am, Dm, E, E, Am, Am, Dm, E]
+    chords = [Am, Am, Am, Am, Dm, E, E, Am, Dm, E, E, Am, Am, Dm, E]
     write_song(os.path.join(OUT, 'sakura.mid'), 'さくらさくら', 'cp932', 4,
                [(0, 76)], melody, phrases, chords, (107, 49, 32))
 
