@@ -1,0 +1,220 @@
+// The main screen's controls, driven as a user drives them: clicks on the
+// button row and note keys held on the computer keyboard.
+#include "app/input.h"
+#include "draw/eldraw.h"
+#include "files/ranking.h"
+#include "files/song_file.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/play_mode.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "program_fixture.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using test::Bytes;
+using test::Track;
+
+constexpr draw::Pixel kWhite = draw::RgbToPixel(0xFFFFFF);
+constexpr draw::Pixel kGrey = draw::RgbToPixel(0x7F7F7F);
+
+// 120 beats per minute at 480 ticks: a tick lasts 1.0417 ms. The guide
+// (track 2) plays E4, G4, C5 at ticks 960, 1920, 2880 with velocities
+// 90, 80, 70; track 3 plays a low note every half second.
+std::vector<Track> GuideSong() {
+  Track conductor, guide, band;
+  conductor.Tempo(0, 500000).End(3840);
+  guide.Event(960, {0x90, 64, 90}).Event(400, {0x80, 64, 0});
+  guide.Event(560, {0x90, 67, 80}).Event(400, {0x80, 67, 0});
+  guide.Event(560, {0x90, 72, 70}).Event(400, {0x80, 72, 0}).End(0);
+  for (int i = 0; i < 8; ++i) band.Event(i == 0 ? 0 : 440, {0x92, 36, 50}).Event(40, {0x82, 36, 0});
+  band.End(0);
+  return {conductor, guide, band};
+}
+
+class Controls : public test::ProgramTest {
+ protected:
+  // The bevel's first light line of a button: white when raised, grey when
+  // drawn sunken.
+  static draw::Pixel BevelTopLeft(int button) {
+    const game::SourceRect r = game::ButtonRect(button);
+    return Shown(r.left + 1, r.top);
+  }
+};
+
+TEST_F(Controls, HitRectanglesOfTheButtonRow) {
+  StartWithSong(GuideSong());
+  Click(10, 195);  // the left edge of FILE is outside
+  EXPECT_TRUE(pt::OpenDialogs().empty());
+  Click(71, 200);
+  EXPECT_EQ(pt::OpenDialogs().size(), 1u) << "x = 71 is FILE";
+  Click(289, 210);  // the bottom edge of DEMO is outside
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  Click(289, 209);
+  EXPECT_EQ(player::PlayState(), player::kPlaying);
+  Click(72, 200);
+  EXPECT_EQ(player::PlayState(), player::kStopped) << "x = 72 is stop";
+  Click(629, 195);
+  EXPECT_EQ(game::MainCommand(), game::kCommandExit) << "x = 629 is EXIT";
+}
+
+TEST_F(Controls, AHeldButtonActsOnceAndAgainAfterRelease) {
+  StartWithSong(GuideSong());
+  // Stop acts (draws itself sunken, which presents) once per press.
+  PressMouse(100, 195);
+  const int presented = pt::PresentCount();
+  for (int i = 0; i < 5; ++i) Pass();
+  EXPECT_EQ(pt::PresentCount(), presented) << "held: no second action";
+  ReleaseMouse();
+  PressMouse(100, 195);
+  EXPECT_GT(pt::PresentCount(), presented + 1) << "released and pressed again: it acts again";
+  ReleaseMouse();
+}
+
+TEST_F(Controls, AClickWhosePressAndReleaseArriveTogetherCounts) {
+  StartWithSong(GuideSong());
+  pt::PushEvent({platform::EventKind::MouseMove, 289, 195});
+  pt::PushEvent({platform::EventKind::LeftDown, 289, 195});
+  pt::PushEvent({platform::EventKind::LeftUp, 289, 195});
+  Pass();
+  EXPECT_EQ(player::PlayState(), player::kPlaying) << "a touchpad tap on DEMO";
+}
+
+TEST_F(Controls, MomentaryButtonsRiseOnReleaseModeButtonsStayPressed) {
+  StartWithSong(GuideSong());
+  EXPECT_EQ(BevelTopLeft(game::kButtonStop), kWhite);
+  PressMouse(100, 195);
+  EXPECT_EQ(BevelTopLeft(game::kButtonStop), kGrey) << "stop is drawn sunken while held";
+  Pass();
+  EXPECT_EQ(BevelTopLeft(game::kButtonStop), kGrey);
+  ReleaseMouse();
+  EXPECT_EQ(BevelTopLeft(game::kButtonStop), kWhite) << "raised on the first frame the button is up";
+
+  ClickButton(game::kButtonTraining);
+  for (int i = 0; i < 5; ++i) Pass();
+  EXPECT_EQ(BevelTopLeft(game::kButtonTraining), kGrey) << "a mode button stays pressed while its run plays";
+  ClickButton(game::kButtonStop);
+  EXPECT_EQ(BevelTopLeft(game::kButtonTraining), kWhite) << "stop raises the mode buttons";
+}
+
+TEST_F(Controls, WhilePlayingOnlyStopActs) {
+  StartWithSong(GuideSong());
+  ClickButton(game::kButtonDemo);
+  const int presses = static_cast<int>(pt::OpenDialogs().size());
+  for (int n : {game::kButtonFile, game::kButtonGame, game::kButtonTraining, game::kButtonRank, game::kButtonExit}) {
+    ClickButton(n);
+    EXPECT_EQ(BevelTopLeft(n), kWhite) << "button " << n << " shows no press";
+  }
+  EXPECT_EQ(static_cast<int>(pt::OpenDialogs().size()), presses);
+  EXPECT_EQ(game::PlayMode(), game::kPlayModeDemo);
+  EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
+  EXPECT_EQ(player::PlayState(), player::kPlaying);
+  ClickButton(game::kButtonStop);
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  EXPECT_EQ(game::MainCommand(), game::kCommandStopped);
+}
+
+TEST_F(Controls, PlayButtonsRefuseBeforeASongIsLoaded) {
+  Start("-");
+  ClickButton(game::kButtonDemo);
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_EQ(pt::Boxes()[0].text, "ファイルが選択されていません。\n曲ファイルを読み込んでください。\n");
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  EXPECT_EQ(BevelTopLeft(game::kButtonDemo), kWhite);
+}
+
+TEST_F(Controls, CommandLineSongIsPlayableAndHasItsRanking) {
+  // The ranking file beside the song is read, as the FILE button reads it.
+  songPath_ = test::WriteTempFile(test::SmfFile(GuideSong()), "tune.mid");
+  const std::string ranking = songPath_.substr(0, songPath_.size() - 3) + "DAT";
+  const std::string text = "ZED        0900 ";
+  std::FILE* file = std::fopen(ranking.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+  Start(songPath_);
+  EXPECT_TRUE(files::SongLoaded());
+  EXPECT_EQ(std::string(files::RankingPath()), ranking);
+  EXPECT_EQ(files::RankingScore(0), 900);
+  EXPECT_EQ(files::RankingScore(1), 400) << "the rest comes from the default ranking";
+  ClickButton(game::kButtonDemo);
+  EXPECT_EQ(player::PlayState(), player::kPlaying);
+  EXPECT_TRUE(pt::Boxes().empty());
+}
+
+TEST_F(Controls, KeysPlayTheirNotesWithTheOctaveKeys) {
+  StartWithSong(GuideSong());
+  Tap('A');
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 100}, {0x90, 60, 0}}));
+  Tap(0xDD);  // the twentieth key
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{79, 100}}));
+  pt::SetKeyDown(game::kKeyShift, true);
+  Tap('A', 3);
+  pt::SetKeyDown(game::kKeyShift, false);
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{72, 100}}));
+  pt::SetKeyDown(game::kKeyControl, true);
+  Tap('A', 3);
+  pt::SetKeyDown(game::kKeyControl, false);
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{48, 100}}));
+  // A key seen down at a single frame sounds nothing.
+  Tap('S', 1);
+  EXPECT_TRUE(TakeSent().empty());
+}
+
+TEST_F(Controls, ReleaseEndsTheNoteThatWasStarted) {
+  StartWithSong(GuideSong());
+  pt::SetKeyDown(game::kKeyShift, true);
+  pt::SetKeyDown('A', true);
+  Pass();
+  Pass();
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 72, 100}}));
+  pt::SetKeyDown(game::kKeyShift, false);  // the octave changes under the held key
+  pt::SetKeyDown(game::kKeyControl, true);
+  Pass();
+  EXPECT_TRUE(TakeSent().empty()) << "the held key keeps its note";
+  pt::SetKeyDown('A', false);
+  Pass();
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 72, 0}}));
+}
+
+TEST_F(Controls, TrainingTakesTheGuideNoteWithAnyKey) {
+  StartWithSong(GuideSong());
+  ClickButton(game::kButtonTraining);
+  TakeSent();
+  Tap('A');  // not E4, but any key takes the guide note in training
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{64, 80}})) << "sounded with the next guide note's velocity";
+  EXPECT_EQ(player::GuideNote(), 67);
+  EXPECT_EQ(player::LastShownGuideNote(), 67);
+  Tap('P');
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{67, 70}}));
+  EXPECT_EQ(player::GuideNote(), 72);
+  EXPECT_EQ(game::NotesPlayed(), 2);
+}
+
+TEST_F(Controls, GameRefusesWrongKeysAndAWrongKeyBlocksLaterOnes) {
+  StartWithSong(GuideSong());
+  ClickButton(game::kButtonGame);
+  TakeSent();
+  // 'A' (C4) is wrong and earlier in the table than 'D' (E4), the guide note.
+  pt::SetKeyDown('A', true);
+  pt::SetKeyDown('D', true);
+  for (int i = 0; i < 4; ++i) Pass();
+  EXPECT_TRUE(NoteOns(TakeSent()).empty());
+  EXPECT_EQ(game::NotesPlayed(), 0);
+  pt::SetKeyDown('A', false);
+  Pass();
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{64, 80}}));
+  EXPECT_EQ(game::NotesPlayed(), 1);
+  pt::SetKeyDown('D', false);
+  // A wrong key later in the table does not block the right one.
+  pt::SetKeyDown('J', true);  // B4: wrong for G4 and for C5 after it
+  pt::SetKeyDown('G', true);  // G4
+  Pass();
+  Pass();
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{67, 70}}));
+}
+
+}  // namespace

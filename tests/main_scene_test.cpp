@@ -1,0 +1,211 @@
+// The main scene's frame: the halt at each guide note in training and game,
+// the guide's end, the hand-over to the score screens, and presenting only
+// what changed.
+#include "app/scenes.h"
+#include "files/ranking.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/main_scene_playback.h"
+#include "game/piano_keys.h"
+#include "game/play_mode.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "program_fixture.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using test::Bytes;
+using test::Track;
+
+// 120 beats per minute, 480 ticks: tick t falls at t x 500 / 480 ms. The
+// guide has one note, E4 at tick 960 (1000 ms); track 3 plays notes at
+// ticks 480, 960 and 1440 on channel 3 and the song ends at 2400.
+std::vector<Track> HaltSong() {
+  Track conductor, guide, band;
+  conductor.Tempo(0, 500000).End(2400);
+  guide.Event(960, {0x90, 64, 90}).Event(240, {0x80, 64, 0}).End(0);
+  band.Event(480, {0x92, 40, 50}).Event(480, {0x92, 41, 50}).Event(480, {0x92, 42, 50}).End(0);
+  return {conductor, guide, band};
+}
+
+// The same with a second guide note, G4 at tick 1920.
+std::vector<Track> TwoNoteHaltSong() {
+  std::vector<Track> song = HaltSong();
+  song[1] = Track();
+  song[1].Event(960, {0x90, 64, 90}).Event(240, {0x80, 64, 0}).Event(720, {0x90, 67, 90}).Event(240, {0x80, 67, 0});
+  song[1].End(0);
+  return song;
+}
+
+class MainScene : public test::ProgramTest {
+ protected:
+  // The time of each of the band's notes sent since the test began.
+  std::vector<std::pair<int, std::uint32_t>> BandNotes() {
+    std::vector<std::pair<int, std::uint32_t>> out;
+    for (const auto& e : pt::MidiLog())
+      if (e.kind == pt::MidiLogEntry::Short && e.bytes.size() == 3 && e.bytes[0] == 0x92 && e.bytes[2] != 0)
+        out.emplace_back(e.bytes[1], e.time);
+    return out;
+  }
+};
+
+TEST_F(MainScene, TrainingHaltsAtTheGuideNoteAndResumesWithoutSkipping) {
+  StartWithSong(TwoNoteHaltSong());
+  ClickButton(game::kButtonTraining);  // started at the click's frame
+  const std::uint32_t started = platform::TimeMs() - 16;
+  PassUntil(started + 3000);
+  // The note at 960 leaves on the frame that passes it, and the song stops there.
+  auto band = BandNotes();
+  ASSERT_EQ(band.size(), 2u);
+  EXPECT_EQ(band[1].first, 41);
+  EXPECT_LT(band[1].second - started, 1000u + 2 * 16);
+  EXPECT_TRUE(game::HaltedAtGuide());
+  const std::int32_t halted = player::SongPosition();
+  EXPECT_GE(halted, 960);
+  EXPECT_LT(halted, 960 + 16);
+
+  Tap('A');
+  const std::uint32_t resumed = platform::TimeMs();
+  EXPECT_EQ(game::LastVerdict(), game::kVerdictLate);
+  Pass();
+  // Song time goes on from where it halted: the note at 1440 comes about
+  // (1440 - halted) ticks later, not at once.
+  const std::uint32_t expectedMs = static_cast<std::uint32_t>((1440 - halted) * 500 / 480);
+  PassUntil(resumed + expectedMs + 100);
+  band = BandNotes();
+  ASSERT_EQ(band.size(), 3u);
+  EXPECT_NEAR(static_cast<double>(band[2].second - resumed), expectedMs, 3 * 16);
+}
+
+// Taking the guide's last note while halted ends the guide; the song goes
+// on from where it halted, its remaining notes in their time.
+TEST_F(MainScene, TakingTheLastGuideNoteWhileHaltedResumesWithoutABurst) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonTraining);
+  PassUntil(platform::TimeMs() + 2000);
+  const std::int32_t halted = player::SongPosition();
+  Tap('A');
+  const std::uint32_t resumed = platform::TimeMs();
+  EXPECT_TRUE(player::GuideEnded());
+  const std::uint32_t expectedMs = static_cast<std::uint32_t>((1440 - halted) * 500 / 480);
+  PassUntil(resumed + expectedMs + 100);
+  const auto band = BandNotes();
+  ASSERT_EQ(band.size(), 3u);
+  EXPECT_NEAR(static_cast<double>(band[2].second - resumed), expectedMs, 3 * 16);
+  PassUntil(platform::TimeMs() + 1500);
+  EXPECT_EQ(player::PlayState(), player::kStopped) << "and plays on to its end";
+}
+
+TEST_F(MainScene, DemoNeverHalts) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonDemo);
+  const std::uint32_t started = platform::TimeMs() - 16;
+  PassUntil(started + 1600);
+  const auto band = BandNotes();
+  ASSERT_EQ(band.size(), 3u);
+  EXPECT_NEAR(static_cast<double>(band[2].second - started), 1500.0, 16);
+  EXPECT_FALSE(game::HaltedAtGuide());
+}
+
+TEST_F(MainScene, PressesJudgedGoodWithinTheWindowAndLateAfterIt) {
+  for (std::uint32_t waitMs : {0u, 48u}) {
+    SetUp();
+    StartWithSong(HaltSong());
+    ClickButton(game::kButtonGame);
+    while (!game::HaltedAtGuide()) Pass();
+    PassUntil(platform::TimeMs() + waitMs);
+    // The key sounds on its second frame: 32 ms after it went down.
+    Tap('D');
+    if (waitMs == 0) {
+      EXPECT_EQ(game::LastVerdict(), game::kVerdictGood) << "32 ms into the halt";
+      EXPECT_EQ(game::Score(), 10) << "1 x 1000 / 99";
+    } else {
+      EXPECT_EQ(game::LastVerdict(), game::kVerdictLate) << "80 ms into the halt";
+      EXPECT_EQ(game::Score(), 0);
+    }
+    TearDown();
+    songPath_.clear();
+  }
+}
+
+TEST_F(MainScene, TheGuidesLastKeyGoesDarkOnce) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonTraining);
+  const game::SourceRect litLower{52, 616, 104, 688};  // a white key's lower part, lit
+  const game::SourceRect upLower{0, 616, 52, 688};
+  EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, litLower)) << "E4 is lit as the note to play";
+  PassUntil(platform::TimeMs() + 1100);
+  Tap('D');
+  EXPECT_EQ(player::GuideNote(), player::kGuideEndNoticed);
+  EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, upLower)) << "the guide has ended: its key goes dark";
+  // Lit again by hand, the key stays so: the end is taken notice of once.
+  game::DrawPianoKey(4, game::kKeyLookLit);
+  Pass();
+  Pass();
+  EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, litLower));
+}
+
+TEST_F(MainScene, AGamePlayedToTheEndLeadsToTheScoreScreens) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonGame);
+  PassUntil(platform::TimeMs() + 1100);
+  Tap('D');
+  EXPECT_EQ(app::TransitionDirection(), 0);
+  for (int i = 0; i < 200 && player::PlayState() == player::kPlaying; ++i) Pass();
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  EXPECT_EQ(app::TransitionDirection(), 1);
+  EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
+}
+
+TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
+  for (const auto& [score, scene] : {std::pair{501, app::kSceneNameEntry}, std::pair{500, app::kSceneRanking}}) {
+    SetUp();
+    StartWithSong(HaltSong());
+    files::SetRankingScore(4, 500);
+    game::SetPlayMode(game::kPlayModeGame);
+    player::SetGuideNote(player::kGuideEndNoticed);
+    game::SetScore(score);
+    game::SetMainCommand(game::kCommandStopped);
+    Pass();
+    EXPECT_EQ(app::TransitionDirection(), 1);
+    EXPECT_EQ(app::NextScene(), scene) << score;
+    TearDown();
+    songPath_.clear();
+  }
+}
+
+TEST_F(MainScene, StopBeforeTheGuideEndsLeadsNowhere) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonGame);
+  PassUntil(platform::TimeMs() + 500);
+  ClickButton(game::kButtonStop);
+  for (int i = 0; i < 5; ++i) Pass();
+  EXPECT_EQ(game::MainCommand(), game::kCommandStopped);
+  EXPECT_EQ(app::TransitionDirection(), 0);
+  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+}
+
+TEST_F(MainScene, RankAndExitLeaveTheMainScreen) {
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonRank);
+  EXPECT_EQ(app::NextScene(), app::kSceneRanking);
+  TearDown();
+  SetUp();
+  StartWithSong(HaltSong());
+  ClickButton(game::kButtonExit);
+  EXPECT_EQ(app::NextScene(), app::kSceneExitQuestion);
+}
+
+TEST_F(MainScene, AnIdleFramePresentsNothing) {
+  StartWithSong(HaltSong());
+  Pass();
+  const int presented = pt::PresentCount();
+  for (int i = 0; i < 20; ++i) Pass();
+  EXPECT_EQ(pt::PresentCount(), presented);
+  ClickButton(game::kButtonDemo);
+  EXPECT_GT(pt::PresentCount(), presented) << "drawing presents";
+}
+
+}  // namespace

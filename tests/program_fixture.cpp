@@ -1,0 +1,157 @@
+#include "program_fixture.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/input.h"
+#include "app/scenes.h"
+#include "app/shell.h"
+#include "app/system_cursor.h"
+#include "draw/bmp.h"
+#include "draw/eldraw.h"
+#include "draw/embedded_assets.h"
+#include "draw/redraw.h"
+#include "files/ranking.h"
+#include "files/song_file.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/lyric_bar.h"
+#include "game/main_scene.h"
+#include "game/main_scene_playback.h"
+#include "game/play_mode.h"
+#include "midi/midi_out.h"
+#include "midi/timing.h"
+#include "player/event_dispatch.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "song/song_scan.h"
+#include "song/song_store.h"
+#include "song/track_reader.h"
+
+namespace test {
+
+namespace pt = platform::testing;
+
+void ResetWholeProgram(int midiDevices) {
+  midi::CloseMidiOutPorts();
+  pt::Reset();
+  song::ResetSongStore();
+  song::ResetTrackReader();
+  song::ResetSongScan();
+  files::ResetSongFile();
+  files::ResetRanking();
+  draw::ResetDraw();
+  draw::ClearRedrawRequest();
+  draw::SetPressedBoxState(0);
+  app::ResetScenes();
+  app::ResetShell();
+  app::ResetInput();
+  app::ResetSystemCursor();
+  player::ResetEventDispatch();
+  player::ResetPlaybackClock();
+  player::ResetGuideTrack();
+  game::ResetPlayMode();
+  game::ResetJudging();
+  game::ResetScore();
+  game::ClearHaltedAtGuide();
+  game::ResetControls();
+  game::ResetComputerKeyboard();
+  game::ResetMainScene();
+  game::ResetLyricBar();
+  pt::SetMidiDevices({.count = midiDevices});
+}
+
+void ProgramTest::TearDown() {
+  midi::CloseMidiOutPorts();
+  if (!songPath_.empty()) std::filesystem::remove_all(std::filesystem::path(songPath_).parent_path());
+}
+
+void ProgramTest::Start(const std::string& line) {
+  int exitCode = -1;
+  ASSERT_TRUE(app::StartProgram(line.c_str(), exitCode));
+  Pass();  // the start-up scene
+  Pass();  // the main scene, entered
+  pt::ClearMidiLog();
+}
+
+void ProgramTest::StartWithSong(const std::vector<Track>& tracks, std::uint16_t division) {
+  songPath_ = WriteTempFile(SmfFile(tracks, division));
+  // The whole line is the path; a path never begins with '-' here.
+  Start(songPath_);
+}
+
+void ProgramTest::Pass(std::uint32_t ms) {
+  pt::AdvanceTime(ms);
+  while (pt::PendingEvents() > 0) app::PumpOnce();
+  app::PumpOnce();
+}
+
+void ProgramTest::PassUntil(std::uint32_t time, std::uint32_t step) {
+  while (platform::TimeMs() + step <= time) Pass(step);
+}
+
+void ProgramTest::PressMouse(int x, int y) {
+  pt::PushEvent({platform::EventKind::MouseMove, x, y});
+  pt::PushEvent({platform::EventKind::LeftDown, x, y});
+  Pass();
+}
+
+void ProgramTest::ReleaseMouse() {
+  pt::PushEvent({platform::EventKind::LeftUp, app::PointerX(), app::PointerY()});
+  Pass();
+}
+
+void ProgramTest::Click(int x, int y) {
+  PressMouse(x, y);
+  ReleaseMouse();
+}
+
+void ProgramTest::ClickButton(int n) {
+  const game::SourceRect r = game::ButtonRect(n);
+  Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void ProgramTest::Tap(int virtualKey, int frames) {
+  pt::SetKeyDown(virtualKey, true);
+  for (int i = 0; i < frames; ++i) Pass();
+  pt::SetKeyDown(virtualKey, false);
+  Pass();
+}
+
+std::vector<Bytes> ProgramTest::TakeSent() {
+  std::vector<Bytes> out;
+  for (const auto& e : pt::MidiLog())
+    if (e.kind == pt::MidiLogEntry::Short || e.kind == pt::MidiLogEntry::Long) out.push_back(e.bytes);
+  pt::ClearMidiLog();
+  return out;
+}
+
+std::vector<Bytes> ProgramTest::NoteOns(const std::vector<Bytes>& sent) {
+  std::vector<Bytes> out;
+  for (const Bytes& b : sent)
+    if (b.size() == 3 && b[0] == 0x90 && b[2] != 0) out.push_back({b[1], b[2]});
+  return out;
+}
+
+draw::Pixel ProgramTest::Shown(int x, int y) {
+  return pt::LastFrame().at(static_cast<std::size_t>(y * 640 + x));
+}
+
+draw::Pixel ProgramTest::Artwork(int x, int y) {
+  static const draw::Bitmap art = [] {
+    draw::Bitmap bitmap;
+    draw::DecodeBmp(draw::FindEmbeddedAsset("BASC"), bitmap);
+    return bitmap;
+  }();
+  return draw::RgbToPixel(art.rgb.at(static_cast<std::size_t>(y * art.width + x)));
+}
+
+bool ProgramTest::ShowsArtwork(int x, int y, const game::SourceRect& source) {
+  for (int sy = source.top; sy < source.bottom; ++sy)
+    for (int sx = source.left; sx < source.right; ++sx)
+      if (Shown(x + sx - source.left, y + sy - source.top) != Artwork(sx, sy)) return false;
+  return true;
+}
+
+}  // namespace test

@@ -1,0 +1,58 @@
+// The whole program on the testing backend, started as `tonquill LINE` and
+// run frame pass by frame pass: scripted mouse and keys in, MIDI messages
+// and presented frames out.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "draw/surface.h"
+#include "game/artwork_layout.h"
+#include "platform/testing/testing.h"
+#include "smf_builder.h"
+
+namespace test {
+
+// Every module of the program back to its state at process start.
+void ResetWholeProgram(int midiDevices = 1);
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetWholeProgram(); }
+  void TearDown() override;
+
+  // Starts the program with a command line and runs the start-up pass and
+  // the main scene's first pass.
+  void Start(const std::string& line = "-");
+  // Starts it with a song file written from tracks.
+  void StartWithSong(const std::vector<Track>& tracks, std::uint16_t division = 480);
+  // One frame pass `ms` after the last (events waiting are handled first).
+  void Pass(std::uint32_t ms = 16);
+  void PassUntil(std::uint32_t time, std::uint32_t step = 16);
+  // A left click at a logical point: pointer there, button down for one
+  // frame pass, then up for one.
+  void Click(int x, int y);
+  void ClickButton(int n);
+  void PressMouse(int x, int y);
+  void ReleaseMouse();
+  // A key held down for `frames` frame passes, then released for one.
+  void Tap(int virtualKey, int frames = 2);
+
+  // Every message sent since the last take; NoteOns keeps the note-ons with
+  // velocity on channel 1 (the computer keyboard's) as (note, velocity).
+  std::vector<Bytes> TakeSent();
+  static std::vector<Bytes> NoteOns(const std::vector<Bytes>& sent);
+
+  // The last presented frame's pixel, and the artwork's pixel as the
+  // artwork file holds it (worked out from the BMP, not from the program).
+  static draw::Pixel Shown(int x, int y);
+  static draw::Pixel Artwork(int x, int y);
+  // True when the screen rectangle at (x, y) shows the artwork rectangle.
+  static bool ShowsArtwork(int x, int y, const game::SourceRect& source);
+
+  std::string songPath_;
+};
+
+}  // namespace test

@@ -1,0 +1,121 @@
+// tonquill-trace's simulated player on the bundled songs: its scores are
+// compared with the guide's note count read from the file here.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "smf_builder.h"
+
+namespace {
+
+using test::Bytes;
+
+// Note-ons with velocity in the second track, read without the program.
+int GuideNotes(const Bytes& file) {
+  std::size_t p = 8 + ((file[4] << 24) | (file[5] << 16) | (file[6] << 8) | file[7]);
+  for (int track = 0; p + 8 <= file.size(); ++track) {
+    const std::size_t length = (file[p + 4] << 24) | (file[p + 5] << 16) | (file[p + 6] << 8) | file[p + 7];
+    std::size_t q = p + 8;
+    const std::size_t end = q + length;
+    int notes = 0;
+    std::uint8_t running = 0;
+    auto varlen = [&] {
+      std::size_t v = 0;
+      while (q < end) {
+        const std::uint8_t b = file[q++];
+        v = v * 128 + (b & 0x7F);
+        if (!(b & 0x80)) break;
+      }
+      return v;
+    };
+    while (q < end) {
+      varlen();
+      if (file[q] == 0xFF) {
+        q += 2;
+        q += varlen();
+      } else if (file[q] == 0xF0) {
+        ++q;
+        q += varlen();
+      } else {
+        if (file[q] & 0x80) running = file[q++];
+        const std::size_t data = (running >= 0xC0 && running <= 0xDF) ? 1 : 2;
+        if ((running & 0xF0) == 0x90 && file[q + 1] != 0) ++notes;
+        q += data;
+      }
+    }
+    if (track == 1) return notes;
+    p = end;
+  }
+  return 0;
+}
+
+struct TraceRun {
+  std::map<std::string, int> verdicts;
+  int score = 0;
+  std::string nextScene;
+};
+
+TraceRun Trace(const std::string& song, int offset) {
+  const std::string command = std::string(TONQUILL_TRACE) + " --mode game --press-offset-ms " + std::to_string(offset) + " " + song;
+  TraceRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  char line[4096];
+  while (pipe && std::fgets(line, sizeof line, pipe)) {
+    std::istringstream in(line);
+    std::string hash, word, value;
+    in >> hash >> word;
+    if (hash != "#") continue;
+    if (word == "verdict") {
+      long time = 0;
+      in >> time >> value;
+      ++run.verdicts[value];
+    } else if (word == "score") {
+      in >> run.score;
+    } else if (word == "next-scene") {
+      in >> run.nextScene;
+    }
+  }
+  if (pipe) pclose(pipe);
+  return run;
+}
+
+TEST(TraceModes, TheSimulatedPlayerScoresAsTheRulesSay) {
+  for (const char* name : {"twinkle.mid", "amazing_grace.mid", "sakura.mid"}) {
+    SCOPED_TRACE(name);
+    const std::string song = std::string(TONQUILL_SOURCE_DIR) + "/assets/songs/" + name;
+    const int notes = GuideNotes(test::ReadFile(song));
+    ASSERT_GT(notes, 10);
+    // Below 100 notes the score divides by 99.
+    const int perfect = notes >= 99 ? 1000 : notes * 1000 / 99;
+
+    const TraceRun onTime = Trace(song, 0);
+    EXPECT_EQ(onTime.verdicts, (std::map<std::string, int>{{"Good", notes}}));
+    EXPECT_EQ(onTime.score, perfect);
+    EXPECT_EQ(onTime.nextScene, perfect > 100 ? "3" : "4") << "the default fifth score is 100";
+
+    const TraceRun late = Trace(song, 300);
+    EXPECT_EQ(late.verdicts, (std::map<std::string, int>{{"LATE", notes}}));
+    EXPECT_EQ(late.score, 0);
+    EXPECT_EQ(late.nextScene, "4");
+
+    const TraceRun early = Trace(song, -300);
+    EXPECT_EQ(early.verdicts, (std::map<std::string, int>{{"FAST", notes}}));
+    EXPECT_EQ(early.score, 0);
+
+    EXPECT_EQ(Trace(song, -30).verdicts, (std::map<std::string, int>{{"Good", notes}})) << "30 ms early is in the window";
+  }
+}
+
+TEST(TraceModes, DemoHasNoScoreScreen) {
+  const std::string command =
+      std::string(TONQUILL_TRACE) + " --mode demo " + TONQUILL_SOURCE_DIR + "/assets/songs/twinkle.mid | grep -c '^# '";
+  FILE* pipe = popen(command.c_str(), "r");
+  char line[64] = "";
+  if (pipe && std::fgets(line, sizeof line, pipe)) pclose(pipe);
+  EXPECT_EQ(std::string(line), "2\n") << "only the title and track lines";
+}
+
+}  // namespace
