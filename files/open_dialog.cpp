@@ -10,10 +10,10 @@
 
 namespace files {
 
-// The current song's folder, or the bundled songs before there is a song.
+// The current song's folder, or the bundled songs before a song was loaded.
 static std::string StartFolder() {
   const std::filesystem::path song = SongPath();
-  if (song.empty()) return platform::BundledSongsFolder();
+  if (!SongLoaded() || song.empty()) return platform::BundledSongsFolder();
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::absolute(song, error).parent_path();
   return error ? platform::BundledSongsFolder() : folder.string();

@@ -70,6 +70,10 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
 LoadResult LoadSongFile() {
   platform::SetCursorShape(platform::CursorShape::Wait);
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
+  // Before any song was installed there was no track to clear, and so
+  // nothing that cleared the flag an earlier failed load left: a new load
+  // must not fail for it.
+  song::ClearSongErrorFlag();
   std::FILE* file = std::fopen(songPath, "rb");
   if (file == nullptr) {
     loadErrorNumber = errno;

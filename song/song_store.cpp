@@ -41,6 +41,7 @@ std::int32_t BankEntry(int bank) { return bankTable[bank]; }
 std::int32_t TrackEntry(int bank, int slot) { return trackTable[bank][slot]; }
 bool SongErrorFlag() { return songErrorFlag; }
 void SetSongErrorFlag() { songErrorFlag = true; }
+void ClearSongErrorFlag() { songErrorFlag = false; }
 bool SongChangedFlag() { return songChangedFlag; }
 void ClearSongChangedFlag() { songChangedFlag = false; }
 

@@ -34,6 +34,7 @@ std::int32_t BankEntry(int bank);                // data offset of the header
 std::int32_t TrackEntry(int bank, int slot);     // data offset of a track
 bool SongErrorFlag();
 void SetSongErrorFlag();                         // a failed file read
+void ClearSongErrorFlag();                       // a new file load begins
 bool SongChangedFlag();
 void ClearSongChangedFlag();
 

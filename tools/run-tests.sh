@@ -3,7 +3,7 @@
 # are built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/tools/install-packages.sh" timgm6mb-soundfont fonts-ipafont-gothic fonts-ipafont-mincho \
+"$top/tools/install-packages.sh" timgm6mb-soundfont fonts-ipafont-gothic fonts-ipafont-mincho zenity \
   xfonts-base xvfb xauth xdotool imagemagick x11-utils alsa-utils
 if [ "${1:-}" = "--sanitize" ]; then
   build="$top/build-sanitize"

@@ -1,0 +1,52 @@
+// The real game in a private X server, driven as a user drives it: start it,
+// click the picture's buttons, hold keys, read the picture's pixels, end it
+// with Escape and Yes, and read what its synthesizer recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "xvfb.h"
+
+namespace test {
+
+// Waits for a condition, checking every 50 ms, at most `seconds`.
+bool WaitFor(const std::function<bool()>& condition, int seconds);
+
+// The peak absolute sample of a 16-bit WAV between two times (seconds).
+int PeakOfWav(const std::string& path, double from, double to);
+
+class GameWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override;
+
+  // Starts `tonquill ARGUMENTS` in a fresh folder (recording its synthesizer)
+  // and waits for its window.
+  void StartGame(const std::string& arguments);
+  // Escape, then Yes: the game ends as a user ends it. True once it has.
+  bool Quit();
+
+  // Screen coordinates of a point of the 640 x 480 picture.
+  int X(int x) const;
+  int Y(int y) const;
+  // A digest of a rectangle of the picture, to compare with another.
+  std::string Crop(int x, int y, int w, int h) const;
+  // The picture's colour at a point, 0xRRGGBB.
+  long Pixel(int x, int y) const;
+  // A lit key is amber: much more red than blue.
+  bool KeyLit(int column) const;
+  void ClickButton(int n) const;
+  // Holds a key until the condition holds (the game saw it), then lets go.
+  bool PlayKey(const std::string& key, const std::function<bool()>& heard) const;
+  // Seconds of sound the recording holds.
+  double WavSeconds() const;
+
+  Xvfb display_{1024, 768};
+  std::string folder_, wav_, status_, window_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  double scale_ = 1;
+};
+
+}  // namespace test
