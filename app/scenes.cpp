@@ -9,6 +9,7 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
+#include "game/score_screens.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "player/guide_track.h"
@@ -131,8 +132,10 @@ void RunSceneStep() {
     switch (sceneNumber) {
       case kSceneMain: game::RunMainScene(); break;
       case kSceneStartUp: RunStartUpScene(); break;
+      case kSceneNameEntry: game::RunNameEntryScene(); break;
+      case kSceneRanking: game::RunRankingScene(); break;
       case kSceneExitQuestion: RunExitQuestionScene(); break;
-      default: break;  // the score screens come with their own issue
+      default: break;
     }
   }
   sceneEntered = sceneNumber != previousScene;

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "app/input.h"
 #include "app/scenes.h"
+#include "files/ranking.h"
 #include "files/load_song.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -31,14 +33,18 @@ constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
 
 const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
-    "                      [--mode demo|training|game] [--press-offset-ms N] SONG.mid\n"
+    "                      [--mode demo|training|game] [--press-offset-ms N]\n"
+    "                      [--name NAME] SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
     "  --positions          also print '# position TIME TICK' for every frame\n"
     "  --mode M             the button pressed at time 0 (default demo)\n"
     "  --press-offset-ms N  training and game: the player presses each guide\n"
     "                       note's key N ms after playback halts at it (N >= 0),\n"
-    "                       or once the note is at most -N ms ahead (N < 0)\n";
+    "                       or once the note is at most -N ms ahead (N < 0)\n"
+    "  --name NAME          game: the name typed at the name entry scene; the\n"
+    "                       ranking text is then printed as it would be written\n"
+    "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
   std::uint32_t frameMs = 16;
@@ -46,6 +52,7 @@ struct Options {
   bool positions = false;
   int button = game::kButtonDemo;
   long pressOffsetMs = 0;
+  const char* name = nullptr;
   const char* song = nullptr;
 };
 
@@ -81,6 +88,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                ParseNumber(argv[i + 1], -600000, 600000, value)) {
       options.pressOffsetMs = value;
       ++i;
+    } else if (std::strcmp(argv[i], "--name") == 0 && hasValue) {
+      options.name = argv[++i];
     } else if (argv[i][0] != '-' && options.song == nullptr) {
       options.song = argv[i];
     } else {
@@ -185,6 +194,41 @@ class SimulatedPlayer {
   std::uint32_t previousFrame_ = 0;
 };
 
+// Runs frame passes of the scene machine (the closing wipe, then the
+// scenes) until `done` holds or a simulated minute has passed.
+template <typename Done>
+void RunScenesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
+  for (int frames = 0; !done() && frames * frameMs < 60000; ++frames) {
+    now += frameMs;
+    pt::SetTime(now);
+    app::RunSceneStep();
+    midi::AdvanceBlink();
+    app::ClearLeftPress();
+  }
+}
+
+// At the name entry scene: types the name (letters, space, others left
+// out), one key a frame pass down and one up, then Return.
+void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
+  // Through the closing wipe and the entry scene's reveal.
+  RunScenesUntil(now, frameMs, [] { return app::SceneNumber() == app::kSceneNameEntry; });
+  RunScenesUntil(now, frameMs, [] { return app::TransitionStep() == 0 && !app::SceneEntered(); });
+  std::string keys;
+  for (const char* c = name; *c != '\0'; ++c) {
+    const char upper = (*c >= 'a' && *c <= 'z') ? static_cast<char>(*c - 'a' + 'A') : *c;
+    if ((upper >= 'A' && upper <= 'Z') || upper == ' ') keys += upper;
+  }
+  keys += '\r';
+  int frame = 0;
+  for (char key : keys) {
+    const int code = key == '\r' ? 0x0D : key;
+    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code});
+    RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+    app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
+    RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+  }
+}
+
 const char* VerdictName(int verdict) {
   switch (verdict) {
     case game::kVerdictGood: return "Good";
@@ -211,6 +255,10 @@ int main(int argc, char** argv) {
   // Load as the FILE button does: clear, read, install, scan, rewind, and
   // the ranking read from beside the song (never written by the trace).
   if (!Load(options.song)) return 1;
+  // The default ranking, never written: a trace changes no file.
+  files::RestoreDefaultRankingText();
+  files::ParseRankingScores();
+  files::DeriveRankingPath("");
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
@@ -250,6 +298,13 @@ int main(int argc, char** argv) {
     const bool changing = app::TransitionDirection() == +1;
     if (changing) std::printf("# next-scene %d\n", app::NextScene());
     else std::printf("# next-scene none\n");
+    if (changing && app::NextScene() == app::kSceneNameEntry && options.name != nullptr) {
+      app::ChangeSceneDirectly(app::kSceneMain);  // the main scene is the one leaving
+      app::BeginSceneChange(app::kSceneNameEntry);
+      std::uint32_t now = platform::TimeMs();
+      EnterName(options.name, now, options.frameMs);
+      std::printf("# ranking %.*s\n", files::kRankingTextSize, files::RankingText());
+    }
   }
   midi::CloseMidiOutPorts();
   return 0;

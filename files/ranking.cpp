@@ -1,8 +1,14 @@
 #include "files/ranking.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "files/user_text.h"
+#include "platform/platform.h"
 
 namespace files {
 
@@ -17,17 +23,23 @@ static constexpr std::array<char, kRankingTextSize + 1> DefaultText() {
 static std::array<char, kRankingTextSize + 1> rankingText = DefaultText();
 static std::int32_t rankingScores[kRankingRecords];
 static char rankingPath[kRankingPathSize] = "";
+static std::string keptRankingPath;
+
+// Longer names are cut and made unique by a hash of the whole path.
+static constexpr std::size_t kLongestKeptName = 200;
 
 void ResetRanking() {
   RestoreDefaultRankingText();
   for (std::int32_t& score : rankingScores) score = 0;
   rankingPath[0] = '\0';
+  keptRankingPath.clear();
 }
 
 char* RankingText() { return rankingText.data(); }
 std::int32_t RankingScore(int record) { return rankingScores[record]; }
 void SetRankingScore(int record, std::int32_t score) { rankingScores[record] = score; }
 const char* RankingPath() { return rankingPath; }
+const std::string& KeptRankingPath() { return keptRankingPath; }
 
 void RestoreDefaultRankingText() { rankingText = DefaultText(); }
 
@@ -42,7 +54,36 @@ void ParseRankingScores() {
   }
 }
 
+// The name of a song's ranking in the user's data folder: its whole path
+// with '%' and '/' escaped, so two songs never share one.
+static std::string KeptRankingName(const std::string& songPath) {
+  std::string name;
+  for (char c : songPath) {
+    if (c == '%') name += "%25";
+    else if (c == '/') name += "%2F";
+    else name += c;
+  }
+  if (name.size() > kLongestKeptName) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (char c : songPath) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    name = name.substr(name.size() - (kLongestKeptName - 17)) + "-" + hex;
+  }
+  return name + ".DAT";
+}
+
+static void DeriveKeptRankingPath(const char* songPath) {
+  keptRankingPath.clear();
+  const std::string folder = platform::UserDataFolder();
+  std::error_code error;
+  const std::filesystem::path song = std::filesystem::absolute(songPath, error);
+  if (folder.empty() || error || songPath[0] == '\0') return;
+  keptRankingPath = folder + "/rankings/" + KeptRankingName(song.lexically_normal().string());
+}
+
 void DeriveRankingPath(const char* songPath) {
+  DeriveKeptRankingPath(songPath);
   // The extension is the part after the last dot of the file name, so a dot
   // in a folder's name never counts.
   const char* slash = std::strrchr(songPath, '/');
@@ -57,14 +98,42 @@ void DeriveRankingPath(const char* songPath) {
   std::memcpy(rankingPath + kept, extension, std::strlen(extension) + 1);
 }
 
+// Whether the user's data folder keeps this song's ranking.
+static bool RankingKeptElsewhere() {
+  std::error_code error;
+  return !keptRankingPath.empty() && std::filesystem::exists(keptRankingPath, error);
+}
+
 void ReadRankingFile() {
   if (rankingPath[0] != '\0') {
-    if (std::FILE* file = std::fopen(rankingPath, "rb")) {
+    const char* path = RankingKeptElsewhere() ? keptRankingPath.c_str() : rankingPath;
+    if (std::FILE* file = std::fopen(path, "rb")) {
       std::fread(rankingText.data(), 1, kRankingTextSize, file);
       std::fclose(file);
     }
   }
   ParseRankingScores();
+}
+
+// The song's folder refuses new files: the ranking goes elsewhere.
+static bool FolderNotWritable(int errorNumber) {
+  return errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS || errorNumber == ENOENT;
+}
+
+bool WriteRankingFile() {
+  if (rankingPath[0] == '\0') return true;
+  const std::string_view bytes(rankingText.data(), kRankingTextSize);
+  int errorNumber = 0;
+  std::string path = RankingKeptElsewhere() ? keptRankingPath : std::string(rankingPath);
+  bool written = platform::ReplaceFile(path, bytes, errorNumber);
+  if (!written && path != keptRankingPath && FolderNotWritable(errorNumber) && !keptRankingPath.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(keptRankingPath).parent_path(), error);
+    int keptError = 0;
+    if (platform::ReplaceFile(keptRankingPath, bytes, keptError)) written = true;
+  }
+  if (!written) ShowFileMessage(Text(kCannotWriteRanking), path.c_str(), errorNumber);
+  return written;
 }
 
 }  // namespace files

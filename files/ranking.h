@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace files {
 
@@ -34,13 +35,24 @@ void ParseRankingScores();
 
 // The ranking file's path for a song path: the file name's extension
 // replaced by "DAT" (a name without one gets ".DAT"), so every song has its
-// own. Empty when the result would not fit the path buffer.
+// own. Empty when the result would not fit the path buffer. Also derives
+// where the ranking is kept when the song's folder cannot take it: under
+// the user's data folder (rankings/), named after the song's whole path.
 void DeriveRankingPath(const char* songPath);
 const char* RankingPath();
+const std::string& KeptRankingPath();
 
 // Reads up to 80 bytes of the ranking file over the text (a short or
-// missing file leaves the default in place), then parses the scores.
+// missing file leaves the default in place), then parses the scores. A
+// ranking kept in the user's data folder is the one read.
 void ReadRankingFile();
+
+// Writes the 80 bytes of the ranking text to the ranking file, whole or not
+// at all (the old file stays intact on any failure). When the song's folder
+// is not writable the ranking is kept in the user's data folder instead.
+// A ranking that cannot be written is told to the player and stays in
+// memory; false then. Nothing is written while the ranking path is empty.
+bool WriteRankingFile();
 
 void ResetRanking();
 

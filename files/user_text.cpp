@@ -24,8 +24,6 @@ const Bilingual kTexts[kTextCount] = {
     {"MIDIファイルではありません（ヘッダーがありません）。", "This is not a Standard MIDI File (no header chunk)."},
     {"パスが長すぎます（260バイトまで）。", "The path is too long (at most 260 bytes)."},
     {"スコアデータを保存できません。", "The score data cannot be saved."},
-    {"曲のフォルダーに書き込めないため、スコアデータを次の場所に保存しました。",
-     "The song's folder is not writable, so the score data was saved here instead."},
     {"ファイル選択ダイアログがありません。次のパッケージをインストールしてください:",
      "No file chooser is installed. Please install this package:"},
 };
@@ -40,6 +38,7 @@ std::string Reason(int errorNumber, bool japanese) {
       case EISDIR: return "フォルダーです";
       case ENOSPC: return "ディスクに空きがありません";
       case EROFS: return "読み取り専用の場所です";
+      case EFBIG: return "ファイルが大きすぎます";
       default: break;
     }
   }

@@ -12,7 +12,6 @@ enum TextId {
   kNotASong,
   kPathTooLong,
   kCannotWriteRanking,
-  kRankingKeptElsewhere,
   kNoFileChooser,
   kTextCount
 };

@@ -252,6 +252,19 @@ const char* FileChooserPackage();
 std::string BundledSongsFolder();
 
 // ---------------------------------------------------------------------------
+// Files the program writes.
+
+// Writes `bytes` as the whole new content of `path`, or leaves the old file
+// as it was: the bytes go to a new file in the same folder, are flushed to
+// the disk, and that file is renamed over `path`. False on failure, with
+// the system's error number; no temporary file is left behind.
+bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber);
+
+// The user's folder for the program's own data: $XDG_DATA_HOME/tonquill, or
+// ~/.local/share/tonquill; empty when neither can be told.
+std::string UserDataFolder();
+
+// ---------------------------------------------------------------------------
 // Text.
 
 // Draws code-page bytes (CP932 double-byte characters as one glyph) with the

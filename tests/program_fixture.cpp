@@ -20,6 +20,7 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
+#include "game/score_screens.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
@@ -59,6 +60,7 @@ void ResetWholeProgram(int midiDevices) {
   game::ResetComputerKeyboard();
   game::ResetMainScene();
   game::ResetLyricBar();
+  game::ResetScoreScreens();
   pt::SetMidiDevices({.count = midiDevices});
 }
 
@@ -151,6 +153,14 @@ bool ProgramTest::ShowsArtwork(int x, int y, const game::SourceRect& source) {
   for (int sy = source.top; sy < source.bottom; ++sy)
     for (int sx = source.left; sx < source.right; ++sx)
       if (Shown(x + sx - source.left, y + sy - source.top) != Artwork(sx, sy)) return false;
+  return true;
+}
+
+bool ProgramTest::ShowsArtworkOnBackScreen(int x, int y, const game::SourceRect& source) {
+  const draw::Surface& screen = draw::BackScreen();
+  for (int sy = source.top; sy < source.bottom; ++sy)
+    for (int sx = source.left; sx < source.right; ++sx)
+      if (screen.At(x + sx - source.left, y + sy - source.top) != Artwork(sx, sy)) return false;
   return true;
 }
 

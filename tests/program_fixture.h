@@ -51,6 +51,8 @@ class ProgramTest : public ::testing::Test {
   static draw::Pixel Artwork(int x, int y);
   // True when the screen rectangle at (x, y) shows the artwork rectangle.
   static bool ShowsArtwork(int x, int y, const game::SourceRect& source);
+  // The same on the back screen, before it is presented.
+  static bool ShowsArtworkOnBackScreen(int x, int y, const game::SourceRect& source);
 
   std::string songPath_;
 };

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "smf_builder.h"
 
@@ -107,6 +108,30 @@ TEST(TraceModes, TheSimulatedPlayerScoresAsTheRulesSay) {
 
     EXPECT_EQ(Trace(song, -30).verdicts, (std::map<std::string, int>{{"Good", notes}})) << "30 ms early is in the window";
   }
+}
+
+TEST(TraceModes, ANameTypedAtTheEndGoesIntoTheRanking) {
+  const std::string song = std::string(TONQUILL_SOURCE_DIR) + "/assets/songs/amazing_grace.mid";
+  const int score = GuideNotes(test::ReadFile(song)) * 1000 / 99;  // every press Good
+  ASSERT_GT(score, 100) << "it makes the default table";
+  const std::string command = std::string(TONQUILL_TRACE) + " --mode game --press-offset-ms 0 --name 'Jo 7x' " + song +
+                              " | grep '^# ranking'";
+  FILE* pipe = popen(command.c_str(), "r");
+  char line[256] = "";
+  if (pipe && std::fgets(line, sizeof line, pipe)) pclose(pipe);
+  // Into the default table of 500 to 100 by its score; letters and spaces
+  // typed, anything else not.
+  std::vector<std::pair<std::string, int>> table = {{"AAA", 500}, {"BBB", 400}, {"CCC", 300}, {"DDD", 200}, {"EEE", 100}};
+  std::size_t place = 0;
+  while (table[place].second > score) ++place;
+  table.insert(table.begin() + static_cast<long>(place), {"JO X", score});
+  table.pop_back();
+  std::string expected = "# ranking ";
+  for (const auto& [name, value] : table) {
+    const std::string digits = std::to_string(value);
+    expected += name + std::string(10 - name.size(), ' ') + std::string(5 - digits.size(), '0') + digits + " ";
+  }
+  EXPECT_EQ(std::string(line), expected + "\n");
 }
 
 TEST(TraceModes, DemoHasNoScoreScreen) {

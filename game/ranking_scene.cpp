@@ -1,0 +1,57 @@
+#include <cmath>
+
+#include "app/input.h"
+#include "app/scenes.h"
+#include "draw/messages.h"
+#include "files/ranking.h"
+#include "game/artwork_text.h"
+#include "game/play_mode.h"
+#include "game/score_screens.h"
+#include "midi/timing.h"
+#include "platform/platform.h"
+
+namespace game {
+
+// Where the prompt's fade stands, in table entries (15 a second).
+static float pulsePhase = 0.0f;
+
+static constexpr int kPulseSteps = 15;
+static constexpr float kPulseTable[kPulseSteps] = {10, 10, 10, 9, 8, 6, 5, 4, 3, 2, 3, 4, 5, 8, 9};
+static constexpr int kKeySpace = 0x20;
+static constexpr int kKeyDelete = 0x2E;
+
+// The default table back, on disk too.
+static void ClearRanking() {
+  const char* question = platform::SystemLanguageIsJapanese() ? kClearQuestionJapanese : kClearQuestionEnglish;
+  if (draw::AskYesNo("%s", question) == 1) {
+    files::RestoreDefaultRankingText();
+    files::ParseRankingScores();
+    app::ClearLeftButtonHeld();
+    files::WriteRankingFile();
+  }
+  app::BeginSceneChange(app::kSceneRanking);  // shown anew either way
+}
+
+void RunRankingScene() {
+  if (app::SceneEntered()) {
+    app::BeginOpeningTransition();
+    StartReveal();
+    pulsePhase = 0.0f;
+    SetMainCommand(kCommandRunning);
+  }
+  DrawRankingTable(-1);
+  // The phase stays within one round of the table, so it never loses its
+  // precision however long the screen stays up.
+  pulsePhase = std::fmod(pulsePhase + midi::FrameDelta() * kPulseSteps, static_cast<float>(kPulseSteps));
+  SetTextBrightness(kPulseTable[static_cast<int>(pulsePhase) % kPulseSteps]);
+  DrawArtworkText(50, 430, "   HIT SPACE OR CLICK", 26, 0);
+  app::DrawTransitionAndPresent();
+  if (StepReveal()) return;
+  if (app::LeftPressed()) app::BeginSceneChange(app::kSceneMain);
+  if (IsNewKey() == 1) return;
+  const int key = app::LastKey();
+  if (key == kKeyDelete) ClearRanking();
+  else if (key == kKeySpace) app::BeginSceneChange(app::kSceneMain);
+}
+
+}  // namespace game

@@ -1,0 +1,61 @@
+#include <cstdio>
+
+#include "app/input.h"
+#include "app/scenes.h"
+#include "files/ranking.h"
+#include "game/artwork_text.h"
+#include "game/score_screens.h"
+#include "midi/timing.h"
+
+namespace game {
+
+// The reveal countdown shared by both score screens, and the key the
+// new-key test saw last.
+static int revealCountdown = 0;
+static int lastKeySeen = 0;
+
+static constexpr int kRowTop = 100, kRowPitch = 45;
+static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
+static constexpr int kTableSpacing = 25;
+
+void ResetScoreScreens() {
+  revealCountdown = 0;
+  lastKeySeen = 0;
+  ResetNameEntry();
+}
+
+int RevealCountdown() { return revealCountdown; }
+void StartReveal() { revealCountdown = kRevealFrames; }
+bool StepReveal() {
+  if (revealCountdown <= 0) return false;
+  --revealCountdown;
+  return true;
+}
+
+int IsNewKey() {
+  if (app::LastKey() != lastKeySeen) {
+    lastKeySeen = app::LastKey();
+    return 0;
+  }
+  return 1;
+}
+
+void DrawRankingTable(int blinkingRecord) {
+  app::ClearBackScreen();
+  DrawArtworkText(120, 30, "RANKING           SCORE", 26, 0);
+  const char* text = files::RankingText();
+  for (int r = 0; r < files::kRankingRecords; ++r) {
+    const int y = kRowTop + kRowPitch * r;
+    const bool shown = r != blinkingRecord || midi::BlinkPhase();
+    const char label[3] = {static_cast<char>('1' + r), '.', '\0'};
+    if (shown) DrawArtworkText(kLabelX, y, label, 2, kTableSpacing);
+    const char* record = text + r * files::kRankingRecordSize;
+    DrawArtworkText(kNameX, y, record, kNameLength - revealCountdown, 0);
+    // The score field 00500 shows as 050.0.
+    const char* field = record + files::kRankingScoreOffset;
+    const char score[6] = {field[1], field[2], field[3], '.', field[4], '\0'};
+    if (shown) DrawArtworkText(kScoreX, y, score, 5 - revealCountdown, kTableSpacing);
+  }
+}
+
+}  // namespace game

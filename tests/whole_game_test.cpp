@@ -1,0 +1,102 @@
+// A whole game on the testing backend, as a player plays it: FILE loads a
+// bundled song, GAME, every guide note played as it comes, the name typed,
+// the ranking file on disk; RANK shows it again and Delete clears it.
+#include <filesystem>
+#include <fstream>
+
+#include "app/scenes.h"
+#include "files/ranking.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "game/main_scene_playback.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "program_fixture.h"
+
+namespace {
+
+namespace pt = platform::testing;
+namespace fs = std::filesystem;
+using platform::EventKind;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class WholeGame : public test::ProgramTest {
+ protected:
+  void TearDown() override {
+    ProgramTest::TearDown();
+    if (!folder_.empty()) fs::remove_all(folder_);
+  }
+  void Type(int key) {
+    pt::PushEvent({EventKind::KeyDown, 0, 0, key});
+    Pass();
+    pt::PushEvent({EventKind::KeyUp, 0, 0, key});
+    Pass();
+  }
+  // Plays the guide: each note's key goes down the moment the song halts
+  // at it, and up once it sounds. Returns the notes played.
+  int PlayTheGuide() {
+    int played = 0;
+    for (int frame = 0; frame < 20000 && player::PlayState() == player::kPlaying; ++frame) {
+      if (game::HaltedAtGuide() && player::GuideNote() < player::kGuideEndNoticed) {
+        const int key = game::kNoteKeys[player::GuideNote() - 60];
+        const int before = game::NotesPlayed();
+        pt::SetKeyDown(key, true);
+        while (game::NotesPlayed() == before) Pass();
+        pt::SetKeyDown(key, false);
+        ++played;
+      }
+      Pass();
+    }
+    return played;
+  }
+  fs::path folder_;
+};
+
+TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
+  folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
+  const fs::path song = folder_ / "twinkle.mid";
+  fs::copy_file(TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid", song);
+  Start("-");
+  pt::ScriptFileChoice(song.string());
+  ClickButton(game::kButtonFile);
+  ClickButton(game::kButtonGame);
+
+  const int notes = PlayTheGuide();
+  EXPECT_EQ(notes, 42);
+  EXPECT_EQ(game::Misses(), 0) << "every press Good";
+  EXPECT_EQ(game::Score(), 42 * 1000 / 99);
+  // The song's end hands over to name entry: 424 beats the fifth, 100.
+  for (int i = 0; i < 200 && app::SceneNumber() != app::kSceneNameEntry; ++i) Pass();
+  ASSERT_EQ(app::SceneNumber(), app::kSceneNameEntry);
+  for (int i = 0; i < 12; ++i) Pass();  // the reveal
+  for (char c : std::string("TONY")) Type(c);
+  Type(0x0D);
+  const std::string expected = "AAA       00500 TONY      00424 BBB       00400 CCC       00300 DDD       00200 ";
+  EXPECT_EQ(ReadText(folder_ / "twinkle.DAT"), expected);
+
+  // The ranking, then back to the main screen with Space.
+  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
+  ASSERT_EQ(app::SceneNumber(), app::kSceneRanking);
+  for (int i = 0; i < 12; ++i) Pass();
+  Type(0x20);
+  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneMain; ++i) Pass();
+  ASSERT_EQ(app::SceneNumber(), app::kSceneMain);
+  Pass();
+
+  // RANK shows the table again: TONY's T in the second row.
+  ClickButton(game::kButtonRank);
+  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
+  for (int i = 0; i < 12; ++i) Pass();
+  EXPECT_TRUE(ShowsArtworkOnBackScreen(100, 145, {443, 688, 463, 718})) << "T of TONY";
+
+  pt::ScriptAnswers({true});
+  Type(0x2E);
+  EXPECT_EQ(ReadText(folder_ / "twinkle.DAT"), std::string(files::kDefaultRankingText));
+}
+
+}  // namespace
