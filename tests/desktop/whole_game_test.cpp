@@ -1,0 +1,96 @@
+// A whole game of the real program under Xvfb, played with xdotool keys:
+// GAME on Twinkle Twinkle, the name entry scene, a typed name, the ranking
+// scene, and the ranking file beside the song.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "game_window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunCommand;
+using test::WaitFor;
+
+// The tune's keys: C C G G A A G, F F E E D D C, G G F F E E D (twice),
+// then the first two lines again.
+const std::string kFirst = "aagghhg", kSecond = "ffddssa", kMiddle = "ggffdds";
+const std::string kTune = kFirst + kSecond + kMiddle + kMiddle + kFirst + kSecond;
+
+class WholeGame : public test::GameWindowTest {
+ protected:
+  void SetUp() override {
+    songFolder_ = RunCommand("mktemp -d /tmp/tonquill-song-XXXXXX");
+    song_ = songFolder_ + "/twinkle.mid";
+    fs::copy_file(TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid", song_);
+    // A table of zeros: any Good press makes it.
+    std::ofstream(songFolder_ + "/twinkle.DAT") << "ZERO       0000 ZERO       0000 ZERO       0000 ZERO       0000 ZERO       0000 ";
+    StartGame(song_);
+  }
+  void TearDown() override {
+    GameWindowTest::TearDown();
+    fs::remove_all(songFolder_);
+  }
+  // The lyric bar and the piano: every accepted press changes one of them.
+  std::string PlayArea() const { return Crop(15, 224, 610, 16) + Crop(8, 264, 624, 208); }
+  // Holds a key until the game has taken it; true when it did.
+  bool Press(char key) {
+    const std::string before = PlayArea();
+    return PlayKey(std::string(1, key), [&] { return PlayArea() != before; });
+  }
+  // The crops a cell of the name shows while nothing is typed into it (the
+  // blinking cursor and the blank), gathered over a blink period.
+  std::set<std::string> IdleLooks(int cell) {
+    std::set<std::string> looks;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1400);
+    while (std::chrono::steady_clock::now() < until) looks.insert(Crop(120 + 40 * cell, 420, 40, 30));
+    return looks;
+  }
+  std::string songFolder_, song_;
+};
+
+TEST_F(WholeGame, AGameEndsWithTheNameInTheRankingFile) {
+  // The first C on the beat (after a measure of 2.4 s at 100 beats a
+  // minute): Good. A machine too busy to keep the beat gets another go.
+  const std::string score = Crop(480, 120, 130, 40);
+  bool good = false;
+  for (int attempt = 0; attempt < 3 && !good; ++attempt) {
+    RunCommand("xdotool mousemove " + std::to_string(X(165)) + " " + std::to_string(Y(195)) +
+               " click 1 sleep 2.37 keydown a sleep 0.12 keyup a");
+    good = WaitFor([&] { return Crop(480, 120, 130, 40) != score; }, 3);
+    if (!good) ClickButton(1);
+  }
+  ASSERT_TRUE(good);
+  // The rest of the tune, each key held until the game takes it.
+  for (std::size_t i = 1; i < kTune.size(); ++i) ASSERT_TRUE(Press(kTune[i])) << "note " << i;
+
+  // The song ends; the name entry scene clears the piano away.
+  ASSERT_TRUE(WaitFor([&] { return Pixel(34, 440) < 0x101010; }, 30)) << "the name entry scene";
+  ASSERT_TRUE(WaitFor([&] { return Crop(50, 370, 300, 30) != Crop(50, 330, 300, 30); }, 10)) << "INPUT YOUR NAME";
+  display_.Screenshot(TONQUILL_BINARY_DIR "/name_entry.png");
+  for (int cell = 0; cell < 3; ++cell) {
+    const std::set<std::string> idle = IdleLooks(cell);
+    ASSERT_TRUE(PlayKey(std::string(1, "SAM"[cell]), [&] { return idle.count(Crop(120 + 40 * cell, 420, 40, 30)) == 0; }));
+  }
+  const std::string prompt = Crop(50, 370, 300, 30);
+  ASSERT_TRUE(PlayKey("Return", [&] { return Crop(50, 370, 300, 30) != prompt; }));
+  // The ranking scene: its prompt fades in and out under the table.
+  // The ranking scene: no prompt for a name, the fading prompt lower down.
+  ASSERT_TRUE(WaitFor([&] {
+    const std::string blank = Crop(50, 340, 300, 30);
+    return Crop(50, 370, 300, 30) == blank && Crop(50, 430, 300, 30) != blank;
+  }, 10)) << "the ranking scene";
+  display_.Screenshot(TONQUILL_BINARY_DIR "/ranking.png");
+
+  std::ifstream in(songFolder_ + "/twinkle.DAT", std::ios::binary);
+  const std::string ranking((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(ranking.size(), 80u);
+  EXPECT_EQ(ranking.substr(0, 10), "SAM       ") << ranking;
+  EXPECT_NE(ranking.substr(10, 5), "00000") << "with a score";
+  EXPECT_EQ(ranking.substr(16, 15), "ZERO      00000");
+}
+
+}  // namespace
