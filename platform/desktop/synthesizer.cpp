@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/desktop/synth_recorder.h"
 
 namespace platform::desktop {
 
@@ -13,9 +13,8 @@ namespace platform::desktop {
 static fluid_settings_t* settings = nullptr;
 static fluid_synth_t* synth = nullptr;
 static fluid_audio_driver_t* audioDriver = nullptr;
-static fluid_file_renderer_t* fileRenderer = nullptr;
+static bool recording = false;
 static std::string wavPath;
-static std::uint32_t renderedUntilMs = 0;
 static bool triedToCreate = false;
 static int users = 0;
 
@@ -39,37 +38,22 @@ std::string FindSoundFont() {
 
 void RouteSynthesizerToFile(const std::string& path) { wavPath = path; }
 
-// Renders the file output up to the present moment.
-static void RenderUntilNow() {
-  if (fileRenderer == nullptr) return;
-  const std::uint32_t now = TimeMs();
-  const auto frames = static_cast<std::int64_t>(static_cast<std::uint32_t>(now - renderedUntilMs)) * kSampleRate / 1000;
-  for (std::int64_t done = 0; done < frames; done += kPeriodSize) fluid_file_renderer_process_block(fileRenderer);
-  renderedUntilMs += static_cast<std::uint32_t>(frames * 1000 / kSampleRate);
-}
-
 static void Destroy() {
   if (audioDriver) delete_fluid_audio_driver(audioDriver);
-  if (fileRenderer) {
-    RenderUntilNow();
-    delete_fluid_file_renderer(fileRenderer);
-  }
+  if (recording) CloseRecorder();
   if (synth) delete_fluid_synth(synth);
   if (settings) delete_fluid_settings(settings);
   audioDriver = nullptr;
-  fileRenderer = nullptr;
+  recording = false;
   synth = nullptr;
   settings = nullptr;
 }
 
 static bool StartAudio() {
   if (!wavPath.empty()) {
-    fluid_settings_setstr(settings, "audio.file.name", wavPath.c_str());
-    fluid_settings_setstr(settings, "audio.file.type", "wav");
-    fluid_settings_setstr(settings, "audio.file.format", "s16");
-    fileRenderer = new_fluid_file_renderer(synth);
-    renderedUntilMs = TimeMs();
-    return fileRenderer != nullptr;
+    recording = OpenRecorder(settings, synth, wavPath);
+    if (recording) StartRecorderClock();
+    return recording;
   }
   for (const char* driver : kAudioDrivers) {
     fluid_settings_setstr(settings, "audio.driver", driver);
@@ -121,7 +105,7 @@ void CloseSynthesizer() {
 
 void SynthesizerShort(std::uint32_t packed) {
   if (synth == nullptr) return;
-  RenderUntilNow();
+  RecordUntilNow();
   const int status = static_cast<int>(packed & 0xFF);
   const int channel = status & 0x0F;
   const int data1 = static_cast<int>((packed >> 8) & 0x7F);
@@ -140,7 +124,7 @@ void SynthesizerShort(std::uint32_t packed) {
 
 int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
   if (synth == nullptr || length < 2) return 0;
-  RenderUntilNow();
+  RecordUntilNow();
   // FluidSynth takes the data between F0h and F7h.
   const std::uint32_t inner = bytes[length - 1] == 0xF7 ? length - 2 : length - 1;
   return fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(inner), nullptr, nullptr,
@@ -149,7 +133,7 @@ int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
 
 void SynthesizerReset() {
   if (synth == nullptr) return;
-  RenderUntilNow();
+  RecordUntilNow();
   for (int channel = 0; channel < 16; ++channel) {
     fluid_synth_cc(synth, channel, 64, 0);   // sustain off
     fluid_synth_cc(synth, channel, 121, 0);  // reset controllers

@@ -1,0 +1,101 @@
+// The built-in synthesizer's recorder, heard through its WAV recordings.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/desktop/synthesizer.h"
+#include "platform/platform.h"
+#include "synth_listening.h"
+
+namespace {
+
+constexpr std::uint32_t kNoteOn = 0x7F3C90;      // middle C, full velocity, channel 1
+constexpr std::uint32_t kNoteOff = 0x003C80;
+constexpr std::uint32_t kAllSoundOff = 0x0078B0;
+// A message that changes nothing audible: expression at its maximum on a
+// channel that plays nothing.
+constexpr std::uint32_t kFiller = 0x7F0BB2;
+constexpr int kBlockFrames = 128;
+// Louder than the reverb that lingers between the notes (the SoundFont's
+// own reverb send stays whatever the controllers say), well below a note.
+constexpr int kOnsetThreshold = 1000;
+
+// Waits until TimeMs() reaches `ms` (on the wrapping clock).
+void WaitUntilMs(std::uint32_t ms) {
+  while (static_cast<std::int32_t>(platform::TimeMs() - ms) < 0) usleep(100);
+}
+
+// As dry a sound as the controllers allow, so a note ends soon after it is cut.
+void SendDrySetup(platform::MidiOutDevice* device) {
+  platform::SendMidiOutShort(device, 0x005BB0);  // reverb send 0
+  platform::SendMidiOutShort(device, 0x005DB0);  // chorus send 0
+  platform::SendMidiOutShort(device, 0x0000C0);  // piano, whose attack is immediate
+}
+
+struct SentNote {
+  std::uint32_t ms;  // TimeMs() when it was sent
+  bool exact;        // false when the clock ticked while it was being sent
+};
+
+// Plays notes at chosen moments while other messages arrive every
+// `everyMs`, and checks that each note begins in the recording where the
+// clock says it was sent, to within one block of frames.
+void CheckRecorderClock(int everyMs) {
+  const test::TemporaryFolder folder;
+  const std::string wavPath = folder.Path() + "/clock.wav";
+  platform::desktop::RouteSynthesizerToFile(wavPath);
+  platform::MidiOutDevice* device = test::OpenSynthesizerWhenReady();
+  ASSERT_NE(device, nullptr);
+  SendDrySetup(device);
+
+  // Notes at these moments after the first, each cut 120 ms later.
+  const std::vector<std::uint32_t> noteAtMs = {0, 250, 500, 750, 1000, 1250};
+  constexpr std::uint32_t kHeldMs = 120;
+  std::vector<SentNote> sent;
+  const std::uint32_t start = platform::TimeMs() + 1;
+  for (std::uint32_t step = 0; step <= noteAtMs.back() + 200; ++step) {
+    WaitUntilMs(start + step);
+    bool noteHere = false;
+    for (std::uint32_t at : noteAtMs) {
+      if (step == at) {
+        const std::uint32_t before = platform::TimeMs();
+        platform::SendMidiOutShort(device, kNoteOn);
+        sent.push_back({before, platform::TimeMs() == before});
+        noteHere = true;
+      } else if (step == at + kHeldMs) {
+        platform::SendMidiOutShort(device, kNoteOff);
+        platform::SendMidiOutShort(device, kAllSoundOff);
+        noteHere = true;
+      }
+    }
+    if (!noteHere && step % static_cast<std::uint32_t>(everyMs) == 0) platform::SendMidiOutShort(device, kFiller);
+  }
+  platform::CloseMidiOut(device);
+
+  const test::Wav wav = test::ReadWav(wavPath);
+  ASSERT_EQ(wav.rate, 44100);
+  const std::vector<std::int64_t> onsets = test::FindOnsets(wav, kOnsetThreshold, 60);
+  ASSERT_EQ(onsets.size(), noteAtMs.size()) << "one onset per note, every " << everyMs << " ms";
+  // The first note fixes where the clock's moments fall in the file; every
+  // later one must begin where its moment says. Both onsets wait for the
+  // next block, so their distance is right to within one block, and to
+  // within one millisecond more when the clock ticked during a send.
+  for (std::size_t i = 1; i < sent.size(); ++i) {
+    const double expectedFrames = (sent[i].ms - sent[0].ms) * 44.1;
+    const double allowed = kBlockFrames + ((sent[i].exact && sent[0].exact) ? 1.0 : 45.0);
+    EXPECT_NEAR(static_cast<double>(onsets[i] - onsets[0]), expectedFrames, allowed)
+        << "note " << i << " sent " << (sent[i].ms - sent[0].ms) << " ms after the first, messages every " << everyMs
+        << " ms";
+  }
+}
+
+TEST(DesktopSynthesizer, RecorderKeepsStepWithTheClockAtEveryMessageRate) {
+  for (int everyMs : {16, 5, 1}) {
+    SCOPED_TRACE(everyMs);
+    CheckRecorderClock(everyMs);
+  }
+}
+
+}  // namespace
