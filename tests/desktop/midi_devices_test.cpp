@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/desktop/sequencer.h"
+#include "platform/desktop/soundfont_loading.h"
 #include "platform/desktop/synthesizer.h"
 #include "platform/platform.h"
 #include "synth_listening.h"

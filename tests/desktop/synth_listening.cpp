@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/desktop/synthesizer.h"
 
 namespace test {
 
@@ -65,7 +66,16 @@ std::vector<std::int64_t> FindOnsets(const Wav& wav, int threshold, int quietMs)
 
 platform::MidiOutDevice* OpenSynthesizerWhenReady() {
   if (platform::MidiOutDeviceCount() < 1) return nullptr;
-  return platform::OpenMidiOut(0);
+  platform::MidiOutDevice* device = platform::OpenMidiOut(0);
+  if (device == nullptr) return nullptr;
+  for (int waited = 0; waited < 30000; waited += 5) {
+    const auto state = platform::desktop::SynthesizerFontState();
+    if (state == platform::desktop::SoundFontState::kReady) return device;
+    if (state == platform::desktop::SoundFontState::kFailed) break;
+    usleep(5000);
+  }
+  platform::CloseMidiOut(device);
+  return nullptr;
 }
 
 TemporaryFolder::TemporaryFolder() {

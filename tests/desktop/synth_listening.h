@@ -1,5 +1,5 @@
 // Hearing the built-in synthesizer in tests: its WAV recordings read back,
-// onsets found in them, and the synthesizer opened.
+// onsets found in them, and a device opened once its SoundFont is in.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,8 @@ double Rms(const Wav& wav, int fromMs, int toMs);
 // `quietMs` of nothing louder.
 std::vector<std::int64_t> FindOnsets(const Wav& wav, int threshold, int quietMs);
 
-// Counts the devices and opens device 0, the built-in synthesizer;
-// nullptr on failure.
+// Counts the devices and opens device 0, the built-in synthesizer, then
+// waits (at most 30 s) until its SoundFont is loaded; nullptr on failure.
 platform::MidiOutDevice* OpenSynthesizerWhenReady();
 
 // A fresh temporary folder, removed with everything in it at destruction.
