@@ -2,16 +2,18 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/desktop/pulse_output.h"
 #include "platform/desktop/soundfont_loading.h"
 #include "platform/desktop/synth_recorder.h"
 
 namespace platform::desktop {
 
-enum class Output { kNone, kFile, kDriver };
+enum class Output { kNone, kFile, kPulse, kDriver };
 
 // The one synthesizer instance, where it sounds, whether its SoundFont is
 // loaded, and how many devices use it.
@@ -29,15 +31,29 @@ static int users = 0;
 static constexpr int kSampleRate = 44100;
 static constexpr int kPeriodSize = 128;
 static constexpr int kPeriods = 2;
-// Sound servers first, then the sound card directly.
-static const char* const kAudioDrivers[] = {"pipewire", "pulseaudio", "alsa", "sdl2"};
+// Without a PulseAudio server (or PipeWire's), FluidSynth's own drivers.
+static const char* const kAudioDrivers[] = {"pipewire", "alsa", "sdl2"};
 
 void RouteSynthesizerToFile(const std::string& path) { wavPath = path; }
+
+// The stream's thread pulls the synthesizer's sound; silence until the
+// SoundFont is in.
+static void RenderForStream(float* samples, int frames) {
+  if (fontState.load(std::memory_order_acquire) != SoundFontState::kReady) {
+    std::fill(samples, samples + 2 * frames, 0.0f);
+    return;
+  }
+  fluid_synth_write_float(synth, frames, samples, 0, 2, samples, 1, 2);
+}
 
 static bool OpenOutput() {
   if (!wavPath.empty()) {
     output = Output::kFile;
     return OpenRecorder(settings, synth, wavPath);
+  }
+  if (OpenPulseOutput(RenderForStream)) {
+    output = Output::kPulse;
+    return true;
   }
   for (const char* driver : kAudioDrivers) {
     fluid_settings_setstr(settings, "audio.driver", driver);
@@ -52,6 +68,7 @@ static bool OpenOutput() {
 
 static void Destroy() {
   StopLoadingSoundFont();
+  if (output == Output::kPulse) ClosePulseOutput();
   if (output == Output::kFile) CloseRecorder();
   if (audioDriver) delete_fluid_audio_driver(audioDriver);
   if (synth) delete_fluid_synth(synth);
@@ -122,6 +139,7 @@ SoundFontState SynthesizerFontState() { return fontState.load(std::memory_order_
 static bool TakeMessage() {
   if (fontState.load(std::memory_order_acquire) != SoundFontState::kReady) return false;
   if (output == Output::kFile) RecordUntilNow();
+  if (output == Output::kPulse) WakePulseOutput();
   return true;
 }
 
@@ -163,6 +181,7 @@ void SynthesizerReset() {
 std::string SynthesizerName() { return "Built-in GM synthesizer"; }
 
 double SynthesizerLatencyMs() {
+  if (output == Output::kPulse) return PulseOutputLatencyMs();
   if (output == Output::kNone) return 0.0;
   return 1000.0 * kPeriods * kPeriodSize / kSampleRate;
 }
