@@ -197,6 +197,7 @@ TEST(DesktopSynthesizer, AFileThatIsNotASoundFontIsRefused) {
   }
   const SoundFontOverride font(broken);
   testing::internal::CaptureStderr();
+  ASSERT_GE(platform::MidiOutDeviceCount(), 1);
   ASSERT_TRUE(platform::desktop::SynthesizerAvailable());
   platform::MidiOutDevice* device = platform::OpenMidiOut(0);
   ASSERT_NE(device, nullptr);
