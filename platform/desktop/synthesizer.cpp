@@ -1,89 +1,89 @@
 #include "platform/desktop/synthesizer.h"
 
 #include <fluidsynth.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/desktop/pulse_output.h"
+#include "platform/desktop/soundfont_loading.h"
+#include "platform/desktop/synth_recorder.h"
 
 namespace platform::desktop {
 
-// The one synthesizer instance, its audio output and how many devices use it.
+enum class Output { kNone, kFile, kPulse, kDriver };
+
+// The one synthesizer instance, where it sounds, whether its SoundFont is
+// loaded, and how many devices use it.
 static fluid_settings_t* settings = nullptr;
 static fluid_synth_t* synth = nullptr;
 static fluid_audio_driver_t* audioDriver = nullptr;
-static fluid_file_renderer_t* fileRenderer = nullptr;
+static Output output = Output::kNone;
 static std::string wavPath;
-static std::uint32_t renderedUntilMs = 0;
-static bool triedToCreate = false;
+static std::string soundFontPath;
+static std::atomic<SoundFontState> fontState{SoundFontState::kLoading};
 static int users = 0;
 
-// A short buffer: two periods of 128 frames at 44.1 kHz, about 5.8 ms.
+// Two periods of 128 frames at 44.1 kHz for FluidSynth's own drivers, and
+// the block of the WAV recorder.
 static constexpr int kSampleRate = 44100;
 static constexpr int kPeriodSize = 128;
 static constexpr int kPeriods = 2;
-// Sound servers first, then the sound card directly.
-static const char* const kAudioDrivers[] = {"pipewire", "pulseaudio", "alsa", "sdl2"};
-static const char* const kSoundFonts[] = {
-    "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3"};
-
-std::string FindSoundFont() {
-  if (const char* chosen = std::getenv("TONQUILL_SOUNDFONT"); chosen != nullptr && chosen[0] != '\0')
-    return access(chosen, R_OK) == 0 ? chosen : "";
-  for (const char* path : kSoundFonts)
-    if (access(path, R_OK) == 0) return path;
-  return "";
-}
+// Without a PulseAudio server (or PipeWire's), FluidSynth's own drivers.
+static const char* const kAudioDrivers[] = {"pipewire", "alsa", "sdl2"};
 
 void RouteSynthesizerToFile(const std::string& path) { wavPath = path; }
 
-// Renders the file output up to the present moment.
-static void RenderUntilNow() {
-  if (fileRenderer == nullptr) return;
-  const std::uint32_t now = TimeMs();
-  const auto frames = static_cast<std::int64_t>(static_cast<std::uint32_t>(now - renderedUntilMs)) * kSampleRate / 1000;
-  for (std::int64_t done = 0; done < frames; done += kPeriodSize) fluid_file_renderer_process_block(fileRenderer);
-  renderedUntilMs += static_cast<std::uint32_t>(frames * 1000 / kSampleRate);
-}
-
-static void Destroy() {
-  if (audioDriver) delete_fluid_audio_driver(audioDriver);
-  if (fileRenderer) {
-    RenderUntilNow();
-    delete_fluid_file_renderer(fileRenderer);
+// The stream's thread pulls the synthesizer's sound; silence until the
+// SoundFont is in.
+static void RenderForStream(float* samples, int frames) {
+  if (fontState.load(std::memory_order_acquire) != SoundFontState::kReady) {
+    std::fill(samples, samples + 2 * frames, 0.0f);
+    return;
   }
-  if (synth) delete_fluid_synth(synth);
-  if (settings) delete_fluid_settings(settings);
-  audioDriver = nullptr;
-  fileRenderer = nullptr;
-  synth = nullptr;
-  settings = nullptr;
+  fluid_synth_write_float(synth, frames, samples, 0, 2, samples, 1, 2);
 }
 
-static bool StartAudio() {
+static bool OpenOutput() {
   if (!wavPath.empty()) {
-    fluid_settings_setstr(settings, "audio.file.name", wavPath.c_str());
-    fluid_settings_setstr(settings, "audio.file.type", "wav");
-    fluid_settings_setstr(settings, "audio.file.format", "s16");
-    fileRenderer = new_fluid_file_renderer(synth);
-    renderedUntilMs = TimeMs();
-    return fileRenderer != nullptr;
+    output = Output::kFile;
+    return OpenRecorder(settings, synth, wavPath);
+  }
+  if (OpenPulseOutput(RenderForStream)) {
+    output = Output::kPulse;
+    return true;
   }
   for (const char* driver : kAudioDrivers) {
     fluid_settings_setstr(settings, "audio.driver", driver);
     audioDriver = new_fluid_audio_driver(settings, synth);
-    if (audioDriver != nullptr) return true;
+    if (audioDriver != nullptr) {
+      output = Output::kDriver;
+      return true;
+    }
   }
   return false;
 }
 
+static void Destroy() {
+  StopLoadingSoundFont();
+  if (output == Output::kPulse) ClosePulseOutput();
+  if (output == Output::kFile) CloseRecorder();
+  if (audioDriver) delete_fluid_audio_driver(audioDriver);
+  if (synth) delete_fluid_synth(synth);
+  if (settings) delete_fluid_settings(settings);
+  audioDriver = nullptr;
+  synth = nullptr;
+  settings = nullptr;
+  output = Output::kNone;
+  fontState = SoundFontState::kLoading;
+}
+
 static bool Create() {
-  triedToCreate = true;
   if (const char* routed = std::getenv("TONQUILL_SYNTH_WAV"); wavPath.empty() && routed != nullptr) wavPath = routed;
-  const std::string soundFont = FindSoundFont();
-  if (soundFont.empty()) return false;
+  soundFontPath = FindSoundFont();
+  if (soundFontPath.empty() || !LooksLikeSoundFont(soundFontPath)) return false;
   // A machine without sound is not an error worth a word.
   for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
     fluid_set_log_function(level, nullptr, nullptr);
@@ -94,34 +94,57 @@ static bool Create() {
   fluid_settings_setint(settings, "synth.cpu-cores", 1);
   fluid_settings_setnum(settings, "synth.gain", 0.5);
   synth = new_fluid_synth(settings);
-  if (synth == nullptr || fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED || !StartAudio()) {
+  // The output is opened before the font is read: without one, the font
+  // would be read for nothing.
+  if (synth == nullptr || !OpenOutput()) {
     Destroy();
     return false;
   }
   return true;
 }
 
+// Called on the loading thread when the SoundFont is in (or cannot be read).
+static void SoundFontLoaded(bool loaded) {
+  if (!loaded) {
+    std::fprintf(stderr, "tonquill: the SoundFont %s cannot be read; the built-in synthesizer stays silent\n",
+                 soundFontPath.c_str());
+    fontState = SoundFontState::kFailed;
+    return;
+  }
+  if (output == Output::kFile) StartRecorderClock();
+  fontState.store(SoundFontState::kReady, std::memory_order_release);
+}
+
+// An absent synthesizer is looked for again at the next count: a sound
+// server may have started meanwhile.
 bool SynthesizerAvailable() {
-  if (!triedToCreate) Create();
+  if (synth == nullptr) Create();
   return synth != nullptr;
 }
 
 bool OpenSynthesizer() {
   if (!SynthesizerAvailable()) return false;
-  ++users;
+  if (users++ == 0) StartLoadingSoundFont(synth, soundFontPath, SoundFontLoaded);
   return true;
 }
 
 void CloseSynthesizer() {
-  if (users > 0 && --users == 0) {
-    Destroy();
-    triedToCreate = false;
-  }
+  if (users > 0 && --users == 0) Destroy();
+}
+
+SoundFontState SynthesizerFontState() { return fontState.load(std::memory_order_acquire); }
+
+// Readies the output for a message; false when the message is dropped
+// because the SoundFont is not loaded yet.
+static bool TakeMessage() {
+  if (fontState.load(std::memory_order_acquire) != SoundFontState::kReady) return false;
+  if (output == Output::kFile) RecordUntilNow();
+  if (output == Output::kPulse) WakePulseOutput();
+  return true;
 }
 
 void SynthesizerShort(std::uint32_t packed) {
-  if (synth == nullptr) return;
-  RenderUntilNow();
+  if (!TakeMessage()) return;
   const int status = static_cast<int>(packed & 0xFF);
   const int channel = status & 0x0F;
   const int data1 = static_cast<int>((packed >> 8) & 0x7F);
@@ -139,8 +162,7 @@ void SynthesizerShort(std::uint32_t packed) {
 }
 
 int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
-  if (synth == nullptr || length < 2) return 0;
-  RenderUntilNow();
+  if (length < 2 || !TakeMessage()) return 0;
   // FluidSynth takes the data between F0h and F7h.
   const std::uint32_t inner = bytes[length - 1] == 0xF7 ? length - 2 : length - 1;
   return fluid_synth_sysex(synth, reinterpret_cast<const char*>(bytes + 1), static_cast<int>(inner), nullptr, nullptr,
@@ -148,8 +170,7 @@ int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
 }
 
 void SynthesizerReset() {
-  if (synth == nullptr) return;
-  RenderUntilNow();
+  if (!TakeMessage()) return;
   for (int channel = 0; channel < 16; ++channel) {
     fluid_synth_cc(synth, channel, 64, 0);   // sustain off
     fluid_synth_cc(synth, channel, 121, 0);  // reset controllers
@@ -160,13 +181,9 @@ void SynthesizerReset() {
 std::string SynthesizerName() { return "Built-in GM synthesizer"; }
 
 double SynthesizerLatencyMs() {
-  if (settings == nullptr) return 0.0;
-  int periods = 0, periodSize = 0;
-  double rate = 0.0;
-  fluid_settings_getint(settings, "audio.periods", &periods);
-  fluid_settings_getint(settings, "audio.period-size", &periodSize);
-  fluid_settings_getnum(settings, "synth.sample-rate", &rate);
-  return rate > 0 ? 1000.0 * periods * periodSize / rate : 0.0;
+  if (output == Output::kPulse) return PulseOutputLatencyMs();
+  if (output == Output::kNone) return 0.0;
+  return 1000.0 * kPeriods * kPeriodSize / kSampleRate;
 }
 
 }  // namespace platform::desktop

@@ -5,70 +5,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cmath>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include "platform/desktop/sequencer.h"
+#include "platform/desktop/soundfont_loading.h"
 #include "platform/desktop/synthesizer.h"
 #include "platform/platform.h"
+#include "synth_listening.h"
 #include "xvfb.h"
 
 namespace {
-
-struct Wav {
-  int rate = 0;
-  int channels = 0;
-  std::vector<std::int16_t> samples;  // interleaved
-};
-
-Wav ReadWav(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Wav wav;
-  auto u32 = [&](std::size_t at) { std::uint32_t v; std::memcpy(&v, &bytes[at], 4); return v; };
-  auto u16 = [&](std::size_t at) { std::uint16_t v; std::memcpy(&v, &bytes[at], 2); return v; };
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return wav;
-  for (std::size_t at = 12; at + 8 <= bytes.size();) {
-    const std::uint32_t size = u32(at + 4);
-    if (std::memcmp(&bytes[at], "fmt ", 4) == 0) {
-      wav.channels = u16(at + 10);
-      wav.rate = static_cast<int>(u32(at + 12));
-    } else if (std::memcmp(&bytes[at], "data", 4) == 0) {
-      const std::size_t n = std::min<std::size_t>(size, bytes.size() - at - 8) / 2;
-      wav.samples.resize(n);
-      std::memcpy(wav.samples.data(), &bytes[at + 8], n * 2);
-    }
-    at += 8 + size + (size & 1);
-  }
-  return wav;
-}
-
-// Root mean square of the samples between two moments (milliseconds).
-double Rms(const Wav& wav, int fromMs, int toMs) {
-  const auto from = static_cast<std::size_t>(fromMs) * static_cast<std::size_t>(wav.rate) / 1000 * static_cast<std::size_t>(wav.channels);
-  const auto to = std::min(wav.samples.size(), static_cast<std::size_t>(toMs) * static_cast<std::size_t>(wav.rate) / 1000 * static_cast<std::size_t>(wav.channels));
-  double sum = 0;
-  for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(wav.samples[i]) * wav.samples[i];
-  return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
-}
 
 void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 
 TEST(DesktopSynthesizer, NoteIsHeardAndResetSilencesIt) {
   ASSERT_FALSE(platform::desktop::FindSoundFont().empty()) << "a GM SoundFont must be installed";
-  const std::string wavPath = TONQUILL_BINARY_DIR "/synthesizer_test.wav";
-  unlink(wavPath.c_str());
+  const test::TemporaryFolder folder;
+  const std::string wavPath = folder.Path() + "/synthesizer.wav";
   platform::desktop::RouteSynthesizerToFile(wavPath);
 
-  ASSERT_GE(platform::MidiOutDeviceCount(), 1);
+  platform::MidiOutDevice* device = test::OpenSynthesizerWhenReady();
+  ASSERT_NE(device, nullptr);
   std::string name;
   ASSERT_TRUE(platform::MidiOutName(0, name));
   EXPECT_EQ(name, "Built-in GM synthesizer");
-  platform::MidiOutDevice* device = platform::OpenMidiOut(0);
-  ASSERT_NE(device, nullptr);
   platform::MidiOutDevice* mapper = platform::OpenMidiOut(platform::kMidiMapper);
   ASSERT_NE(mapper, nullptr) << "the mapper is the same synthesizer";
   EXPECT_LE(platform::desktop::SynthesizerLatencyMs(), 10.0);
@@ -87,12 +45,12 @@ TEST(DesktopSynthesizer, NoteIsHeardAndResetSilencesIt) {
   platform::CloseMidiOut(mapper);
   platform::CloseMidiOut(device);                        // renders up to now and closes the file
 
-  const Wav wav = ReadWav(wavPath);
+  const test::Wav wav = test::ReadWav(wavPath);
   ASSERT_GT(wav.rate, 0);
   ASSERT_GT(wav.samples.size(), static_cast<std::size_t>(wav.rate));
-  const double sounding = Rms(wav, 50, 350);
+  const double sounding = test::Rms(wav, 50, 350);
   // Only the reverb's tail is left a few hundred ms after the reset.
-  const double afterReset = Rms(wav, 1000, 1250);
+  const double afterReset = test::Rms(wav, 1000, 1250);
   EXPECT_GT(sounding, 300.0) << "the note is heard";
   EXPECT_LT(afterReset, sounding / 100) << "reset leaves silence";
 }
