@@ -18,13 +18,19 @@ const char kUsage[] =
     "  SONG.mid      the song to load at start-up (full screen)\n"
     "  -             play in a window (so does any command line beginning\n"
     "                with '-', or Shift held while the game starts)\n"
-    "  --list-ports  print the MIDI output ports by number and exit\n"
+    "  --list-ports  print the MIDI output ports by number, and the MIDI\n"
+    "                inputs listened to, then exit\n"
     "  --help        print this text and exit\n"
     "  --version     print the version and exit\n"
     "\n"
     "Keys: the home row plays the white keys (A S D F G H J K L ; ' and the key\n"
     "right of it), the row above the black keys (W E T Y U O P ]); Shift\n"
-    "plays an octave higher, Ctrl an octave lower; Escape asks to quit.\n";
+    "plays an octave higher, Ctrl an octave lower; Escape asks to quit.\n"
+    "\n"
+    "A MIDI keyboard plays the piano too: every MIDI source of the ALSA\n"
+    "sequencer (a USB keyboard, a virtual keyboard) is connected to the\n"
+    "game's input port \"Tonquill keyboard input\" at start-up and whenever\n"
+    "one appears; its keys play their own notes, and its sustain pedal works.\n";
 
 // The ports as the game numbers them for this command line: the mapper
 // comes first only when the command line's song (or redade7.mid) opens.
@@ -33,6 +39,12 @@ int ListPorts(const char* song) {
   midi::OpenMidiOutPorts();
   if (midi::PortCount() == 0) std::printf("no MIDI output ports: the game plays silently\n");
   for (int port = 0; port < midi::PortCount(); ++port) std::printf("%d  %s\n", port, midi::PortName(port));
+  platform::OpenMidiInput();
+  for (int input = 0; input < platform::MidiInputCount(); ++input) {
+    std::string name;
+    if (platform::MidiInputName(input, name)) std::printf("in  %s\n", name.c_str());
+  }
+  platform::CloseMidiInput();
   midi::CloseMidiOutPorts();
   return 0;
 }

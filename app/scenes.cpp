@@ -102,6 +102,7 @@ void RunStartUpScene() {
   player::SetPerformanceModeFlag(1);
   japaneseSystem = platform::SystemLanguageIsJapanese();
   midi::OpenMidiOutPorts();
+  platform::OpenMidiInput();  // a MIDI keyboard plays the piano too
   song::PrepareSongBanks(CommandLineBuffer());
   game::ClearHaltedAtGuide();
   ChangeSceneDirectly(kSceneMain);

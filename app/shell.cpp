@@ -114,6 +114,7 @@ bool PumpOnce() {
 
 int FinishProgram() {
   platform::ReleaseCursor();
+  platform::CloseMidiInput();
   midi::CloseMidiOutPorts();
   return 0;
 }

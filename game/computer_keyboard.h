@@ -1,6 +1,5 @@
-// The twenty-key piano played on the computer keyboard: an instrument on
-// MIDI channel 1, and in training and game the player's way to take each
-// note of the guide track.
+// The twenty-key piano played on the computer keyboard, by key position,
+// with Shift and Ctrl for the octaves.
 #pragma once
 
 namespace game {
@@ -12,7 +11,6 @@ inline constexpr int kNoteKeys[kNoteKeyCount] = {'A', 'W', 'S', 'E', 'D', 'F', '
                                                  'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
 inline constexpr int kKeyShift = 0x10;
 inline constexpr int kKeyControl = 0x11;
-inline constexpr int kKeyboardChannel = 0;
 inline constexpr int kKeyboardVelocity = 100;
 
 // Reads the octave keys and the note keys and sends what they start and

@@ -9,6 +9,7 @@
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_scene.h"
+#include "game/midi_keyboard.h"
 #include "game/panels.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
@@ -91,6 +92,7 @@ void PressButtonRow(int x, int y) {
 
 int RunMainControls() {
   PlayComputerKeyboard();
+  PlayMidiKeyboard();
   const bool leftHeld = MainSceneLeftButton();
   if (!leftHeld && clickLatch) {
     clickLatch = false;

@@ -7,6 +7,7 @@
 #include "game/controls.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
+#include "game/midi_keyboard.h"
 #include "game/panels.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
@@ -38,6 +39,7 @@ static void DrawWholeScreen() {
   DrawTitlePanel();
   DrawAllKeysUp();
   player::RewindSong();
+  DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();
 }
 

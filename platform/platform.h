@@ -121,6 +121,29 @@ int CloseMidiOut(MidiOutDevice* device);
 bool ProbeSequencer(const char* elementPath);
 
 // ---------------------------------------------------------------------------
+// MIDI input: the notes of a MIDI keyboard, as events.
+
+struct MidiInputEvent {
+  enum Kind { NoteOn, NoteOff, Sustain } kind;
+  int channel;   // 0..15
+  int note;      // 0..127 (Sustain: 64)
+  int value;     // the velocity (NoteOn, NoteOff) or the pedal's value
+};
+
+// Starts listening to every MIDI source the machine has (and to those that
+// appear later). Called once at start-up after the output ports are open;
+// a machine without MIDI input simply sends nothing.
+void OpenMidiInput();
+void CloseMidiInput();
+// Takes the next event that arrived, oldest first; false when none waits.
+// A note-on of velocity 0 arrives as a NoteOff. The events that arrive
+// while nobody takes them are kept up to a small number; older ones go.
+bool PollMidiInput(MidiInputEvent& event);
+// The MIDI sources listened to now, by name (for --list-ports).
+int MidiInputCount();
+bool MidiInputName(int index, std::string& name);
+
+// ---------------------------------------------------------------------------
 // The window and the presentation of frames.
 
 // Creates the program's one window, 640 x 480 in window mode or covering the

@@ -27,17 +27,21 @@ static void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...
 
 void SilenceAlsaErrors() { snd_lib_error_set_handler(QuietAlsaErrors); }
 
+
 static bool OpenClient() {
   if (triedToOpen) return sequencer != nullptr;
   triedToOpen = true;
   SilenceAlsaErrors();
-  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) {
+  // Both ways: the output ports and the keyboard input share the client.
+  if (snd_seq_open(&sequencer, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) {
     sequencer = nullptr;
     return false;
   }
   snd_seq_set_client_name(sequencer, "Tonquill");
   return true;
 }
+
+snd_seq_t* SequencerClient() { return OpenClient() ? sequencer : nullptr; }
 
 static void ListDestinations() {
   destinations.clear();

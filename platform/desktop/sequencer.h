@@ -6,9 +6,15 @@
 #include <cstdint>
 #include <string>
 
+struct _snd_seq;  // the ALSA library's sequencer handle
+
 namespace platform::desktop {
 
 struct SequencerLink;  // our port connected to one destination
+
+// The program's sequencer client, opened on first use; nullptr when the
+// machine has no sequencer.
+::_snd_seq* SequencerClient();
 
 // A machine without a sequencer or a sound card is not worth a word: the
 // ALSA library's own error printing is switched off.

@@ -27,6 +27,7 @@ void ResetMidi();
 void ResetScreen();
 void ResetInput();
 void ResetFileChooser();
+void ResetMidiInput();
 
 void Reset() {
   ResetClockAndBoxes();
@@ -34,6 +35,7 @@ void Reset() {
   ResetScreen();
   ResetInput();
   ResetFileChooser();
+  ResetMidiInput();
   systemJapanese = false;
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;

@@ -70,6 +70,11 @@ int OpenMidiDeviceCount();
 // How many waits for a long message's completion the program made.
 int LongDoneWaits();
 
+// --- MIDI input: events the game polls, sent by the test ---
+void PushMidiInput(const MidiInputEvent& event);
+std::size_t PendingMidiInput();
+bool MidiInputOpen();
+
 // --- Window and presentation ---
 void SetPresentationFails(bool fails);
 void SetVerticalBlankFails(bool fails);

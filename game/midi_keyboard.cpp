@@ -1,0 +1,51 @@
+#include "game/midi_keyboard.h"
+
+#include <cstdint>
+
+#include "game/piano.h"
+#include "platform/platform.h"
+
+namespace game {
+
+// For each channel and note of the keyboard, whether its note-on started a
+// piano note and which (the guide's note in a performance): its note-off
+// ends exactly that one.
+static bool started[16][128];
+static std::uint8_t startedNote[16][128];
+
+void ResetMidiKeyboard() {
+  for (int c = 0; c < 16; ++c)
+    for (int n = 0; n < 128; ++n) {
+      started[c][n] = false;
+      startedNote[c][n] = 0;
+    }
+}
+
+void DiscardMidiInput() {
+  platform::MidiInputEvent event;
+  while (platform::PollMidiInput(event)) {
+  }
+}
+
+void PlayMidiKeyboard() {
+  platform::MidiInputEvent e;
+  while (platform::PollMidiInput(e)) {
+    const int c = e.channel & 15, n = e.note & 127;
+    switch (e.kind) {
+      case platform::MidiInputEvent::NoteOn:
+        // A note pressed again before its release ends the first one.
+        if (started[c][n]) EndPianoNote(startedNote[c][n]);
+        started[c][n] = StartPianoNote(n, e.value, startedNote[c][n]);
+        break;
+      case platform::MidiInputEvent::NoteOff:
+        if (started[c][n]) EndPianoNote(startedNote[c][n]);
+        started[c][n] = false;
+        break;
+      case platform::MidiInputEvent::Sustain:
+        SendPianoPedal(e.value);
+        break;
+    }
+  }
+}
+
+}  // namespace game

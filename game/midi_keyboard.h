@@ -1,0 +1,15 @@
+// A MIDI keyboard as a second way into the piano: its notes start and end
+// piano notes exactly as the computer keys do, with the player's velocity
+// where the note is the player's own.
+#pragma once
+
+namespace game {
+
+// Takes every MIDI input event that arrived since the last frame pass.
+void PlayMidiKeyboard();
+// Drops the events that arrived while the main screen was not there.
+void DiscardMidiInput();
+
+void ResetMidiKeyboard();
+
+}  // namespace game

@@ -1,0 +1,145 @@
+// MIDI input on the desktop: the program's sequencer client gets an input
+// port, "Tonquill keyboard input", connected to every readable MIDI source
+// (USB keyboards, virtual keyboards) now and whenever one appears later, as
+// the sequencer's announcements tell.
+#include <alsa/asoundlib.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/sequencer.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+struct Source {
+  int client;
+  int port;
+  std::string name;
+};
+
+// Our input port (or -1), the sources connected to it, and the events that
+// arrived and were not taken yet.
+int inputPort = -1;
+std::vector<Source> sources;
+std::deque<MidiInputEvent> arrived;
+
+constexpr const char* kInputPortName = "Tonquill keyboard input";
+constexpr std::size_t kKeptEvents = 256;
+
+// A port other programs can read from: a MIDI source for us. The system's
+// own ports, the loopback "Midi Through" and our own client are not.
+bool IsSource(snd_seq_t* seq, snd_seq_port_info_t* port) {
+  const int client = snd_seq_port_info_get_client(port);
+  if (client == SND_SEQ_CLIENT_SYSTEM || client == snd_seq_client_id(seq)) return false;
+  const unsigned wanted = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
+  const unsigned caps = snd_seq_port_info_get_capability(port);
+  if ((caps & wanted) != wanted || (caps & SND_SEQ_PORT_CAP_NO_EXPORT) != 0) return false;
+  snd_seq_client_info_t* info;
+  snd_seq_client_info_alloca(&info);
+  if (snd_seq_get_any_client_info(seq, client, info) < 0) return false;
+  return std::string(snd_seq_client_info_get_name(info)) != "Midi Through";
+}
+
+void Connect(snd_seq_t* seq, snd_seq_port_info_t* port) {
+  if (!IsSource(seq, port)) return;
+  const int client = snd_seq_port_info_get_client(port), number = snd_seq_port_info_get_port(port);
+  for (const Source& s : sources)
+    if (s.client == client && s.port == number) return;
+  if (snd_seq_connect_from(seq, inputPort, client, number) < 0) return;
+  sources.push_back({client, number, snd_seq_port_info_get_name(port)});
+}
+
+void ConnectPort(snd_seq_t* seq, int client, int port) {
+  snd_seq_port_info_t* info;
+  snd_seq_port_info_alloca(&info);
+  if (snd_seq_get_any_port_info(seq, client, port, info) == 0) Connect(seq, info);
+}
+
+void ConnectEverySource(snd_seq_t* seq) {
+  snd_seq_client_info_t* client;
+  snd_seq_port_info_t* port;
+  snd_seq_client_info_alloca(&client);
+  snd_seq_port_info_alloca(&port);
+  snd_seq_client_info_set_client(client, -1);
+  while (snd_seq_query_next_client(seq, client) >= 0) {
+    snd_seq_port_info_set_client(port, snd_seq_client_info_get_client(client));
+    snd_seq_port_info_set_port(port, -1);
+    while (snd_seq_query_next_port(seq, port) >= 0) Connect(seq, port);
+  }
+}
+
+void Keep(const MidiInputEvent& event) {
+  if (arrived.size() >= kKeptEvents) arrived.pop_front();
+  arrived.push_back(event);
+}
+
+// Takes what the sequencer delivered to our port, without waiting.
+void Drain(snd_seq_t* seq) {
+  snd_seq_event_t* e = nullptr;
+  while (snd_seq_event_input_pending(seq, 1) > 0 && snd_seq_event_input(seq, &e) >= 0 && e != nullptr) {
+    switch (e->type) {
+      case SND_SEQ_EVENT_NOTEON:
+        Keep({e->data.note.velocity == 0 ? MidiInputEvent::NoteOff : MidiInputEvent::NoteOn, e->data.note.channel & 15,
+              e->data.note.note & 127, e->data.note.velocity & 127});
+        break;
+      case SND_SEQ_EVENT_NOTEOFF:
+        Keep({MidiInputEvent::NoteOff, e->data.note.channel & 15, e->data.note.note & 127, e->data.note.velocity & 127});
+        break;
+      case SND_SEQ_EVENT_CONTROLLER:
+        if (e->data.control.param == 64)
+          Keep({MidiInputEvent::Sustain, e->data.control.channel & 15, 64, static_cast<int>(e->data.control.value & 127)});
+        break;
+      case SND_SEQ_EVENT_PORT_START:  // a keyboard plugged in, a program started
+        ConnectPort(seq, e->data.addr.client, e->data.addr.port);
+        break;
+      case SND_SEQ_EVENT_PORT_EXIT:
+        std::erase_if(sources, [e](const Source& s) { return s.client == e->data.addr.client && s.port == e->data.addr.port; });
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void OpenMidiInput() {
+  snd_seq_t* seq = desktop::SequencerClient();
+  if (seq == nullptr || inputPort >= 0) return;
+  inputPort = snd_seq_create_simple_port(seq, kInputPortName, SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+                                         SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+  if (inputPort < 0) return;
+  // The announcements of ports that come and go.
+  snd_seq_connect_from(seq, inputPort, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE);
+  ConnectEverySource(seq);
+}
+
+void CloseMidiInput() {
+  snd_seq_t* seq = desktop::SequencerClient();
+  if (seq != nullptr && inputPort >= 0) snd_seq_delete_simple_port(seq, inputPort);
+  inputPort = -1;
+  sources.clear();
+  arrived.clear();
+}
+
+bool PollMidiInput(MidiInputEvent& event) {
+  if (inputPort >= 0) Drain(desktop::SequencerClient());
+  if (arrived.empty()) return false;
+  event = arrived.front();
+  arrived.pop_front();
+  return true;
+}
+
+int MidiInputCount() { return static_cast<int>(sources.size()); }
+
+bool MidiInputName(int index, std::string& name) {
+  if (index < 0 || index >= static_cast<int>(sources.size())) return false;
+  name = sources[static_cast<std::size_t>(index)].name;
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+// A MIDI keyboard played into the game through the scripted input queue:
+// its notes take the same way into the piano as the computer keys.
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
+#include "game/judging.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "program_fixture.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using platform::MidiInputEvent;
+using test::Bytes;
+using test::Track;
+
+// The guide plays E4 at tick 960 and G4 at 1920 (velocities 90 and 80).
+std::vector<Track> GuideSong() {
+  Track conductor, guide;
+  conductor.Tempo(0, 500000).End(3840);
+  guide.Event(960, {0x90, 64, 90}).Event(400, {0x80, 64, 0}).Event(560, {0x90, 67, 80}).Event(400, {0x80, 67, 0}).End(0);
+  return {conductor, guide};
+}
+
+class MidiInput : public test::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    StartWithSong(GuideSong());
+  }
+  void Play(MidiInputEvent::Kind kind, int note, int value, int channel = 0) {
+    pt::PushMidiInput({kind, channel, note, value});
+    Pass();
+  }
+};
+
+TEST_F(MidiInput, TheKeyboardIsListenedToFromStartUp) { EXPECT_TRUE(pt::MidiInputOpen()); }
+
+TEST_F(MidiInput, ANoteSoundsWithThePlayersVelocity) {
+  Play(MidiInputEvent::NoteOn, 30, 37, 5);  // far below the computer keys' range
+  Play(MidiInputEvent::NoteOff, 30, 0, 5);
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 30, 37}, {0x90, 30, 0}}));
+  ClickButton(game::kButtonDemo);
+  TakeSent();
+  Play(MidiInputEvent::NoteOn, 100, 120);
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{100, 120}}));
+}
+
+TEST_F(MidiInput, InTrainingAnyNoteTakesTheGuideNote) {
+  ClickButton(game::kButtonTraining);
+  TakeSent();
+  Play(MidiInputEvent::NoteOn, 40, 127);
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{64, 80}}));
+  EXPECT_EQ(player::GuideNote(), 67);
+  Play(MidiInputEvent::NoteOff, 40, 0);
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 64, 0}})) << "the release ends the note it started";
+}
+
+TEST_F(MidiInput, InAGameTheWrongNoteIsRefusedAndTheRightOneJudged) {
+  ClickButton(game::kButtonGame);
+  TakeSent();
+  Play(MidiInputEvent::NoteOn, 65, 100);
+  Play(MidiInputEvent::NoteOff, 65, 0);
+  EXPECT_TRUE(TakeSent().empty()) << "refused, and its release ends nothing";
+  EXPECT_EQ(game::NotesPlayed(), 0);
+  Play(MidiInputEvent::NoteOn, 64, 100);
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{64, 80}}));
+  EXPECT_EQ(game::NotesPlayed(), 1);
+  EXPECT_EQ(game::LastVerdict(), game::kVerdictFast) << "a second early";
+}
+
+TEST_F(MidiInput, ComputerKeysAndMidiNotesEachEndTheirOwn) {
+  pt::SetKeyDown('A', true);  // C4 from the computer keyboard
+  Pass();
+  Pass();
+  Play(MidiInputEvent::NoteOn, 60, 50);  // the same C4 from the MIDI keyboard
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{60, 100}, {60, 50}}));
+  Play(MidiInputEvent::NoteOff, 60, 0);
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 0}}));
+  pt::SetKeyDown('A', false);
+  Pass();
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 0}}));
+}
+
+TEST_F(MidiInput, ReleasesOfNotesNeverStartedSendNothingAndThePedalPassesThrough) {
+  Play(MidiInputEvent::NoteOff, 70, 0);
+  EXPECT_TRUE(TakeSent().empty());
+  Play(MidiInputEvent::Sustain, 64, 127);
+  Play(MidiInputEvent::Sustain, 64, 0);
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0xB0, 64, 127}, {0xB0, 64, 0}}));
+}
+
+TEST_F(MidiInput, NotesPlayedAwayFromTheMainScreenAreDropped) {
+  ClickButton(game::kButtonRank);
+  for (int i = 0; i < 12; ++i) Pass();  // the ranking scene
+  pt::PushMidiInput({MidiInputEvent::NoteOn, 0, 61, 90});
+  pt::PushMidiInput({MidiInputEvent::NoteOn, 0, 62, 90});
+  for (int i = 0; i < 12; ++i) Pass();
+  pt::PushEvent({platform::EventKind::KeyDown, 0, 0, 0x20});  // Space: back
+  for (int i = 0; i < 15; ++i) Pass();
+  EXPECT_TRUE(NoteOns(TakeSent()).empty());
+  EXPECT_EQ(pt::PendingMidiInput(), 0u);
+}
+
+}  // namespace
