@@ -6,10 +6,11 @@
 
 #include "draw/eldraw.h"
 #include "fuzz_support.h"
+#include "program_reset.h"
 #include "platform/testing/testing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ResetProgram(0);
+  test::ResetProgram(0);
   fuzz::WriteFile("FUZZPIC", data, size);
   platform::testing::SetProgramDirectory(fuzz::PrivateFolder());
   draw::SetFullScreenFlag(false);

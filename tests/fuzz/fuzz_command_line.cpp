@@ -15,6 +15,7 @@
 
 #include "app/shell.h"
 #include "fuzz_support.h"
+#include "program_reset.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);
   if (line.find('\0') != std::string::npos || OpensSomethingUnsafe(line.c_str())) return 0;
-  fuzz::ResetProgram(1);
+  test::ResetProgram(1);
   int exitCode = 0;
   if (app::StartProgram(line.c_str(), exitCode)) {
     for (int i = 0; i < kFramePasses; ++i) {

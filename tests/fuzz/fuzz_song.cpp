@@ -7,6 +7,7 @@
 
 #include "files/song_file.h"
 #include "fuzz_support.h"
+#include "program_reset.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "player/playback_clock.h"
@@ -19,7 +20,7 @@ constexpr std::uint32_t kFrameMs = 100;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ResetProgram(2);
+  test::ResetProgram(2);
   midi::OpenMidiOutPorts();
   song::PrepareSongBanks("");
   files::SetSongPath(fuzz::WriteFile("song.mid", data, size).c_str());
