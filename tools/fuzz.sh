@@ -42,6 +42,7 @@ export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
 failed=""
+passed=0
 for target in $targets; do
   corpus="$build/corpus/$target"
   crashes="$build/crashes/$target"
@@ -54,7 +55,7 @@ for target in $targets; do
   if nice -n 10 "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 \
       -max_len="$max_len" -dict="$dictionary" -artifact_prefix="$crashes/" -print_final_stats=1 \
       "$corpus" $seed_folders >"$log" 2>&1; then
-    :
+    passed=$((passed + 1))
   else
     failed="$failed $target"
     grep -E "ERROR|runtime error|Test unit written" "$log" | head -5
@@ -63,8 +64,10 @@ for target in $targets; do
   grep -E '^#[0-9]+' "$log" | tail -1
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$log" || true
 done
-if [ -n "$failed" ]; then
+# shellcheck disable=SC2086
+set -- $failed
+echo "fuzz: $passed passed, $# failed"
+if [ $# -gt 0 ]; then
   echo "fuzzing found faults in:$failed (inputs under $build/crashes/)"
   exit 1
 fi
-echo "fuzzing found no fault"
