@@ -46,7 +46,7 @@ class EngineRules : public test::EngineTest {
 
 // --- Status bytes and the song buffer ---
 
-TEST_F(EngineRules, ChannelSixteenPlaysToItsEndInEveryMode) {
+TEST_F(EngineRules, ChannelSixteenPlaysToItsEndAndGuidesThePlayer) {
   // Track 1 on channel 16 with pitch bends (EFh), one of them under running
   // status; it ends after track 0, which is re-ended at 960 when the song is
   // installed. At 120 bpm tick 960 is passed at 1010 ms.
