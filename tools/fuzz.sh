@@ -38,6 +38,9 @@ printf -- '-' >"$build/seeds/command_line/window"
 printf 'redade7.mid' >"$build/seeds/command_line/probe-song"
 printf '%0300d' 0 >"$build/seeds/command_line/too-long"
 
+# The targets' own folders live here; a target that crashed leaves its own.
+export TMPDIR="$build/tmp"
+mkdir -p "$TMPDIR"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
@@ -64,6 +67,7 @@ for target in $targets; do
   grep -E '^#[0-9]+' "$log" | tail -1
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$log" || true
 done
+rm -rf "$TMPDIR"
 # shellcheck disable=SC2086
 set -- $failed
 echo "fuzz: $passed passed, $# failed"

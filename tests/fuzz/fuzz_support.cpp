@@ -17,8 +17,9 @@ static void RemovePrivateFolder() {
 
 const std::string& PrivateFolder() {
   if (privateFolder.empty()) {
-    char name[] = "/tmp/tonquill-fuzz-XXXXXX";
-    if (mkdtemp(name) == nullptr) std::abort();
+    const char* temporary = std::getenv("TMPDIR");
+    std::string name = std::string(temporary != nullptr && temporary[0] != '\0' ? temporary : "/tmp") + "/tonquill-fuzz-XXXXXX";
+    if (mkdtemp(name.data()) == nullptr) std::abort();
     privateFolder = name;
     std::atexit(RemovePrivateFolder);
   }

@@ -8,8 +8,9 @@
 
 namespace fuzz {
 
-// A folder of the target's own under /tmp, made on the first call and
-// removed with everything in it when the process exits normally.
+// A folder of the target's own under $TMPDIR (or /tmp), made on the first
+// call and removed with everything in it when the process exits normally
+// (tools/fuzz.sh removes what a crashed target leaves).
 const std::string& PrivateFolder();
 
 // Writes bytes to a file in the private folder; returns its path.
