@@ -105,6 +105,9 @@ void SilenceAllPorts() {
         for (int i = 0; i <= count; ++i) SendEventMessage(off, 3);
         soundingNotes[port][channel][note] = 0;
       }
+    }
+    // Every note of the port is off before any of its pedals goes up.
+    for (int channel = 0; channel < 16; ++channel) {
       if (sustainHeld[port][channel]) {
         const std::uint8_t pedalUp[] = {static_cast<std::uint8_t>(0xB0 | channel), kSustainController, 0};
         SendEventMessage(pedalUp, 3);

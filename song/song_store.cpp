@@ -120,6 +120,12 @@ std::int32_t TrackEndTime(int bank, int slot) {
   }
 }
 
+// Ticks from one time to a later one. Track times wrap around like the
+// reader's sums, so the distance is taken the same way.
+static std::int32_t TicksBetween(std::int32_t from, std::int32_t to) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(to) - static_cast<std::uint32_t>(from));
+}
+
 std::int32_t CopyTrackWithEnd(std::int32_t source, std::int32_t endTick) {
   BeginChunk();
   AppendSongBytes(kEmptyTrackChunk, 8);
@@ -131,13 +137,13 @@ std::int32_t CopyTrackWithEnd(std::int32_t source, std::int32_t endTick) {
     const std::int32_t length = ReadEvent(position, time);
     // A source without an end-of-track must not walk into the copy itself.
     if (LastMetaType() == kMetaEndOfTrack || position > start - 8 - length) break;
-    WriteVarLen(time - lastCopiedTick);
+    WriteVarLen(TicksBetween(lastCopiedTick, time));
     // The event lies below the fill offset, which only grows while copying.
     AppendSongBytes(songBuffer + position, length);
     lastCopiedTick = time;
     position += length;
   }
-  WriteVarLen(endTick - lastCopiedTick);
+  WriteVarLen(TicksBetween(lastCopiedTick, endTick));
   AppendSongBytes(kEndOfTrackEvent, sizeof kEndOfTrackEvent);
   // A refused append leaves no chunk of ours to patch; ReplaceTrack drops it.
   if (!songErrorFlag) WriteBigEndian(start - 4, 4, fillOffset - start);

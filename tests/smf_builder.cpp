@@ -1,11 +1,13 @@
 #include "smf_builder.h"
 
+#include <ftw.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "files/song_file.h"
 #include "platform/testing/testing.h"
@@ -103,9 +105,36 @@ Bytes TrackBytes(int slot) {
   return p ? Bytes(p, p + n) : Bytes{};
 }
 
+namespace {
+
+// The folders WriteTempFile made. They are removed with everything the test
+// put into them when the test program exits.
+class TempFolders {
+ public:
+  TempFolders() = default;
+  TempFolders(const TempFolders&) = delete;
+  TempFolders& operator=(const TempFolders&) = delete;
+  ~TempFolders() {
+    for (const std::string& folder : folders_) nftw(folder.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  }
+  void Add(const std::string& folder) { folders_.push_back(folder); }
+
+ private:
+  static int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); }
+  std::vector<std::string> folders_;
+};
+
+TempFolders& MadeFolders() {
+  static TempFolders folders;
+  return folders;
+}
+
+}  // namespace
+
 std::string WriteTempFile(const Bytes& bytes, const std::string& name) {
   char dir[] = "/tmp/tonquill-test-XXXXXX";
   const char* made = mkdtemp(dir);
+  if (made != nullptr) MadeFolders().Add(made);
   std::string path = std::string(made ? made : "/tmp") + "/" + name;
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -39,7 +39,9 @@ void InstallAndScan(const Bytes& image);
 // The track's bytes as they stand in the store (data offset to chunk end).
 Bytes TrackBytes(int slot);
 
-// Writes bytes to a fresh temporary file and returns its path.
+// Writes bytes to a file in a fresh temporary folder and returns its path.
+// The folder, and whatever the test adds to it, is removed when the test
+// program exits.
 std::string WriteTempFile(const Bytes& bytes, const std::string& name = "song.mid");
 
 Bytes ReadFile(const std::string& path);

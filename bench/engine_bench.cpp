@@ -1,0 +1,214 @@
+// tonquill-bench: engine figures on the deterministic backend, each taken
+// over repeated runs and printed as min / median / max.
+//
+//   load      the largest song the buffer admits (32 tracks) read from a
+//             file, installed and scanned, as the FILE button loads it; and
+//             the install and the scan alone
+//   frames    the frame pass of the main scene while DEMO plays a dense
+//             32-track song (about 65 messages a frame): mean and 99th
+//             percentile, and the time per message dispatched
+//   dispatch  the whole song dispatched in one pass with no device open:
+//             the engine's own cost per message
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+#include "dense_song.h"
+#include "files/song_file.h"
+#include "game/main_scene_playback.h"
+#include "game/play_mode.h"
+#include "midi/midi_out.h"
+#include "platform/testing/testing.h"
+#include "player/playback_clock.h"
+#include "program_reset.h"
+#include "song/song_scan.h"
+#include "song/song_store.h"
+
+namespace {
+
+namespace pt = platform::testing;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kFrameMs = 16;
+constexpr int kLongestRunFrames = 20000;  // over five minutes of song
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+struct Spread {
+  double min, median, max;
+};
+Spread SpreadOf(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return {values.front(), values[values.size() / 2], values.back()};
+}
+void PrintRow(const char* what, const char* unit, const std::vector<double>& values, double scale) {
+  const Spread s = SpreadOf(values);
+  std::printf("  %-46s %-3s %10.2f %10.2f %10.2f\n", what, unit, s.min * scale, s.median * scale, s.max * scale);
+}
+
+// A fresh program with its song banks laid out, as at start-up with no song.
+void FreshStore(int ports) {
+  test::ResetProgram(ports);
+  midi::OpenMidiOutPorts();
+  song::PrepareSongBanks("");
+  // The loader clears the current song before it reads the file.
+  for (int t = song::TrackCount(); t >= 1; --t) song::ClearTrack(t);
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && written;
+}
+
+struct LoadTimes {
+  std::vector<double> load, install, scan;
+};
+
+bool MeasureLoad(const std::string& path, const std::vector<std::uint8_t>& file, int runs, LoadTimes& times) {
+  for (int run = 0; run < runs; ++run) {
+    FreshStore(0);
+    files::SetSongPath(path.c_str());
+    auto start = Clock::now();
+    if (files::LoadSongFile() != files::LoadResult::Installed) return false;
+    times.load.push_back(Since(start));
+
+    FreshStore(0);
+    std::memcpy(song::FreeSpace(), file.data(), file.size());
+    start = Clock::now();
+    if (!song::InstallSongImage(static_cast<std::int32_t>(file.size()))) return false;
+    times.install.push_back(Since(start));
+    start = Clock::now();
+    song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
+    times.scan.push_back(Since(start));
+  }
+  return true;
+}
+
+struct FrameRun {
+  double mean = 0, p99 = 0, perMessage = 0, messagesPerFrame = 0;
+};
+
+// The program started with the song on its command line, through the
+// start-up scene into the main scene; then DEMO as its button starts it and
+// the frame passes timed one by one until the song ends.
+bool MeasureFrames(const std::string& path, FrameRun& result, bool& playbackAdded) {
+  test::ResetProgram(1);
+  int exitCode = 0;
+  if (!app::StartProgram(path.c_str(), exitCode)) return false;
+  for (int i = 0; i < 3; ++i) {
+    pt::AdvanceTime(kFrameMs);
+    app::RunFramePass();
+  }
+  if (song::TrackCount() != 32) return false;
+  game::SetPlayMode(game::kPlayModeDemo);
+  player::RewindSong();
+  player::StartPlayback();
+
+  // Until the main scene steps the playback itself, the bench adds the
+  // step its frame will take.
+  pt::AdvanceTime(200);
+  app::RunFramePass();
+  playbackAdded = player::SongPosition() == 0;
+
+  std::vector<double> frames;
+  std::size_t messages = 0;
+  for (int f = 0; f < kLongestRunFrames && player::PlayState() == player::kPlaying; ++f) {
+    pt::AdvanceTime(kFrameMs);
+    pt::ClearMidiLog();
+    const auto start = Clock::now();
+    app::RunFramePass();
+    if (playbackAdded) game::RunPlaybackStep();
+    frames.push_back(Since(start));
+    messages += pt::MidiLog().size();
+  }
+  app::FinishProgram();
+  double total = 0;
+  for (double d : frames) total += d;
+  std::sort(frames.begin(), frames.end());
+  result.mean = total / static_cast<double>(frames.size());
+  result.p99 = frames[frames.size() * 99 / 100];
+  result.messagesPerFrame = static_cast<double>(messages) / static_cast<double>(frames.size());
+  result.perMessage = messages > 0 ? total / static_cast<double>(messages) : 0;
+  return true;
+}
+
+// The whole song due at once: one pass sends every message (no device is
+// open, so this is the engine's reading, bookkeeping and routing alone).
+bool MeasureDispatch(const std::string& path, std::int64_t messages, double& perMessage) {
+  FreshStore(0);
+  files::SetSongPath(path.c_str());
+  if (files::LoadSongFile() != files::LoadResult::Installed) return false;
+  pt::SetTime(0);
+  game::SetPlayMode(game::kPlayModeDemo);
+  player::RewindSong();
+  player::StartPlayback();
+  pt::SetTime(60 * 60 * 1000);
+  const auto start = Clock::now();
+  player::AdvancePlayback();
+  perMessage = Since(start) / static_cast<double>(messages);
+  return player::PlayState() == player::kStopped;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  char folder[] = "/tmp/tonquill-bench-XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  const std::string path = std::string(folder) + "/dense.mid";
+
+  FreshStore(0);
+  const auto capacity = static_cast<std::size_t>(song::FreeSpaceSize());
+  const bench::DenseSong song = bench::MakeDenseSong(capacity - 16);
+  int status = 0;
+  LoadTimes load;
+  std::vector<double> frameMean, frameP99, framePerMessage, messagesPerFrame, dispatchPerMessage;
+  bool playbackAdded = false;
+  if (!WriteFile(path, song.file) || !MeasureLoad(path, song.file, runs, load)) {
+    std::fprintf(stderr, "tonquill-bench: the song could not be written or loaded\n");
+    status = 1;
+  }
+  for (int run = 0; status == 0 && run < runs; ++run) {
+    FrameRun frames;
+    double perMessage = 0;
+    if (!MeasureFrames(path, frames, playbackAdded) || !MeasureDispatch(path, song.channelMessages, perMessage)) {
+      std::fprintf(stderr, "tonquill-bench: the song did not play\n");
+      status = 1;
+      break;
+    }
+    frameMean.push_back(frames.mean);
+    frameP99.push_back(frames.p99);
+    framePerMessage.push_back(frames.perMessage);
+    messagesPerFrame.push_back(frames.messagesPerFrame);
+    dispatchPerMessage.push_back(perMessage);
+  }
+  std::remove(path.c_str());
+  rmdir(folder);
+  if (status != 0) return status;
+
+  std::printf("Engine, %d runs each: %zu-byte song of 32 tracks, %lld channel messages\n", runs, song.file.size(),
+              static_cast<long long>(song.channelMessages));
+  std::printf("  %-46s %-3s %10s %10s %10s\n", "", "", "min", "median", "max");
+  PrintRow("load + install + scan of the song", "ms", load.load, 1e3);
+  PrintRow("  install alone", "ms", load.install, 1e3);
+  PrintRow("  scan alone", "ms", load.scan, 1e3);
+  PrintRow("frame pass during DEMO, mean", "us", frameMean, 1e6);
+  PrintRow("frame pass during DEMO, 99th percentile", "us", frameP99, 1e6);
+  PrintRow("messages per frame", "", messagesPerFrame, 1);
+  PrintRow("per message dispatched, in the frame passes", "ns", framePerMessage, 1e9);
+  PrintRow("per message dispatched, engine alone", "ns", dispatchPerMessage, 1e9);
+  if (playbackAdded)
+    std::printf("  (the main scene does not step playback yet: each timed pass adds its playback step)\n");
+  return 0;
+}

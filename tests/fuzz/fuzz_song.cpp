@@ -1,0 +1,34 @@
+// A song file as the FILE button loads it (read, install, scan, rewind),
+// then played in DEMO to its end on simulated time, then once more in GAME
+// with every guide note taken as soon as the song halts at it. Each run is
+// bounded to one simulated hour.
+#include <cstddef>
+#include <cstdint>
+
+#include "files/song_file.h"
+#include "fuzz_support.h"
+#include "program_reset.h"
+#include "game/play_mode.h"
+#include "midi/midi_out.h"
+#include "player/playback_clock.h"
+#include "song/song_store.h"
+#include "song_run.h"
+
+namespace {
+// Long frames keep an hour of song to 36,000 frames.
+constexpr std::uint32_t kFrameMs = 100;
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  test::ResetProgram(2);
+  midi::OpenMidiOutPorts();
+  song::PrepareSongBanks("");
+  files::SetSongPath(fuzz::WriteFile("song.mid", data, size).c_str());
+  if (files::LoadSongFile() == files::LoadResult::Installed) {
+    player::RewindSong();
+    fuzz::PlaySongRun(game::kPlayModeDemo, kFrameMs);
+    fuzz::PlaySongRun(game::kPlayModeGame, kFrameMs);
+  }
+  midi::CloseMidiOutPorts();
+  return 0;
+}
