@@ -26,7 +26,9 @@ std::string Trace(const Bytes& song, const std::string& options = "") {
   char line[4096];
   while (pipe && std::fgets(line, sizeof line, pipe))
     if (line[0] != '#') out += line;
-  if (pipe) EXPECT_EQ(pclose(pipe), 0);
+  if (pipe) {
+    EXPECT_EQ(pclose(pipe), 0);
+  }
   return out;
 }
 
