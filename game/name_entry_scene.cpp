@@ -35,9 +35,7 @@ void ResetNameEntry() {
 
 static char* RecordText(int r) { return files::RankingText() + r * files::kRankingRecordSize; }
 
-// The score takes its place: a score equal to a kept one goes above it, the
-// records below move down and the last drops out.
-static void MakeRoomForTheScore() {
+void PlaceNewScore() {
   const int score = Score();
   newRecord = files::kRankingRecords - 1;
   for (int r = 0; r < files::kRankingRecords; ++r)
@@ -78,7 +76,7 @@ void RunNameEntryScene() {
     app::BeginOpeningTransition();
     StartReveal();
     entryCursor = 0;
-    MakeRoomForTheScore();
+    PlaceNewScore();
   }
   DrawRankingTable(newRecord);
   DrawArtworkText(50, 370, "INPUT YOUR NAME", 26, 0);

@@ -19,6 +19,12 @@ void RunRankingScene();
 // once), else 0, remembering it.
 int IsNewKey();
 
+// Puts the score of the game that ended into the ranking: above the first
+// kept score it is not below (so above an equal one); the records below move
+// down, the last drops out, and every score field is rewritten as five
+// digits. The new record's name starts blank. Name entry does this first.
+void PlaceNewScore();
+
 // Draws the ranking table on a cleared back screen; the label and score of
 // `blinkingRecord` are left out while the blink phase is off (-1: none).
 void DrawRankingTable(int blinkingRecord);

@@ -11,16 +11,15 @@
 #include "draw/surface.h"
 #include "game/artwork_layout.h"
 #include "platform/testing/testing.h"
+#include "program_reset.h"
 #include "smf_builder.h"
 
 namespace test {
 
-// Every module of the program back to its state at process start.
-void ResetWholeProgram(int midiDevices = 1);
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetWholeProgram(); }
+  void SetUp() override { ResetProgram(1); }
   void TearDown() override;
 
   // Starts the program with a command line and runs the start-up pass and

@@ -6,10 +6,17 @@
 #include "app/system_cursor.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
+#include "files/ranking.h"
 #include "files/song_file.h"
+#include "game/computer_keyboard.h"
+#include "game/controls.h"
 #include "game/judging.h"
+#include "game/lyric_bar.h"
+#include "game/main_scene.h"
 #include "game/main_scene_playback.h"
+#include "game/midi_keyboard.h"
 #include "game/play_mode.h"
+#include "game/score_screens.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
@@ -28,6 +35,7 @@ void ResetProgram(int ports) {
   platform::testing::SetMidiDevices({.count = ports});
   draw::ResetDraw();
   draw::ClearRedrawRequest();
+  draw::SetPressedBoxState(0);
   app::ResetScenes();
   app::ResetShell();
   app::ResetInput();
@@ -36,13 +44,20 @@ void ResetProgram(int ports) {
   song::ResetTrackReader();
   song::ResetSongScan();
   files::ResetSongFile();
+  files::ResetRanking();
   player::ResetEventDispatch();
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
   game::ResetPlayMode();
   game::ResetJudging();
-  game::SetShownVerdict(game::kVerdictNone);
+  game::ResetScore();
   game::ClearHaltedAtGuide();
+  game::ResetControls();
+  game::ResetComputerKeyboard();
+  game::ResetMidiKeyboard();
+  game::ResetMainScene();
+  game::ResetLyricBar();
+  game::ResetScoreScreens();
   midi::InitTimingServices();
 }
 

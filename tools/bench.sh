@@ -13,8 +13,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-7}
 build="$top/build-bench"
-"$top/tools/install-packages.sh" g++ cmake make pkg-config libgtest-dev \
-  libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev libasound2-dev libpulse-dev fontconfig
+"$top/tools/install-build-packages.sh"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTONQUILL_BENCH=ON >/dev/null
 cmake --build "$build" -j 2 --target tonquill-bench >/dev/null
 

@@ -5,7 +5,6 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$top/build"}
 [ $# -gt 0 ] && shift
-"$top/tools/install-packages.sh" g++ cmake make pkg-config libgtest-dev \
-  libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev libpulse-dev libasound2-dev fontconfig
+"$top/tools/install-build-packages.sh"
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

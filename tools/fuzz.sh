@@ -14,10 +14,9 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-300}
 build="$top/build-fuzz"
-targets=${FUZZ_TARGETS:-"fuzz_song fuzz_bmp fuzz_command_line"}
+targets=${FUZZ_TARGETS:-"fuzz_song fuzz_bmp fuzz_command_line fuzz_ranking"}
 
-"$top/tools/install-packages.sh" clang libclang-rt-14-dev cmake make pkg-config libgtest-dev \
-  libsdl2-dev libsdl2-ttf-dev libfluidsynth-dev libasound2-dev fontconfig
+"$top/tools/install-build-packages.sh" clang libclang-rt-14-dev
 CXX=clang++ cmake -S "$top" -B "$build" -DTONQUILL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # shellcheck disable=SC2086
 cmake --build "$build" -j 2 --target $targets
@@ -29,6 +28,8 @@ seeds_fuzz_bmp="$top/tests/fuzz/seeds/bmp"
 max_len_fuzz_bmp=16384
 seeds_fuzz_command_line="$build/seeds/command_line"
 max_len_fuzz_command_line=300
+seeds_fuzz_ranking="$build/seeds/ranking"
+max_len_fuzz_ranking=512
 
 # Command lines worth starting from: the songs in the fuzzer's folder, the
 # window-mode dash, and one line too long to be taken.
@@ -37,6 +38,11 @@ printf 'a.mid' >"$build/seeds/command_line/song"
 printf -- '-' >"$build/seeds/command_line/window"
 printf 'redade7.mid' >"$build/seeds/command_line/probe-song"
 printf '%0300d' 0 >"$build/seeds/command_line/too-long"
+# Ranking files: the default table, a short one, and odd score fields.
+mkdir -p "$build/seeds/ranking"
+printf 'AAA        0500 BBB        0400 CCC        0300 DDD        0200 EEE        0100 ' >"$build/seeds/ranking/default"
+printf 'ANN        0900 BOB       0 5x3 CARLOTTA' >"$build/seeds/ranking/short"
+printf 'ZED       99999 ZED       12345 \000\377\001      00000 ' >"$build/seeds/ranking/odd"
 
 # The targets' own folders live here; a target that crashed leaves its own.
 export TMPDIR="$build/tmp"
