@@ -175,7 +175,10 @@ enum class EventKind {
   WindowMoved,       // x, y: the client area's top-left in screen coordinates
   Activated,
   Deactivated,
-  CloseRequest,      // the close box, the window manager, or PostCloseRequest
+  UserCloseRequest,  // the window's close button or the window manager's
+                     // close (Alt+F4): the program asks before it ends
+  CloseRequest,      // close now: PostCloseRequest, or the session ending
+                     // (a terminate or interrupt signal)
 };
 
 struct Event {

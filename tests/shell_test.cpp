@@ -39,6 +39,7 @@ class Shell : public ::testing::Test {
     app::ResetScenes();
     app::ResetShell();
     app::ResetInput();
+    app::ResetShutdown();
     app::ResetSystemCursor();
     player::ResetEventDispatch();
     player::ResetPlaybackClock();

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/rgb565.h"
 
 namespace platform {
 
@@ -63,15 +64,11 @@ TTF_Font* FontFor(int face, int cellHeight) {
   return font;
 }
 
-std::uint16_t ToRgb565(std::uint32_t rgb) {
-  return static_cast<std::uint16_t>((((rgb >> 19) & 0x1F) << 11) | (((rgb >> 10) & 0x3F) << 5) | ((rgb >> 3) & 0x1F));
-}
-
 std::uint16_t Blend(std::uint16_t under, std::uint32_t over, int alpha) {
   const int ur = (under >> 11) << 3, ug = ((under >> 5) & 0x3F) << 2, ub = (under & 0x1F) << 3;
   const int orr = static_cast<int>((over >> 16) & 0xFF), og = static_cast<int>((over >> 8) & 0xFF), ob = static_cast<int>(over & 0xFF);
   auto mix = [alpha](int a, int b) { return (a * (255 - alpha) + b * alpha) / 255; };
-  return ToRgb565((static_cast<std::uint32_t>(mix(ur, orr)) << 16) | (static_cast<std::uint32_t>(mix(ug, og)) << 8) |
+  return RgbToRgb565((static_cast<std::uint32_t>(mix(ur, orr)) << 16) | (static_cast<std::uint32_t>(mix(ug, og)) << 8) |
                   static_cast<std::uint32_t>(mix(ub, ob)));
 }
 
@@ -84,7 +81,7 @@ void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, in
   auto plot = [&](int px, int py, std::uint32_t rgb, int alpha) {
     if (px < 0 || py < 0 || px >= width || py >= height) return;
     std::uint16_t& target = pixels[py * pitch + px];
-    target = alpha >= 255 ? ToRgb565(rgb) : Blend(target, rgb, alpha);
+    target = alpha >= 255 ? RgbToRgb565(rgb) : Blend(target, rgb, alpha);
   };
   for (std::size_t i = 0; i < text.size();) {
     const bool doubleByte = IsDBCSLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size();
