@@ -15,8 +15,10 @@ namespace platform {
 // ---------------------------------------------------------------------------
 // System language and its ANSI code page.
 //
-// Song texts (titles, lyrics) are byte strings in the system's ANSI code
-// page: CP932 (Shift-JIS) on a Japanese system, Windows-1252 otherwise.
+// Song texts (titles, lyrics) are byte strings in a code page: CP932
+// (Shift-JIS) or Windows-1252. The ANSI code page goes with the system's
+// language and decides how song text is cut; a song whose text reads as
+// Shift-JIS is shown in Shift-JIS on any system.
 
 enum class CodePage { Cp932, Windows1252 };
 
@@ -25,15 +27,22 @@ enum class CodePage { Cp932, Windows1252 };
 // LC_ALL, LC_MESSAGES, LANG begins with "ja".
 bool SystemLanguageIsJapanese();
 
-// The ANSI code page that goes with the system language.
+// The ANSI code page: the one that goes with the system language, unless
+// the user chose one (desktop: TONQUILL_CODEPAGE=932 or 1252).
 CodePage AnsiCodePage();
 
 // True when b is the first byte of a double-byte character in the ANSI code
 // page (never in Windows-1252). Called whenever song text is cut.
 bool IsDBCSLeadByte(std::uint8_t b);
 
-// Converts an ANSI code-page byte string to UTF-8 for the terminal and for
-// message boxes. Bytes that do not convert become '?'; never fails.
+// The code page the current song's text is shown in: CP932 once the song
+// scan found the song's text to be Shift-JIS, else the ANSI code page.
+void SetSongTextIsShiftJis(bool shiftJis);
+CodePage SongTextCodePage();
+
+// Converts song text (bytes in the song text's code page) to UTF-8 for the
+// terminal and for message boxes. Bytes that do not convert become '?';
+// never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 
 // ---------------------------------------------------------------------------
