@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "app/scenes.h"
 #include "app/system_cursor.h"
+#include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/colour_depth_check.h"
@@ -34,6 +35,12 @@ void ResetShell() {
 bool FullScreenFlag() { return draw::FullScreenFlag(); }
 void SetFullScreenFlag(bool fullScreen) { draw::SetFullScreenFlag(fullScreen); }
 int WindowBehaviour() { return windowBehaviour; }
+
+// The window's icon is the picture "MAIN".
+static void SetWindowIcon() {
+  draw::Bitmap icon;
+  if (draw::ReadPicture("MAIN", icon)) platform::SetWindowIcon(icon.rgb.data(), icon.width, icon.height);
+}
 
 void ReadKeyState(int virtualKey, int& state) {
   if (platform::KeyIsDown(virtualKey)) state = state == kKeyUp ? kKeyPressed : kKeyHeld;
@@ -63,6 +70,7 @@ bool StartProgram(const char* commandLine, int& exitCode) {
     return false;
   }
   NoteWindowCreated();
+  SetWindowIcon();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   platform::DisableInputMethod();
   if (elDraw::Screen(kScreenWidth, kScreenHeight, 1) == 0) {

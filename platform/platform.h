@@ -134,9 +134,14 @@ bool ProbeSequencer(const char* elementPath);
 
 // Creates the program's one window, 640 x 480 in window mode or covering the
 // desktop without borders in full screen (the frame is scaled with its
-// aspect kept). Called once by the shell; false when no window results.
+// aspect kept). Called once by the shell; false when no window results
+// (desktop: no display). The window's place arrives as a first WindowMoved.
 bool CreateMainWindow(const char* title, bool fullScreen, int width, int height);
 void DestroyMainWindow();
+
+// The window's icon: width x height pixels of 0xRRGGBB, top row first.
+// Called by the shell once the window exists.
+void SetWindowIcon(const std::uint32_t* rgb, int width, int height);
 
 // Prepares the presentation of width x height RGB565 frames (vsync on).
 // Called by the screen set-up; false when frames cannot be shown.
@@ -157,8 +162,11 @@ bool TakeSurfacesLost();
 // Bits per pixel of the desktop.
 int DesktopBitsPerPixel();
 
-// Keeps the mouse inside a rectangle of the window's client area, or lets
-// it go again.
+// Keeps the mouse inside a rectangle (right and bottom exclusive), or lets
+// it go again. In full screen the rectangle is in the program's 640 x 480
+// picture, wherever the scaled picture lies on the desktop; in a window it
+// is in screen coordinates (the client area). The confinement follows the
+// window when its size changes.
 void ConfineCursor(int left, int top, int right, int bottom);
 void ReleaseCursor();
 
@@ -173,7 +181,8 @@ void CloseSoundDevice();
 // key positions to them, so the note keys keep their shape on any layout).
 
 enum class EventKind {
-  MouseMove,         // x, y: client coordinates
+  MouseMove,         // x, y: client coordinates (in full screen, the
+                     // 640 x 480 picture's, through its scale)
   LeftDown,
   LeftUp,
   LeftDoubleClick,   // the second press of a quick double click
@@ -212,7 +221,7 @@ bool KeyIsDown(int virtualKey);
 // Whether Shift is held while the program starts, as far as the desktop
 // lets a program see the keyboard before it has a window.
 bool ShiftHeldAtLaunch();
-// The pointer in screen coordinates.
+// The pointer in screen coordinates, as it is now.
 void CursorPosition(int& x, int& y);
 // Switches the input method off for the program's window.
 void DisableInputMethod();
@@ -235,8 +244,8 @@ bool ReadProgramFile(const char* name, std::string& bytes);
 // ---------------------------------------------------------------------------
 // Text.
 
-// Draws code-page bytes (CP932 double-byte characters as one glyph) with the
-// top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
+// Draws song-text bytes (in SongTextCodePage: CP932 double-byte characters
+// as one glyph), converted once per string, with the top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
 // single-byte characters cellHeight / 2 wide and double-byte ones cellHeight
 // wide. Face 0 is the Mincho face, 1 the Gothic face. Colours are 0xRRGGBB;
 // with `opaque` every cell is filled with the background first. Pixels

@@ -1,0 +1,68 @@
+// What the desktop backend asks the X server behind SDL's window directly.
+// On any other video driver these answer "nothing known".
+#include "platform/desktop/x11_display.h"
+
+#include "platform/desktop/desktop.h"
+
+namespace platform::desktop {
+
+bool X11WindowOf(SDL_Window* sdlWindow, Display*& display, Window& window) {
+  if (sdlWindow == nullptr) return false;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(sdlWindow, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return false;
+  display = info.info.x11.display;
+  window = info.info.x11.window;
+  return true;
+}
+
+// The X display and window of the main window, when it is an X window.
+static bool X11Window(Display*& display, Window& window) { return X11WindowOf(MainWindow(), display, window); }
+
+bool WindowManagerRunning(SDL_Window* sdlWindow) {
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11WindowOf(sdlWindow, display, window)) return true;  // not X: the compositor manages windows
+  // A window manager that follows the desktop conventions names a window of
+  // its own on the root window, and that window names itself again.
+  const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  auto supportingWindow = [display, check](Window of, Window& found) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const bool ok = XGetWindowProperty(display, of, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining, &data) ==
+                        Success &&
+                    type == XA_WINDOW && format == 32 && count == 1;
+    if (ok) found = *reinterpret_cast<Window*>(data);
+    if (data != nullptr) XFree(data);
+    return ok;
+  };
+  Window announced = 0, confirmed = 0;
+  return supportingWindow(DefaultRootWindow(display), announced) && supportingWindow(announced, confirmed) &&
+         announced == confirmed;
+}
+
+bool PointerOnScreen(int& x, int& y) {
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11Window(display, window)) return false;
+  Window root = 0, child = 0;
+  int windowX = 0, windowY = 0;
+  unsigned int buttons = 0;
+  return XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &buttons) == True;
+}
+
+unsigned long MainWindowId() {
+  Display* display = nullptr;
+  Window window = 0;
+  return X11Window(display, window) ? window : 0;
+}
+
+void SyncWithDisplay() {
+  Display* display = nullptr;
+  Window window = 0;
+  if (X11Window(display, window)) XSync(display, False);
+}
+
+}  // namespace platform::desktop
