@@ -55,10 +55,9 @@ bool CreateMainWindow(const char* title, bool fullScreen, int width, int height)
   if (mainWindow == nullptr && rendererFlag != 0) mainWindow = SDL_CreateWindow(title, x, y, width, height, flags);
   if (mainWindow == nullptr) return false;
   desktop::mainWindowFullScreen = fullScreen;
-  // A new window comes to the front with the keyboard; with no window
-  // manager to hand it the focus, the window takes it itself.
+  // A new window comes to the front with the keyboard (with no window
+  // manager, SDL gives it the focus itself).
   SDL_RaiseWindow(mainWindow);
-  if (!desktop::WindowManagerRunning(mainWindow)) SDL_SetWindowInputFocus(mainWindow);
   // The program learns where its client area lies as from any later move.
   int left = 0, top = 0;
   SDL_GetWindowPosition(mainWindow, &left, &top);

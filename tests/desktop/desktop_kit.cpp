@@ -192,6 +192,45 @@ bool CursorIsBlank() {
   return blank;
 }
 
+// Each pixel of a screen rectangle, '#' when dark and '.' otherwise, row
+// by row; "" when the rectangle cannot be read.
+static std::string DarkMap(int x, int y, int width, int height) {
+  Connection x11;
+  if (x11.display == nullptr || width <= 0 || height <= 0) return "";
+  XImage* image = XGetImage(x11.display, DefaultRootWindow(x11.display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return "";
+  std::string map;
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column) {
+      const unsigned long p = XGetPixel(image, column, row);
+      map.push_back(((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60 ? '#' : '.');
+    }
+  XDestroyImage(image);
+  return map;
+}
+
+int DarkPixels(int x, int y, int width, int height) {
+  const std::string map = DarkMap(x, y, width, height);
+  return static_cast<int>(std::count(map.begin(), map.end(), '#'));
+}
+
+std::vector<std::string> DarkPatterns(int x, int y, int cellWidth, int cellHeight, int count) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < count; ++i) cells.push_back(DarkMap(x + i * cellWidth, y, cellWidth, cellHeight));
+  return cells;
+}
+
+Area WindowArea(const std::string& window) {
+  const std::string numbers = RunCommand("xwininfo -id " + window +
+                                         " | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} "
+                                         "/Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'");
+  std::istringstream in(numbers);
+  int x = 0, y = 0, width = 0, height = 0;
+  in >> x >> y >> width >> height;
+  return {x, y, x + width, y + height};
+}
+
 void ScreenSize(int& width, int& height) {
   Connection x11;
   width = height = 0;

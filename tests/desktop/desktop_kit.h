@@ -12,6 +12,11 @@
 
 namespace test {
 
+// A rectangle on the screen; right and bottom exclusive.
+struct Area {
+  int left, top, right, bottom;
+};
+
 // Checks a condition every 20 ms until it holds or `seconds` have passed.
 bool WaitUntil(const std::function<bool()>& condition, double seconds);
 
@@ -55,6 +60,8 @@ class Game {
   // Waits up to `seconds` for the game to end; its exit status, or -1.
   int WaitForExit(double seconds);
   bool Running();
+  // The game's private folder (its single-instance lock lies there).
+  const std::string& Folder() const { return folder_.Path(); }
   // What the game wrote to its standard output and error.
   std::string Output() const;
   // The input log, one event a line ("LeftDown 599 195 0").
@@ -79,6 +86,13 @@ void PointerPosition(int& x, int& y);
 std::string FocusedWindow();
 // True when the cursor the server shows now has no visible pixel.
 bool CursorIsBlank();
+// How many pixels of a screen rectangle are dark (each channel below 0x60).
+int DarkPixels(int x, int y, int width, int height);
+// The dark pixels of `count` cells side by side from (x, y), each cell as
+// a string of '#' (dark) and '.' row by row.
+std::vector<std::string> DarkPatterns(int x, int y, int cellWidth, int cellHeight, int count);
+// A window's place and size on the screen, from xwininfo.
+Area WindowArea(const std::string& window);
 // The size of the screen.
 void ScreenSize(int& width, int& height);
 
@@ -86,9 +100,6 @@ void ScreenSize(int& width, int& height);
 // given size, scaled with its aspect kept and centred (right and bottom
 // exclusive), and where one of its pixels appears: worked out here from the
 // sizes alone.
-struct Area {
-  int left, top, right, bottom;
-};
 Area PictureArea(int width, int height);
 void PictureToScreen(int width, int height, int x, int y, int& screenX, int& screenY);
 
