@@ -143,6 +143,25 @@ int Game::WaitForInput(const std::string& prefix, double seconds, int skip) cons
   return found;
 }
 
+CoveringWindow::CoveringWindow(const Area& area) : display_(XOpenDisplay(nullptr)) {
+  if (display_ == nullptr) return;
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = WhitePixel(display_, DefaultScreen(display_));
+  window_ = XCreateWindow(display_, DefaultRootWindow(display_), area.left, area.top,
+                          static_cast<unsigned>(area.right - area.left), static_cast<unsigned>(area.bottom - area.top), 0,
+                          CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapRaised(display_, window_);
+  XSync(display_, False);
+}
+
+CoveringWindow::~CoveringWindow() {
+  if (display_ == nullptr) return;
+  XDestroyWindow(display_, window_);
+  XSync(display_, False);
+  XCloseDisplay(display_);
+}
+
 std::uint32_t ScreenPixel(int x, int y) {
   Connection x11;
   if (x11.display == nullptr) return 0;

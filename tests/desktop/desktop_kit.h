@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;
+
 namespace test {
 
 // A rectangle on the screen; right and bottom exclusive.
@@ -74,6 +76,20 @@ class Game {
   TempDir folder_;
   pid_t pid_ = -1;
   int status_ = -1;
+};
+
+// A white window of another client over a rectangle of the screen, until
+// the end of its scope (override-redirect: no window manager moves it).
+class CoveringWindow {
+ public:
+  explicit CoveringWindow(const Area& area);
+  ~CoveringWindow();
+  CoveringWindow(const CoveringWindow&) = delete;
+  CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+ private:
+  ::_XDisplay* display_ = nullptr;
+  unsigned long window_ = 0;
 };
 
 // The colour of a screen pixel now, as 0xRRGGBB.
