@@ -8,9 +8,18 @@
 namespace platform::desktop {
 
 // The rectangle the program confined the pointer to (program coordinates
-// in full screen, screen coordinates of the client area in a window).
+// in full screen, screen coordinates of the client area in a window), and
+// the two cursor shapes, made at their first use.
 static bool confined = false;
 static SDL_Rect confinement{};
+static SDL_Cursor* arrowCursor = nullptr;
+static SDL_Cursor* waitCursor = nullptr;
+
+void FreeCursors() {
+  if (arrowCursor != nullptr) SDL_FreeCursor(arrowCursor);
+  if (waitCursor != nullptr) SDL_FreeCursor(waitCursor);
+  arrowCursor = waitCursor = nullptr;
+}
 
 void ApplyConfinement() {
   SDL_Window* window = MainWindow();
@@ -35,10 +44,11 @@ void ApplyConfinement() {
 namespace platform {
 
 void SetCursorShape(CursorShape shape) {
+  using desktop::arrowCursor, desktop::waitCursor;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;  // no window yet
-  static SDL_Cursor* arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-  static SDL_Cursor* wait = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-  SDL_Cursor* cursor = shape == CursorShape::Wait ? wait : arrow;
+  if (arrowCursor == nullptr) arrowCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+  if (waitCursor == nullptr) waitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+  SDL_Cursor* cursor = shape == CursorShape::Wait ? waitCursor : arrowCursor;
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 

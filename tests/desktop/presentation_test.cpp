@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "draw/eldraw.h"
+#include "platform/desktop/desktop.h"
 #include "platform/platform.h"
 #include "xvfb.h"
 
@@ -86,6 +87,20 @@ TEST(DesktopPresentation, PresentedFrameAppearsInTheWindow) {
   EXPECT_TRUE(Near(shot.At(100, 400), 0x0000FFu)) << std::hex << shot.At(100, 400);
   EXPECT_TRUE(Near(shot.At(500, 400), 0xFFFFFFu)) << std::hex << shot.At(500, 400);
   elDraw::Release();
+  platform::DestroyMainWindow();
+}
+
+// A window created without the flag its renderer needs would be destroyed
+// and created again when the renderer is made (a second full-screen switch
+// before the first picture).
+TEST(DesktopPresentation, TheFullScreenWindowIsCreatedOnce) {
+  test::Xvfb display;
+  ASSERT_TRUE(display.Running());
+  ASSERT_TRUE(platform::CreateMainWindow("Tonquill once", true, 640, 480));
+  const unsigned long created = platform::desktop::MainWindowId();
+  EXPECT_NE(created, 0u);
+  ASSERT_TRUE(platform::OpenPresentation(640, 480));
+  EXPECT_EQ(platform::desktop::MainWindowId(), created);
   platform::DestroyMainWindow();
 }
 
