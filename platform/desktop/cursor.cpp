@@ -15,12 +15,6 @@ static SDL_Rect confinement{};
 static SDL_Cursor* arrowCursor = nullptr;
 static SDL_Cursor* waitCursor = nullptr;
 
-void FreeCursors() {
-  if (arrowCursor != nullptr) SDL_FreeCursor(arrowCursor);
-  if (waitCursor != nullptr) SDL_FreeCursor(waitCursor);
-  arrowCursor = waitCursor = nullptr;
-}
-
 void ApplyConfinement() {
   SDL_Window* window = MainWindow();
   if (!confined || window == nullptr) return;

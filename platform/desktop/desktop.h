@@ -38,9 +38,6 @@ void PictureToWindow(int x, int y, int& windowX, int& windowY);
 // size (and so the picture's place in it) changed.
 void ApplyConfinement();
 
-// Frees the cursor shapes before the video subsystem goes.
-void FreeCursors();
-
 // Raises the window for every second copy that asked since the last call.
 void ServeRaiseRequests();
 

@@ -89,20 +89,22 @@ static bool ShowBox(const char* kind, std::string_view title, std::string_view t
   close(answerPipe[1]);
   if (helperEnd >= 0) close(helperEnd);
   char answer = 'n';
-  if (spawned) {
-    answer = AwaitAnswer(answerPipe[0]);
-    int status = 0;
-    while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
-    }
-  } else {
-    std::fprintf(stderr, "%s: %s\n", titleText.c_str(), bodyText.c_str());
-  }
+  if (spawned) answer = AwaitAnswer(answerPipe[0]);
+  else std::fprintf(stderr, "%s: %s\n", titleText.c_str(), bodyText.c_str());
   close(answerPipe[0]);
+  // The box is gone once it answered: what reached the game until now was
+  // meant for it, what comes from now on is the game's (the helper may
+  // still take a moment to end).
+  desktop::DropInputFromWhileBoxWasUp();
+  desktop::LogInput("BoxClosed %s", answer == 'y' ? "yes" : "no");
   // With no window manager to hand the focus back, the game takes it.
   SDL_Window* window = desktop::MainWindow();
   if (window != nullptr && !desktop::WindowManagerRunning(window)) SDL_SetWindowInputFocus(window);
-  desktop::DropInputFromWhileBoxWasUp();
-  desktop::LogInput("BoxClosed %s", answer == 'y' ? "yes" : "no");
+  if (spawned) {
+    int status = 0;
+    while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
   return answer == 'y';
 }
 

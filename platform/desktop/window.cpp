@@ -69,10 +69,6 @@ void DestroyMainWindow() {
   ClosePresentation();
   if (mainWindow) SDL_DestroyWindow(mainWindow);
   mainWindow = nullptr;
-  // The connection to the display goes with the window: nothing is shown
-  // any more, and a window made later starts afresh.
-  desktop::FreeCursors();
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void SetWindowIcon(const std::uint32_t* rgb, int width, int height) {

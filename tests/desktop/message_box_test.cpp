@@ -100,7 +100,7 @@ TEST_F(ExitQuestion, TheWindowManagersCloseAsksFirst) {
   test::RunCommand("xdotool key alt+F4");
   QuestionWithTheKeyboard();
   test::RunCommand("xdotool key Return");
-  EXPECT_EQ(game.WaitForExit(10), 0);
+  EXPECT_EQ(game.WaitForExit(10), 0) << testing::PrintToString(game.InputLog());
 }
 
 TEST_F(ExitQuestion, PressesThatReachedTheGameWhileTheQuestionWasUpAreDropped) {
