@@ -35,7 +35,7 @@ void PresentAgain();
 void PictureToWindow(int x, int y, int& windowX, int& windowY);
 
 // Applies the confinement the program asked for again, after the window's
-// size (and so the picture's place in it) changed.
+// size (and so the picture's place in it) changed or it got the focus.
 void ApplyConfinement();
 
 // Raises the window for every second copy that asked since the last call.
@@ -47,6 +47,9 @@ void DropInputFromWhileBoxWasUp();
 
 // --- The X server behind SDL's window (nothing happens on other drivers).
 
+// Asks the window manager to show a window not yet shown in the full-screen
+// state, above panels and docks.
+void AskForFullScreenState(SDL_Window* window);
 // True when a window manager announces itself on the window's display.
 bool WindowManagerRunning(SDL_Window* window);
 // The pointer's position on the screen, read from the server now.

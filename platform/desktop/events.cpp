@@ -54,6 +54,9 @@ static bool TranslateWindowEvent(const SDL_WindowEvent& e, Event& out) {
       desktop::PresentAgain();
       return false;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // The pointer is held only while the window has the focus; SDL does
+      // not always bring back a confinement asked for before it came.
+      desktop::ApplyConfinement();
       desktop::PresentAgain();
       out = {EventKind::Activated};
       return true;

@@ -1,8 +1,10 @@
 // The program's window on the desktop. It is created once, with the flag
 // its renderer needs: 640 x 480 in window mode, or covering the desktop
-// without borders in full screen, placed and sized by the program itself so
-// that it covers the desktop even where no window manager obeys the
-// full-screen request.
+// without borders in full screen. A full-screen window is placed and sized
+// by the program itself, so that it covers the desktop even where no window
+// manager obeys the full-screen request, and asks for the full-screen state
+// before it is first shown (SDL's own request, made after the window is
+// shown, waits up to 100 ms for a window manager that may not be there).
 #include <SDL.h>
 
 #include <cstring>
@@ -41,6 +43,7 @@ bool CreateMainWindow(const char* title, bool fullScreen, int width, int height)
   int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
   Uint32 flags = 0;
   if (fullScreen) {
+    flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
     SDL_Rect desktopArea;
     if (SDL_GetDisplayBounds(0, &desktopArea) == 0) {
       x = desktopArea.x;
@@ -48,13 +51,16 @@ bool CreateMainWindow(const char* title, bool fullScreen, int width, int height)
       width = desktopArea.w;
       height = desktopArea.h;
     }
-    flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
   }
   const Uint32 rendererFlag = desktop::RendererWindowFlag();
   mainWindow = SDL_CreateWindow(title, x, y, width, height, flags | rendererFlag);
   if (mainWindow == nullptr && rendererFlag != 0) mainWindow = SDL_CreateWindow(title, x, y, width, height, flags);
   if (mainWindow == nullptr) return false;
   desktop::mainWindowFullScreen = fullScreen;
+  if (fullScreen) {
+    desktop::AskForFullScreenState(mainWindow);
+    SDL_ShowWindow(mainWindow);
+  }
   // A new window comes to the front with the keyboard (with no window
   // manager, SDL gives it the focus itself).
   SDL_RaiseWindow(mainWindow);

@@ -43,6 +43,15 @@ bool WindowManagerRunning(SDL_Window* sdlWindow) {
          announced == confirmed;
 }
 
+void AskForFullScreenState(SDL_Window* sdlWindow) {
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11WindowOf(sdlWindow, display, window)) return;
+  const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+  const Atom fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+  XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&fullScreen), 1);
+}
+
 bool PointerOnScreen(int& x, int& y) {
   Display* display = nullptr;
   Window window = 0;

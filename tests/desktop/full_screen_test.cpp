@@ -1,8 +1,11 @@
-// Full screen as a user meets it on desktops of two sizes, with no window
-// manager: the window covers the desktop, the whole picture shows
-// letterboxed, the pointer reaches every corner of the picture and no
+// Full screen as a user meets it on desktops of two sizes: the window
+// covers the desktop with or without a window manager, the whole picture
+// shows letterboxed, the pointer reaches every corner of the picture and no
 // further, and a click lands on the point of the picture it was aimed at.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "desktop_kit.h"
 #include "xvfb.h"
@@ -40,10 +43,14 @@ class FullScreen : public ::testing::TestWithParam<DesktopSize> {
       if (!ShowsArtworkAt(sample[0], sample[1])) return false;
     return true;
   }
-  // Moves the pointer as a mouse does (relative moves, which the
-  // confinement stops) and waits for it to come to rest at (x, y).
+  // Moves the pointer as a mouse does, in small relative steps that the
+  // confinement stops, and waits for it to come to rest at (x, y).
   static bool PointerComesToRest(int dx, int dy, int x, int y) {
-    test::RunCommand("xdotool mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy));
+    const int steps = std::max(std::abs(dx), std::abs(dy)) / 40 + 1;
+    std::string moves = "xdotool";
+    for (int i = 0; i < steps; ++i)
+      moves += " mousemove_relative -- " + std::to_string(dx / steps) + " " + std::to_string(dy / steps);
+    test::RunCommand(moves);
     return test::WaitUntil(
         [x, y] {
           int px = 0, py = 0;
@@ -79,11 +86,12 @@ TEST_P(FullScreen, PointerReachesEveryCornerOfThePictureAndNoFurther) {
   test::Game game({kSong});
   ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
   const test::Area picture = test::PictureArea(width, height);
-  const int far = 4 * (width + height);
+  const int far = 2 * width;
   EXPECT_TRUE(PointerComesToRest(-far, -far, picture.left, picture.top)) << "top left";
   EXPECT_TRUE(PointerComesToRest(far, 0, picture.right - 1, picture.top)) << "top right";
   EXPECT_TRUE(PointerComesToRest(0, far, picture.right - 1, picture.bottom - 1)) << "bottom right";
   EXPECT_TRUE(PointerComesToRest(-far, 0, picture.left, picture.bottom - 1)) << "bottom left";
+  EXPECT_TRUE(PointerComesToRest(far, -far, picture.right - 1, picture.top)) << "top right, across";
 }
 
 TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
@@ -97,6 +105,25 @@ TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
   const int press = game.WaitForInput("LeftDown", 5);
   ASSERT_GE(press, 0);
   EXPECT_EQ(game.InputLog()[static_cast<std::size_t>(press)], "LeftDown 599 195 0");
+}
+
+// With a window manager the window asks for the full-screen state, and the
+// manager's full screen is the same desktop-sized window.
+TEST_P(FullScreen, WithAWindowManagerTheWindowIsInTheFullScreenState) {
+  const auto [width, height] = GetParam();
+  test::WindowManager manager;
+  ASSERT_TRUE(manager.Running());
+  test::Game game({kSong});
+  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
+  const std::string window = test::WaitForWindow("Tonquill", 5);
+  EXPECT_NE(test::RunCommand("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_FULLSCREEN"), std::string::npos);
+  const test::Area area = test::WindowArea(window);
+  EXPECT_EQ(area.right - area.left, width);
+  EXPECT_EQ(area.bottom - area.top, height);
+  const test::Area picture = test::PictureArea(width, height);
+  const int far = 2 * width;
+  EXPECT_TRUE(PointerComesToRest(far, far, picture.right - 1, picture.bottom - 1)) << "bottom right";
+  EXPECT_TRUE(PointerComesToRest(-far, -far, picture.left, picture.top)) << "top left";
 }
 
 INSTANTIATE_TEST_SUITE_P(DesktopSizes, FullScreen, ::testing::Values(DesktopSize{1024, 768}, DesktopSize{1920, 1080}),
