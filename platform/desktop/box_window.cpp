@@ -260,6 +260,8 @@ int RunBoxWindow(const BoxRequest& request) {
   if (renderer != nullptr) SDL_DestroyRenderer(renderer);
   if (box != nullptr) SDL_DestroyWindow(box);
   TTF_CloseFont(font);
+  TTF_Quit();
+  ReleaseFontConfig();
   return answer;
 }
 

@@ -82,6 +82,7 @@ TEST_F(ExitQuestion, WithAWindowManagerTheQuestionBelongsToTheGameAndHasTheKeybo
   EXPECT_NE(test::RunCommand("xprop -id " + box + " _NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos);
   test::RunCommand("xdotool key Return");
   EXPECT_EQ(game.WaitForExit(10), 0) << "Return at the question answers Yes";
+  EXPECT_EQ(game.Output(), "") << "the game and its box helper say nothing on the terminal";
 }
 
 TEST_F(ExitQuestion, TheWindowManagersCloseAsksFirst) {
