@@ -3,6 +3,7 @@
 #include "platform/desktop/box_window.h"
 
 #include <SDL_ttf.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <string>
@@ -183,10 +184,30 @@ void TieToParent(SDL_Window* box, unsigned long parent, const Layout& layout) {
                           parentY + (attributes.height - layout.height) / 2);
 }
 
+// The answering keys that are down as the box appears: a key held since
+// before (Escape, which brought the exit question) keeps repeating, and
+// answers nothing until it has been let go.
+std::vector<SDL_Keycode> AnsweringKeysHeld(SDL_Window* box) {
+  std::vector<SDL_Keycode> held;
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11WindowOf(box, display, window)) return held;
+  char keys[32] = {};
+  XQueryKeymap(display, keys);
+  const std::pair<KeySym, SDL_Keycode> answering[] = {
+      {XK_Escape, SDLK_ESCAPE}, {XK_Return, SDLK_RETURN}, {XK_KP_Enter, SDLK_KP_ENTER}, {XK_space, SDLK_SPACE}};
+  for (const auto& [symbol, key] : answering) {
+    const KeyCode code = XKeysymToKeycode(display, symbol);
+    if (code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0) held.push_back(key);
+  }
+  return held;
+}
+
 // The box waits for its answer: keys, clicks on a button, or the close.
 int Answer(SDL_Window* box, SDL_Renderer* renderer, TTF_Font* font, const Layout& layout, bool question) {
   const int buttonCount = static_cast<int>(layout.buttons.size());
   int focused = 0, pressed = -1;
+  std::vector<SDL_Keycode> held = AnsweringKeysHeld(box);
   Draw(renderer, font, layout, focused, pressed);
   SDL_Event e;
   while (SDL_WaitEvent(&e)) {
@@ -197,7 +218,11 @@ int Answer(SDL_Window* box, SDL_Renderer* renderer, TTF_Font* font, const Layout
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) return kBoxNo;
         if (e.window.event == SDL_WINDOWEVENT_SHOWN && SDL_GetKeyboardFocus() != box) SDL_SetWindowInputFocus(box);
         break;
+      case SDL_KEYUP:
+        held.erase(std::remove(held.begin(), held.end(), e.key.keysym.sym), held.end());
+        break;
       case SDL_KEYDOWN:
+        if (e.key.repeat != 0 || std::find(held.begin(), held.end(), e.key.keysym.sym) != held.end()) break;
         switch (e.key.keysym.sym) {
           case SDLK_RETURN:
           case SDLK_KP_ENTER:

@@ -19,6 +19,14 @@ bool X11WindowOf(SDL_Window* sdlWindow, Display*& display, Window& window) {
 // The X display and window of the main window, when it is an X window.
 static bool X11Window(Display*& display, Window& window) { return X11WindowOf(MainWindow(), display, window); }
 
+// Set by the error handler while a window that may be gone is asked about.
+static bool requestFailed = false;
+
+static int NoteFailedRequest(Display*, XErrorEvent*) {
+  requestFailed = true;
+  return 0;
+}
+
 bool WindowManagerRunning(SDL_Window* sdlWindow) {
   Display* display = nullptr;
   Window window = 0;
@@ -38,9 +46,18 @@ bool WindowManagerRunning(SDL_Window* sdlWindow) {
     if (data != nullptr) XFree(data);
     return ok;
   };
+  // A manager that ended without cleaning up leaves its mark on the root
+  // window, naming a window that is gone: asking about it must not end the
+  // program (Xlib's own handler exits on the error).
   Window announced = 0, confirmed = 0;
-  return supportingWindow(DefaultRootWindow(display), announced) && supportingWindow(announced, confirmed) &&
-         announced == confirmed;
+  if (!supportingWindow(DefaultRootWindow(display), announced)) return false;
+  XSync(display, False);
+  requestFailed = false;
+  const auto previousHandler = XSetErrorHandler(NoteFailedRequest);
+  const bool answered = supportingWindow(announced, confirmed);
+  XSync(display, False);
+  XSetErrorHandler(previousHandler);
+  return answered && !requestFailed && announced == confirmed;
 }
 
 void AskForFullScreenState(SDL_Window* sdlWindow) {

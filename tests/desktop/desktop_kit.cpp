@@ -74,6 +74,14 @@ WindowManager::~WindowManager() {
   if (pid_ > 0) EndProcess(pid_);
 }
 
+void WindowManager::Crash() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+  running_ = false;
+}
+
 Game::Game(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
   const std::string folder = folder_.Path();
   pid_ = fork();

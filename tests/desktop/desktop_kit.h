@@ -43,6 +43,8 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
   bool Running() const { return running_; }
+  // Ends the manager at once, leaving its marks on the display behind.
+  void Crash();
 
  private:
   pid_t pid_ = -1;

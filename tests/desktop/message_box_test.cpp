@@ -125,6 +125,38 @@ TEST_F(ExitQuestion, PressesThatReachedTheGameWhileTheQuestionWasUpAreDropped) {
   EXPECT_TRUE(game.Running());
 }
 
+TEST_F(ExitQuestion, AHeldEscapeLeavesTheQuestionUp) {
+  test::Game game({"-"});
+  StartGame(game);
+  test::RunCommand("xdotool keydown Escape");
+  const std::string box = QuestionWithTheKeyboard();
+  // Held on for a second, the key repeats at the question.
+  test::RunCommand("sleep 1; xdotool keyup Escape");
+  EXPECT_EQ(test::RunCommand("xwininfo -root -tree | grep -c 'メッセージ'"), "1") << "the held key answered";
+  test::RunCommand("xdotool key Return");
+  EXPECT_EQ(game.WaitForExit(10), 0);
+}
+
+TEST_F(ExitQuestion, AWindowManagerThatDiedLeavesNoTrap) {
+  {
+    test::WindowManager manager;
+    ASSERT_TRUE(manager.Running());
+    manager.Crash();  // its mark stays on the root window
+  }
+  test::Game game({"-"});
+  StartGame(game);
+  test::RunCommand("xdotool key Escape");
+  QuestionWithTheKeyboard();
+  test::RunCommand("xdotool key Escape");
+  EXPECT_TRUE(QuestionGone());
+  EXPECT_GE(game.WaitForInput("BoxClosed no", 10), 0);
+  EXPECT_TRUE(game.Running()) << game.Output();
+  test::RunCommand("xdotool key Escape");
+  QuestionWithTheKeyboard();
+  test::RunCommand("xdotool key Return");
+  EXPECT_EQ(game.WaitForExit(10), 0) << game.Output();
+}
+
 TEST_F(ExitQuestion, ReadsInJapaneseWithoutTheJapaneseLocale) {
   ASSERT_EQ(test::RunCommand("locale -a | grep -ci '^ja'"), "0") << "this test needs a system without the Japanese locale";
   test::Game game({"-"}, {"LANG=ja_JP.UTF-8", "LC_ALL="});
