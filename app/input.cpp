@@ -7,35 +7,20 @@
 
 namespace app {
 
-// The input state the scenes read, the window's place and activation, and
-// where the program stands on its way out.
+// The input state the scenes read and the application's activation.
 static int pointerX = 0;
 static int pointerY = 0;
 static bool leftButtonHeld = false;
 static bool leftPressed = false;
 static int lastKey = 0;
-static int clientLeft = 0;
-static int clientTop = 0;
 static bool applicationActive = true;  // a new window starts in front
-static int quitState = kRunning;
-static bool shuttingDown = false;
-static bool windowExists = false;
-static bool loopEnded = false;
-static int shutdownCount = 0;
 
 void ResetInput() {
   pointerX = pointerY = 0;
   leftButtonHeld = leftPressed = false;
   lastKey = 0;
-  clientLeft = clientTop = 0;
   applicationActive = true;
-  quitState = kRunning;
-  shuttingDown = loopEnded = false;
-  windowExists = false;
-  shutdownCount = 0;
 }
-
-void NoteWindowCreated() { windowExists = true; }
 
 int PointerX() { return pointerX; }
 int PointerY() { return pointerY; }
@@ -44,28 +29,11 @@ void ClearLeftButtonHeld() { leftButtonHeld = false; }
 bool LeftPressed() { return leftPressed; }
 void ClearLeftPress() { leftPressed = false; }
 int LastKey() { return lastKey; }
-int ClientLeft() { return clientLeft; }
-int ClientTop() { return clientTop; }
 bool ApplicationActive() { return applicationActive; }
-int QuitState() { return quitState; }
-bool LoopEnded() { return loopEnded; }
-int ShutdownCount() { return shutdownCount; }
 
 void HandleKeyDown(int virtualKey) {
   lastKey = virtualKey;
   if (virtualKey == kKeyEscape) BeginSceneChange(kSceneExitQuestion);
-}
-
-int Shutdown() {
-  if (shuttingDown) return 1;
-  shuttingDown = true;
-  ++shutdownCount;
-  platform::ReleaseCursor();
-  elDraw::Release();  // the screens, every object and the sound device
-  platform::ReleaseSingleInstance();
-  if (quitState == kRunning && windowExists) platform::PostCloseRequest();
-  quitState = kShutDown;
-  return 1;
 }
 
 void HandleEvent(const platform::Event& event) {
@@ -83,7 +51,7 @@ void HandleEvent(const platform::Event& event) {
       break;
     case EventKind::LeftDoubleClick:  // the second press of a double click acts as none
     case EventKind::RightDoubleClick:
-    case EventKind::SystemKey:        // Alt, F10 and Alt+F4 have no effect
+    case EventKind::SystemKey:        // Alt, F10 and Alt combinations have no effect
       break;
     case EventKind::KeyDown:
       HandleKeyDown(event.key);
@@ -92,9 +60,7 @@ void HandleEvent(const platform::Event& event) {
       if (event.key == lastKey) lastKey = 0;
       break;
     case EventKind::WindowMoved:
-      clientLeft = event.x;
-      clientTop = event.y;
-      draw::SetClientOrigin(clientLeft, clientTop);
+      draw::SetClientOrigin(event.x, event.y);
       break;
     case EventKind::Activated:
       applicationActive = true;
@@ -104,12 +70,14 @@ void HandleEvent(const platform::Event& event) {
       applicationActive = false;
       SetSystemCursorShown(true);
       break;
+    case EventKind::UserCloseRequest:
+      // The close button asks first, as Escape does; on the way out it
+      // simply closes.
+      if (QuitState() == kRunning) BeginSceneChange(kSceneExitQuestion);
+      else CloseMainWindow();
+      break;
     case EventKind::CloseRequest:
-      if (quitState == kRunning) quitState = kClosing;
-      if (quitState < kShutDown) Shutdown();
-      platform::DestroyMainWindow();
-      windowExists = false;
-      loopEnded = true;  // the destroyed window ends the loop
+      CloseMainWindow();
       break;
   }
 }

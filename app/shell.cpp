@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "app/scenes.h"
 #include "app/system_cursor.h"
+#include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/colour_depth_check.h"
@@ -18,21 +19,28 @@
 
 namespace app {
 
-// How the program runs: full screen or in a window, and its behaviour bits.
+// How the program was asked to run and its window behaviour bits; the
+// full-screen flag itself is the screen's (draw).
 static bool fullScreenRequest = true;
-static bool fullScreenFlag = true;
 static int windowBehaviour = 0;
 
 static constexpr const char* kInstanceName = "Tonquill:ElMutex";
 
 void ResetShell() {
-  fullScreenRequest = fullScreenFlag = true;
+  fullScreenRequest = true;
+  draw::SetFullScreenFlag(true);
   windowBehaviour = 0;
 }
 
-bool FullScreenFlag() { return fullScreenFlag; }
-void SetFullScreenFlag(bool fullScreen) { fullScreenFlag = fullScreen; }
+bool FullScreenFlag() { return draw::FullScreenFlag(); }
+void SetFullScreenFlag(bool fullScreen) { draw::SetFullScreenFlag(fullScreen); }
 int WindowBehaviour() { return windowBehaviour; }
+
+// The window's icon is the picture "MAIN".
+static void SetWindowIcon() {
+  draw::Bitmap icon;
+  if (draw::ReadPicture("MAIN", icon)) platform::SetWindowIcon(icon.rgb.data(), icon.width, icon.height);
+}
 
 void ReadKeyState(int virtualKey, int& state) {
   if (platform::KeyIsDown(virtualKey)) state = state == kKeyUp ? kKeyPressed : kKeyHeld;
@@ -51,10 +59,10 @@ bool StartProgram(const char* commandLine, int& exitCode) {
   if (commandLine[0] == '-' || platform::ShiftHeldAtLaunch()) fullScreenRequest = false;
   if (!fullScreenRequest) {
     windowBehaviour = kKeepZOrder | kRunWhileInactive;
-    fullScreenFlag = false;
+    SetFullScreenFlag(false);
     if (files::CheckWindowedColourDepth() == 0) return false;
   }
-  if (!platform::CreateMainWindow(kWindowTitle, fullScreenFlag, kScreenWidth, kScreenHeight)) {
+  if (!platform::CreateMainWindow(kWindowTitle, FullScreenFlag(), kScreenWidth, kScreenHeight)) {
     // Silence would leave a user at a terminal guessing.
     std::fprintf(stderr, "tonquill: cannot open a window (is there a display?)\n");
     platform::ReleaseSingleInstance();
@@ -62,9 +70,9 @@ bool StartProgram(const char* commandLine, int& exitCode) {
     return false;
   }
   NoteWindowCreated();
+  SetWindowIcon();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   platform::DisableInputMethod();
-  draw::SetFullScreenFlag(fullScreenFlag);
   if (elDraw::Screen(kScreenWidth, kScreenHeight, 1) == 0) {
     // The failure has been reported; without a screen there is no game.
     Shutdown();
@@ -80,10 +88,11 @@ bool StartProgram(const char* commandLine, int& exitCode) {
 // Over the client area of a window the system cursor is hidden; the flag
 // keeps the show/hide calls balanced.
 static void UpdateWindowedCursor() {
-  if (fullScreenFlag || draw::MessageBoxOpen()) return;
+  if (FullScreenFlag() || draw::MessageBoxOpen()) return;
   int x = 0, y = 0;
   platform::CursorPosition(x, y);
-  const bool inside = x >= ClientLeft() && x < ClientLeft() + kScreenWidth && y >= ClientTop() && y < ClientTop() + kScreenHeight;
+  const int left = draw::ClientLeft(), top = draw::ClientTop();
+  const bool inside = x >= left && x < left + kScreenWidth && y >= top && y < top + kScreenHeight;
   SetSystemCursorShown(!inside);
 }
 

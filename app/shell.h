@@ -2,11 +2,13 @@
 // or window, the window, and the main loop with its frame pass.
 #pragma once
 
+#include "draw/eldraw.h"
+
 namespace app {
 
 inline constexpr const char* kWindowTitle = "Tonquill";
-inline constexpr int kScreenWidth = 640;
-inline constexpr int kScreenHeight = 480;
+inline constexpr int kScreenWidth = draw::kScreenWidth;
+inline constexpr int kScreenHeight = draw::kScreenHeight;
 // Window behaviour bits.
 inline constexpr int kKeepZOrder = 1;
 inline constexpr int kRunWhileInactive = 2;
@@ -36,6 +38,8 @@ void RunFramePass();
 // held, 2 released, 0 up; every key reads 0 while a wipe runs.
 void ReadKeyState(int virtualKey, int& state);
 
+// The screen's full-screen flag (kept by draw), as the shell and the
+// start-up colour-depth check read and change it.
 bool FullScreenFlag();
 void SetFullScreenFlag(bool fullScreen);
 int WindowBehaviour();

@@ -16,4 +16,8 @@ struct Bitmap {
 // Decodes a BMP; false for anything else, truncated or unsupported.
 bool DecodeBmp(std::string_view bytes, Bitmap& out);
 
+// The picture of that name ("BASC"): a file of that name beside the program
+// wins over the bitmap built into it. False when there is neither.
+bool ReadPicture(const char* name, Bitmap& bitmap);
+
 }  // namespace draw

@@ -46,6 +46,10 @@ void Bevel(int left, int top, int right, int bottom, int style);
 
 namespace draw {
 
+// The program's one screen: every frame is composed and shown at this size.
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 480;
+
 inline constexpr int kObjectCount = 1024;
 inline constexpr int kFirstLoadedObject = 4;
 inline constexpr int kObjectNameMax = 30;
@@ -98,8 +102,12 @@ int CopyBitmap(Surface* surface, const struct Bitmap* bitmap);
 int DesktopDepth();
 // Confines the cursor to the screen (full screen) or the client area.
 void ConfineCursor();
-// Where the window's client area lies, kept by the window procedure.
+// Where the window's client area lies on the desktop, as the window
+// procedure last heard it: the windowed cursor test and the confinement
+// read it.
 void SetClientOrigin(int x, int y);
+int ClientLeft();
+int ClientTop();
 
 // A button box drawn sunken and remembered, and raised again.
 void PressBox(int left, int top, int right, int bottom);
@@ -113,8 +121,10 @@ void InstallInternalObject(int number, Surface* surface, const char* name, int w
 // Marks every surface lost, as the display does on a device reset (tests).
 void LoseAllSurfaces();
 
-// The screen set-up asks for full screen or a window.
+// Full screen or a window: decided by the shell before the screen set-up,
+// possibly changed by the start-up colour-depth check; kept here.
 void SetFullScreenFlag(bool fullScreen);
+bool FullScreenFlag();
 
 // Back to the state before set-up (tests).
 void ResetDraw();

@@ -77,9 +77,7 @@ int CopyBitmap(Surface* surface, const Bitmap* bitmap) {
   return 0;
 }
 
-// The picture of that name: the file beside the program wins over the
-// built-in bitmap.
-static bool ReadPicture(const char* name, Bitmap& bitmap) {
+bool ReadPicture(const char* name, Bitmap& bitmap) {
   std::string bytes;
   if (platform::ReadProgramFile(name, bytes) && DecodeBmp(bytes, bitmap)) return true;
   const std::string_view embedded = FindEmbeddedAsset(name);

@@ -12,14 +12,14 @@ namespace draw {
 // clip, the pixel format and where frames are shown.
 static Surface backScreen;
 static Surface internalSurfaces[kFirstLoadedObject];
-static ClipRect clip{0, 0, 640, 480};
+static ClipRect clip{0, 0, kScreenWidth, kScreenHeight};
 static PixelFormat pixelFormat{};
 static bool fullScreenFlag = true;
 static bool screenSetUp = false;
 static bool presentationOpen = false;
 static bool soundOpen = false;
-static int screenWidth = 640;
-static int screenHeight = 480;
+static int screenWidth = kScreenWidth;
+static int screenHeight = kScreenHeight;
 static int clientX = 0;
 static int clientY = 0;
 
@@ -32,10 +32,13 @@ const ClipRect& Clip() { return clip; }
 const PixelFormat& ScreenPixelFormat() { return pixelFormat; }
 bool ScreenIsSetUp() { return screenSetUp; }
 void SetFullScreenFlag(bool fullScreen) { fullScreenFlag = fullScreen; }
+bool FullScreenFlag() { return fullScreenFlag; }
 void SetClientOrigin(int x, int y) {
   clientX = x;
   clientY = y;
 }
+int ClientLeft() { return clientX; }
+int ClientTop() { return clientY; }
 
 int DesktopDepth() { return platform::DesktopBitsPerPixel(); }
 
@@ -70,7 +73,9 @@ bool SurfacesAreLost(const Surface* a, const Surface* b) {
 void ResetDraw() {
   backScreen = Surface();
   for (Surface& s : internalSurfaces) s = Surface();
-  clip = {0, 0, 640, 480};
+  clip = {0, 0, kScreenWidth, kScreenHeight};
+  screenWidth = kScreenWidth;
+  screenHeight = kScreenHeight;
   pixelFormat = {};
   screenSetUp = presentationOpen = soundOpen = false;
   fullScreenFlag = true;

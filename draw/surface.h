@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rgb565.h"
+
 namespace draw {
 
 using Pixel = std::uint16_t;
@@ -40,15 +42,12 @@ struct Surface {
   }
 };
 
-// A GDI colour (0x00BBGGRR) as a 5-6-5 pixel, each channel truncated.
-constexpr Pixel ColorRefToPixel(std::uint32_t colorRef) {
-  const std::uint32_t r = colorRef & 0xFF, g = (colorRef >> 8) & 0xFF, b = (colorRef >> 16) & 0xFF;
-  return static_cast<Pixel>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-}
+// A 0xRRGGBB colour as a 5-6-5 pixel, each channel truncated.
+constexpr Pixel RgbToPixel(std::uint32_t rgb) { return platform::RgbToRgb565(rgb); }
 
-// A 0xRRGGBB colour as a 5-6-5 pixel.
-constexpr Pixel RgbToPixel(std::uint32_t rgb) {
-  return static_cast<Pixel>((((rgb >> 19) & 0x1F) << 11) | (((rgb >> 10) & 0x3F) << 5) | ((rgb >> 3) & 0x1F));
+// A GDI colour (0x00BBGGRR) as a 5-6-5 pixel.
+constexpr Pixel ColorRefToPixel(std::uint32_t colorRef) {
+  return RgbToPixel(((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF));
 }
 
 // A 5-6-5 pixel back to 0xRRGGBB (low bits replicated).

@@ -15,8 +15,10 @@ namespace platform {
 // ---------------------------------------------------------------------------
 // System language and its ANSI code page.
 //
-// Song texts (titles, lyrics) are byte strings in the system's ANSI code
-// page: CP932 (Shift-JIS) on a Japanese system, Windows-1252 otherwise.
+// Song texts (titles, lyrics) are byte strings in a code page: CP932
+// (Shift-JIS) or Windows-1252. The ANSI code page goes with the system's
+// language and decides how song text is cut; a song whose text reads as
+// Shift-JIS is shown in Shift-JIS on any system.
 
 enum class CodePage { Cp932, Windows1252 };
 
@@ -25,15 +27,22 @@ enum class CodePage { Cp932, Windows1252 };
 // LC_ALL, LC_MESSAGES, LANG begins with "ja".
 bool SystemLanguageIsJapanese();
 
-// The ANSI code page that goes with the system language.
+// The ANSI code page: the one that goes with the system language, unless
+// the user chose one (desktop: TONQUILL_CODEPAGE=932 or 1252).
 CodePage AnsiCodePage();
 
 // True when b is the first byte of a double-byte character in the ANSI code
 // page (never in Windows-1252). Called whenever song text is cut.
 bool IsDBCSLeadByte(std::uint8_t b);
 
-// Converts an ANSI code-page byte string to UTF-8 for the terminal and for
-// message boxes. Bytes that do not convert become '?'; never fails.
+// The code page the current song's text is shown in: CP932 once the song
+// scan found the song's text to be Shift-JIS, else the ANSI code page.
+void SetSongTextIsShiftJis(bool shiftJis);
+CodePage SongTextCodePage();
+
+// Converts song text (bytes in the song text's code page) to UTF-8 for the
+// terminal and for message boxes. Bytes that do not convert become '?';
+// never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 
 // ---------------------------------------------------------------------------
@@ -148,9 +157,14 @@ bool MidiInputName(int index, std::string& name);
 
 // Creates the program's one window, 640 x 480 in window mode or covering the
 // desktop without borders in full screen (the frame is scaled with its
-// aspect kept). Called once by the shell; false when no window results.
+// aspect kept). Called once by the shell; false when no window results
+// (desktop: no display). The window's place arrives as a first WindowMoved.
 bool CreateMainWindow(const char* title, bool fullScreen, int width, int height);
 void DestroyMainWindow();
+
+// The window's icon: width x height pixels of 0xRRGGBB, top row first.
+// Called by the shell once the window exists.
+void SetWindowIcon(const std::uint32_t* rgb, int width, int height);
 
 // Prepares the presentation of width x height RGB565 frames (vsync on).
 // Called by the screen set-up; false when frames cannot be shown.
@@ -171,8 +185,11 @@ bool TakeSurfacesLost();
 // Bits per pixel of the desktop.
 int DesktopBitsPerPixel();
 
-// Keeps the mouse inside a rectangle of the window's client area, or lets
-// it go again.
+// Keeps the mouse inside a rectangle (right and bottom exclusive), or lets
+// it go again. In full screen the rectangle is in the program's 640 x 480
+// picture, wherever the scaled picture lies on the desktop; in a window it
+// is in screen coordinates (the client area). The confinement follows the
+// window when its size changes.
 void ConfineCursor(int left, int top, int right, int bottom);
 void ReleaseCursor();
 
@@ -187,7 +204,8 @@ void CloseSoundDevice();
 // key positions to them, so the note keys keep their shape on any layout).
 
 enum class EventKind {
-  MouseMove,         // x, y: client coordinates
+  MouseMove,         // x, y: client coordinates (in full screen, the
+                     // 640 x 480 picture's, through its scale)
   LeftDown,
   LeftUp,
   LeftDoubleClick,   // the second press of a quick double click
@@ -198,7 +216,10 @@ enum class EventKind {
   WindowMoved,       // x, y: the client area's top-left in screen coordinates
   Activated,
   Deactivated,
-  CloseRequest,      // the close box, the window manager, or PostCloseRequest
+  UserCloseRequest,  // the window's close button or the window manager's
+                     // close (Alt+F4): the program asks before it ends
+  CloseRequest,      // close now: PostCloseRequest, or the session ending
+                     // (a terminate or interrupt signal)
 };
 
 struct Event {
@@ -223,7 +244,7 @@ bool KeyIsDown(int virtualKey);
 // Whether Shift is held while the program starts, as far as the desktop
 // lets a program see the keyboard before it has a window.
 bool ShiftHeldAtLaunch();
-// The pointer in screen coordinates.
+// The pointer in screen coordinates, as it is now.
 void CursorPosition(int& x, int& y);
 // Switches the input method off for the program's window.
 void DisableInputMethod();
@@ -290,8 +311,8 @@ std::string UserDataFolder();
 // ---------------------------------------------------------------------------
 // Text.
 
-// Draws code-page bytes (CP932 double-byte characters as one glyph) with the
-// top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
+// Draws song-text bytes (in SongTextCodePage: CP932 double-byte characters
+// as one glyph), converted once per string, with the top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
 // single-byte characters cellHeight / 2 wide and double-byte ones cellHeight
 // wide. Face 0 is the Mincho face, 1 the Gothic face. Colours are 0xRRGGBB;
 // with `opaque` every cell is filled with the background first. Pixels

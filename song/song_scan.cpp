@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "song/song_store.h"
+#include "song/song_text_code_page.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -157,6 +158,7 @@ void ScanSong(std::int32_t trackZeroOffset) {
     position += length;
   }
   for (std::int32_t i = m; i <= measureCount + 1 && i < kMeasureTableSize; ++i) measureTable[i].tempo = tempo;
+  DetectSongTextCodePage();
   platform::SetCursorShape(platform::CursorShape::Arrow);
 }
 

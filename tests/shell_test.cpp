@@ -39,6 +39,7 @@ class Shell : public ::testing::Test {
     app::ResetScenes();
     app::ResetShell();
     app::ResetInput();
+    app::ResetShutdown();
     app::ResetSystemCursor();
     player::ResetEventDispatch();
     player::ResetPlaybackClock();
@@ -188,6 +189,28 @@ TEST_F(Shell, CloseRequestShutsDownOnce) {
   EXPECT_EQ(pt::PendingEvents(), 0u) << "a close request posts no second one";
   app::FinishProgram();
   EXPECT_EQ(pt::OpenMidiDeviceCount(), 0);
+}
+
+TEST_F(Shell, TheWindowsCloseButtonAsksAsEscapeDoes) {
+  Start();
+  Push(EventKind::UserCloseRequest);
+  Drain();
+  EXPECT_EQ(app::TransitionStep(), 1) << "the wipe to the question";
+  EXPECT_EQ(app::ShutdownCount(), 0);
+  EXPECT_TRUE(pt::WindowOpen());
+  pt::ScriptAnswers({true});
+  for (int k = 0; k < 11; ++k) Pass();
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_EQ(pt::Boxes()[0].text, "Do you exit ?\n");
+  EXPECT_FALSE(Pass()) << "after Yes the program's own close request ends the loop";
+  EXPECT_EQ(app::ShutdownCount(), 1);
+  EXPECT_FALSE(pt::WindowOpen());
+}
+
+TEST_F(Shell, TheWindowsIconIsTheMainPicture) {
+  Start();
+  EXPECT_EQ(pt::WindowIconWidth(), 32);
+  EXPECT_EQ(pt::WindowIconHeight(), 32);
 }
 
 TEST_F(Shell, KeyStatesAndTheirSilenceDuringAWipe) {

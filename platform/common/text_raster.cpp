@@ -1,15 +1,15 @@
-// Text onto RGB565 pixels with SDL2_ttf and the Japanese faces that
-// fontconfig finds ("標準ゴシック" is IPAGothic, "標準明朝" IPAMincho). Both
-// backends draw text this same way.
+// Text onto RGB565 pixels with SDL2_ttf and the program's Japanese faces.
+// Both backends draw text this same way.
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
-#include <string>
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform/common/code_page_text.h"
+#include "platform/common/font_files.h"
+#include "platform/rgb565.h"
 
 namespace platform {
 
@@ -18,30 +18,13 @@ namespace {
 // Open fonts by (face, cell height), kept for the whole run.
 std::map<std::pair<int, int>, TTF_Font*> openFonts;
 
-std::string FontFile(int face) {
-  const char* family = face == 0 ? "IPAMincho" : "IPAGothic";
-  std::string file;
-  if (!FcInit()) return file;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-    FcChar8* path = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) file = reinterpret_cast<const char*>(path);
-    FcPatternDestroy(match);
-  }
-  FcPatternDestroy(pattern);
-  return file;
-}
-
 // Closes the fonts when the program ends.
 void CloseFonts() {
   for (auto& [key, font] : openFonts)
     if (font) TTF_CloseFont(font);
   openFonts.clear();
   if (TTF_WasInit()) TTF_Quit();
-  FcFini();
+  ReleaseFontConfig();
 }
 
 // The font whose line height fits the cell.
@@ -51,7 +34,7 @@ TTF_Font* FontFor(int face, int cellHeight) {
   TTF_Font* font = nullptr;
   if (openFonts.empty()) std::atexit(CloseFonts);
   if (TTF_WasInit() || TTF_Init() == 0) {
-    const std::string file = FontFile(face);
+    const std::string file = FontFileOf(face);
     for (int size = cellHeight; size > 1 && !file.empty(); --size) {
       font = TTF_OpenFont(file.c_str(), size);
       if (font == nullptr || TTF_FontHeight(font) <= cellHeight) break;
@@ -63,16 +46,12 @@ TTF_Font* FontFor(int face, int cellHeight) {
   return font;
 }
 
-std::uint16_t ToRgb565(std::uint32_t rgb) {
-  return static_cast<std::uint16_t>((((rgb >> 19) & 0x1F) << 11) | (((rgb >> 10) & 0x3F) << 5) | ((rgb >> 3) & 0x1F));
-}
-
 std::uint16_t Blend(std::uint16_t under, std::uint32_t over, int alpha) {
   const int ur = (under >> 11) << 3, ug = ((under >> 5) & 0x3F) << 2, ub = (under & 0x1F) << 3;
   const int orr = static_cast<int>((over >> 16) & 0xFF), og = static_cast<int>((over >> 8) & 0xFF), ob = static_cast<int>(over & 0xFF);
   auto mix = [alpha](int a, int b) { return (a * (255 - alpha) + b * alpha) / 255; };
-  return ToRgb565((static_cast<std::uint32_t>(mix(ur, orr)) << 16) | (static_cast<std::uint32_t>(mix(ug, og)) << 8) |
-                  static_cast<std::uint32_t>(mix(ub, ob)));
+  return RgbToRgb565((static_cast<std::uint32_t>(mix(ur, orr)) << 16) | (static_cast<std::uint32_t>(mix(ug, og)) << 8) |
+                     static_cast<std::uint32_t>(mix(ub, ob)));
 }
 
 }  // namespace
@@ -84,30 +63,26 @@ void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, in
   auto plot = [&](int px, int py, std::uint32_t rgb, int alpha) {
     if (px < 0 || py < 0 || px >= width || py >= height) return;
     std::uint16_t& target = pixels[py * pitch + px];
-    target = alpha >= 255 ? ToRgb565(rgb) : Blend(target, rgb, alpha);
+    target = alpha >= 255 ? RgbToRgb565(rgb) : Blend(target, rgb, alpha);
   };
-  for (std::size_t i = 0; i < text.size();) {
-    const bool doubleByte = IsDBCSLeadByte(static_cast<std::uint8_t>(text[i])) && i + 1 < text.size();
-    const std::size_t bytes = doubleByte ? 2 : 1;
-    const int cellWidth = doubleByte ? cellHeight : halfWidth;
+  const SDL_Color ink{static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8), static_cast<Uint8>(colour), 255};
+  for (const TextCharacter& character : DecodeText(text, SongTextCodePage())) {
+    const int cellWidth = character.doubleByte ? cellHeight : halfWidth;
     if (opaque)
       for (int row = 0; row < cellHeight; ++row)
         for (int column = 0; column < cellWidth; ++column) plot(x + column, y + row, background, 255);
-    const std::string glyph = AnsiToUtf8(text.substr(i, bytes));
-    SDL_Color ink{static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8), static_cast<Uint8>(colour), 255};
-    if (SDL_Surface* rendered = font && glyph != " " ? TTF_RenderUTF8_Blended(font, glyph.c_str(), ink) : nullptr) {
+    SDL_Surface* rendered = font != nullptr && character.value != U' ' ? TTF_RenderGlyph32_Blended(font, character.value, ink) : nullptr;
+    if (rendered != nullptr) {
       const auto* argb = static_cast<const std::uint32_t*>(rendered->pixels);
       const int stride = rendered->pitch / 4;
       for (int row = 0; row < std::min(rendered->h, cellHeight); ++row)
         for (int column = 0; column < std::min(rendered->w, cellWidth); ++column) {
-          const std::uint32_t p = argb[row * stride + column];
-          const int alpha = static_cast<int>(p >> 24);
+          const int alpha = static_cast<int>(argb[row * stride + column] >> 24);
           if (alpha > 0) plot(x + column, y + row, colour, alpha);
         }
       SDL_FreeSurface(rendered);
     }
     x += cellWidth;
-    i += bytes;
   }
 }
 

@@ -1,5 +1,6 @@
 // Input events on the desktop: SDL's events translated to the kinds the
-// program handles, with close requests the program posts itself.
+// program handles, with the events the backend queues itself (the program's
+// close request, the window's first position).
 #include <SDL.h>
 
 #include <deque>
@@ -10,8 +11,67 @@
 
 namespace platform {
 
-// Close requests the program posted to itself.
-static std::deque<Event> postedEvents;
+// Events the program or the backend queued, taken before SDL's.
+static std::deque<Event> queuedEvents;
+
+static const char* KindName(EventKind kind) {
+  switch (kind) {
+    case EventKind::MouseMove: return "MouseMove";
+    case EventKind::LeftDown: return "LeftDown";
+    case EventKind::LeftUp: return "LeftUp";
+    case EventKind::LeftDoubleClick: return "LeftDoubleClick";
+    case EventKind::RightDoubleClick: return "RightDoubleClick";
+    case EventKind::KeyDown: return "KeyDown";
+    case EventKind::KeyUp: return "KeyUp";
+    case EventKind::SystemKey: return "SystemKey";
+    case EventKind::WindowMoved: return "WindowMoved";
+    case EventKind::Activated: return "Activated";
+    case EventKind::Deactivated: return "Deactivated";
+    case EventKind::UserCloseRequest: return "UserCloseRequest";
+    case EventKind::CloseRequest: return "CloseRequest";
+  }
+  return "?";
+}
+
+// A press is a double click only as the second of a pair: the third press
+// of a quick run starts a new pair, as the game has always counted them.
+static bool SecondOfAPair(const SDL_MouseButtonEvent& button) { return button.clicks % 2 == 0; }
+
+// The window's own events: the picture is shown again whenever the window
+// was uncovered, resized or got the focus back.
+static bool TranslateWindowEvent(const SDL_WindowEvent& e, Event& out) {
+  switch (e.event) {
+    case SDL_WINDOWEVENT_MOVED:
+      out = {EventKind::WindowMoved, e.data1, e.data2};
+      return true;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      desktop::ApplyConfinement();
+      desktop::PresentAgain();
+      return false;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+      desktop::PresentAgain();
+      return false;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      // The pointer is held only while the window has the focus; SDL does
+      // not always bring back a confinement asked for before it came.
+      desktop::ApplyConfinement();
+      desktop::PresentAgain();
+      out = {EventKind::Activated};
+      return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      out = {EventKind::Deactivated};
+      return true;
+    case SDL_WINDOWEVENT_CLOSE:
+      // The question that follows must be seen, even from the background.
+      if (SDL_Window* window = desktop::MainWindow()) SDL_RaiseWindow(window);
+      out = {EventKind::UserCloseRequest};
+      return true;
+    default:
+      return false;
+  }
+}
 
 // Translates one SDL event; false for events the program does not handle.
 static bool Translate(const SDL_Event& e, Event& out) {
@@ -20,9 +80,12 @@ static bool Translate(const SDL_Event& e, Event& out) {
       out = {EventKind::MouseMove, e.motion.x, e.motion.y};
       return true;
     case SDL_MOUSEBUTTONDOWN:
-      if (e.button.button == SDL_BUTTON_LEFT) out = {e.button.clicks >= 2 ? EventKind::LeftDoubleClick : EventKind::LeftDown, e.button.x, e.button.y};
-      else if (e.button.button == SDL_BUTTON_RIGHT && e.button.clicks >= 2) out = {EventKind::RightDoubleClick};
-      else return false;
+      if (e.button.button == SDL_BUTTON_LEFT)
+        out = {SecondOfAPair(e.button) ? EventKind::LeftDoubleClick : EventKind::LeftDown, e.button.x, e.button.y};
+      else if (e.button.button == SDL_BUTTON_RIGHT && SecondOfAPair(e.button))
+        out = {EventKind::RightDoubleClick, e.button.x, e.button.y};
+      else
+        return false;
       return true;
     case SDL_MOUSEBUTTONUP:
       if (e.button.button != SDL_BUTTON_LEFT) return false;
@@ -43,14 +106,8 @@ static bool Translate(const SDL_Event& e, Event& out) {
       return true;
     }
     case SDL_WINDOWEVENT:
-      switch (e.window.event) {
-        case SDL_WINDOWEVENT_MOVED: out = {EventKind::WindowMoved, e.window.data1, e.window.data2}; return true;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: out = {EventKind::Activated}; return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: out = {EventKind::Deactivated}; return true;
-        case SDL_WINDOWEVENT_CLOSE: out = {EventKind::CloseRequest}; return true;
-        default: return false;
-      }
-    case SDL_QUIT:
+      return TranslateWindowEvent(e.window, out);
+    case SDL_QUIT:  // a terminate or interrupt signal: the session ends
       out = {EventKind::CloseRequest};
       return true;
     case SDL_RENDER_TARGETS_RESET:
@@ -62,11 +119,11 @@ static bool Translate(const SDL_Event& e, Event& out) {
   }
 }
 
-bool PollEvent(Event& event) {
+static bool NextEvent(Event& event) {
   desktop::ServeRaiseRequests();
-  if (!postedEvents.empty()) {
-    event = postedEvents.front();
-    postedEvents.pop_front();
+  if (!queuedEvents.empty()) {
+    event = queuedEvents.front();
+    queuedEvents.pop_front();
     return true;
   }
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
@@ -76,15 +133,45 @@ bool PollEvent(Event& event) {
   return false;
 }
 
-void WaitEvent() {
-  if (postedEvents.empty() && SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_WaitEventTimeout(nullptr, 100);
+bool PollEvent(Event& event) {
+  if (!NextEvent(event)) return false;
+  desktop::LogInput("%s %d %d %d", KindName(event.kind), event.x, event.y, event.key);
+  return true;
 }
 
-void PostCloseRequest() { postedEvents.push_back({EventKind::CloseRequest}); }
+void WaitEvent() {
+  if (queuedEvents.empty() && SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_WaitEventTimeout(nullptr, 100);
+}
+
+void PostCloseRequest() { queuedEvents.push_back({EventKind::CloseRequest}); }
 void Yield() { SDL_Delay(1); }
 bool KeyIsDown(int virtualKey) { return desktop::VirtualKeyDown(virtualKey); }
-
-void CursorPosition(int& x, int& y) { SDL_GetGlobalMouseState(&x, &y); }
 void DisableInputMethod() { SDL_StopTextInput(); }
 
+namespace desktop {
+
+void QueueEvent(const Event& event) { queuedEvents.push_back(event); }
+
+// Keeps every event but the presses and close requests meant for a box.
+static int KeepUnlessMeantForTheBox(void*, SDL_Event* e) {
+  switch (e->type) {
+    case SDL_KEYDOWN:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEWHEEL:
+      return 0;
+    case SDL_WINDOWEVENT:
+      return e->window.event == SDL_WINDOWEVENT_CLOSE ? 0 : 1;
+    default:
+      return 1;
+  }
+}
+
+void DropInputFromWhileBoxWasUp() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  SyncWithDisplay();  // every event of the box's time is in SDL's queue now
+  SDL_PumpEvents();
+  SDL_FilterEvents(KeepUnlessMeantForTheBox, nullptr);
+}
+
+}  // namespace desktop
 }  // namespace platform

@@ -1,36 +1,74 @@
-// The program's window on the desktop and the presentation of its frames:
-// an SDL window with a renderer (vsync) and a streaming RGB565 texture. Full
-// screen is a borderless desktop-sized window showing the 640 x 480 frame
-// scaled with its aspect kept; window mode is a 640 x 480 window.
+// The program's window on the desktop. It is created once, with the flag
+// its renderer needs: 640 x 480 in window mode, or covering the desktop
+// without borders in full screen. A full-screen window is placed and sized
+// by the program itself, so that it covers the desktop even where no window
+// manager obeys the full-screen request, and asks for the full-screen state
+// before it is first shown (SDL's own request, made after the window is
+// shown, waits up to 100 ms for a window manager that may not be there).
 #include <SDL.h>
+
+#include <cstring>
 
 #include "platform/desktop/desktop.h"
 #include "platform/platform.h"
 
 namespace platform::desktop {
 
-// The window, its renderer and the texture frames are uploaded to.
+// The window and whether it covers the desktop.
 static SDL_Window* mainWindow = nullptr;
-static SDL_Renderer* renderer = nullptr;
-static SDL_Texture* frameTexture = nullptr;
-static bool surfacesLost = false;
+static bool mainWindowFullScreen = false;
 
 SDL_Window* MainWindow() { return mainWindow; }
-void NoteSurfacesLost() { surfacesLost = true; }
+bool MainWindowIsFullScreen() { return mainWindowFullScreen; }
+
+// The window flag the renderer will ask for. A window created without it is
+// destroyed and created again by SDL when the renderer is made, which costs
+// a visible moment at start-up (and a second full-screen switch).
+static Uint32 RendererWindowFlag() {
+  const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  SDL_RendererInfo info;
+  if ((driver == nullptr || driver[0] == '\0') && SDL_GetNumRenderDrivers() > 0 && SDL_GetRenderDriverInfo(0, &info) == 0)
+    driver = info.name;
+  return driver != nullptr && std::strncmp(driver, "opengl", 6) == 0 ? SDL_WINDOW_OPENGL : 0;
+}
 
 }  // namespace platform::desktop
 
 namespace platform {
 
-using desktop::frameTexture;
 using desktop::mainWindow;
-using desktop::renderer;
 
 bool CreateMainWindow(const char* title, bool fullScreen, int width, int height) {
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  const Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS : 0;
-  mainWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
-  return mainWindow != nullptr;
+  if (!desktop::StartVideo()) return false;
+  int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+  Uint32 flags = 0;
+  if (fullScreen) {
+    flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    SDL_Rect desktopArea;
+    if (SDL_GetDisplayBounds(0, &desktopArea) == 0) {
+      x = desktopArea.x;
+      y = desktopArea.y;
+      width = desktopArea.w;
+      height = desktopArea.h;
+    }
+  }
+  const Uint32 rendererFlag = desktop::RendererWindowFlag();
+  mainWindow = SDL_CreateWindow(title, x, y, width, height, flags | rendererFlag);
+  if (mainWindow == nullptr && rendererFlag != 0) mainWindow = SDL_CreateWindow(title, x, y, width, height, flags);
+  if (mainWindow == nullptr) return false;
+  desktop::mainWindowFullScreen = fullScreen;
+  if (fullScreen) {
+    desktop::AskForFullScreenState(mainWindow);
+    SDL_ShowWindow(mainWindow);
+  }
+  // A new window comes to the front with the keyboard (with no window
+  // manager, SDL gives it the focus itself).
+  SDL_RaiseWindow(mainWindow);
+  // The program learns where its client area lies as from any later move.
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(mainWindow, &left, &top);
+  desktop::QueueEvent({EventKind::WindowMoved, left, top});
+  return true;
 }
 
 void DestroyMainWindow() {
@@ -39,68 +77,16 @@ void DestroyMainWindow() {
   mainWindow = nullptr;
 }
 
-bool OpenPresentation(int width, int height) {
-  if (mainWindow == nullptr) return false;
-  renderer = SDL_CreateRenderer(mainWindow, -1, SDL_RENDERER_PRESENTVSYNC);
-  if (renderer == nullptr) renderer = SDL_CreateRenderer(mainWindow, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer == nullptr) return false;
-  SDL_RenderSetLogicalSize(renderer, width, height);  // scaled with its aspect kept
-  frameTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width, height);
-  if (frameTexture == nullptr) {
-    SDL_DestroyRenderer(renderer);
-    renderer = nullptr;
-    return false;
+void SetWindowIcon(const std::uint32_t* rgb, int width, int height) {
+  if (mainWindow == nullptr || width <= 0 || height <= 0) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) return;
+  for (int row = 0; row < height; ++row) {
+    auto* line = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + row * icon->pitch);
+    for (int column = 0; column < width; ++column) line[column] = 0xFF000000u | rgb[row * width + column];
   }
-  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-  return true;
+  SDL_SetWindowIcon(mainWindow, icon);
+  SDL_FreeSurface(icon);
 }
-
-void ClosePresentation() {
-  if (frameTexture) SDL_DestroyTexture(frameTexture);
-  if (renderer) SDL_DestroyRenderer(renderer);
-  frameTexture = nullptr;
-  renderer = nullptr;
-}
-
-// The renderer's vsync makes the present itself wait for the blank.
-bool WaitVerticalBlank() { return renderer != nullptr; }
-
-void PresentFrame(const std::uint16_t* pixels, int /*width*/, int /*height*/, int pitch) {
-  if (renderer == nullptr) return;
-  SDL_UpdateTexture(frameTexture, nullptr, pixels, pitch * 2);
-  SDL_RenderClear(renderer);
-  SDL_RenderCopy(renderer, frameTexture, nullptr, nullptr);
-  SDL_RenderPresent(renderer);
-}
-
-bool TakeSurfacesLost() {
-  const bool lost = desktop::surfacesLost;
-  desktop::surfacesLost = false;
-  return lost;
-}
-
-int DesktopBitsPerPixel() {
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 24;
-  SDL_DisplayMode mode;
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
-  return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
-}
-
-void ConfineCursor(int left, int top, int right, int bottom) {
-  if (mainWindow == nullptr) return;
-  int windowX = 0, windowY = 0;
-  SDL_GetWindowPosition(mainWindow, &windowX, &windowY);
-  // Screen coordinates of the client area to the window's own.
-  const SDL_Rect area{left - windowX, top - windowY, right - left, bottom - top};
-  SDL_SetWindowMouseRect(mainWindow, &area);
-}
-
-void ReleaseCursor() {
-  if (mainWindow) SDL_SetWindowMouseRect(mainWindow, nullptr);
-}
-
-// The built-in synthesizer owns the sound output; there is nothing to open.
-bool OpenSoundDevice() { return true; }
-void CloseSoundDevice() {}
 
 }  // namespace platform

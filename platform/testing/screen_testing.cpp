@@ -22,6 +22,8 @@ static int frameHeight = 0;
 static bool cursorConfined = false;
 static bool soundOpen = false;
 static std::string programDirectory = "";
+static int iconWidth = 0;
+static int iconHeight = 0;
 
 bool CreateMainWindow(const char*, bool fullScreen, int, int) {
   windowOpen = true;
@@ -29,6 +31,10 @@ bool CreateMainWindow(const char*, bool fullScreen, int, int) {
   return true;
 }
 void DestroyMainWindow() { windowOpen = presentationOpen = false; }
+void SetWindowIcon(const std::uint32_t*, int width, int height) {
+  iconWidth = width;
+  iconHeight = height;
+}
 bool OpenPresentation(int, int) {
   presentationOpen = !presentationFails;
   return presentationOpen;
@@ -76,6 +82,7 @@ void ResetScreen() {
   frameWidth = frameHeight = 0;
   cursorConfined = soundOpen = false;
   programDirectory.clear();
+  iconWidth = iconHeight = 0;
 }
 
 void SetPresentationFails(bool fails) { presentationFails = fails; }
@@ -89,6 +96,8 @@ bool WindowOpen() { return windowOpen; }
 bool WindowFullScreen() { return windowFullScreen; }
 bool CursorConfined() { return cursorConfined; }
 bool SoundDeviceOpen() { return soundOpen; }
+int WindowIconWidth() { return iconWidth; }
+int WindowIconHeight() { return iconHeight; }
 
 bool SaveLastFrame(const std::string& path) {
   if (lastFrame.empty()) return false;

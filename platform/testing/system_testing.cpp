@@ -10,6 +10,7 @@ static CursorShape lastCursorShape = CursorShape::Arrow;
 static int waitCursorCount = 0;
 
 bool SystemLanguageIsJapanese() { return systemJapanese; }
+CodePage AnsiCodePage() { return systemJapanese ? CodePage::Cp932 : CodePage::Windows1252; }
 
 void SetCursorShape(CursorShape shape) {
   lastCursorShape = shape;
@@ -37,6 +38,7 @@ void Reset() {
   ResetFileChooser();
   ResetMidiInput();
   systemJapanese = false;
+  SetSongTextIsShiftJis(false);
   lastCursorShape = CursorShape::Arrow;
   waitCursorCount = 0;
 }

@@ -90,6 +90,9 @@ bool WindowOpen();
 bool WindowFullScreen();
 bool CursorConfined();
 bool SoundDeviceOpen();
+// The size of the icon the program gave its window (0 x 0 for none).
+int WindowIconWidth();
+int WindowIconHeight();
 
 // --- Input ---
 void PushEvent(const Event& event);

@@ -1,9 +1,7 @@
 // The real tonquill executable, run as a user runs it.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <unistd.h>
-
+#include "desktop_kit.h"
 #include "xvfb.h"
 
 namespace {
@@ -31,61 +29,55 @@ TEST(Executable, HelpAndVersion) {
 
 namespace {
 
-// Starts the game in the background and returns its process id.
-pid_t StartGame(const std::string& arguments, const std::string& instanceDir) {
-  const std::string command = "TONQUILL_INSTANCE_DIR=" + instanceDir + " TONQUILL_SYNTH_WAV=" TONQUILL_BINARY_DIR
-                              "/game.wav " + kTonquill + " " + arguments + " >/dev/null 2>&1 & echo $!";
-  return static_cast<pid_t>(std::stol(test::RunCommand(command)));
+const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
+
+// The pixel of the game's window at (x, y) of its client area.
+std::uint32_t WindowPixel(const std::string& window, int x, int y) {
+  const std::string origin = test::RunCommand("xwininfo -id " + window +
+                                              " | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'");
+  const std::size_t space = origin.find(' ');
+  if (space == std::string::npos) return 0xFFFFFFFFu;
+  return test::ScreenPixel(std::stoi(origin.substr(0, space)) + x, std::stoi(origin.substr(space + 1)) + y);
 }
 
-// Waits for a process that is not our child by polling /proc.
-bool WaitGone(pid_t pid, int seconds) {
-  for (int i = 0; i < seconds * 10; ++i) {
-    if (kill(pid, 0) != 0) return true;
-    usleep(100 * 1000);
+// The artwork's silver title panel and the dark background below the
+// lyric bar are in the window.
+bool ShowsTheArtwork(const std::string& window) {
+  return test::NearColour(WindowPixel(window, 300, 100), test::BmpPixel(kArtwork, 300, 100)) &&
+         test::NearColour(WindowPixel(window, 300, 250), test::BmpPixel(kArtwork, 300, 250));
+}
+
+TEST(Executable, WithoutADisplayItSaysSoAndEnds) {
+  for (const char* arguments : {"-", TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid"}) {
+    SCOPED_TRACE(arguments);
+    test::Game game({arguments}, {"DISPLAY=", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(game.WaitForExit(5), 1);
+    EXPECT_NE(game.Output().find("cannot open a window"), std::string::npos) << game.Output();
   }
-  return false;
 }
 
 TEST(Executable, WindowShowsTheArtworkAndEscapeAsksBeforeExiting) {
   test::Xvfb display;
   ASSERT_TRUE(display.Running());
-  const std::string instanceDir = test::RunCommand("mktemp -d");
-  // The exit status is written by the shell that waits for the game.
-  const std::string status = instanceDir + "/status";
-  test::RunCommand("(TONQUILL_INSTANCE_DIR=" + instanceDir + " TONQUILL_SYNTH_WAV=" TONQUILL_BINARY_DIR "/game.wav " +
-                   kTonquill + " - >/dev/null 2>&1; echo $? > " + status + ") >/dev/null 2>&1 &");
+  test::Game game({"-"});
   const std::string window = test::WaitForWindow("Tonquill", 20);
   ASSERT_FALSE(window.empty());
   EXPECT_EQ(test::RunCommand("xwininfo -id " + window + " | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w\"x\"h}'"),
             "640x480");
-  usleep(500 * 1000);
+  EXPECT_TRUE(test::WaitUntil([&window] { return ShowsTheArtwork(window); }, 20));
   EXPECT_TRUE(display.Screenshot(TONQUILL_BINARY_DIR "/game_window.png"));
-  // The artwork's silver title panel and its dark background are there.
-  auto pixelAt = [&window](int x, int y) {
-    const std::string line = test::RunCommand("import -window " + window + " -crop 1x1+" + std::to_string(x) + "+" +
-                                              std::to_string(y) + " txt:- 2>/dev/null | tail -1");
-    const std::size_t hash = line.find('#');
-    return hash == std::string::npos ? -1L : std::stol(line.substr(hash + 1, 6), nullptr, 16);
-  };
-  const long silver = pixelAt(300, 100);
-  for (int shift : {0, 8, 16}) EXPECT_NEAR((silver >> shift) & 0xFF, 0xC0, 10) << std::hex << silver;
-  EXPECT_LT(pixelAt(300, 250) & 0xFF, 0x60) << "the dark background below the lyric bar";
 
   // A second copy asks this one to come forward and leaves at once.
-  const pid_t second = StartGame("", instanceDir);
-  EXPECT_TRUE(WaitGone(second, 10)) << "the second copy exits";
+  test::Game second({}, {"TONQUILL_INSTANCE_DIR=" + game.Folder()});
+  EXPECT_EQ(second.WaitForExit(10), 0) << "the second copy exits";
   EXPECT_EQ(test::RunCommand("xwininfo -root -tree | grep -c '\"Tonquill\"'"), "1") << "still one window";
 
   test::RunCommand("xdotool windowfocus " + window + " key Escape");
   const std::string box = test::WaitForWindow("メッセージ", 20);
   ASSERT_FALSE(box.empty()) << "Escape brings the question";
-  for (int i = 0; i < 50 && test::RunCommand("cat " + status + " 2>/dev/null").empty(); ++i) {
-    test::RunCommand("xdotool windowfocus " + box + " key Return 2>/dev/null");
-    usleep(200 * 1000);
-  }
-  EXPECT_EQ(test::RunCommand("cat " + status), "0") << "Yes ends the game with status 0";
-  test::RunCommand("rm -rf " + instanceDir);
+  ASSERT_TRUE(test::WaitUntil([&box] { return test::FocusedWindow() == box; }, 10)) << "the question has the keyboard";
+  test::RunCommand("xdotool key Return");
+  EXPECT_EQ(game.WaitForExit(10), 0) << "Yes ends the game with status 0";
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// The program's two Japanese faces as font files, found with fontconfig:
+// "標準明朝" is IPAMincho and "標準ゴシック" IPAGothic (Debian's
+// fonts-ipafont-mincho and fonts-ipafont-gothic).
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+inline constexpr int kFaceMincho = 0;
+inline constexpr int kFaceGothic = 1;
+
+// The file of the face, or of fontconfig's nearest match when the face is
+// not installed; "" when fontconfig finds nothing at all.
+std::string FontFileOf(int face);
+
+// Lets fontconfig free what it holds (at exit, once no font is open).
+void ReleaseFontConfig();
+
+}  // namespace platform

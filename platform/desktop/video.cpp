@@ -1,0 +1,40 @@
+// SDL's video subsystem, started once and only on a display a user sees.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/desktop/desktop.h"
+
+namespace platform::desktop {
+
+// Set once SDL could only offer a stand-in driver: no display.
+static bool noDisplay = false;
+
+// SDL falls back to drivers that draw into memory when there is no display;
+// a game started that way would run invisibly for ever.
+static bool StandInDriver(const char* name) {
+  return name != nullptr && (std::strcmp(name, "offscreen") == 0 || std::strcmp(name, "dummy") == 0);
+}
+
+bool StartVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (noDisplay) return false;
+  // Closing the window leads to the exit question, not straight out: only
+  // a terminate or interrupt signal still arrives as SDL's quit event.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    noDisplay = true;
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (StandInDriver(driver) && (asked == nullptr || std::strstr(asked, driver) == nullptr)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    noDisplay = true;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform::desktop

@@ -1,0 +1,101 @@
+// The game's window as a user meets it with no window manager: its icon,
+// its picture shown again when uncovered or resized, the system cursor
+// hidden over it, and clicks counted in pairs.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+
+#include "desktop_kit.h"
+#include "xvfb.h"
+
+namespace {
+
+const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
+const std::string kIcon = TONQUILL_SOURCE_DIR "/assets/MAIN.bmp";
+
+class GameWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(display_.Running());
+    // The pointer starts away from where the window will be.
+    test::RunCommand("xdotool mousemove 5 5");
+    game_.emplace(std::vector<std::string>{"-"});
+    window_ = test::WaitForWindow("Tonquill", 20);
+    ASSERT_FALSE(window_.empty()) << game_->Output();
+    ASSERT_TRUE(test::WaitUntil([this] { return ShowsThePicture(640, 480); }, 20));
+  }
+  // The artwork's title panel and the background below the lyric bar are
+  // where they belong in the window, at its present size.
+  bool ShowsThePicture(int width, int height) const {
+    const test::Area area = test::WindowArea(window_);
+    for (const auto& point : {std::pair{300, 100}, std::pair{300, 250}}) {
+      int x = 0, y = 0;
+      test::PictureToScreen(width, height, point.first, point.second, x, y);
+      if (!test::NearColour(test::ScreenPixel(area.left + x, area.top + y), test::BmpPixel(kArtwork, point.first, point.second)))
+        return false;
+    }
+    return true;
+  }
+
+  test::Xvfb display_;
+  std::optional<test::Game> game_;
+  std::string window_;
+};
+
+TEST_F(GameWindow, HasTheProgramsIcon) {
+  // The property holds the width, the height, then ARGB pixels.
+  std::istringstream icon(test::RunCommand("xprop -id " + window_ + " -f _NET_WM_ICON 32c ' $0 $1 $2' _NET_WM_ICON"));
+  std::string name;
+  unsigned long width = 0, height = 0, firstPixel = 0;
+  icon >> name >> width >> height >> firstPixel;
+  EXPECT_EQ(width, 32u);
+  EXPECT_EQ(height, 32u);
+  EXPECT_EQ(firstPixel, 0xFF000000u | test::BmpPixel(kIcon, 0, 0)) << std::hex << firstPixel;
+}
+
+TEST_F(GameWindow, ShowsItsPictureAgainWhenUncovered) {
+  const test::Area area = test::WindowArea(window_);
+  {
+    test::CoveringWindow cover(area);
+    ASSERT_TRUE(test::WaitUntil([&] { return test::ScreenPixel(area.left + 300, area.top + 100) == 0xFFFFFF; }, 10));
+  }
+  EXPECT_TRUE(test::WaitUntil([this] { return ShowsThePicture(640, 480); }, 5));
+}
+
+TEST_F(GameWindow, ShowsItsPictureAgainWhenResized) {
+  test::RunCommand("xdotool windowsize " + window_ + " 800 540");
+  EXPECT_TRUE(test::WaitUntil([this] { return ShowsThePicture(800, 540); }, 5));
+}
+
+TEST_F(GameWindow, TheSystemCursorIsHiddenOverTheWindow) {
+  const test::Area area = test::WindowArea(window_);
+  // Absolute moves, as a tablet or a remote desktop makes them (after
+  // which a global pointer position can be stale); the last lies right and
+  // below of the 640 x 480 pixels counted from the screen's corner, so only
+  // the window's own place says it is inside.
+  test::RunCommand("xdotool mousemove " + std::to_string(area.left + 320) + " " + std::to_string(area.top + 240));
+  EXPECT_TRUE(test::WaitUntil(test::CursorIsBlank, 5)) << "hidden over the window";
+  test::RunCommand("xdotool mousemove " + std::to_string(area.right + 40) + " " + std::to_string(area.bottom + 40));
+  EXPECT_TRUE(test::WaitUntil([] { return !test::CursorIsBlank(); }, 5)) << "shown outside it";
+  test::RunCommand("xdotool mousemove " + std::to_string(area.right - 10) + " " + std::to_string(area.bottom - 10));
+  EXPECT_TRUE(test::WaitUntil(test::CursorIsBlank, 5)) << "hidden again near the window's far corner";
+}
+
+TEST_F(GameWindow, TheThirdClickOfAQuickRunIsAPressAgain) {
+  const test::Area area = test::WindowArea(window_);
+  test::RunCommand("xdotool mousemove " + std::to_string(area.left + 320) + " " + std::to_string(area.top + 240) +
+                   " click --repeat 4 --delay 80 1");
+  std::vector<std::string> presses;
+  ASSERT_TRUE(test::WaitUntil(
+      [&] {
+        presses.clear();
+        for (const std::string& line : game_->InputLog())
+          if (line.rfind("LeftDown", 0) == 0 || line.rfind("LeftDoubleClick", 0) == 0) presses.push_back(line.substr(0, line.find(' ')));
+        return presses.size() >= 4;
+      },
+      10));
+  EXPECT_EQ(presses, (std::vector<std::string>{"LeftDown", "LeftDoubleClick", "LeftDown", "LeftDoubleClick"}));
+}
+
+}  // namespace
