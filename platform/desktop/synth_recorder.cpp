@@ -1,7 +1,11 @@
 #include "platform/desktop/synth_recorder.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -18,6 +22,15 @@ static std::atomic<bool> clockStarted{false};
 static std::uint32_t lastSeenMs = 0;
 static std::uint64_t elapsedMs = 0;
 static std::uint64_t renderedFrames = 0;
+// The keep-up thread, and the lock under which anything is rendered.
+static std::mutex renderLock;
+static std::condition_variable stopRequested;
+static bool stopping = false;
+static std::thread keepUp;
+
+static constexpr auto kKeepUpPeriod = std::chrono::milliseconds(10);
+
+static void RecordUntilNow();
 
 bool OpenRecorder(fluid_settings_t* settings, fluid_synth_t* synth, const std::string& path) {
   fluid_settings_setstr(settings, "audio.file.name", path.c_str());
@@ -32,14 +45,35 @@ bool OpenRecorder(fluid_settings_t* settings, fluid_synth_t* synth, const std::s
   return renderer != nullptr && sampleRate > 0 && blockFrames > 0;
 }
 
-void StartRecorderClock() {
-  lastSeenMs = TimeMs();
-  elapsedMs = 0;
-  renderedFrames = 0;
-  clockStarted.store(true, std::memory_order_release);
+static void KeepUp() {
+  std::unique_lock<std::mutex> lock(renderLock);
+  while (!stopping) {
+    RecordUntilNow();
+    stopRequested.wait_for(lock, kKeepUpPeriod);
+  }
 }
 
-void RecordUntilNow() {
+void StartRecorderClock() {
+  {
+    const std::lock_guard<std::mutex> lock(renderLock);
+    lastSeenMs = TimeMs();
+    elapsedMs = 0;
+    renderedFrames = 0;
+    stopping = false;
+    clockStarted.store(true, std::memory_order_release);
+  }
+  if (!keepUp.joinable()) keepUp = std::thread(KeepUp);
+}
+
+RecorderHold::RecorderHold() {
+  renderLock.lock();
+  RecordUntilNow();
+}
+
+RecorderHold::~RecorderHold() { renderLock.unlock(); }
+
+// Called with the render lock held.
+static void RecordUntilNow() {
   if (renderer == nullptr || !clockStarted.load(std::memory_order_acquire)) return;
   const std::uint32_t now = TimeMs();
   elapsedMs += static_cast<std::uint32_t>(now - lastSeenMs);  // the clock wraps after 49 days
@@ -53,6 +87,15 @@ void RecordUntilNow() {
 }
 
 void CloseRecorder() {
+  if (keepUp.joinable()) {
+    {
+      const std::lock_guard<std::mutex> lock(renderLock);
+      stopping = true;
+    }
+    stopRequested.notify_all();
+    keepUp.join();
+  }
+  const std::lock_guard<std::mutex> lock(renderLock);
   if (renderer == nullptr) return;
   RecordUntilNow();
   delete_fluid_file_renderer(renderer);

@@ -18,9 +18,18 @@ bool OpenRecorder(fluid_settings_t* settings, fluid_synth_t* synth, const std::s
 // The file's first frame is this moment. Called once the SoundFont is ready.
 void StartRecorderClock();
 
-// Renders every whole block due by now. Called by the main thread before
-// the synthesizer takes a message, so the message sounds at its moment.
-void RecordUntilNow();
+// Renders every whole block due by now, and keeps the recording still while
+// it is held: the synthesizer takes each message under a hold, so the
+// message sounds at its moment. Between messages a thread of the recorder
+// keeps the file up with the clock, so no message finds seconds of sound
+// to render first (which would hold up the frame that sends it).
+class RecorderHold {
+ public:
+  RecorderHold();
+  ~RecorderHold();
+  RecorderHold(const RecorderHold&) = delete;
+  RecorderHold& operator=(const RecorderHold&) = delete;
+};
 
 // Renders up to now and closes the file.
 void CloseRecorder();

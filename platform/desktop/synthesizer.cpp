@@ -138,12 +138,12 @@ SoundFontState SynthesizerFontState() { return fontState.load(std::memory_order_
 // because the SoundFont is not loaded yet.
 static bool TakeMessage() {
   if (fontState.load(std::memory_order_acquire) != SoundFontState::kReady) return false;
-  if (output == Output::kFile) RecordUntilNow();
   if (output == Output::kPulse) WakePulseOutput();
   return true;
 }
 
 void SynthesizerShort(std::uint32_t packed) {
+  const RecorderHold hold;  // a recording takes the message at its moment
   if (!TakeMessage()) return;
   const int status = static_cast<int>(packed & 0xFF);
   const int channel = status & 0x0F;
@@ -162,6 +162,7 @@ void SynthesizerShort(std::uint32_t packed) {
 }
 
 int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
+  const RecorderHold hold;
   if (length < 2 || !TakeMessage()) return 0;
   // FluidSynth takes the data between F0h and F7h.
   const std::uint32_t inner = bytes[length - 1] == 0xF7 ? length - 2 : length - 1;
@@ -170,6 +171,7 @@ int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length) {
 }
 
 void SynthesizerReset() {
+  const RecorderHold hold;
   if (!TakeMessage()) return;
   for (int channel = 0; channel < 16; ++channel) {
     fluid_synth_cc(synth, channel, 64, 0);   // sustain off

@@ -52,7 +52,7 @@ void GameWindowTest::StartGame(const std::string& arguments) {
   folder_ = RunCommand("mktemp -d /tmp/tonquill-game-XXXXXX");
   wav_ = folder_ + "/game.wav";
   status_ = folder_ + "/status";
-  RunCommand("(cd " + folder_ + " && TONQUILL_INSTANCE_DIR=" + folder_ + " TONQUILL_SYNTH_WAV=" + wav_ + " " +
+  RunCommand("(cd " + folder_ + " && TONQUILL_INPUT_LOG=" + folder_ + "/input.log TONQUILL_INSTANCE_DIR=" + folder_ + " TONQUILL_SYNTH_WAV=" + wav_ + " " +
              kTonquill + " " + arguments + " >/dev/null 2>&1; echo $? > " + status_ + ") >/dev/null 2>&1 &");
   window_ = WaitForWindow("Tonquill", 20);
   ASSERT_FALSE(window_.empty());
@@ -90,11 +90,11 @@ std::string GameWindowTest::Crop(int x, int y, int w, int h) const {
   const std::string geometry = std::to_string(static_cast<int>(w * scale_)) + "x" +
                                std::to_string(static_cast<int>(h * scale_)) + "+" + std::to_string(X(x)) + "+" +
                                std::to_string(Y(y));
-  return RunCommand("import -window root -crop " + geometry + " txt:- 2>/dev/null | tail -n +2 | md5sum");
+  return RunCommand("import -window root -crop " + geometry + " -depth 8 rgb:- 2>/dev/null | md5sum");
 }
 
 long GameWindowTest::Pixel(int x, int y) const {
-  const std::string line = RunCommand("import -window root -crop 1x1+" + std::to_string(X(x)) + "+" +
+  const std::string line = RunCommand("import -window root -depth 8 -crop 1x1+" + std::to_string(X(x)) + "+" +
                                       std::to_string(Y(y)) + " txt:- 2>/dev/null | tail -1");
   const std::size_t hash = line.find('#');
   return hash == std::string::npos ? -1 : std::stol(line.substr(hash + 1, 6), nullptr, 16);

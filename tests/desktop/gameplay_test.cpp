@@ -28,20 +28,18 @@ TEST_F(Gameplay, DemoPlaysAndStopSilences) {
   const std::string later = Crop(17, 140, 80, 20);
   ASSERT_TRUE(WaitFor([&] { return Crop(17, 140, 80, 20) != later; }, 20)) << "and keep moving";
   ClickButton(1);  // stop
-  const auto stoppedAt = std::chrono::steady_clock::now();
   const std::string stopped = Crop(17, 140, 80, 20);
   // Two seconds of the game standing still after the stop: the time whose
   // silence is measured below.
   usleep(2000 * 1000);
   EXPECT_EQ(Crop(17, 140, 80, 20), stopped) << "stopped: the counters stand";
   ASSERT_TRUE(Quit());
-  // The recording runs until the game ends; the last second before the
-  // stop's two seconds were over is after the notes' release.
-  const double afterStop = std::chrono::duration<double>(std::chrono::steady_clock::now() - stoppedAt).count();
+  // The recording runs until the game ends, more than two seconds after the
+  // stop: its last second is after the notes' release.
   const double length = WavSeconds();
-  ASSERT_GT(length, afterStop);
-  EXPECT_GT(PeakOfWav(wav_, 0, length - afterStop), 1000) << "the song was heard";
-  EXPECT_LT(PeakOfWav(wav_, length - afterStop + 1.0, length - afterStop + 2.0), 50) << "and the stop silenced it";
+  ASSERT_GT(length, 2.0);
+  EXPECT_GT(PeakOfWav(wav_, 0, length), 1000) << "the song was heard";
+  EXPECT_LT(PeakOfWav(wav_, length - 1.0, length), 50) << "and the stop silenced it";
 }
 
 TEST_F(Gameplay, TrainingWalksTheLitKeyThroughTheTune) {
@@ -66,7 +64,7 @@ TEST_F(Gameplay, GameShowsAVerdictAndAScore) {
   bool scored = false;
   for (int attempt = 0; attempt < 3 && !scored; ++attempt) {
     test::RunCommand("xdotool mousemove " + std::to_string(X(165)) + " " + std::to_string(Y(195)) +
-                     " click 1 sleep 2.37 keydown a sleep 0.12 keyup a");
+                     " mousedown 1 mouseup 1 sleep 2.37 keydown a sleep 0.12 keyup a");
     ASSERT_TRUE(WaitFor([&] { return Crop(320, 120, 112, 40) != timing; }, 10)) << "a verdict is shown";
     scored = WaitFor([&] { return Crop(480, 120, 130, 40) != score; }, 2);
     if (!scored) ClickButton(1);
