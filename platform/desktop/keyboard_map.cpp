@@ -1,5 +1,7 @@
 #include "platform/desktop/keyboard_map.h"
 
+#include <array>
+
 namespace platform::desktop {
 
 namespace {
@@ -35,11 +37,38 @@ int VirtualKeyOf(SDL_Scancode scancode) {
   return 0;
 }
 
+namespace {
+
+// The physical keys of each virtual key (at most two: the backslash and
+// the key right of the apostrophe share one), found once.
+struct KeysOf {
+  SDL_Scancode keys[2];
+  int count;
+};
+
+const std::array<KeysOf, 256>& ScancodesByVirtualKey() {
+  static const std::array<KeysOf, 256> table = [] {
+    std::array<KeysOf, 256> built{};
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+      const int key = VirtualKeyOf(static_cast<SDL_Scancode>(scancode));
+      if (key <= 0 || key > 255) continue;
+      KeysOf& entry = built[static_cast<std::size_t>(key)];
+      if (entry.count < 2) entry.keys[entry.count++] = static_cast<SDL_Scancode>(scancode);
+    }
+    return built;
+  }();
+  return table;
+}
+
+}  // namespace
+
 bool VirtualKeyDown(int virtualKey) {
+  if (virtualKey <= 0 || virtualKey > 255) return false;
   int count = 0;
   const Uint8* state = SDL_GetKeyboardState(&count);
-  for (int scancode = 0; scancode < count; ++scancode)
-    if (state[scancode] && VirtualKeyOf(static_cast<SDL_Scancode>(scancode)) == virtualKey) return true;
+  const KeysOf& entry = ScancodesByVirtualKey()[static_cast<std::size_t>(virtualKey)];
+  for (int i = 0; i < entry.count; ++i)
+    if (entry.keys[i] < count && state[entry.keys[i]] != 0) return true;
   return false;
 }
 
