@@ -27,14 +27,7 @@ void ReleaseBox() {
   if (pressedBoxState != 0) elDraw::Bevel(pressedBox[0], pressedBox[1], pressedBox[2], pressedBox[3], 0);
 }
 
-// The clipped copy shared by Put and PutKeyed: right and bottom edges first,
-// both from the unclipped position, then left and top.
-static void ClippedCopy(int x, int y, int object, int left, int top, int right, int bottom, bool keyed) {
-  Surface* source = ObjectSurface(object);
-  if (SurfacesAreLost(source, nullptr)) {
-    elDraw::Restore();
-    return;
-  }
+bool ClipCopy(int& x, int& y, int& left, int& top, int& right, int& bottom) {
   const ClipRect& c = Clip();
   if (x + (right - left) > c.right) right -= x + (right - left) - c.right;
   if (y + (bottom - top) > c.bottom) bottom -= y + (bottom - top) - c.bottom;
@@ -46,7 +39,17 @@ static void ClippedCopy(int x, int y, int object, int left, int top, int right, 
     top += c.top - y;
     y = c.top;
   }
-  if (right < left || bottom < top || source == nullptr) return;
+  return right >= left && bottom >= top;
+}
+
+// The clipped copy shared by Put and PutKeyed.
+static void ClippedCopy(int x, int y, int object, int left, int top, int right, int bottom, bool keyed) {
+  Surface* source = ObjectSurface(object);
+  if (SurfacesAreLost(source, nullptr)) {
+    elDraw::Restore();
+    return;
+  }
+  if (!ClipCopy(x, y, left, top, right, bottom) || source == nullptr) return;
   Surface& target = BackScreen();
   // The source rectangle is the caller's; nothing outside either surface is
   // ever read or written.

@@ -15,18 +15,7 @@ void DrawBrightCopy(int x, int y, float brightness, int object, int left, int to
   Surface* source = ObjectSurface(object);
   Surface& target = BackScreen();
   if (source == nullptr || source->lost || target.lost || target.pixels.empty()) return;  // no lock to be had
-  const ClipRect& c = Clip();
-  if (x + (right - left) > c.right) right -= x + (right - left) - c.right;
-  if (y + (bottom - top) > c.bottom) bottom -= y + (bottom - top) - c.bottom;
-  if (x < c.left) {
-    left += c.left - x;
-    x = c.left;
-  }
-  if (y < c.top) {
-    top += c.top - y;
-    y = c.top;
-  }
-  if (right < left || bottom < top) return;
+  if (!ClipCopy(x, y, left, top, right, bottom)) return;
   const PixelFormat& format = ScreenPixelFormat();
   source->Lock();
   target.Lock();

@@ -109,6 +109,11 @@ void SetClientOrigin(int x, int y);
 int ClientLeft();
 int ClientTop();
 
+// Clips a copy of the source rectangle to (x, y) against the clip
+// rectangle: the right and bottom edges first, both from the unclipped
+// position, then the left and top. False when nothing is left to copy.
+bool ClipCopy(int& x, int& y, int& left, int& top, int& right, int& bottom);
+
 // A button box drawn sunken and remembered, and raised again.
 void PressBox(int left, int top, int right, int bottom);
 void ReleaseBox();

@@ -19,11 +19,6 @@ namespace {
 namespace pt = platform::testing;
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class RankingWrite : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,7 +48,7 @@ TEST_F(RankingWrite, TheEightyBytesReplaceTheFile) {
   std::ofstream(folder_ / "tune.DAT") << "an older, longer ranking file that must be replaced whole";
   SetFirstName("NEW");
   ASSERT_TRUE(files::WriteRankingFile());
-  const std::string written = ReadText(folder_ / "tune.DAT");
+  const std::string written = test::ReadText(folder_ / "tune.DAT");
   EXPECT_EQ(written.size(), 80u);
   EXPECT_EQ(written.substr(0, 16), "NEW        0500 ");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2) << "no temporary file is left";
@@ -79,7 +74,7 @@ TEST_F(RankingWrite, AWriteThatFailsMidwayLeavesTheOldRankingIntact) {
   sigaction(SIGXFSZ, &previous, nullptr);
 
   EXPECT_FALSE(written);
-  EXPECT_EQ(ReadText(folder_ / "tune.DAT"), old) << "never half-written";
+  EXPECT_EQ(test::ReadText(folder_ / "tune.DAT"), old) << "never half-written";
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2) << "no temporary file is left";
   ASSERT_EQ(pt::Boxes().size(), 1u) << "the player is told";
   EXPECT_EQ(pt::Boxes()[0].text.rfind("The score data cannot be saved.\n" + (folder_ / "tune.DAT").string(), 0), 0u);
@@ -96,7 +91,7 @@ TEST_F(RankingWrite, ASongInAFolderThatTakesNoFilesKeepsItsRankingForTheUser) {
   EXPECT_TRUE(pt::Boxes().empty());
   const fs::path kept = folder_ / "data" / "tonquill" / "rankings" / "%2Fsys%2Ftune.mid.DAT";
   EXPECT_EQ(files::KeptRankingPath(), kept.string());
-  EXPECT_EQ(ReadText(kept).substr(0, 16), "KEPT       0500 ");
+  EXPECT_EQ(test::ReadText(kept).substr(0, 16), "KEPT       0500 ");
 
   // Another song of the same name elsewhere has a ranking of its own.
   files::ResetRanking();

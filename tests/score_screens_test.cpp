@@ -21,11 +21,6 @@ namespace pt = platform::testing;
 namespace fs = std::filesystem;
 using platform::EventKind;
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class ScoreScreens : public test::ProgramTest {
  protected:
   void SetUp() override {
@@ -145,7 +140,7 @@ TEST_F(ScoreScreens, ReturnWritesTheRankingAndShowsIt) {
   Type(0x0D);
   EXPECT_EQ(game::Score(), 0);
   EXPECT_EQ(app::NextScene(), app::kSceneRanking);
-  const std::string onDisk = ReadText((folder_ / "tune.DAT").string());
+  const std::string onDisk = test::ReadText((folder_ / "tune.DAT").string());
   EXPECT_EQ(onDisk, "ANN       00505 AAA       00500 BBB       00400 CCC       00300 DDD       00200 ");
 }
 
@@ -157,7 +152,7 @@ TEST_F(ScoreScreens, DeleteAndYesClearTheTableOnDisk) {
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "Do you clear score ?\n");
-  EXPECT_EQ(ReadText((folder_ / "tune.DAT").string()), std::string(files::kDefaultRankingText));
+  EXPECT_EQ(test::ReadText((folder_ / "tune.DAT").string()), std::string(files::kDefaultRankingText));
   EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "shown anew";
   // A game of 450 then goes between the default 500 and 400.
   game::SetScore(450);

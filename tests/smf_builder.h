@@ -45,5 +45,7 @@ Bytes TrackBytes(int slot);
 std::string WriteTempFile(const Bytes& bytes, const std::string& name = "song.mid");
 
 Bytes ReadFile(const std::string& path);
+// The same as text.
+std::string ReadText(const std::string& path);
 
 }  // namespace test

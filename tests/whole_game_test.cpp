@@ -20,11 +20,6 @@ namespace pt = platform::testing;
 namespace fs = std::filesystem;
 using platform::EventKind;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class WholeGame : public test::ProgramTest {
  protected:
   void TearDown() override {
@@ -77,7 +72,7 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   for (char c : std::string("TONY")) Type(c);
   Type(0x0D);
   const std::string expected = "AAA       00500 TONY      00424 BBB       00400 CCC       00300 DDD       00200 ";
-  EXPECT_EQ(ReadText(folder_ / "twinkle.DAT"), expected);
+  EXPECT_EQ(test::ReadText(folder_ / "twinkle.DAT"), expected);
 
   // The ranking, then back to the main screen with Space.
   for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
@@ -96,7 +91,7 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
 
   pt::ScriptAnswers({true});
   Type(0x2E);
-  EXPECT_EQ(ReadText(folder_ / "twinkle.DAT"), std::string(files::kDefaultRankingText));
+  EXPECT_EQ(test::ReadText(folder_ / "twinkle.DAT"), std::string(files::kDefaultRankingText));
 }
 
 }  // namespace

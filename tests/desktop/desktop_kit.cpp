@@ -180,6 +180,25 @@ std::uint32_t ScreenPixel(int x, int y) {
   return pixel;
 }
 
+std::string ScreenArea(int x, int y, int width, int height) {
+  Connection x11;
+  if (x11.display == nullptr || width <= 0 || height <= 0) return "";
+  XImage* image = XGetImage(x11.display, DefaultRootWindow(x11.display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return "";
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(width * height * 3));
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column) {
+      const unsigned long pixel = XGetPixel(image, column, row);
+      bytes += static_cast<char>(pixel >> 16);
+      bytes += static_cast<char>(pixel >> 8);
+      bytes += static_cast<char>(pixel);
+    }
+  XDestroyImage(image);
+  return bytes;
+}
+
 bool NearColour(std::uint32_t a, std::uint32_t b, int tolerance) {
   for (int shift : {0, 8, 16})
     if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) return false;

@@ -96,6 +96,9 @@ class CoveringWindow {
 
 // The colour of a screen pixel now, as 0xRRGGBB.
 std::uint32_t ScreenPixel(int x, int y);
+// The pixels of a screen rectangle as bytes, to compare with another
+// reading of it.
+std::string ScreenArea(int x, int y, int width, int height);
 // Equal within `tolerance` in each channel.
 bool NearColour(std::uint32_t a, std::uint32_t b, int tolerance = 12);
 // The pointer on the screen.

@@ -11,21 +11,6 @@
 
 namespace test {
 
-namespace {
-
-const std::string kTonquill = TONQUILL_BINARY_DIR "/tonquill";
-
-}  // namespace
-
-bool WaitFor(const std::function<bool()>& condition, int seconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    usleep(50 * 1000);
-  }
-  return condition();
-}
-
 int PeakOfWav(const std::string& path, double from, double to) {
   std::ifstream in(path, std::ios::binary);
   std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -47,38 +32,37 @@ int PeakOfWav(const std::string& path, double from, double to) {
   return peak;
 }
 
-void GameWindowTest::StartGame(const std::string& arguments) {
+void GameWindowTest::StartGame(const std::string& argument) {
   ASSERT_TRUE(display_.Running());
-  folder_ = RunCommand("mktemp -d /tmp/tonquill-game-XXXXXX");
+  game_ = std::make_unique<Game>(std::vector<std::string>{argument});
+  folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
-  status_ = folder_ + "/status";
-  RunCommand("(cd " + folder_ + " && TONQUILL_INPUT_LOG=" + folder_ + "/input.log TONQUILL_INSTANCE_DIR=" + folder_ + " TONQUILL_SYNTH_WAV=" + wav_ + " " +
-             kTonquill + " " + arguments + " >/dev/null 2>&1; echo $? > " + status_ + ") >/dev/null 2>&1 &");
   window_ = WaitForWindow("Tonquill", 20);
   ASSERT_FALSE(window_.empty());
-  const std::string geometry = RunCommand(
-      "xwininfo -id " + window_ +
-      " | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} /Width:/{w=$2} /Height:/{h=$2} "
-      "END{print x\" \"y\" \"w\" \"h}'");
-  std::sscanf(geometry.c_str(), "%d %d %d %d", &left_, &top_, &width_, &height_);
+  const Area area = WindowArea(window_);
+  left_ = area.left;
+  top_ = area.top;
+  width_ = area.right - area.left;
+  height_ = area.bottom - area.top;
   scale_ = std::min(width_ / 640.0, height_ / 480.0);
   // The piano is drawn: the main screen is up.
   ASSERT_TRUE(WaitFor([this] { return Pixel(8 + 26, 440) > 0xC00000; }, 20));
 }
 
-void GameWindowTest::TearDown() {
-  Quit();
-  if (!folder_.empty()) RunCommand("rm -rf " + folder_);
-}
+void GameWindowTest::TearDown() { Quit(); }
 
 bool GameWindowTest::Quit() {
-  if (window_.empty()) return true;
-  RunCommand("xdotool key --window " + window_ + " Escape");
-  const bool ended = WaitFor([this] {
-    const std::string box = WaitForWindow("メッセージ", 1);
+  if (game_ == nullptr || window_.empty()) return true;
+  // Escape brings the question, Return answers Yes. An Escape that arrives
+  // while an earlier box is still closing is dropped with that box's
+  // input: then it is pressed again.
+  bool ended = false;
+  for (int attempt = 0; attempt < 10 && !ended; ++attempt) {
+    RunCommand("xdotool key --window " + window_ + " Escape");
+    const std::string box = WaitForWindow("メッセージ", 3);
     if (!box.empty()) RunCommand("xdotool windowfocus " + box + " key Return 2>/dev/null");
-    return !RunCommand("cat " + status_ + " 2>/dev/null").empty();
-  }, 30);
+    ended = game_->WaitForExit(box.empty() ? 0.1 : 5) >= 0;
+  }
   window_.clear();
   return ended;
 }
@@ -87,18 +71,10 @@ int GameWindowTest::X(int x) const { return left_ + static_cast<int>((width_ - 6
 int GameWindowTest::Y(int y) const { return top_ + static_cast<int>((height_ - 480 * scale_) / 2 + (y + 0.5) * scale_); }
 
 std::string GameWindowTest::Crop(int x, int y, int w, int h) const {
-  const std::string geometry = std::to_string(static_cast<int>(w * scale_)) + "x" +
-                               std::to_string(static_cast<int>(h * scale_)) + "+" + std::to_string(X(x)) + "+" +
-                               std::to_string(Y(y));
-  return RunCommand("import -window root -crop " + geometry + " -depth 8 rgb:- 2>/dev/null | md5sum");
+  return ScreenArea(X(x), Y(y), static_cast<int>(w * scale_), static_cast<int>(h * scale_));
 }
 
-long GameWindowTest::Pixel(int x, int y) const {
-  const std::string line = RunCommand("import -window root -depth 8 -crop 1x1+" + std::to_string(X(x)) + "+" +
-                                      std::to_string(Y(y)) + " txt:- 2>/dev/null | tail -1");
-  const std::size_t hash = line.find('#');
-  return hash == std::string::npos ? -1 : std::stol(line.substr(hash + 1, 6), nullptr, 16);
-}
+long GameWindowTest::Pixel(int x, int y) const { return static_cast<long>(ScreenPixel(X(x), Y(y))); }
 
 bool GameWindowTest::KeyLit(int column) const {
   const long p = Pixel(8 + 52 * column + 26, 440);

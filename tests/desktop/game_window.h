@@ -6,14 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "desktop_kit.h"
 #include "xvfb.h"
 
 namespace test {
 
-// Waits for a condition, checking every 50 ms, at most `seconds`.
-bool WaitFor(const std::function<bool()>& condition, int seconds);
+// Waits for a condition, checking it again and again, at most `seconds`.
+inline bool WaitFor(const std::function<bool()>& condition, int seconds) { return WaitUntil(condition, seconds); }
 
 // The peak absolute sample of a 16-bit WAV between two times (seconds).
 int PeakOfWav(const std::string& path, double from, double to);
@@ -22,16 +24,16 @@ class GameWindowTest : public ::testing::Test {
  protected:
   void TearDown() override;
 
-  // Starts `tonquill ARGUMENTS` in a fresh folder (recording its synthesizer)
-  // and waits for its window.
-  void StartGame(const std::string& arguments);
+  // Starts `tonquill ARGUMENT` (recording its synthesizer) and waits for
+  // its window and its main screen.
+  void StartGame(const std::string& argument);
   // Escape, then Yes: the game ends as a user ends it. True once it has.
   bool Quit();
 
   // Screen coordinates of a point of the 640 x 480 picture.
   int X(int x) const;
   int Y(int y) const;
-  // A digest of a rectangle of the picture, to compare with another.
+  // The pixels of a rectangle of the picture, to compare with another.
   std::string Crop(int x, int y, int w, int h) const;
   // The picture's colour at a point, 0xRRGGBB.
   long Pixel(int x, int y) const;
@@ -44,7 +46,8 @@ class GameWindowTest : public ::testing::Test {
   double WavSeconds() const;
 
   Xvfb display_{1024, 768};
-  std::string folder_, wav_, status_, window_;
+  std::unique_ptr<Game> game_;
+  std::string folder_, wav_, window_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   double scale_ = 1;
 };

@@ -32,6 +32,7 @@ class OpenDialog : public test::GameWindowTest {
 
 TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
   const std::string title = Crop(20, 95, 200, 16);
+  const std::string fileRaised = Crop(10, 180, 62, 30);
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty()) << "FILE opens zenity";
   // Typing a path opens the chooser's location field; Return confirms it.
@@ -39,6 +40,8 @@ TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
   RunCommand("xdotool windowfocus --sync " + dialog + " key Return");
   ASSERT_TRUE(WaitFor([&] { return DialogGone(); }, 20));
   ASSERT_TRUE(WaitFor([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
+  // FILE rises again once the game has seen the button up: it takes clicks.
+  ASSERT_TRUE(WaitFor([&] { return Crop(10, 180, 62, 30) == fileRaised; }, 10));
   const double demoAt = WavSeconds();
   ClickButton(4);  // DEMO
   const std::string counters = Crop(17, 140, 80, 20);
