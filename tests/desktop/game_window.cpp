@@ -11,12 +11,6 @@
 
 namespace test {
 
-namespace {
-
-const std::string kTonquill = TONQUILL_BINARY_DIR "/tonquill";
-
-}  // namespace
-
 bool WaitFor(const std::function<bool()>& condition, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (std::chrono::steady_clock::now() < deadline) {
@@ -53,7 +47,7 @@ void GameWindowTest::StartGame(const std::string& arguments) {
   wav_ = folder_ + "/game.wav";
   status_ = folder_ + "/status";
   RunCommand("(cd " + folder_ + " && TONQUILL_INPUT_LOG=" + folder_ + "/input.log TONQUILL_INSTANCE_DIR=" + folder_ + " TONQUILL_SYNTH_WAV=" + wav_ + " " +
-             kTonquill + " " + arguments + " >/dev/null 2>&1; echo $? > " + status_ + ") >/dev/null 2>&1 &");
+             program_ + " " + arguments + " >/dev/null 2>&1; echo $? > " + status_ + ") >/dev/null 2>&1 &");
   window_ = WaitForWindow("Tonquill", 20);
   ASSERT_FALSE(window_.empty());
   const std::string geometry = RunCommand(

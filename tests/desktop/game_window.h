@@ -44,6 +44,9 @@ class GameWindowTest : public ::testing::Test {
   double WavSeconds() const;
 
   Xvfb display_{1024, 768};
+  // The executable StartGame starts: the build folder's, unless a test sets
+  // another (an installed copy).
+  std::string program_ = TONQUILL_BINARY_DIR "/tonquill";
   std::string folder_, wav_, status_, window_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   double scale_ = 1;
