@@ -27,6 +27,15 @@ else()
   set(ENV{SOURCE_DATE_EPOCH} "${outerSourceDateEpoch}")
 endif()
 
+# The program looks for its songs at ../share/tonquill/songs from its own
+# folder: other install folders would leave it without them.
+file(RELATIVE_PATH songsFromPrograms ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/tonquill/songs)
+if(NOT songsFromPrograms STREQUAL "../share/tonquill/songs")
+  message(WARNING "The installed game will not find its songs: they go to ${songsFromPrograms} from its "
+                  "folder, and it looks in ../share/tonquill/songs. Keep CMAKE_INSTALL_BINDIR and "
+                  "CMAKE_INSTALL_DATADIR side by side (bin and share).")
+endif()
+
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
