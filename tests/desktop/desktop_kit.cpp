@@ -82,7 +82,8 @@ void WindowManager::Crash() {
   running_ = false;
 }
 
-Game::Game(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
+Game::Game(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+           const std::string& program) {
   const std::string folder = folder_.Path();
   pid_ = fork();
   if (pid_ == 0) {
@@ -99,7 +100,8 @@ Game::Game(const std::vector<std::string>& arguments, const std::vector<std::str
     std::vector<char*> argv{const_cast<char*>("tonquill")};
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    execv(TONQUILL_BINARY_DIR "/tonquill", argv.data());
+    if (chdir(folder.c_str()) != 0) _exit(126);
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
 }

@@ -51,12 +51,15 @@ class WindowManager {
   bool running_ = false;
 };
 
-// The tonquill executable started in the background with a private
-// single-instance folder, the synthesizer recording to a file and the input
-// log on. `environment` adds or replaces variables ("LANG=ja_JP.UTF-8").
+// The tonquill executable started in the background, in a private folder
+// that is also its working folder and single-instance folder, with the
+// synthesizer recording to a file and the input log on. `environment` adds
+// or replaces variables ("LANG=ja_JP.UTF-8"); `program` is another copy of
+// the game to start (an installed one).
 class Game {
  public:
-  explicit Game(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
+  explicit Game(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+                const std::string& program = TONQUILL_BINARY_DIR "/tonquill");
   ~Game();  // ends the game if it still runs
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;

@@ -34,7 +34,7 @@ int PeakOfWav(const std::string& path, double from, double to) {
 
 void GameWindowTest::StartGame(const std::string& argument) {
   ASSERT_TRUE(display_.Running());
-  game_ = std::make_unique<Game>(std::vector<std::string>{argument});
+  game_ = std::make_unique<Game>(std::vector<std::string>{argument}, std::vector<std::string>{}, program_);
   folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
   window_ = WaitForWindow("Tonquill", 20);

@@ -24,8 +24,8 @@ class GameWindowTest : public ::testing::Test {
  protected:
   void TearDown() override;
 
-  // Starts `tonquill ARGUMENT` (recording its synthesizer) and waits for
-  // its window and its main screen.
+  // Starts `tonquill ARGUMENT` in a fresh working folder (recording its
+  // synthesizer) and waits for its window and its main screen.
   void StartGame(const std::string& argument);
   // Escape, then Yes: the game ends as a user ends it. True once it has.
   bool Quit();
@@ -46,6 +46,9 @@ class GameWindowTest : public ::testing::Test {
   double WavSeconds() const;
 
   Xvfb display_{1024, 768};
+  // The executable StartGame starts: the build folder's, unless a test sets
+  // another (an installed copy).
+  std::string program_ = TONQUILL_BINARY_DIR "/tonquill";
   std::unique_ptr<Game> game_;
   std::string folder_, wav_, window_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
