@@ -23,9 +23,6 @@ bool MainWindowIsFullScreen();
 // Puts an event of the backend's own at the end of the program's queue.
 void QueueEvent(const Event& event);
 
-// The event pump saw the renderer lose its textures (a device reset).
-void NoteSurfacesLost();
-
 // Shows the last presented frame again: the window was exposed, resized or
 // got the focus back. The program's own redraw requests are not involved.
 void PresentAgain();
@@ -33,6 +30,9 @@ void PresentAgain();
 // A point of the program's 640 x 480 picture in the window's own
 // coordinates, through the scale and letterbox of the presentation.
 void PictureToWindow(int x, int y, int& windowX, int& windowY);
+// The other way: a point of the window in the picture's coordinates
+// (outside 0..639, 0..479 where it lies in the black around the picture).
+void WindowToPicture(int windowX, int windowY, int& x, int& y);
 
 // Applies the confinement the program asked for again, after the window's
 // size (and so the picture's place in it) changed or it got the focus.

@@ -78,6 +78,7 @@ static bool Translate(const SDL_Event& e, Event& out) {
   switch (e.type) {
     case SDL_MOUSEMOTION:
       out = {EventKind::MouseMove, e.motion.x, e.motion.y};
+      desktop::WindowToPicture(out.x, out.y, out.x, out.y);
       return true;
     case SDL_MOUSEBUTTONDOWN:
       if (e.button.button == SDL_BUTTON_LEFT)
@@ -86,10 +87,12 @@ static bool Translate(const SDL_Event& e, Event& out) {
         out = {EventKind::RightDoubleClick, e.button.x, e.button.y};
       else
         return false;
+      desktop::WindowToPicture(out.x, out.y, out.x, out.y);
       return true;
     case SDL_MOUSEBUTTONUP:
       if (e.button.button != SDL_BUTTON_LEFT) return false;
       out = {EventKind::LeftUp, e.button.x, e.button.y};
+      desktop::WindowToPicture(out.x, out.y, out.x, out.y);
       return true;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -110,10 +113,6 @@ static bool Translate(const SDL_Event& e, Event& out) {
     case SDL_QUIT:  // a terminate or interrupt signal: the session ends
       out = {EventKind::CloseRequest};
       return true;
-    case SDL_RENDER_TARGETS_RESET:
-    case SDL_RENDER_DEVICE_RESET:
-      desktop::NoteSurfacesLost();
-      return false;
     default:
       return false;
   }

@@ -1,6 +1,6 @@
 // Message boxes on the desktop. Each box is shown by a fresh copy of the
 // program (/proc/self/exe with the helper option), so that the game's
-// renderer and synthesizer threads cannot hang it, and answers through a
+// synthesizer threads cannot hang it, and answers through a
 // pipe. While it is up the game's window is only kept painted; presses
 // that reached it meanwhile are dropped when the box closes.
 #include <fcntl.h>

@@ -1,88 +1,166 @@
-// The presentation of frames: a renderer (vsync) on the main window and a
-// streaming RGB565 texture scaled to the window with its aspect kept. The
-// texture keeps the last frame, so an exposed or resized window shows it
-// again at once.
+// The presentation of frames: the 5-6-5 picture is scaled by the processor
+// straight into the window's own pixels (shared memory with the X server),
+// its aspect kept, and the window is updated. No OpenGL is started: making
+// a GL context costs about 0.1 s before the first picture, and where the
+// GL is itself drawn by the processor it costs far more per frame than
+// this. Presents are paced to the display's refresh, as a vertical blank
+// would pace them. The last frame is kept, so an exposed or resized window
+// shows it again at once.
 #include <SDL.h>
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/picture_scaler.h"
 #include "platform/platform.h"
 
 namespace platform::desktop {
 
-// The renderer, the texture frames are uploaded to, and whether it holds one.
-static SDL_Renderer* renderer = nullptr;
-static SDL_Texture* frameTexture = nullptr;
+using Clock = std::chrono::steady_clock;
+
+// The picture's size, its last frame, the scaler for the window as it is
+// now, and the next refresh a present waits for.
+static bool presentationOpen = false;
+static int pictureWidth = 0, pictureHeight = 0;
+static std::vector<std::uint16_t> lastFrame;
 static bool frameShown = false;
-static bool surfacesLost = false;
+static PictureScaler scaler;
+static Clock::duration refreshPeriod{};
+static Clock::time_point nextRefresh{};
 
-void NoteSurfacesLost() { surfacesLost = true; }
+// A window's pixels in 32-bit form hold each channel in 8 bits; the scaler
+// writes those directly. Other forms go through a 32-bit copy.
+static bool ChannelShift(Uint32 mask, int& shift) {
+  for (shift = 0; shift < 32; shift += 8)
+    if (mask == (0xFFu << shift)) return true;
+  return false;
+}
 
-static void ShowTexture() {
-  SDL_RenderClear(renderer);
-  SDL_RenderCopy(renderer, frameTexture, nullptr, nullptr);
-  SDL_RenderPresent(renderer);
+static void ShowLastFrame() {
+  SDL_Window* window = MainWindow();
+  SDL_Surface* surface = window != nullptr ? SDL_GetWindowSurface(window) : nullptr;
+  if (surface == nullptr || lastFrame.empty()) return;
+  const SDL_PixelFormat* format = surface->format;
+  int red = 0, green = 0, blue = 0;
+  const bool direct = format->BytesPerPixel == 4 && ChannelShift(format->Rmask, red) &&
+                      ChannelShift(format->Gmask, green) && ChannelShift(format->Bmask, blue);
+  if (!direct) red = 16, green = 8, blue = 0;
+  if (!scaler.PreparedFor(surface->w, surface->h, red, green, blue))
+    scaler.Prepare(pictureWidth, pictureHeight, surface->w, surface->h, red, green, blue);
+  if (direct) {
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    scaler.Scale(lastFrame.data(), pictureWidth, static_cast<std::uint32_t*>(surface->pixels), surface->pitch);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  } else {
+    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_RGB888);
+    if (copy == nullptr) return;
+    scaler.Scale(lastFrame.data(), pictureWidth, static_cast<std::uint32_t*>(copy->pixels), copy->pitch);
+    SDL_BlitSurface(copy, nullptr, surface, nullptr);
+    SDL_FreeSurface(copy);
+  }
+  SDL_UpdateWindowSurface(window);
 }
 
 void PresentAgain() {
-  // After a device reset the texture's picture is gone: the program
-  // restores its surfaces and presents anew.
-  if (renderer != nullptr && frameShown && !surfacesLost) ShowTexture();
+  if (presentationOpen && frameShown) ShowLastFrame();
+}
+
+// The picture's place in the window as it is now (the window may have been
+// resized since the last frame).
+static PictureRect CurrentPlace() {
+  int width = pictureWidth, height = pictureHeight;
+  if (SDL_Window* window = MainWindow()) SDL_GetWindowSize(window, &width, &height);
+  return PicturePlace(pictureWidth, pictureHeight, width, height);
 }
 
 void PictureToWindow(int x, int y, int& windowX, int& windowY) {
   windowX = x;
   windowY = y;
-  if (renderer == nullptr) return;
-  SDL_RenderLogicalToWindow(renderer, static_cast<float>(x), static_cast<float>(y), &windowX, &windowY);
+  if (!presentationOpen) return;
+  const PictureRect place = CurrentPlace();
+  windowX = place.x + static_cast<int>(static_cast<long long>(x) * place.width / pictureWidth);
+  windowY = place.y + static_cast<int>(static_cast<long long>(y) * place.height / pictureHeight);
+}
+
+void WindowToPicture(int windowX, int windowY, int& x, int& y) {
+  x = windowX;
+  y = windowY;
+  if (!presentationOpen) return;
+  const PictureRect place = CurrentPlace();
+  if (place.width <= 0 || place.height <= 0) return;
+  // Rounded towards minus infinity, so the letterbox left of or above the
+  // picture gives negative coordinates, as outside it should.
+  auto scaleBack = [](long long offset, int picture, int placed) {
+    const long long scaled = offset * picture;
+    return static_cast<int>(scaled >= 0 ? scaled / placed : -((-scaled + placed - 1) / placed));
+  };
+  x = scaleBack(windowX - place.x, pictureWidth, place.width);
+  y = scaleBack(windowY - place.y, pictureHeight, place.height);
+}
+
+// The display's refresh period; 60 Hz where the display does not say.
+static Clock::duration RefreshPeriodOf(SDL_Window* window) {
+  SDL_DisplayMode mode;
+  int rate = 60;
+  if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate >= 24 && mode.refresh_rate <= 500)
+    rate = mode.refresh_rate;
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
 }
 
 }  // namespace platform::desktop
 
 namespace platform {
 
-using desktop::frameTexture;
-using desktop::renderer;
-
 bool OpenPresentation(int width, int height) {
-  SDL_Window* window = desktop::MainWindow();
-  if (window == nullptr) return false;
-  renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-  if (renderer == nullptr) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer == nullptr) return false;
-  SDL_RenderSetLogicalSize(renderer, width, height);  // scaled with its aspect kept
-  frameTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width, height);
-  if (frameTexture == nullptr) {
-    SDL_DestroyRenderer(renderer);
-    renderer = nullptr;
-    return false;
-  }
-  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  using namespace desktop;
+  SDL_Window* window = MainWindow();
+  if (window == nullptr || width <= 0 || height <= 0 || SDL_GetWindowSurface(window) == nullptr) return false;
+  pictureWidth = width;
+  pictureHeight = height;
+  lastFrame.assign(static_cast<std::size_t>(width) * height, 0);
+  refreshPeriod = RefreshPeriodOf(window);
+  nextRefresh = Clock::time_point{};
+  presentationOpen = true;
   return true;
 }
 
 void ClosePresentation() {
-  if (frameTexture) SDL_DestroyTexture(frameTexture);
-  if (renderer) SDL_DestroyRenderer(renderer);
-  frameTexture = nullptr;
-  renderer = nullptr;
+  desktop::presentationOpen = false;
   desktop::frameShown = false;
+  desktop::lastFrame.clear();
 }
 
-// The renderer's vsync makes the present itself wait for the blank.
-bool WaitVerticalBlank() { return renderer != nullptr; }
-
-void PresentFrame(const std::uint16_t* pixels, int /*width*/, int /*height*/, int pitch) {
-  if (renderer == nullptr) return;
-  SDL_UpdateTexture(frameTexture, nullptr, pixels, pitch * 2);
-  desktop::ShowTexture();
-  desktop::frameShown = true;
+// Waits for the display's next refresh. A present that comes late shows at
+// once, and the next one waits for the refresh after it, as with a real
+// vertical blank.
+bool WaitVerticalBlank() {
+  using namespace desktop;
+  if (!presentationOpen) return false;
+  const Clock::time_point now = Clock::now();
+  if (nextRefresh == Clock::time_point{} || now >= nextRefresh + refreshPeriod) {
+    nextRefresh = now + refreshPeriod;
+  } else {
+    if (now < nextRefresh) std::this_thread::sleep_until(nextRefresh);
+    nextRefresh += refreshPeriod;
+  }
+  return true;
 }
 
-bool TakeSurfacesLost() {
-  const bool lost = desktop::surfacesLost;
-  desktop::surfacesLost = false;
-  return lost;
+void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch) {
+  using namespace desktop;
+  if (!presentationOpen || width != pictureWidth || height != pictureHeight) return;
+  for (int y = 0; y < height; ++y)
+    std::copy(pixels + static_cast<std::size_t>(y) * pitch, pixels + static_cast<std::size_t>(y) * pitch + width,
+              lastFrame.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  frameShown = true;
+  ShowLastFrame();
 }
+
+// The window's pixels and the kept frame are the program's own memory: no
+// device reset takes them away.
+bool TakeSurfacesLost() { return false; }
 
 int DesktopBitsPerPixel() {
   SDL_DisplayMode mode;

@@ -1,13 +1,11 @@
-// The program's window on the desktop. It is created once, with the flag
-// its renderer needs: 640 x 480 in window mode, or covering the desktop
-// without borders in full screen. A full-screen window is placed and sized
-// by the program itself, so that it covers the desktop even where no window
-// manager obeys the full-screen request, and asks for the full-screen state
-// before it is first shown (SDL's own request, made after the window is
-// shown, waits up to 100 ms for a window manager that may not be there).
+// The program's window on the desktop. It is created once: 640 x 480 in
+// window mode, or covering the desktop without borders in full screen. A
+// full-screen window is placed and sized by the program itself, so that it
+// covers the desktop even where no window manager obeys the full-screen
+// request, and asks for the full-screen state before it is first shown
+// (SDL's own request, made after the window is shown, waits up to 100 ms
+// for a window manager that may not be there).
 #include <SDL.h>
-
-#include <cstring>
 
 #include "platform/desktop/desktop.h"
 #include "platform/platform.h"
@@ -20,17 +18,6 @@ static bool mainWindowFullScreen = false;
 
 SDL_Window* MainWindow() { return mainWindow; }
 bool MainWindowIsFullScreen() { return mainWindowFullScreen; }
-
-// The window flag the renderer will ask for. A window created without it is
-// destroyed and created again by SDL when the renderer is made, which costs
-// a visible moment at start-up (and a second full-screen switch).
-static Uint32 RendererWindowFlag() {
-  const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-  SDL_RendererInfo info;
-  if ((driver == nullptr || driver[0] == '\0') && SDL_GetNumRenderDrivers() > 0 && SDL_GetRenderDriverInfo(0, &info) == 0)
-    driver = info.name;
-  return driver != nullptr && std::strncmp(driver, "opengl", 6) == 0 ? SDL_WINDOW_OPENGL : 0;
-}
 
 }  // namespace platform::desktop
 
@@ -52,9 +39,7 @@ bool CreateMainWindow(const char* title, bool fullScreen, int width, int height)
       height = desktopArea.h;
     }
   }
-  const Uint32 rendererFlag = desktop::RendererWindowFlag();
-  mainWindow = SDL_CreateWindow(title, x, y, width, height, flags | rendererFlag);
-  if (mainWindow == nullptr && rendererFlag != 0) mainWindow = SDL_CreateWindow(title, x, y, width, height, flags);
+  mainWindow = SDL_CreateWindow(title, x, y, width, height, flags);
   if (mainWindow == nullptr) return false;
   desktop::mainWindowFullScreen = fullScreen;
   if (fullScreen) {
