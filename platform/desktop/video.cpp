@@ -23,9 +23,6 @@ bool StartVideo() {
   // Closing the window leads to the exit question, not straight out: only
   // a terminate or interrupt signal still arrives as SDL's quit event.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  // Window pixels are filled by the processor and handed to the server as
-  // they are; SDL would otherwise start OpenGL to carry them.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     noDisplay = true;
     return false;
@@ -37,6 +34,10 @@ bool StartVideo() {
     noDisplay = true;
     return false;
   }
+  // Window pixels are filled by the processor and handed to the X server as
+  // they are (shared memory); SDL would otherwise start OpenGL to carry
+  // them. Other drivers have no such path and keep SDL's own.
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   return true;
 }
 
