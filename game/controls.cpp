@@ -13,8 +13,10 @@
 #include "game/panels.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "player/guide_track.h"
+#include "platform/platform.h"
 #include "player/playback_clock.h"
 
 namespace game {
@@ -26,6 +28,9 @@ static constexpr int kPressedMomentary = 1;
 static constexpr int kPressedMode = 2;
 static constexpr int kBevelRaised = 0;
 static constexpr std::uint32_t kClickWaitMs = 400;
+// How long a run waits for ports that cannot sound yet (the built-in
+// synthesizer reading a large SoundFont just after start-up).
+static constexpr std::uint32_t kPortsReadyWaitMs = 10000;
 
 void ResetControls() { clickLatch = false; }
 
@@ -41,6 +46,15 @@ void DrawModeButtonsRaised() {
   }
 }
 
+// A run clicked for just after start-up waits for the ports to sound
+// rather than lose its first notes.
+static void WaitForPortsToSound() {
+  if (midi::WaitForPortsReady(0)) return;
+  platform::SetCursorShape(platform::CursorShape::Wait);
+  midi::WaitForPortsReady(kPortsReadyWaitMs);
+  platform::SetCursorShape(platform::CursorShape::Arrow);
+}
+
 // GAME, TRAINING and DEMO: a run in that mode from the top of the song.
 static void StartRun(int button, int mode) {
   if (!files::SongLoaded()) {
@@ -48,6 +62,7 @@ static void StartRun(int button, int mode) {
     app::ClearLeftButtonHeld();  // the click latch lets go on the next frame
     return;
   }
+  WaitForPortsToSound();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
   SetPlayMode(mode);

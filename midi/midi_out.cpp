@@ -23,6 +23,17 @@ static std::uint8_t exclusiveBuffer[kExclusiveBufferSize];
 static platform::MidiOutDevice* exclusiveInFlight = nullptr;
 
 int PortCount() { return portCount; }
+
+bool WaitForPortsReady(std::uint32_t timeoutMs) {
+  const std::uint32_t started = platform::TimeMs();
+  bool allReady = true;
+  for (int port = 0; port < portCount; ++port) {
+    const std::uint32_t spent = platform::TimeMs() - started;
+    if (!platform::WaitMidiOutReady(portTable[port].device, spent < timeoutMs ? timeoutMs - spent : 0))
+      allReady = false;
+  }
+  return allReady;
+}
 const char* PortName(int port) { return (port >= 0 && port < portCount) ? portTable[port].name : ""; }
 
 // Opens a device into the slot at `count`; true when it took the slot. A

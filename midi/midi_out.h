@@ -33,6 +33,11 @@ int SendExclusiveMessage(const std::uint8_t* message, std::uint32_t length, int 
 // port count, else 0.
 int SendMidiMessage(int port, const std::uint8_t* message, int length);
 
+// Waits until every port can sound, at most timeoutMs in all (the built-in
+// synthesizer reads its SoundFont for a moment after start-up); true when
+// every port can.
+bool WaitForPortsReady(std::uint32_t timeoutMs);
+
 int PortCount();
 // The device name read for a port when it was opened (UTF-8).
 const char* PortName(int port);

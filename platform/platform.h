@@ -119,6 +119,10 @@ int SendMidiOutLong(MidiOutDevice* device, const std::uint8_t* bytes, std::uint3
 // message; true when it has (or none was pending).
 bool WaitMidiOutLongDone(MidiOutDevice* device, std::uint32_t timeoutMs);
 
+// Waits at most timeoutMs until the device can sound (a synthesizer may
+// still be reading its instruments); true when it can.
+bool WaitMidiOutReady(MidiOutDevice* device, std::uint32_t timeoutMs);
+
 // Turns off every sounding note and the sustain pedal on all channels.
 int ResetMidiOut(MidiOutDevice* device);
 

@@ -1,5 +1,7 @@
 // The main screen's controls, driven as a user drives them: clicks on the
 // button row and note keys held on the computer keyboard.
+#include <algorithm>
+
 #include "app/input.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
@@ -10,6 +12,7 @@
 #include "game/play_mode.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "program_reset.h"
 #include "program_fixture.h"
 
 namespace {
@@ -115,6 +118,36 @@ TEST_F(Controls, WhilePlayingOnlyStopActs) {
   ClickButton(game::kButtonStop);
   EXPECT_EQ(player::PlayState(), player::kStopped);
   EXPECT_EQ(game::MainCommand(), game::kCommandStopped);
+}
+
+// A port that cannot sound yet (the built-in synthesizer still reading its
+// SoundFont just after start-up) holds the run's start, with the wait
+// cursor, so the song's first notes are heard; one that never becomes
+// ready holds it 10 s at most. The band's first note is at tick 0.
+TEST_F(Controls, ARunWaitsForPortsThatCannotSoundYet) {
+  for (const std::uint32_t readyAfter : {300u, 60000u}) {
+    SCOPED_TRACE(readyAfter);
+    test::ResetProgram(1);
+    StartWithSong(GuideSong());
+    // The click is taken in the frame pass 16 ms from now.
+    const std::uint32_t clicked = platform::TimeMs() + 16;
+    pt::SetMidiDevices({.count = 1, .readyAtMs = clicked + readyAfter});
+    const int waitCursors = pt::WaitCursorCount();
+    ClickButton(game::kButtonDemo);
+    ASSERT_EQ(player::PlayState(), player::kPlaying);
+    EXPECT_EQ(pt::WaitCursorCount(), waitCursors + 1);
+    EXPECT_EQ(pt::LastCursorShape(), platform::CursorShape::Arrow);
+    const std::uint32_t startsAt = clicked + std::min(readyAfter, 10000u);
+    std::uint32_t firstNote = 0;
+    for (const auto& e : pt::MidiLog())
+      if (e.kind == pt::MidiLogEntry::Short && e.bytes == Bytes{0x92, 36, 50}) {
+        firstNote = e.time;
+        break;
+      }
+    EXPECT_GE(firstNote, startsAt);
+    EXPECT_LE(firstNote, startsAt + 3 * 16) << "the song starts once the port sounds";
+    ClickButton(game::kButtonStop);
+  }
 }
 
 TEST_F(Controls, PlayButtonsRefuseBeforeASongIsLoaded) {

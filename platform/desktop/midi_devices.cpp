@@ -55,6 +55,10 @@ int SendMidiOutLong(MidiOutDevice* device, const std::uint8_t* bytes, std::uint3
 // Both outputs take the message before they return.
 bool WaitMidiOutLongDone(MidiOutDevice*, std::uint32_t) { return true; }
 
+bool WaitMidiOutReady(MidiOutDevice* device, std::uint32_t timeoutMs) {
+  return !device->synthesizer || desktop::WaitForSynthesizerFont(timeoutMs);
+}
+
 int ResetMidiOut(MidiOutDevice* device) {
   if (device->synthesizer) desktop::SynthesizerReset();
   else desktop::SequencerReset(device->link);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/desktop/pulse_output.h"
 #include "platform/desktop/soundfont_loading.h"
@@ -133,6 +135,15 @@ void CloseSynthesizer() {
 }
 
 SoundFontState SynthesizerFontState() { return fontState.load(std::memory_order_acquire); }
+
+bool WaitForSynthesizerFont(std::uint32_t timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (SynthesizerFontState() == SoundFontState::kLoading && synth != nullptr) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return SynthesizerFontState() == SoundFontState::kReady;
+}
 
 // Readies the output for a message; false when the message is dropped
 // because the SoundFont is not loaded yet.

@@ -29,6 +29,9 @@ void CloseSynthesizer();
 // ready; a font that cannot be read leaves the device silent.
 enum class SoundFontState { kLoading, kReady, kFailed };
 SoundFontState SynthesizerFontState();
+// Waits at most timeoutMs while the SoundFont is being read; true when it
+// is in and the synthesizer sounds.
+bool WaitForSynthesizerFont(std::uint32_t timeoutMs);
 
 void SynthesizerShort(std::uint32_t packed);
 int SynthesizerSysEx(const std::uint8_t* bytes, std::uint32_t length);

@@ -73,6 +73,14 @@ bool WaitMidiOutLongDone(MidiOutDevice* device, std::uint32_t /*timeoutMs*/) {
   return true;
 }
 
+bool WaitMidiOutReady(MidiOutDevice*, std::uint32_t timeoutMs) {
+  const std::uint32_t now = TimeMs();
+  if (static_cast<std::int32_t>(setup.readyAtMs - now) <= 0) return true;
+  const std::uint32_t wait = setup.readyAtMs - now;
+  testing::AdvanceTime(wait <= timeoutMs ? wait : timeoutMs);
+  return wait <= timeoutMs;
+}
+
 int ResetMidiOut(MidiOutDevice* device) {
   Log(testing::MidiLogEntry::Reset, device, {});
   return 0;

@@ -49,6 +49,9 @@ struct MidiDeviceSetup {
   // Long messages the device is still reading after they were sent: each
   // wait for completion lets one of them finish only when this is false.
   bool longMessagesNeverFinish = false;
+  // The devices can sound from this time of the testing clock on; a wait
+  // for them moves the clock on to it (by the wait's timeout at most).
+  std::uint32_t readyAtMs = 0;
 };
 void SetMidiDevices(const MidiDeviceSetup& setup);
 

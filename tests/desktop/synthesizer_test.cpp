@@ -107,7 +107,7 @@ TEST(DesktopSynthesizer, RecorderKeepsStepWithTheClockAtEveryMessageRate) {
   }
 }
 
-TEST(DesktopSynthesizer, MessagesBeforeTheSoundFontIsReadyAreDropped) {
+TEST(DesktopSynthesizer, MessagesBeforeTheSoundFontIsReadyAreDroppedAndTheDeviceSaysItIsNotReady) {
   const test::TemporaryFolder folder;
   const std::string wavPath = folder.Path() + "/early.wav";
   platform::desktop::RouteSynthesizerToFile(wavPath);
@@ -116,13 +116,13 @@ TEST(DesktopSynthesizer, MessagesBeforeTheSoundFontIsReadyAreDropped) {
   platform::MidiOutDevice* device = platform::OpenMidiOut(0);
   ASSERT_NE(device, nullptr) << "the device exists while its font loads";
   EXPECT_EQ(platform::desktop::SynthesizerFontState(), SoundFontState::kLoading);
+  EXPECT_FALSE(platform::WaitMidiOutReady(device, 50)) << "a device whose font loads cannot sound yet";
   SendDrySetup(device);
   platform::SendMidiOutShort(device, kNoteOn);  // would sound at the start of the file if it were kept
   const std::uint8_t gmReset[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   EXPECT_EQ(platform::SendMidiOutLong(device, gmReset, sizeof gmReset), 0);
   platform::desktop::HoldSoundFontLoading(false);
-  for (int waited = 0; platform::desktop::SynthesizerFontState() != SoundFontState::kReady && waited < 30000; waited += 5)
-    SleepMs(5);
+  ASSERT_TRUE(platform::WaitMidiOutReady(device, 30000)) << "the wait ends once the font is in";
   ASSERT_EQ(platform::desktop::SynthesizerFontState(), SoundFontState::kReady);
 
   // Messages that do not sound, then a note: the same device plays once
