@@ -3,6 +3,7 @@
 // (USB keyboards, virtual keyboards) now and whenever one appears later, as
 // the sequencer's announcements tell.
 #include <alsa/asoundlib.h>
+#include <poll.h>
 
 #include <deque>
 #include <string>
@@ -77,10 +78,20 @@ void Keep(const MidiInputEvent& event) {
   arrived.push_back(event);
 }
 
+// Whether an event is waiting. The client is opened blocking (its output
+// must not fail on a full queue), so a read with nothing waiting would hold
+// the frame until the next key: the descriptors are polled first.
+bool EventWaiting(snd_seq_t* seq) {
+  if (snd_seq_event_input_pending(seq, 0) > 0) return true;
+  pollfd descriptors[4];
+  const int count = snd_seq_poll_descriptors(seq, descriptors, 4, POLLIN);
+  return count > 0 && poll(descriptors, static_cast<nfds_t>(count), 0) > 0;
+}
+
 // Takes what the sequencer delivered to our port, without waiting.
 void Drain(snd_seq_t* seq) {
   snd_seq_event_t* e = nullptr;
-  while (snd_seq_event_input_pending(seq, 1) > 0 && snd_seq_event_input(seq, &e) >= 0 && e != nullptr) {
+  while (EventWaiting(seq) && snd_seq_event_input(seq, &e) >= 0 && e != nullptr) {
     switch (e->type) {
       case SND_SEQ_EVENT_NOTEON:
         Keep({e->data.note.velocity == 0 ? MidiInputEvent::NoteOff : MidiInputEvent::NoteOn, e->data.note.channel & 15,
