@@ -149,7 +149,6 @@ class SimulatedPlayer {
     const bool due = offsetMs_ >= 0 ? haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_)
                                     : game::GuideEarlinessMs() <= -offsetMs_;
     if (due) Press(player::GuideNote());
-    previousFrame_ = now;
   }
   void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
 

@@ -4,14 +4,16 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace draw {
 
 inline constexpr int kLabelColours = 17;
 inline constexpr std::uint32_t kSilver = 0xC0C0C0;
 inline constexpr int kCellWidth = 8;
 inline constexpr int kCellHeight = 16;
-inline constexpr int kFaceMincho = 0;
-inline constexpr int kFaceGothic = 1;
+inline constexpr int kFaceMincho = platform::kFaceMincho;
+inline constexpr int kFaceGothic = platform::kFaceGothic;
 
 // Opens a text block with a face (0 Mincho, 1 Gothic), a cell height and
 // the style selectors (angle, weight, italic and underline are accepted;

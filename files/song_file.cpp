@@ -38,7 +38,6 @@ bool SetSongPath(const char* path) {
 const char* SongPath() { return songPath; }
 bool SongLoaded() { return songLoaded; }
 void SetSongLoaded() { songLoaded = true; }
-int LoadErrorNumber() { return loadErrorNumber; }
 
 // Reads the whole file into the free space, 25 bytes first and then blocks
 // of 1024; never writes at or past the capacity. Returns the bytes read.

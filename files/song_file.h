@@ -18,7 +18,7 @@ const char* SongPath();
 // told about (see ReportLoadFailure).
 enum class LoadResult {
   Installed,    // read, installed and scanned
-  NotOpened,    // the file could not be opened (LoadErrorNumber says why)
+  NotOpened,    // the file could not be opened (its error number is kept for the report)
   TooShort,     // shorter than the smallest song (25 bytes or fewer)
   TooLarge,     // larger than the free space of the song buffer
   ReadFailed,   // reading or closing the file failed
@@ -30,8 +30,6 @@ enum class LoadResult {
 // A file that is too short, too large or unreadable sets the song error
 // flag; one that cannot be opened leaves the flag untouched.
 LoadResult LoadSongFile();
-// The system's error number of the last open, read or close that failed.
-int LoadErrorNumber();
 
 // Tells the user why a load failed (Japanese or English by the system
 // language), naming the path. Does nothing for Installed.

@@ -28,7 +28,6 @@ void ResetComputerKeyboard() {
 }
 
 bool KeySounding(int i) { return sounding[i]; }
-int SoundingNoteOfKey(int i) { return soundingNote[i]; }
 
 int PlayComputerKeyboard() {
   app::ReadKeyState(kKeyShift, shiftState);

@@ -17,9 +17,8 @@ inline constexpr int kKeyboardVelocity = 100;
 // end; returns 1 when it sent anything this frame.
 int PlayComputerKeyboard();
 
-// Whether note key i sounds now, and the note it started.
+// Whether note key i sounds now.
 bool KeySounding(int i);
-int SoundingNoteOfKey(int i);
 
 void ResetComputerKeyboard();
 

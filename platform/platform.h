@@ -315,10 +315,13 @@ std::string UserDataFolder();
 // ---------------------------------------------------------------------------
 // Text.
 
+inline constexpr int kFaceMincho = 0;
+inline constexpr int kFaceGothic = 1;
+
 // Draws song-text bytes (in SongTextCodePage: CP932 double-byte characters
 // as one glyph), converted once per string, with the top-left corner at (x, y) into an RGB565 buffer: cell height `cellHeight`,
 // single-byte characters cellHeight / 2 wide and double-byte ones cellHeight
-// wide. Face 0 is the Mincho face, 1 the Gothic face. Colours are 0xRRGGBB;
+// wide, in the face kFaceMincho or kFaceGothic. Colours are 0xRRGGBB;
 // with `opaque` every cell is filled with the background first. Pixels
 // outside the buffer are not touched.
 void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text,

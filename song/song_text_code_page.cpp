@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "game/panels.h"
 #include "platform/platform.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -80,7 +79,7 @@ void DetectSongTextCodePage() {
   const platform::CodePage before = platform::SongTextCodePage();
   platform::SetSongTextIsShiftJis(song.valid && song.japanese);
   // The scan drew the title in the previous song's code page.
-  if (platform::SongTextCodePage() != before) game::DrawTitlePanel();
+  if (platform::SongTextCodePage() != before) TitleChanged();
 }
 
 }  // namespace song

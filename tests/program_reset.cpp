@@ -3,6 +3,7 @@
 #include "app/input.h"
 #include "app/scenes.h"
 #include "app/shell.h"
+#include "app/shutdown.h"
 #include "app/system_cursor.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
@@ -39,6 +40,7 @@ void ResetProgram(int ports) {
   app::ResetScenes();
   app::ResetShell();
   app::ResetInput();
+  app::ResetShutdown();
   app::ResetSystemCursor();
   song::ResetSongStore();
   song::ResetTrackReader();

@@ -5,10 +5,9 @@
 
 #include <string>
 
-namespace platform {
+#include "platform/platform.h"
 
-inline constexpr int kFaceMincho = 0;
-inline constexpr int kFaceGothic = 1;
+namespace platform {
 
 // The file of the face, or of fontconfig's nearest match when the face is
 // not installed; "" when fontconfig finds nothing at all.

@@ -7,7 +7,6 @@
 // SDL's window-manager header after our own: its X11 headers define macros
 // such as CursorShape.
 #include <SDL.h>
-#include <SDL_syswm.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -58,12 +57,9 @@ std::string AnyCase(std::string_view patterns) {
 
 // The X window id of the game's window, for the dialog to attach to.
 std::optional<unsigned long> ParentWindowId() {
-  SDL_Window* window = desktop::MainWindow();
-  if (window == nullptr) return std::nullopt;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
-  return static_cast<unsigned long>(info.info.x11.window);
+  const unsigned long window = desktop::MainWindowId();
+  if (window == 0) return std::nullopt;
+  return window;
 }
 
 std::vector<std::string> ZenityArguments(const FileFilter* filters, int count, const std::string& folder,
@@ -144,15 +140,13 @@ OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, co
   const std::optional<unsigned long> parent = ParentWindowId();
   const std::vector<std::string> args = zenity ? ZenityArguments(filters, filterCount, startFolder, parent)
                                                : KdialogArguments(filters, filterCount, startFolder, parent);
-  // A confined pointer could never reach the dialog: let it go meanwhile.
-  SDL_Window* window = desktop::MainWindow();
-  const SDL_Rect* confined = window != nullptr ? SDL_GetWindowMouseRect(window) : nullptr;
-  const std::optional<SDL_Rect> remembered = confined ? std::optional<SDL_Rect>(*confined) : std::nullopt;
-  if (remembered) SDL_SetWindowMouseRect(window, nullptr);
+  // A confined pointer could never reach the dialog: let it go meanwhile,
+  // and confine it again afterwards as the program asked.
+  if (SDL_Window* window = desktop::MainWindow()) SDL_SetWindowMouseRect(window, nullptr);
   std::string output;
   int status = 0;
   const bool ran = RunDialog(*program, args, output, status);
-  if (remembered) SDL_SetWindowMouseRect(window, &*remembered);
+  desktop::ApplyConfinement();
   DropInputOfTheDialogsTime();
   if (!ran) return OpenDialogResult::NoChooser;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return OpenDialogResult::Cancelled;

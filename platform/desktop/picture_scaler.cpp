@@ -33,7 +33,6 @@ void PictureScaler::Prepare(int pictureWidth, int pictureHeight, int windowWidth
                         Widen(pixel & 31, 5) << blueShift;
     redShift_ = redShift, greenShift_ = greenShift, blueShift_ = blueShift;
   }
-  pictureWidth_ = pictureWidth, pictureHeight_ = pictureHeight;
   windowWidth_ = windowWidth, windowHeight_ = windowHeight;
   place_ = PicturePlace(pictureWidth, pictureHeight, windowWidth, windowHeight);
   sourceColumn_.resize(place_.width);

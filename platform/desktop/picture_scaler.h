@@ -28,10 +28,8 @@ class PictureScaler {
   // it. windowPitch is in bytes.
   void Scale(const std::uint16_t* picture, int picturePitch, std::uint32_t* window, int windowPitch) const;
 
-  const PictureRect& Place() const { return place_; }
-
  private:
-  int pictureWidth_ = 0, pictureHeight_ = 0, windowWidth_ = 0, windowHeight_ = 0;
+  int windowWidth_ = 0, windowHeight_ = 0;
   int redShift_ = -1, greenShift_ = -1, blueShift_ = -1;
   PictureRect place_;
   std::vector<std::uint32_t> colours_;    // every 5-6-5 value in the window's format

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -49,13 +50,14 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds) {
   }
 }
 
-TempDir::TempDir() {
+TemporaryFolder::TemporaryFolder() {
   char pattern[] = "/tmp/tonquill-desktop-XXXXXX";
   if (mkdtemp(pattern) != nullptr) path_ = pattern;
 }
 
-TempDir::~TempDir() {
-  if (!path_.empty()) RunCommand("rm -rf '" + path_ + "'");
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
 WindowManager::WindowManager() {

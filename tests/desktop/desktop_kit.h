@@ -22,13 +22,13 @@ struct Area {
 // Checks a condition every 20 ms until it holds or `seconds` have passed.
 bool WaitUntil(const std::function<bool()>& condition, double seconds);
 
-// A fresh temporary folder, removed with everything in it at the end.
-class TempDir {
+// A fresh temporary folder, removed with everything in it at destruction.
+class TemporaryFolder {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
   const std::string& Path() const { return path_; }
 
  private:
@@ -78,7 +78,7 @@ class Game {
   int WaitForInput(const std::string& prefix, double seconds, int skip = 0) const;
 
  private:
-  TempDir folder_;
+  TemporaryFolder folder_;
   pid_t pid_ = -1;
   int status_ = -1;
 };

@@ -47,7 +47,7 @@ class Installation {
   }
 
  private:
-  test::TempDir folder_;
+  test::TemporaryFolder folder_;
   std::string prefix_;
   std::string log_;
 };

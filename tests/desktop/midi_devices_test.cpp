@@ -9,6 +9,7 @@
 #include "platform/desktop/soundfont_loading.h"
 #include "platform/desktop/synthesizer.h"
 #include "platform/platform.h"
+#include "desktop_kit.h"
 #include "synth_listening.h"
 #include "xvfb.h"
 

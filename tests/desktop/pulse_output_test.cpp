@@ -13,6 +13,7 @@
 #include "platform/desktop/pulse_output.h"
 #include "platform/desktop/synthesizer.h"
 #include "platform/platform.h"
+#include "desktop_kit.h"
 #include "synth_listening.h"
 #include "xvfb.h"
 

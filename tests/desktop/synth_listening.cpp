@@ -78,14 +78,4 @@ platform::MidiOutDevice* OpenSynthesizerWhenReady() {
   return nullptr;
 }
 
-TemporaryFolder::TemporaryFolder() {
-  char pattern[] = "/tmp/tonquill-test-XXXXXX";
-  if (mkdtemp(pattern) != nullptr) path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 }  // namespace test

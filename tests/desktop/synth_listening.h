@@ -29,17 +29,4 @@ std::vector<std::int64_t> FindOnsets(const Wav& wav, int threshold, int quietMs)
 // waits (at most 30 s) until its SoundFont is loaded; nullptr on failure.
 platform::MidiOutDevice* OpenSynthesizerWhenReady();
 
-// A fresh temporary folder, removed with everything in it at destruction.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 }  // namespace test
