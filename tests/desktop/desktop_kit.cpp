@@ -281,14 +281,6 @@ Area WindowArea(const std::string& window) {
   return {x, y, x + width, y + height};
 }
 
-void ScreenSize(int& width, int& height) {
-  Connection x11;
-  width = height = 0;
-  if (x11.display == nullptr) return;
-  width = DisplayWidth(x11.display, DefaultScreen(x11.display));
-  height = DisplayHeight(x11.display, DefaultScreen(x11.display));
-}
-
 static double PictureScale(int width, int height) { return std::min(width / 640.0, height / 480.0); }
 
 Area PictureArea(int width, int height) {

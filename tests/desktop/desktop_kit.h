@@ -117,8 +117,6 @@ int DarkPixels(int x, int y, int width, int height);
 std::vector<std::string> DarkPatterns(int x, int y, int cellWidth, int cellHeight, int count);
 // A window's place and size on the screen, from xwininfo.
 Area WindowArea(const std::string& window);
-// The size of the screen.
-void ScreenSize(int& width, int& height);
 
 // Where the game's 640 x 480 picture lies in a full-screen window of the
 // given size, scaled with its aspect kept and centred (right and bottom

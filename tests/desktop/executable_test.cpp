@@ -33,11 +33,8 @@ const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
 
 // The pixel of the game's window at (x, y) of its client area.
 std::uint32_t WindowPixel(const std::string& window, int x, int y) {
-  const std::string origin = test::RunCommand("xwininfo -id " + window +
-                                              " | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'");
-  const std::size_t space = origin.find(' ');
-  if (space == std::string::npos) return 0xFFFFFFFFu;
-  return test::ScreenPixel(std::stoi(origin.substr(0, space)) + x, std::stoi(origin.substr(space + 1)) + y);
+  const test::Area area = test::WindowArea(window);
+  return test::ScreenPixel(area.left + x, area.top + y);
 }
 
 // The artwork's silver title panel and the dark background below the

@@ -1,5 +1,7 @@
 #include "game_window.h"
 
+#include "synth_listening.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,23 +14,14 @@
 namespace test {
 
 int PeakOfWav(const std::string& path, double from, double to) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 44) return -1;
-  auto le16 = [&](std::size_t at) {
-    return static_cast<int>(static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8));
+  const Wav wav = ReadWav(path);
+  if (wav.rate <= 0 || wav.channels <= 0) return -1;
+  const auto sampleAt = [&wav](double seconds) {
+    const double index = std::max(seconds, 0.0) * wav.rate * wav.channels;
+    return index >= static_cast<double>(wav.samples.size()) ? wav.samples.size() : static_cast<std::size_t>(index);
   };
-  const int channels = le16(22);
-  const int rate = le16(24) | (le16(26) << 16);
-  std::size_t p = 12;
-  while (p + 8 <= bytes.size() && std::string(&bytes[p], 4) != "data")
-    p += 8 + static_cast<std::size_t>(le16(p + 4) | (le16(p + 6) << 16));
-  p += 8;
-  const std::size_t frameBytes = static_cast<std::size_t>(2 * channels);
-  const std::size_t first = p + static_cast<std::size_t>(std::max(from, 0.0) * rate) * frameBytes;
-  const std::size_t last = std::min(bytes.size(), p + static_cast<std::size_t>(std::max(to, 0.0) * rate) * frameBytes);
   int peak = 0;
-  for (std::size_t at = first; at + 1 < last; at += 2) peak = std::max(peak, std::abs(static_cast<int16_t>(le16(at))));
+  for (std::size_t at = sampleAt(from); at < sampleAt(to); ++at) peak = std::max(peak, std::abs(static_cast<int>(wav.samples[at])));
   return peak;
 }
 
@@ -46,7 +39,7 @@ void GameWindowTest::StartGame(const std::string& argument) {
   height_ = area.bottom - area.top;
   scale_ = std::min(width_ / 640.0, height_ / 480.0);
   // The piano is drawn: the main screen is up.
-  ASSERT_TRUE(WaitFor([this] { return Pixel(8 + 26, 440) > 0xC00000; }, 20));
+  ASSERT_TRUE(WaitUntil([this] { return Pixel(8 + 26, 440) > 0xC00000; }, 20));
 }
 
 void GameWindowTest::TearDown() { Quit(); }
@@ -87,7 +80,7 @@ void GameWindowTest::ClickButton(int n) const {
 
 bool GameWindowTest::PlayKey(const std::string& key, const std::function<bool()>& heard) const {
   RunCommand("xdotool keydown --window " + window_ + " " + key);
-  const bool ok = WaitFor(heard, 10);
+  const bool ok = WaitUntil(heard, 10);
   RunCommand("xdotool keyup --window " + window_ + " " + key);
   return ok;
 }

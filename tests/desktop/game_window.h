@@ -14,9 +14,6 @@
 
 namespace test {
 
-// Waits for a condition, checking it again and again, at most `seconds`.
-inline bool WaitFor(const std::function<bool()>& condition, int seconds) { return WaitUntil(condition, seconds); }
-
 // The peak absolute sample of a 16-bit WAV between two times (seconds).
 int PeakOfWav(const std::string& path, double from, double to);
 

@@ -11,7 +11,7 @@
 namespace {
 
 using test::PeakOfWav;
-using test::WaitFor;
+using test::WaitUntil;
 
 const std::string kSong = TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid";
 
@@ -23,16 +23,16 @@ class Gameplay : public test::GameWindowTest {
 TEST_F(Gameplay, DemoPlaysAndStopSilences) {
   const std::string counters = Crop(17, 140, 80, 20);
   ClickButton(4);  // DEMO
-  ASSERT_TRUE(WaitFor([&] { return Crop(17, 140, 80, 20) != counters; }, 20)) << "the counters move";
+  ASSERT_TRUE(WaitUntil([&] { return Crop(17, 140, 80, 20) != counters; }, 20)) << "the counters move";
   const std::string later = Crop(17, 140, 80, 20);
-  ASSERT_TRUE(WaitFor([&] { return Crop(17, 140, 80, 20) != later; }, 20)) << "and keep moving";
+  ASSERT_TRUE(WaitUntil([&] { return Crop(17, 140, 80, 20) != later; }, 20)) << "and keep moving";
   ClickButton(1);  // stop
   const std::string stopped = Crop(17, 140, 80, 20);
   // Two recorded seconds of the game standing still after the stop: the
   // time whose silence is measured below. The recording keeps the game's
   // own time, however busy the machine.
   const double stoppedAt = WavSeconds();
-  ASSERT_TRUE(WaitFor([&] { return WavSeconds() >= stoppedAt + 2.0; }, 30)) << "the recording goes on";
+  ASSERT_TRUE(WaitUntil([&] { return WavSeconds() >= stoppedAt + 2.0; }, 30)) << "the recording goes on";
   EXPECT_EQ(Crop(17, 140, 80, 20), stopped) << "stopped: the counters stand";
   ASSERT_TRUE(Quit());
   // The recording runs until the game ends, more than two seconds after the
@@ -45,7 +45,7 @@ TEST_F(Gameplay, DemoPlaysAndStopSilences) {
 
 TEST_F(Gameplay, TrainingWalksTheLitKeyThroughTheTune) {
   ClickButton(3);  // TRAINING
-  ASSERT_TRUE(WaitFor([&] { return KeyLit(0); }, 10)) << "C is the first note";
+  ASSERT_TRUE(WaitUntil([&] { return KeyLit(0); }, 10)) << "C is the first note";
   // C C G: the first C keeps C lit (the next note is C again), the second
   // moves the light to G.
   const std::string lyric = Crop(15, 224, 610, 16);
@@ -66,8 +66,8 @@ TEST_F(Gameplay, GameShowsAVerdictAndAScore) {
   for (int attempt = 0; attempt < 3 && !scored; ++attempt) {
     test::RunCommand("xdotool mousemove " + std::to_string(X(165)) + " " + std::to_string(Y(195)) +
                      " mousedown 1 mouseup 1 sleep 2.37 keydown a sleep 0.12 keyup a");
-    ASSERT_TRUE(WaitFor([&] { return Crop(320, 120, 112, 40) != timing; }, 10)) << "a verdict is shown";
-    scored = WaitFor([&] { return Crop(480, 120, 130, 40) != score; }, 2);
+    ASSERT_TRUE(WaitUntil([&] { return Crop(320, 120, 112, 40) != timing; }, 10)) << "a verdict is shown";
+    scored = WaitUntil([&] { return Crop(480, 120, 130, 40) != score; }, 2);
     if (!scored) ClickButton(1);
   }
   EXPECT_TRUE(scored) << "a Good press gives a score other than 000.0";

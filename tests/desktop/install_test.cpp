@@ -203,7 +203,7 @@ class InstalledGame : public test::GameWindowTest {
     const std::string fileButton = Crop(10, 180, 62, 30);
     ClickButton(0);  // FILE
     std::string dialog;
-    test::WaitFor([&] {
+    test::WaitUntil([&] {
       dialog = RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null | head -1");
       return !dialog.empty();
     }, 20);
@@ -212,10 +212,10 @@ class InstalledGame : public test::GameWindowTest {
     for (const std::string& argument : Lines(RunCommand("tr '\\0' '\\n' < /proc/$(xdotool getwindowpid " + dialog + ")/cmdline")))
       if (argument.starts_with("--filename=")) folder = argument.substr(sizeof "--filename=" - 1);
     RunCommand("xdotool windowfocus --sync " + dialog + " key Escape");
-    test::WaitFor([] { return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty(); }, 20);
+    test::WaitUntil([] { return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty(); }, 20);
     // The game has taken the cancel once FILE rises again; only then does
     // the Escape that ends it count.
-    EXPECT_TRUE(test::WaitFor([&] { return Crop(10, 180, 62, 30) == fileButton; }, 10));
+    EXPECT_TRUE(test::WaitUntil([&] { return Crop(10, 180, 62, 30) == fileButton; }, 10));
     EXPECT_TRUE(Quit());
     return folder;
   }
@@ -226,7 +226,7 @@ TEST_F(InstalledGame, StartedFromAnotherFolderItShowsABundledSong) {
   ASSERT_TRUE(installed.Installed()) << installed.Log();
   program_ = installed / "bin/tonquill";
   StartGame(installed / "share/tonquill/songs/twinkle.mid");  // StartGame runs it in a fresh folder
-  EXPECT_TRUE(test::WaitFor([this] { return TitleLetters() > 100; }, 10)) << "the title panel shows the song";
+  EXPECT_TRUE(test::WaitUntil([this] { return TitleLetters() > 100; }, 10)) << "the title panel shows the song";
   display_.Screenshot(TONQUILL_BINARY_DIR "/installed_game.png");
 }
 

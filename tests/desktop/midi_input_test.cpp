@@ -13,7 +13,7 @@
 namespace {
 
 using test::RunCommand;
-using test::WaitFor;
+using test::WaitUntil;
 
 bool MachineHasASequencer() {
   struct stat info{};
@@ -42,7 +42,7 @@ TEST_F(DesktopMidiKeyboard, ANoteFromAnotherClientIsHeard) {
   }
   StartGame("-");
   std::string address;
-  ASSERT_TRUE(WaitFor([&] {
+  ASSERT_TRUE(WaitUntil([&] {
     address = RunCommand("aplaymidi -l | awk '/Tonquill keyboard input/{print $1}'");
     return !address.empty();
   }, 10)) << "the game's input port";

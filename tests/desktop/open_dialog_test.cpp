@@ -8,7 +8,7 @@
 namespace {
 
 using test::RunCommand;
-using test::WaitFor;
+using test::WaitUntil;
 
 const std::string kSong = TONQUILL_SOURCE_DIR "/assets/songs/amazing_grace.mid";
 
@@ -21,7 +21,7 @@ class OpenDialog : public test::GameWindowTest {
   std::string OpenTheDialog() {
     ClickButton(0);
     std::string dialog;
-    WaitFor([&] {
+    WaitUntil([&] {
       dialog = RunCommand("xdotool search --sync --onlyvisible --class zenity 2>/dev/null | head -1");
       return !dialog.empty();
     }, 20);
@@ -38,17 +38,17 @@ TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
   // Typing a path opens the chooser's location field; Return confirms it.
   RunCommand("xdotool windowfocus --sync " + dialog + " type --delay 20 '" + kSong + "'");
   RunCommand("xdotool windowfocus --sync " + dialog + " key Return");
-  ASSERT_TRUE(WaitFor([&] { return DialogGone(); }, 20));
-  ASSERT_TRUE(WaitFor([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
+  ASSERT_TRUE(WaitUntil([&] { return DialogGone(); }, 20));
+  ASSERT_TRUE(WaitUntil([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
   // FILE rises again once the game has seen the button up: it takes clicks.
-  ASSERT_TRUE(WaitFor([&] { return Crop(10, 180, 62, 30) == fileRaised; }, 10));
+  ASSERT_TRUE(WaitUntil([&] { return Crop(10, 180, 62, 30) == fileRaised; }, 10));
   const double demoAt = WavSeconds();
   ClickButton(4);  // DEMO
   const std::string counters = Crop(17, 140, 80, 20);
-  ASSERT_TRUE(WaitFor([&] { return Crop(17, 140, 80, 20) != counters; }, 20)) << "it plays";
+  ASSERT_TRUE(WaitUntil([&] { return Crop(17, 140, 80, 20) != counters; }, 20)) << "it plays";
   // The hymn's first note comes after two beats: wait until the recording
   // holds three seconds of the demonstration.
-  ASSERT_TRUE(WaitFor([&] { return WavSeconds() > demoAt + 3; }, 20));
+  ASSERT_TRUE(WaitUntil([&] { return WavSeconds() > demoAt + 3; }, 20));
   const std::string wav = wav_;
   ASSERT_TRUE(Quit());
   EXPECT_GT(test::PeakOfWav(wav, 0, 1e9), 1000) << "the song was heard";
@@ -59,9 +59,9 @@ TEST_F(OpenDialog, CancelLeavesTheScreenAsItWas) {
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty());
   RunCommand("xdotool windowfocus --sync " + dialog + " key Escape");
-  ASSERT_TRUE(WaitFor([&] { return DialogGone(); }, 20));
+  ASSERT_TRUE(WaitUntil([&] { return DialogGone(); }, 20));
   // The FILE button rises again on the next frame; then all is as before.
-  EXPECT_TRUE(WaitFor([&] { return Crop(0, 0, 640, 480) == screen; }, 10));
+  EXPECT_TRUE(WaitUntil([&] { return Crop(0, 0, 640, 480) == screen; }, 10));
   ClickButton(4);
   const std::string box = test::WaitForWindow("メッセージ", 10);
   EXPECT_FALSE(box.empty()) << "still no song: DEMO says so";

@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::RunCommand;
-using test::WaitFor;
+using test::WaitUntil;
 
 // The tune's keys: C C G G A A G, F F E E D D C, G G F F E E D (twice),
 // then the first two lines again.
@@ -60,7 +60,7 @@ TEST_F(WholeGame, AGameEndsWithTheNameInTheRankingFile) {
   for (int attempt = 0; attempt < 3 && !good; ++attempt) {
     RunCommand("xdotool mousemove " + std::to_string(X(165)) + " " + std::to_string(Y(195)) +
                " mousedown 1 mouseup 1 sleep 2.37 keydown a sleep 0.12 keyup a");
-    good = WaitFor([&] { return Crop(480, 120, 130, 40) != score; }, 3);
+    good = WaitUntil([&] { return Crop(480, 120, 130, 40) != score; }, 3);
     if (!good) ClickButton(1);
   }
   ASSERT_TRUE(good);
@@ -68,8 +68,8 @@ TEST_F(WholeGame, AGameEndsWithTheNameInTheRankingFile) {
   for (std::size_t i = 1; i < kTune.size(); ++i) ASSERT_TRUE(Press(kTune[i])) << "note " << i;
 
   // The song ends; the name entry scene clears the piano away.
-  ASSERT_TRUE(WaitFor([&] { return Pixel(34, 440) < 0x101010; }, 30)) << "the name entry scene";
-  ASSERT_TRUE(WaitFor([&] { return Crop(50, 370, 300, 30) != Crop(50, 330, 300, 30); }, 10)) << "INPUT YOUR NAME";
+  ASSERT_TRUE(WaitUntil([&] { return Pixel(34, 440) < 0x101010; }, 30)) << "the name entry scene";
+  ASSERT_TRUE(WaitUntil([&] { return Crop(50, 370, 300, 30) != Crop(50, 330, 300, 30); }, 10)) << "INPUT YOUR NAME";
   display_.Screenshot(TONQUILL_BINARY_DIR "/name_entry.png");
   for (int cell = 0; cell < 3; ++cell) {
     const std::set<std::string> idle = IdleLooks(cell);
@@ -79,7 +79,7 @@ TEST_F(WholeGame, AGameEndsWithTheNameInTheRankingFile) {
   ASSERT_TRUE(PlayKey("Return", [&] { return Crop(50, 370, 300, 30) != prompt; }));
   // The ranking scene: its prompt fades in and out under the table.
   // The ranking scene: no prompt for a name, the fading prompt lower down.
-  ASSERT_TRUE(WaitFor([&] {
+  ASSERT_TRUE(WaitUntil([&] {
     const std::string blank = Crop(50, 340, 300, 30);
     return Crop(50, 370, 300, 30) == blank && Crop(50, 430, 300, 30) != blank;
   }, 10)) << "the ranking scene";
