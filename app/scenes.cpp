@@ -12,7 +12,6 @@
 #include "game/score_screens.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
-#include "player/guide_track.h"
 #include "song/song_store.h"
 
 namespace app {
@@ -99,7 +98,6 @@ void RunStartUpScene() {
   tileStripObject = elDraw::LoadObject("MASKBMP", 2);
   artworkObject = elDraw::LoadObject("BASC", 2);
   elDraw::LoadObject("CUR", 2);  // the pointer pictures: loaded with the artwork, drawn by no scene
-  player::SetPerformanceModeFlag(1);
   japaneseSystem = platform::SystemLanguageIsJapanese();
   midi::OpenMidiOutPorts();
   platform::OpenMidiInput();  // a MIDI keyboard plays the piano too

@@ -21,6 +21,7 @@ void LyricLineArrived() { game::ShowLyricLine(); }
 void RunStopped() { game::SetMainCommand(game::kCommandStopped); }
 void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
 void GuideRestarts() { game::ResetJudging(); }
+int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 
 void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }
 void ShowTempo(int beatsPerMinute) { game::DrawTempoDisplay(beatsPerMinute); }

@@ -17,9 +17,6 @@ static std::int32_t previousGuideTick = 0;
 static int guideNote = kGuideEnded;
 static std::uint8_t guideVelocity = 0;
 static int lastShownGuideNote = 0;
-// 1 when key presses take the guide note (training and game), 0 in the
-// demonstration; the start-up scene and the mode buttons set it.
-static int performanceModeFlag = 1;
 
 void ResetGuideTrack() {
   guidePosition = 0;
@@ -28,7 +25,6 @@ void ResetGuideTrack() {
   guideNote = kGuideEnded;
   guideVelocity = 0;
   lastShownGuideNote = 0;
-  performanceModeFlag = 1;
 }
 
 int GuideNote() { return guideNote; }
@@ -37,13 +33,11 @@ std::int32_t GuideTick() { return guideTick; }
 std::uint8_t GuideVelocity() { return guideVelocity; }
 int LastShownGuideNote() { return lastShownGuideNote; }
 void SetLastShownGuideNote(int note) { lastShownGuideNote = note & 0xFF; }
-int PerformanceModeFlag() { return performanceModeFlag; }
-void SetPerformanceModeFlag(int flag) { performanceModeFlag = flag; }
 
 // A song of one track has no guide: it counts as ended from the start.
 bool GuideEnded() { return song::TrackCount() <= kGuideTrackIndex || TrackEnded(kGuideTrackIndex); }
 
-int IsGuidePerformed() { return performanceModeFlag == 1 && PlayState() == kPlaying ? 1 : 0; }
+int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
 
 void BeginGuideTrack() {
   GuideRestarts();
@@ -54,7 +48,7 @@ void BeginGuideTrack() {
   }
   guidePosition = TrackReadPosition(kGuideTrackIndex);
   guideTick = TrackNextEventTime(kGuideTrackIndex);
-  if (performanceModeFlag == 1) {
+  if (PerformanceModeFlag() == 1) {
     SetTrackEnabled(kGuideTrackIndex, false);
     AdvanceGuide();
   } else {

@@ -35,10 +35,6 @@ bool GuideEnded();
 // keeps it).
 int LastShownGuideNote();
 void SetLastShownGuideNote(int note);
-// 1 when key presses take the guide note (training and game), 0 in the
-// demonstration.
-int PerformanceModeFlag();
-void SetPerformanceModeFlag(int flag);
 
 void ResetGuideTrack();
 

@@ -19,6 +19,10 @@ void ModeButtonsReleased();
 // The guide starts over: the judging's counts go back to 0.
 void GuideRestarts();
 
+// 1 when key presses take the guide note (training and game), 0 in the
+// demonstration: it follows the play mode the main screen keeps.
+int PerformanceModeFlag();
+
 // The counters: measure and beat (1-based), tempo, time signature.
 void ShowPosition(int measure, int beat);
 void ShowTempo(int beatsPerMinute);
