@@ -116,7 +116,7 @@ bool Load(const char* path) {
     return false;
   }
   const char* problem = nullptr;
-  switch (files::LoadSongAndRanking(false)) {
+  switch (files::LoadSong(false)) {
     case files::LoadResult::Installed: return true;
     case files::LoadResult::NotOpened: problem = "cannot be opened"; break;
     case files::LoadResult::TooShort: problem = "is too short to be a song"; break;
@@ -251,10 +251,10 @@ int main(int argc, char** argv) {
   midi::OpenMidiOutPorts();
   song::PrepareSongBanks("");
 
-  // Load as the FILE button does: clear, read, install, scan, rewind, and
-  // the ranking read from beside the song (never written by the trace).
+  // Load as the FILE button does: clear, read, install, scan, rewind.
   if (!Load(options.song)) return 1;
-  // The default ranking, never written: a trace changes no file.
+  // The default ranking, never read from or written to a file: a trace
+  // changes no file and does not depend on the machine.
   files::RestoreDefaultRankingText();
   files::ParseRankingScores();
   files::DeriveRankingPath("");

@@ -7,7 +7,7 @@
 
 namespace files {
 
-LoadResult LoadSongAndRanking(bool reportFailure) {
+LoadResult LoadSong(bool reportFailure) {
   const LoadResult result = LoadSongFile();
   if (result == LoadResult::Installed) {
     player::RewindSong();
@@ -15,6 +15,11 @@ LoadResult LoadSongAndRanking(bool reportFailure) {
   } else if (reportFailure) {
     ReportLoadFailure(result);
   }
+  return result;
+}
+
+LoadResult LoadSongAndRanking(bool reportFailure) {
+  const LoadResult result = LoadSong(reportFailure);
   RestoreDefaultRankingText();
   DeriveRankingPath(SongPath());
   ReadRankingFile();

@@ -8,8 +8,11 @@ namespace files {
 
 // Loads the file at the song path. A song that installs is rewound and marked
 // loaded; a failure is told to the user when `reportFailure` is set and
-// changes neither. Either way the ranking text starts from the default and
-// the ranking file derived from the song path is read over it.
+// changes neither.
+LoadResult LoadSong(bool reportFailure);
+
+// LoadSong, then, whatever its result, the ranking text starts from the
+// default and the ranking file derived from the song path is read over it.
 LoadResult LoadSongAndRanking(bool reportFailure);
 
 }  // namespace files
