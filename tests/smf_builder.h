@@ -48,4 +48,8 @@ Bytes ReadFile(const std::string& path);
 // The same as text.
 std::string ReadText(const std::string& path);
 
+// Everything a shell command writes on its standard output; its exit status
+// (as pclose gives it, -1 when it could not start) in `status` when given.
+std::string CommandOutput(const std::string& command, int* status = nullptr);
+
 }  // namespace test

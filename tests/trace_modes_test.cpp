@@ -2,7 +2,6 @@
 // compared with the guide's note count read from the file here.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -62,9 +61,8 @@ struct TraceRun {
 TraceRun Trace(const std::string& song, int offset) {
   const std::string command = std::string(TONQUILL_TRACE) + " --mode game --press-offset-ms " + std::to_string(offset) + " " + song;
   TraceRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  char line[4096];
-  while (pipe && std::fgets(line, sizeof line, pipe)) {
+  std::istringstream lines(test::CommandOutput(command));
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream in(line);
     std::string hash, word, value;
     in >> hash >> word;
@@ -79,7 +77,6 @@ TraceRun Trace(const std::string& song, int offset) {
       in >> run.nextScene;
     }
   }
-  if (pipe) pclose(pipe);
   return run;
 }
 
@@ -116,9 +113,7 @@ TEST(TraceModes, ANameTypedAtTheEndGoesIntoTheRanking) {
   ASSERT_GT(score, 100) << "it makes the default table";
   const std::string command = std::string(TONQUILL_TRACE) + " --mode game --press-offset-ms 0 --name 'Jo 7x' " + song +
                               " | grep '^# ranking'";
-  FILE* pipe = popen(command.c_str(), "r");
-  char line[256] = "";
-  if (pipe && std::fgets(line, sizeof line, pipe)) pclose(pipe);
+  const std::string line = test::CommandOutput(command);
   // Into the default table of 500 to 100 by its score; letters and spaces
   // typed, anything else not.
   std::vector<std::pair<std::string, int>> table = {{"AAA", 500}, {"BBB", 400}, {"CCC", 300}, {"DDD", 200}, {"EEE", 100}};
@@ -131,16 +126,13 @@ TEST(TraceModes, ANameTypedAtTheEndGoesIntoTheRanking) {
     const std::string digits = std::to_string(value);
     expected += name + std::string(10 - name.size(), ' ') + std::string(5 - digits.size(), '0') + digits + " ";
   }
-  EXPECT_EQ(std::string(line), expected + "\n");
+  EXPECT_EQ(line, expected + "\n");
 }
 
 TEST(TraceModes, DemoHasNoScoreScreen) {
   const std::string command =
       std::string(TONQUILL_TRACE) + " --mode demo " + TONQUILL_SOURCE_DIR + "/assets/songs/twinkle.mid | grep -c '^# '";
-  FILE* pipe = popen(command.c_str(), "r");
-  char line[64] = "";
-  if (pipe && std::fgets(line, sizeof line, pipe)) pclose(pipe);
-  EXPECT_EQ(std::string(line), "2\n") << "only the title and track lines";
+  EXPECT_EQ(test::CommandOutput(command), "2\n") << "only the title and track lines";
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 // of each port after its notes, then FCh.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "smf_builder.h"
@@ -21,14 +21,12 @@ using test::Track;
 std::string Trace(const Bytes& song, const std::string& options = "") {
   const std::string path = test::WriteTempFile(song, "trace.mid");
   const std::string command = std::string(TONQUILL_TRACE) + " " + options + " " + path;
+  int status = -1;
+  std::istringstream lines(test::CommandOutput(command, &status));
+  EXPECT_EQ(status, 0);
   std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char line[4096];
-  while (pipe && std::fgets(line, sizeof line, pipe))
-    if (line[0] != '#') out += line;
-  if (pipe) {
-    EXPECT_EQ(pclose(pipe), 0);
-  }
+  for (std::string line; std::getline(lines, line);)
+    if (line.empty() || line[0] != '#') out += line + "\n";
   return out;
 }
 
