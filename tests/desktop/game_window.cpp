@@ -85,6 +85,20 @@ bool GameWindowTest::PlayKey(const std::string& key, const std::function<bool()>
   return ok;
 }
 
+std::string GameWindowTest::OpenTheDialog() const {
+  ClickButton(0);
+  std::string dialog;
+  WaitUntil([&] {
+    dialog = RunCommand("xdotool search --sync --onlyvisible --class zenity 2>/dev/null | head -1");
+    return !dialog.empty();
+  }, 20);
+  return dialog;
+}
+
+bool GameWindowTest::DialogGone() {
+  return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty();
+}
+
 double GameWindowTest::WavSeconds() const {
   std::ifstream in(wav_, std::ios::binary | std::ios::ate);
   return in ? (static_cast<double>(in.tellg()) - 44) / (44100.0 * 4) : 0;

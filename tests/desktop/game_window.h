@@ -41,6 +41,10 @@ class GameWindowTest : public ::testing::Test {
   bool PlayKey(const std::string& key, const std::function<bool()>& heard) const;
   // Seconds of sound the recording holds.
   double WavSeconds() const;
+  // Clicks FILE and waits for the open dialog (zenity); its window id, or
+  // "" when none came within 20 s.
+  std::string OpenTheDialog() const;
+  static bool DialogGone();
 
   Xvfb display_{1024, 768};
   // The executable StartGame starts: the build folder's, unless a test sets

@@ -201,18 +201,13 @@ class InstalledGame : public test::GameWindowTest {
     StartGame("-");  // a window with no song: the dialog starts at the songs that came with the game
     EXPECT_EQ(TitleLetters(), 0) << "no song, no title";
     const std::string fileButton = Crop(10, 180, 62, 30);
-    ClickButton(0);  // FILE
-    std::string dialog;
-    test::WaitUntil([&] {
-      dialog = RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null | head -1");
-      return !dialog.empty();
-    }, 20);
+    const std::string dialog = OpenTheDialog();
     if (dialog.empty()) return "(no dialog)";
     std::string folder = "(no --filename)";
     for (const std::string& argument : Lines(RunCommand("tr '\\0' '\\n' < /proc/$(xdotool getwindowpid " + dialog + ")/cmdline")))
       if (argument.starts_with("--filename=")) folder = argument.substr(sizeof "--filename=" - 1);
     RunCommand("xdotool windowfocus --sync " + dialog + " key Escape");
-    test::WaitUntil([] { return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty(); }, 20);
+    test::WaitUntil(DialogGone, 20);
     // The game has taken the cancel once FILE rises again; only then does
     // the Escape that ends it count.
     EXPECT_TRUE(test::WaitUntil([&] { return Crop(10, 180, 62, 30) == fileButton; }, 10));

@@ -17,17 +17,6 @@ class OpenDialog : public test::GameWindowTest {
   void SetUp() override {
     StartGame("-");  // a window, and no song yet
   }
-  // Clicks FILE and waits for the dialog; its window id.
-  std::string OpenTheDialog() {
-    ClickButton(0);
-    std::string dialog;
-    WaitUntil([&] {
-      dialog = RunCommand("xdotool search --sync --onlyvisible --class zenity 2>/dev/null | head -1");
-      return !dialog.empty();
-    }, 20);
-    return dialog;
-  }
-  bool DialogGone() const { return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty(); }
 };
 
 TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
