@@ -304,4 +304,14 @@ std::uint32_t BmpPixel(const std::string& path, int x, int y) {
   return hash == std::string::npos ? 0xFFFFFFFFu : static_cast<std::uint32_t>(std::stoul(line.substr(hash + 1, 6), nullptr, 16));
 }
 
+bool WindowShowsTheArtwork(const std::string& window, int width, int height) {
+  const Area area = WindowArea(window);
+  for (const auto& [pictureX, pictureY] : {std::pair{300, 100}, std::pair{300, 250}}) {
+    int x = 0, y = 0;
+    PictureToScreen(width, height, pictureX, pictureY, x, y);
+    if (!NearColour(ScreenPixel(area.left + x, area.top + y), BmpPixel(kArtwork, pictureX, pictureY))) return false;
+  }
+  return true;
+}
+
 }  // namespace test

@@ -128,4 +128,10 @@ void PictureToScreen(int width, int height, int x, int y, int& screenX, int& scr
 // A pixel of a BMP file, read with ImageMagick, as 0xRRGGBB.
 std::uint32_t BmpPixel(const std::string& path, int x, int y);
 
+// The artwork the game draws its screens from.
+inline const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
+// The artwork's title panel and the background below the lyric bar are
+// where they belong in the window, whose client area is width x height.
+bool WindowShowsTheArtwork(const std::string& window, int width = 640, int height = 480);
+
 }  // namespace test

@@ -25,25 +25,6 @@ TEST(Executable, HelpAndVersion) {
   EXPECT_EQ(test::RunCommand(kTonquill + " --version").rfind("tonquill ", 0), 0u);
 }
 
-}  // namespace
-
-namespace {
-
-const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
-
-// The pixel of the game's window at (x, y) of its client area.
-std::uint32_t WindowPixel(const std::string& window, int x, int y) {
-  const test::Area area = test::WindowArea(window);
-  return test::ScreenPixel(area.left + x, area.top + y);
-}
-
-// The artwork's silver title panel and the dark background below the
-// lyric bar are in the window.
-bool ShowsTheArtwork(const std::string& window) {
-  return test::NearColour(WindowPixel(window, 300, 100), test::BmpPixel(kArtwork, 300, 100)) &&
-         test::NearColour(WindowPixel(window, 300, 250), test::BmpPixel(kArtwork, 300, 250));
-}
-
 TEST(Executable, WithoutADisplayItSaysSoAndEnds) {
   for (const char* arguments : {"-", TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid"}) {
     SCOPED_TRACE(arguments);
@@ -61,7 +42,7 @@ TEST(Executable, WindowShowsTheArtworkAndEscapeAsksBeforeExiting) {
   ASSERT_FALSE(window.empty());
   EXPECT_EQ(test::RunCommand("xwininfo -id " + window + " | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w\"x\"h}'"),
             "640x480");
-  EXPECT_TRUE(test::WaitUntil([&window] { return ShowsTheArtwork(window); }, 20));
+  EXPECT_TRUE(test::WaitUntil([&window] { return test::WindowShowsTheArtwork(window); }, 20));
   EXPECT_TRUE(display.Screenshot(TONQUILL_BINARY_DIR "/game_window.png"));
 
   // A second copy asks this one to come forward and leaves at once.

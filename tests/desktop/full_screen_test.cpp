@@ -12,7 +12,6 @@
 
 namespace {
 
-const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
 const std::string kSong = TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid";
 
 struct DesktopSize {
@@ -35,7 +34,7 @@ class FullScreen : public ::testing::TestWithParam<DesktopSize> {
     const std::uint32_t shown = test::ScreenPixel(screenX, screenY);
     for (int dy = -1; dy <= 1; ++dy)
       for (int dx = -1; dx <= 1; ++dx)
-        if (test::NearColour(shown, test::BmpPixel(kArtwork, x + dx, y + dy))) return true;
+        if (test::NearColour(shown, test::BmpPixel(test::kArtwork, x + dx, y + dy))) return true;
     return false;
   }
   bool PictureShown() const {

@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
 const std::string kIcon = TONQUILL_SOURCE_DIR "/assets/MAIN.bmp";
 
 class GameWindow : public ::testing::Test {
@@ -25,18 +24,7 @@ class GameWindow : public ::testing::Test {
     ASSERT_FALSE(window_.empty()) << game_->Output();
     ASSERT_TRUE(test::WaitUntil([this] { return ShowsThePicture(640, 480); }, 20));
   }
-  // The artwork's title panel and the background below the lyric bar are
-  // where they belong in the window, at its present size.
-  bool ShowsThePicture(int width, int height) const {
-    const test::Area area = test::WindowArea(window_);
-    for (const auto& point : {std::pair{300, 100}, std::pair{300, 250}}) {
-      int x = 0, y = 0;
-      test::PictureToScreen(width, height, point.first, point.second, x, y);
-      if (!test::NearColour(test::ScreenPixel(area.left + x, area.top + y), test::BmpPixel(kArtwork, point.first, point.second)))
-        return false;
-    }
-    return true;
-  }
+  bool ShowsThePicture(int width, int height) const { return test::WindowShowsTheArtwork(window_, width, height); }
 
   test::Xvfb display_;
   std::optional<test::Game> game_;

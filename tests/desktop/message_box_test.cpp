@@ -15,7 +15,6 @@
 
 namespace {
 
-const std::string kArtwork = TONQUILL_SOURCE_DIR "/assets/BASC.bmp";
 
 TEST(DesktopMessageBox, JapaneseQuestionIsShownAndAnswered) {
   test::Xvfb x;
@@ -47,13 +46,7 @@ class ExitQuestion : public ::testing::Test {
   // Starts the game and waits for its picture; the game's window id.
   std::string StartGame(test::Game& game) {
     const std::string window = test::WaitForWindow("Tonquill", 20);
-    EXPECT_TRUE(test::WaitUntil(
-        [&] {
-          const test::Area area = test::WindowArea(window);
-          return test::NearColour(test::ScreenPixel(area.left + 300, area.top + 100), test::BmpPixel(kArtwork, 300, 100));
-        },
-        20))
-        << game.Output();
+    EXPECT_TRUE(test::WaitUntil([&] { return test::WindowShowsTheArtwork(window); }, 20)) << game.Output();
     return window;
   }
   // Waits for the question's window and for it to have the keyboard.
