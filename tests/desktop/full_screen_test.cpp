@@ -104,7 +104,7 @@ TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
   const int press = game.WaitForInput("LeftDown", 5);
   ASSERT_GE(press, 0);
   EXPECT_EQ(game.InputLog()[static_cast<std::size_t>(press)], "LeftDown 599 195 0");
-  EXPECT_FALSE(test::WaitForWindow("メッセージ", 20).empty()) << "EXIT asks before the game ends";
+  EXPECT_FALSE(test::WaitForMessageBox(20).empty()) << "EXIT asks before the game ends";
 }
 
 // With a window manager the window asks for the full-screen state, and the

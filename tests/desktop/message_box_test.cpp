@@ -51,13 +51,13 @@ class ExitQuestion : public ::testing::Test {
   }
   // Waits for the question's window and for it to have the keyboard.
   static std::string QuestionWithTheKeyboard() {
-    const std::string box = test::WaitForWindow("メッセージ", 20);
+    const std::string box = test::WaitForMessageBox(20);
     EXPECT_FALSE(box.empty()) << "no question";
     EXPECT_TRUE(test::WaitUntil([&box] { return test::FocusedWindow() == box; }, 10)) << "the question has no keyboard";
     return box;
   }
   static bool QuestionGone() {
-    return test::WaitUntil([] { return test::RunCommand("xwininfo -root -tree | grep -c 'メッセージ'") == "0"; }, 10);
+    return test::WaitUntil([] { return test::MessageBoxCount() == 0; }, 10);
   }
 
   test::Xvfb display_;
@@ -125,7 +125,7 @@ TEST_F(ExitQuestion, AHeldEscapeLeavesTheQuestionUp) {
   const std::string box = QuestionWithTheKeyboard();
   // Held on for a second, the key repeats at the question.
   test::RunCommand("sleep 1; xdotool keyup Escape");
-  EXPECT_EQ(test::RunCommand("xwininfo -root -tree | grep -c 'メッセージ'"), "1") << "the held key answered";
+  EXPECT_EQ(test::MessageBoxCount(), 1) << "the held key answered";
   test::RunCommand("xdotool key Return");
   EXPECT_EQ(game.WaitForExit(10), 0);
 }
