@@ -203,6 +203,7 @@ void RunScenesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
     app::RunSceneStep();
     midi::AdvanceBlink();
     app::ClearLeftPress();
+    app::ClearKeyPress();
   }
 }
 
@@ -221,7 +222,8 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   int frame = 0;
   for (char key : keys) {
     const int code = key == '\r' ? 0x0D : key;
-    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code});
+    const int letter = key >= 'A' && key <= 'Z' ? key : 0;
+    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code, letter});
     RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
     app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
     RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
