@@ -13,12 +13,14 @@ static int pointerY = 0;
 static bool leftButtonHeld = false;
 static bool leftPressed = false;
 static int lastKey = 0;
+static int keyPressed = 0;
+static int keyPressedLetter = 0;
 static bool applicationActive = true;  // a new window starts in front
 
 void ResetInput() {
   pointerX = pointerY = 0;
   leftButtonHeld = leftPressed = false;
-  lastKey = 0;
+  lastKey = keyPressed = keyPressedLetter = 0;
   applicationActive = true;
 }
 
@@ -29,9 +31,17 @@ void ClearLeftButtonHeld() { leftButtonHeld = false; }
 bool LeftPressed() { return leftPressed; }
 void ClearLeftPress() { leftPressed = false; }
 int LastKey() { return lastKey; }
+int KeyPressed() { return keyPressed; }
+int KeyPressedLetter() { return keyPressedLetter; }
+void ClearKeyPress() { keyPressed = keyPressedLetter = 0; }
 bool ApplicationActive() { return applicationActive; }
 
-void HandleKeyDown(int virtualKey) {
+void HandleKeyDown(int virtualKey, int letter) {
+  // A repeat of the key already down is no new press.
+  if (virtualKey != lastKey) {
+    keyPressed = virtualKey;
+    keyPressedLetter = letter;
+  }
   lastKey = virtualKey;
   if (virtualKey == kKeyEscape) BeginSceneChange(kSceneExitQuestion);
 }
@@ -54,7 +64,7 @@ void HandleEvent(const platform::Event& event) {
     case EventKind::SystemKey:        // Alt, F10 and Alt combinations have no effect
       break;
     case EventKind::KeyDown:
-      HandleKeyDown(event.key);
+      HandleKeyDown(event.key, event.letter);
       break;
     case EventKind::KeyUp:
       if (event.key == lastKey) lastKey = 0;

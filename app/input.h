@@ -15,7 +15,8 @@ inline constexpr int kKeyEscape = 0x1B;
 // Records one event (called by the main loop between frame passes).
 void HandleEvent(const platform::Event& event);
 // Last key = the key; Escape leads to the exit question from any scene.
-void HandleKeyDown(int virtualKey);
+// `letter` is the letter the key types (0: none).
+void HandleKeyDown(int virtualKey, int letter);
 
 int PointerX();
 int PointerY();
@@ -25,6 +26,13 @@ void ClearLeftButtonHeld();
 bool LeftPressed();
 void ClearLeftPress();
 int LastKey();
+// The key pressed since the last frame pass, 0 for none: a held key (and
+// its repeats) counts once, and a tap that went down and up between two
+// frame passes still counts. The letter it typed, 0 for none. Cleared at
+// the end of each frame pass.
+int KeyPressed();
+int KeyPressedLetter();
+void ClearKeyPress();
 bool ApplicationActive();
 
 void ResetInput();

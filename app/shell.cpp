@@ -101,6 +101,7 @@ void RunFramePass() {
   RunSceneStep();
   midi::AdvanceBlink();
   ClearLeftPress();
+  ClearKeyPress();
   UpdateWindowedCursor();
   // An idle frame gives the processor away instead of spinning.
   if (!TakePresented()) platform::Yield();

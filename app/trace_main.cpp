@@ -155,23 +155,14 @@ class SimulatedPlayer {
  private:
   static constexpr int kHeldFrames = 2;
 
-  // The key of a note, with Shift or Ctrl for the octaves around the piano.
+  // The key of a note, with Shift or Ctrl for the octaves around the piano;
+  // a note beyond their reach is played with the key of the note moved
+  // into it, as the lit key shows.
   void Press(int note) {
-    octaveKey_ = 0;
-    int index = note - 60;
-    if (index < 0 || index >= game::kNoteKeyCount) {
-      if (note - 72 >= 0 && note - 72 < game::kNoteKeyCount) {
-        index = note - 72;
-        octaveKey_ = game::kKeyShift;
-      } else if (note - 48 >= 0 && note - 48 < game::kNoteKeyCount) {
-        index = note - 48;
-        octaveKey_ = game::kKeyControl;
-      } else {
-        index = 0;  // no computer key plays it: training takes any key, a game refuses it
-      }
-    }
-    keyIndex_ = index;
-    key_ = game::kNoteKeys[index];
+    const int reached = game::NoteInReach(note);
+    octaveKey_ = reached < 60 ? game::kKeyControl : reached >= 80 ? game::kKeyShift : 0;
+    keyIndex_ = reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
+    key_ = game::kNoteKeys[keyIndex_];
     framesSounded_ = 0;
     if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, true);
     pt::SetKeyDown(key_, true);
@@ -203,6 +194,7 @@ void RunScenesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
     app::RunSceneStep();
     midi::AdvanceBlink();
     app::ClearLeftPress();
+    app::ClearKeyPress();
   }
 }
 
@@ -221,7 +213,8 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   int frame = 0;
   for (char key : keys) {
     const int code = key == '\r' ? 0x0D : key;
-    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code});
+    const int letter = key >= 'A' && key <= 'Z' ? key : 0;
+    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code, letter});
     RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
     app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
     RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
@@ -268,6 +261,14 @@ int main(int argc, char** argv) {
   game::PressButtonRow((button.left + button.right) / 2, (button.top + button.bottom) / 2);
   std::size_t printed = 0;
   PrintNewMessages(printed);
+  // A button that refuses to start says why in a message box.
+  for (const pt::Box& box : pt::Boxes()) {
+    std::string text = box.text;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    for (char& c : text)
+      if (c == '\n') c = ' ';
+    std::printf("# message %s\n", text.c_str());
+  }
 
   SimulatedPlayer player(options.pressOffsetMs);
   const bool performance = options.button != game::kButtonDemo;

@@ -14,6 +14,10 @@ static bool messageBoxOpen = false;
 
 bool MessageBoxOpen() { return messageBoxOpen; }
 
+const char* InPlayersLanguage(const PlayerText& text) {
+  return platform::SystemLanguageIsJapanese() ? text.japanese : text.english;
+}
+
 // Cuts a text that filled its buffer back to a whole UTF-8 character.
 static void TrimPartialCharacter(char* text) {
   std::size_t length = std::strlen(text);
@@ -41,19 +45,20 @@ static bool ShowComposed(bool question, const char* format, std::va_list args) {
   app::SetSystemCursorShown(true);
   messageBoxOpen = true;
   bool yes = false;
-  if (question) yes = platform::AskQuestion(kMessageTitle, text);
-  else platform::ShowMessageBox(platform::BoxKind::Warning, kMessageTitle, text);
+  const char* title = InPlayersLanguage(kMessageTitle);
+  if (question) yes = platform::AskQuestion(title, text);
+  else platform::ShowMessageBox(platform::BoxKind::Warning, title, text);
   messageBoxOpen = false;
   midi::ResetFrameStamp();
   return yes;
 }
 
-int ReportError(const char* routine, const char* message, long /*result*/) {
+int ReportError(const char* routine, const PlayerText& message, long /*result*/) {
   char text[kMessageTextSize];
-  std::snprintf(text, sizeof text, "%s : %s", routine, message);
+  std::snprintf(text, sizeof text, "%s : %s", routine, InPlayersLanguage(message));
   TrimPartialCharacter(text);
   platform::Beep();
-  platform::ShowMessageBox(platform::BoxKind::Warning, kErrorTitle, text);
+  platform::ShowMessageBox(platform::BoxKind::Warning, InPlayersLanguage(kErrorTitle), text);
   return 0;
 }
 

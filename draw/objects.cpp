@@ -19,9 +19,9 @@ static std::unique_ptr<Surface> loadedSurfaces[kObjectCount];
 static std::uint32_t currentColorKey = 0;
 
 static constexpr int kReloadMemoryType = 2;
-static const char kNameTooLong[] = "ファイル名またはリソース名が長すぎます";
-static const char kTooManyObjects[] = "オブジェクト数が多過ぎます";
-static const char kCannotRead[] = "BMPファイルを読み込めません";
+static constexpr PlayerText kNameTooLong = {"ファイル名またはリソース名が長すぎます", "the file or picture name is too long"};
+static constexpr PlayerText kTooManyObjects = {"オブジェクト数が多過ぎます", "too many pictures are loaded"};
+static constexpr PlayerText kCannotRead = {"BMPファイルを読み込めません", "the BMP picture cannot be read"};
 
 static void ClearEntry(int n) {
   objectTable[n] = ObjectEntry{nullptr, {}, 0, kReloadMemoryType, 0, 0, 0};

@@ -25,6 +25,7 @@ static int clientY = 0;
 
 // Names of the internal objects, and the role word of each in its failure.
 static const char* const kInternalNames[kFirstLoadedObject] = {"内部用１", "内部用２", "内部用３", "内部用４"};
+static constexpr PlayerText kNoPresentation = {"DirectDrawが使用できません", "frames cannot be shown on this display"};
 static constexpr std::uint32_t kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
 
 Surface& BackScreen() { return backScreen; }
@@ -94,7 +95,7 @@ int Screen(int width, int height, int /*placement: every surface lives in memory
   screenWidth = width;
   screenHeight = height;
   SetClip(0, 0, width, height);
-  if (!platform::OpenPresentation(width, height)) return ReportError("elDraw::Screen", "DirectDrawが使用できません", 0);
+  if (!platform::OpenPresentation(width, height)) return ReportError("elDraw::Screen", kNoPresentation, 0);
   presentationOpen = true;
   backScreen = Surface(width, height);
   for (int n = 0; n < kFirstLoadedObject; ++n) {

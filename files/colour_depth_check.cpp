@@ -4,10 +4,26 @@
 #include "app/shell.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
+#include "platform/platform.h"
 
 namespace files {
 
 static const char* const kColourCounts[4] = {"16", "256", "65536", "1670万"};
+static const char* const kColourCountsEnglish[4] = {"16", "256", "65536", "16.7 million"};
+static constexpr draw::PlayerText kSwitchToFullScreen = {"フルスクリーンに切り換えますか？", "Switch to full screen?"};
+
+// The screen shows too few colours for a window: says so in the player's
+// language.
+static void ShowDepthTooLow(int index) {
+  if (platform::SystemLanguageIsJapanese())
+    draw::ShowMessage("　ウィンドウ状態で実行しようとしていますが、画面が%s色以下に設定されています。\n"
+                      "正しく動作させるには、%s色以上に設定するか、フルスクリーンで実行させて下さい。",
+                      kColourCounts[index - 1], kColourCounts[index]);
+  else
+    draw::ShowMessage("The game is to run in a window, but the screen is set to %s colours or fewer.\n"
+                      "To run correctly, set it to %s colours or more, or run the game in full screen.",
+                      kColourCountsEnglish[index - 1], kColourCountsEnglish[index]);
+}
 
 int CheckWindowedColourDepth() {
   int index = 0;
@@ -20,10 +36,8 @@ int CheckWindowedColourDepth() {
   }
   if (app::FullScreenFlag()) return 1;
   if (draw::DesktopDepth() >= kRequiredDepth) return 1;
-  draw::ShowMessage("　ウィンドウ状態で実行しようとしていますが、画面が%s色以下に設定されています。\n"
-                    "正しく動作させるには、%s色以上に設定するか、フルスクリーンで実行させて下さい。",
-                    kColourCounts[index - 1], kColourCounts[index]);
-  if (draw::AskYesNo("フルスクリーンに切り換えますか？") == 1) {
+  ShowDepthTooLow(index);
+  if (draw::AskYesNo("%s", draw::InPlayersLanguage(kSwitchToFullScreen)) == 1) {
     app::SetFullScreenFlag(true);
     return 1;
   }

@@ -29,6 +29,13 @@ void ResetComputerKeyboard() {
 
 bool KeySounding(int i) { return sounding[i]; }
 
+int NoteInReach(int note) {
+  constexpr int kOctave = 12;
+  while (note < kLowestNoteInReach) note += kOctave;
+  while (note > kHighestNoteInReach) note -= kOctave;
+  return note;
+}
+
 int PlayComputerKeyboard() {
   app::ReadKeyState(kKeyShift, shiftState);
   app::ReadKeyState(kKeyControl, controlState);
@@ -41,7 +48,7 @@ int PlayComputerKeyboard() {
       const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
       // A game's refusal ends this frame's scan: a held wrong key blocks
       // the keys after it.
-      if (!StartPianoNote(note, kKeyboardVelocity, soundingNote[i])) break;
+      if (!StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, soundingNote[i])) break;
       sounding[i] = true;
       sent = 1;
     } else if (keyState[i] != app::kKeyHeld && sounding[i]) {

@@ -12,6 +12,14 @@ inline constexpr int kNoteKeys[kNoteKeyCount] = {'A', 'W', 'S', 'E', 'D', 'F', '
 inline constexpr int kKeyShift = 0x10;
 inline constexpr int kKeyControl = 0x11;
 inline constexpr int kKeyboardVelocity = 100;
+// The notes the keys reach: an octave down with Ctrl, an octave up with Shift.
+inline constexpr int kLowestNoteInReach = 48;
+inline constexpr int kHighestNoteInReach = 91;
+
+// The note in reach that stands for `note` (0..127): the note itself, or
+// the note moved by whole octaves into the reach. A guide note beyond the
+// reach is played with the key of that note.
+int NoteInReach(int note);
 
 // Reads the octave keys and the note keys and sends what they start and
 // end; returns 1 when it sent anything this frame.

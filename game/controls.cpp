@@ -11,6 +11,7 @@
 #include "game/main_scene.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
+#include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
@@ -55,13 +56,17 @@ static void WaitForPortsToSound() {
   platform::SetCursorShape(platform::CursorShape::Arrow);
 }
 
+// A message instead of a run; the click latch lets go on the next frame.
+static void RefuseRun(const draw::PlayerText& message) {
+  draw::ShowMessage("%s", draw::InPlayersLanguage(message));
+  app::ClearLeftButtonHeld();
+}
+
 // GAME, TRAINING and DEMO: a run in that mode from the top of the song.
+// GAME and TRAINING need a note in the guide track to play.
 static void StartRun(int button, int mode) {
-  if (!files::SongLoaded()) {
-    draw::ShowMessage("%s", kNoSongMessage);
-    app::ClearLeftButtonHeld();  // the click latch lets go on the next frame
-    return;
-  }
+  if (!files::SongLoaded()) return RefuseRun(kNoSongMessage);
+  if ((mode & kHaltsAtGuide) != 0 && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
   WaitForPortsToSound();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
@@ -70,7 +75,7 @@ static void StartRun(int button, int mode) {
   draw::SetPressedBoxState(kPressedMode);
   player::RewindSong();
   player::StartPlayback();
-  DrawPianoKey(player::GuideNote() - kPianoLowestNote, kKeyLookLit);
+  DrawGuideKey(player::GuideNote(), kKeyLookLit);
   player::SetLastShownGuideNote(player::GuideNote());
 }
 

@@ -2,6 +2,7 @@
 // mouse button, and (in computer_keyboard.h) the twenty-key piano.
 #pragma once
 
+#include "draw/messages.h"
 #include "game/artwork_layout.h"
 
 namespace game {
@@ -20,7 +21,13 @@ inline constexpr int kButtonDemo = 4;
 inline constexpr int kButtonRank = 8;
 inline constexpr int kButtonExit = 9;
 
-inline constexpr const char* kNoSongMessage = "ファイルが選択されていません。\n曲ファイルを読み込んでください。";
+inline constexpr draw::PlayerText kNoSongMessage = {"ファイルが選択されていません。\n曲ファイルを読み込んでください。",
+                                                   "No song is loaded.\nPlease load a song file with FILE."};
+// GAME and TRAINING follow the song's second track, its tune; a song whose
+// second track has no note has nothing to play.
+inline constexpr draw::PlayerText kNothingToPlayMessage = {
+    "この曲には弾く音符がありません（2番目のトラックに音符がありません）。\nDEMOで曲を聴けます。",
+    "This song has nothing to play: its second track, the tune, has no notes.\nDEMO plays the song."};
 
 // Button n's rectangle on the screen.
 constexpr SourceRect ButtonRect(int n) {

@@ -24,7 +24,7 @@ void SetScore(int value) { score = value; }
 int LastVerdict() { return lastVerdict; }
 int ShownVerdict() { return shownVerdict; }
 void SetShownVerdict(int verdict) { shownVerdict = verdict; }
-void ResetJudging() { notesPlayed = misses = 0; }
+void ResetJudging() { notesPlayed = misses = score = 0; }
 void ResetScore() {
   score = 0;
   shownVerdict = lastVerdict = kVerdictNone;

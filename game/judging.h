@@ -29,7 +29,8 @@ void SetScore(int value);
 int LastVerdict();
 int ShownVerdict();
 void SetShownVerdict(int verdict);
-// Notes played and misses back to 0 at each start.
+// Notes played, misses and the score back to 0 at each start: a run never
+// inherits the last run's score.
 void ResetJudging();
 // The score and the verdicts as at start-up (tests).
 void ResetScore();

@@ -9,6 +9,7 @@
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
+#include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
@@ -67,7 +68,7 @@ void RunMainScene() {
   RunPlaybackStep();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
-    DrawPianoKey(player::LastShownGuideNote() - kPianoLowestNote, kKeyLookUp);
+    DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
     player::SetGuideNote(player::kGuideEndNoticed);
     draw::RequestRedraw();
   }

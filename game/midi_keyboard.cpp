@@ -35,7 +35,7 @@ void PlayMidiKeyboard() {
       case platform::MidiInputEvent::NoteOn:
         // A note pressed again before its release ends the first one.
         if (started[c][n]) EndPianoNote(startedNote[c][n]);
-        started[c][n] = StartPianoNote(n, e.value, startedNote[c][n]);
+        started[c][n] = StartPianoNote(PianoInput::MidiKeyboard, n, e.value, startedNote[c][n]);
         break;
       case platform::MidiInputEvent::NoteOff:
         if (started[c][n]) EndPianoNote(startedNote[c][n]);

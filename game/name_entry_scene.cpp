@@ -57,10 +57,12 @@ void PlaceNewScore() {
   }
 }
 
-// A letter, space or editing key at the cursor.
-static void TypeKey(int key) {
-  if ((key >= 'A' && key <= 'Z') || key == kKeySpace) {
-    entryBuffer[entryCursor] = static_cast<char>(key);
+// The letter the key types on the player's layout (not the letter of its
+// place), a space, or an editing key at the cursor.
+static void TypeKey(int key, int letter) {
+  const int typed = key == kKeySpace ? ' ' : letter;
+  if ((typed >= 'A' && typed <= 'Z') || typed == ' ') {
+    entryBuffer[entryCursor] = static_cast<char>(typed);
     if (entryCursor < kNameLength - 1) ++entryCursor;
   } else if (key == kKeyLeft) {
     if (entryCursor > 0) --entryCursor;
@@ -85,9 +87,9 @@ void RunNameEntryScene() {
   if (midi::BlinkPhase()) shown[entryCursor] = '?';
   DrawArtworkText(120, 420, shown, kNameLength, 1);
   app::DrawTransitionAndPresent();
-  if (StepReveal() || IsNewKey() == 1) return;
-  const int key = app::LastKey();
-  TypeKey(key);
+  if (StepReveal()) return;
+  const int key = app::KeyPressed();
+  TypeKey(key, app::KeyPressedLetter());
   if (key == kKeyReturn) {
     std::memcpy(RecordText(newRecord), entryBuffer, kNameLength);
     files::WriteRankingFile();

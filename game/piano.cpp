@@ -1,5 +1,6 @@
 #include "game/piano.h"
 
+#include "game/computer_keyboard.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/piano_keys.h"
@@ -16,24 +17,36 @@ static void Send(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
   player::SendEventMessage(message, 3);
 }
 
+void DrawGuideKey(int guideNote, int look) {
+  if (guideNote < 0 || guideNote > 127) return;
+  DrawPianoKey(NoteInReach(guideNote) - kPianoLowestNote, look);
+}
+
+// Whether a game takes the press for the guide note.
+static bool IsGuideNote(PianoInput input, int note) {
+  const int guide = player::GuideNote();
+  if (input == PianoInput::ComputerKeyboard && guide >= 0 && guide <= 127) return note == NoteInReach(guide);
+  return note == guide;
+}
+
 // The press takes the guide note; false when the game refuses it.
-static bool TakeGuide(int& note, int& velocity) {
+static bool TakeGuide(PianoInput input, int& note, int& velocity) {
   const bool game = (PlayMode() & kRefusesWrongKeys) == kRefusesWrongKeys;
-  if (game && note != player::GuideNote()) return false;
+  if (game && !IsGuideNote(input, note)) return false;
   JudgeTiming();
   note = player::TakeGuideNote(note);
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
-    DrawPianoKey(player::LastShownGuideNote() - kPianoLowestNote, kKeyLookUp);
-    DrawPianoKey(player::GuideNote() - kPianoLowestNote, kKeyLookLit);
+    DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
+    DrawGuideKey(player::GuideNote(), kKeyLookLit);
     player::SetLastShownGuideNote(player::GuideNote());
   }
   return true;
 }
 
-bool StartPianoNote(int pressedNote, int velocity, std::uint8_t& started) {
+bool StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started) {
   int note = pressedNote;
-  if (player::IsGuidePerformed() == 1 && !TakeGuide(note, velocity)) return false;
+  if (player::IsGuidePerformed() == 1 && !TakeGuide(input, note, velocity)) return false;
   started = static_cast<std::uint8_t>(note & 0x7F);
   Send(0x90, started, static_cast<std::uint8_t>(velocity & 0x7F));
   AdvanceLyricWord();

@@ -7,7 +7,9 @@ namespace game {
 
 namespace {
 
-constexpr int kLowestShown = -11;
+// Key -12, note 48, is played with Ctrl and the first key: it lights that
+// key with the arrow look like the notes above it.
+constexpr int kLowestShown = -12;
 constexpr int kHighestShown = 31;
 constexpr int kOctave = 12;
 constexpr int kKeyLeft = 8;

@@ -13,7 +13,7 @@ inline constexpr int kKeyLookLit = 1;
 inline constexpr int kKeyLookLitOctaveBelow = 2;  // the note is an octave below the key shown
 inline constexpr int kKeyLookLitOctaveAbove = 3;  // the note is an octave above the key shown
 
-// Draws key `key` (a note minus 60) in a look. Keys from -11 to -1 and 20
+// Draws key `key` (a note minus 60) in a look. Keys from -12 to -1 and 20
 // to 31 light the key an octave away with an arrow look; keys further out
 // are ignored.
 void DrawPianoKey(int key, int look);

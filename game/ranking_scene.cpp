@@ -48,8 +48,7 @@ void RunRankingScene() {
   app::DrawTransitionAndPresent();
   if (StepReveal()) return;
   if (app::LeftPressed()) app::BeginSceneChange(app::kSceneMain);
-  if (IsNewKey() == 1) return;
-  const int key = app::LastKey();
+  const int key = app::KeyPressed();
   if (key == kKeyDelete) ClearRanking();
   else if (key == kKeySpace) app::BeginSceneChange(app::kSceneMain);
 }

@@ -9,10 +9,8 @@
 
 namespace game {
 
-// The reveal countdown shared by both score screens, and the key the
-// new-key test saw last.
+// The reveal countdown shared by both score screens.
 static int revealCountdown = 0;
-static int lastKeySeen = 0;
 
 static constexpr int kRowTop = 100, kRowPitch = 45;
 static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
@@ -20,7 +18,6 @@ static constexpr int kTableSpacing = 25;
 
 void ResetScoreScreens() {
   revealCountdown = 0;
-  lastKeySeen = 0;
   ResetNameEntry();
 }
 
@@ -30,14 +27,6 @@ bool StepReveal() {
   if (revealCountdown <= 0) return false;
   --revealCountdown;
   return true;
-}
-
-int IsNewKey() {
-  if (app::LastKey() != lastKeySeen) {
-    lastKeySeen = app::LastKey();
-    return 0;
-  }
-  return 1;
 }
 
 void DrawRankingTable(int blinkingRecord) {

@@ -15,10 +15,6 @@ inline constexpr const char* kClearQuestionEnglish = "Do you clear score ?";
 void RunNameEntryScene();
 void RunRankingScene();
 
-// 1 while the last key is the one the previous call saw (a held key acts
-// once), else 0, remembering it.
-int IsNewKey();
-
 // Puts the score of the game that ended into the ranking: above the first
 // kept score it is not below (so above an equal one); the records below move
 // down, the last drops out, and every score field is rewritten as five

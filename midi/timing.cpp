@@ -69,7 +69,7 @@ namespace elSystem {
 
 int SetWait(int slot, std::uint32_t duration) {
   if (slot < 1 || slot > midi::kWaitSlotCount)
-    return draw::ReportError("elSystem::SetWait", "ウェイトNoが範囲外です", 0);
+    return draw::ReportError("elSystem::SetWait", {"ウェイトNoが範囲外です", "no such wait slot"}, 0);
   midi::waitDeadline[slot] = platform::TimeMs() + duration;
   return 1;
 }

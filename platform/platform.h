@@ -206,6 +206,8 @@ void CloseSoundDevice();
 // Input events. Their kinds mirror the window messages the program handles;
 // keys are named by Windows virtual-key codes (the desktop maps physical
 // key positions to them, so the note keys keep their shape on any layout).
+// A key press also tells the letter the key types on the user's layout,
+// for the name the player types.
 
 enum class EventKind {
   MouseMove,         // x, y: client coordinates (in full screen, the
@@ -214,7 +216,8 @@ enum class EventKind {
   LeftUp,
   LeftDoubleClick,   // the second press of a quick double click
   RightDoubleClick,
-  KeyDown,           // key: virtual-key code
+  KeyDown,           // key: virtual-key code (by position); letter: the
+                     // letter it types, 'A' to 'Z', or 0 for none
   KeyUp,
   SystemKey,         // Alt, F10 and Alt combinations
   WindowMoved,       // x, y: the client area's top-left in screen coordinates
@@ -231,6 +234,7 @@ struct Event {
   int x = 0;
   int y = 0;
   int key = 0;
+  int letter = 0;
 };
 
 // Takes the next waiting event; false when none is waiting. Called by the

@@ -56,31 +56,65 @@ void BeginGuideTrack() {
   }
 }
 
-int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
+namespace {
+
+enum class GuideEvent { NoteOn, End, Other };
+
+// Reads one event of the guide track at `position` (moved past it unless it
+// is the end), with the guide's own running status: channel events under
+// running status carry no status byte, and the reader's may come from
+// another track.
+GuideEvent ReadGuideEvent(std::int32_t& position, std::int32_t& tick, std::uint8_t& runningStatus,
+                          std::uint8_t& note, std::uint8_t& velocity) {
   std::int32_t length = song::ReadEvent(position, tick);
-  if (song::LastMetaType() == song::kMetaEndOfTrack) {
-    guideNote = kGuideEnded;
-    SetTrackEnded(kGuideTrackIndex);
-    return 1;
-  }
-  int result = 0;
+  if (song::LastMetaType() == song::kMetaEndOfTrack) return GuideEvent::End;
+  GuideEvent result = GuideEvent::Other;
   const std::uint8_t first = song::SongByte(position);
   if (first < 0xF0) {
-    // Channel events under running status carry no status byte: the guide
-    // keeps its own, since the reader's may come from another track.
     const bool hasStatus = first >= 0x80;
-    if (hasStatus) guideRunningStatus = first;
-    else length = song::ChannelMessageLength(guideRunningStatus) - 1;
+    if (hasStatus) runningStatus = first;
+    else length = song::ChannelMessageLength(runningStatus) - 1;
     const std::int32_t data = position + (hasStatus ? 1 : 0);
-    const std::uint8_t velocity = song::SongByte(data + 1);
-    if ((guideRunningStatus & 0xF0) == 0x90 && velocity != 0) {
-      guideNote = song::SongByte(data);
-      guideVelocity = velocity;
-      result = 1;
+    if ((runningStatus & 0xF0) == 0x90 && song::SongByte(data + 1) != 0) {
+      note = song::SongByte(data);
+      velocity = song::SongByte(data + 1);
+      result = GuideEvent::NoteOn;
     }
   }
   position += length;
   return result;
+}
+
+}  // namespace
+
+int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
+  std::uint8_t note = 0, velocity = 0;
+  switch (ReadGuideEvent(position, tick, guideRunningStatus, note, velocity)) {
+    case GuideEvent::End:
+      guideNote = kGuideEnded;
+      SetTrackEnded(kGuideTrackIndex);
+      return 1;
+    case GuideEvent::NoteOn:
+      guideNote = note;
+      guideVelocity = velocity;
+      return 1;
+    case GuideEvent::Other: break;
+  }
+  return 0;
+}
+
+bool GuideHasNote() {
+  if (song::TrackCount() <= kGuideTrackIndex) return false;
+  std::int32_t position = song::TrackEntry(song::kCurrentBank, kGuideTrackIndex);
+  std::int32_t tick = 0;
+  std::uint8_t runningStatus = 0, note = 0, velocity = 0;
+  for (;;) {
+    switch (ReadGuideEvent(position, tick, runningStatus, note, velocity)) {
+      case GuideEvent::NoteOn: return true;
+      case GuideEvent::End: return false;
+      case GuideEvent::Other: break;
+    }
+  }
 }
 
 void AdvanceGuide() {

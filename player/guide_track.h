@@ -20,6 +20,9 @@ void BeginGuideTrack();
 void AdvanceGuide();
 // Reads one guide event; 1 for a note-on with velocity or the end.
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick);
+// Whether the song's guide track has a note to play at all (a song of one
+// track has none). Reads the track without moving anything.
+bool GuideHasNote();
 // The note a press sounds: the guide note, or the pressed note once the
 // guide has ended. Moves the guide on.
 int TakeGuideNote(int pressedNote);

@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "app/input.h"
+#include "app/scenes.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
+#include "game/main_scene_playback.h"
+#include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -150,13 +153,60 @@ TEST_F(Controls, ARunWaitsForPortsThatCannotSoundYet) {
   }
 }
 
-TEST_F(Controls, PlayButtonsRefuseBeforeASongIsLoaded) {
-  Start("-");
-  ClickButton(game::kButtonDemo);
-  ASSERT_EQ(pt::Boxes().size(), 1u);
-  EXPECT_EQ(pt::Boxes()[0].text, "ファイルが選択されていません。\n曲ファイルを読み込んでください。\n");
-  EXPECT_EQ(player::PlayState(), player::kStopped);
-  EXPECT_EQ(BevelTopLeft(game::kButtonDemo), kWhite);
+// GAME, TRAINING and DEMO need a song, and GAME and TRAINING a tune in it:
+// otherwise a message in the system's language, and no run.
+TEST_F(Controls, PlayButtonsRefuseWithoutASongOrATune) {
+  Track conductor, noNotes, runningStatus;
+  conductor.Tempo(0, 500000).End(960);
+  // A note-on of velocity 0 and a controller are no notes to play; a note
+  // under running status is one.
+  noNotes.Event(0, {0x90, 60, 0}).Event(100, {0xB0, 7, 100}).End(0);
+  runningStatus.Event(0, {0x90, 60, 0}).Event(100, {64, 90}).Event(100, {64, 0}).End(0);
+  const Track band = Track().Event(0, {0x92, 36, 50}).Event(480, {0x82, 36, 0}).End(0);
+  const std::string noSong[2] = {"No song is loaded.\nPlease load a song file with FILE.\n",
+                                 "ファイルが選択されていません。\n曲ファイルを読み込んでください。\n"};
+  const std::string nothing[2] = {
+      "This song has nothing to play: its second track, the tune, has no notes.\nDEMO plays the song.\n",
+      "この曲には弾く音符がありません（2番目のトラックに音符がありません）。\nDEMOで曲を聴けます。\n"};
+  struct Case {
+    const char* name;
+    std::vector<Track> song;  // empty: no song loaded
+    int button;
+    const std::string* message;  // nullptr: the run starts
+  };
+  const Case cases[] = {
+      {"no song, DEMO", {}, game::kButtonDemo, noSong},
+      {"no song, GAME", {}, game::kButtonGame, noSong},
+      {"one track, GAME", {conductor}, game::kButtonGame, nothing},
+      {"one track, TRAINING", {conductor}, game::kButtonTraining, nothing},
+      {"one track, DEMO", {conductor}, game::kButtonDemo, nullptr},
+      {"no note-on, GAME", {conductor, noNotes, band}, game::kButtonGame, nothing},
+      {"no note-on, TRAINING", {conductor, noNotes, band}, game::kButtonTraining, nothing},
+      {"no note-on, DEMO", {conductor, noNotes, band}, game::kButtonDemo, nullptr},
+      {"running status, GAME", {conductor, runningStatus, band}, game::kButtonGame, nullptr},
+  };
+  for (const Case& c : cases)
+    for (const bool japanese : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (japanese ? ", Japanese" : ""));
+      test::ResetProgram(1);
+      pt::SetSystemLanguageJapanese(japanese);
+      if (c.song.empty()) Start("-");
+      else StartWithSong(c.song);
+      ClickButton(c.button);
+      if (c.message == nullptr) {
+        EXPECT_TRUE(pt::Boxes().empty());
+        EXPECT_EQ(player::PlayState(), player::kPlaying);
+        ClickButton(game::kButtonStop);
+        continue;
+      }
+      ASSERT_EQ(pt::Boxes().size(), 1u);
+      EXPECT_EQ(pt::Boxes()[0].title, japanese ? "メッセージ" : "Message");
+      EXPECT_EQ(pt::Boxes()[0].text, c.message[japanese ? 1 : 0]);
+      EXPECT_EQ(player::PlayState(), player::kStopped);
+      EXPECT_EQ(BevelTopLeft(c.button), kWhite) << "the button shows no press";
+      for (int i = 0; i < 3; ++i) Pass();
+      EXPECT_EQ(app::TransitionDirection(), 0) << "no score screen follows";
+    }
 }
 
 TEST_F(Controls, CommandLineSongIsPlayableAndHasItsRanking) {
@@ -248,6 +298,73 @@ TEST_F(Controls, GameRefusesWrongKeysAndAWrongKeyBlocksLaterOnes) {
   Pass();
   Pass();
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{67, 70}}));
+}
+
+TEST_F(Controls, ARunStartsFromScoreZero) {
+  StartWithSong(GuideSong());
+  ClickButton(game::kButtonTraining);
+  for (int note = 0; note < 2; ++note) {
+    while (!game::HaltedAtGuide()) Pass();
+    Tap('A');  // Good: within the window
+  }
+  ASSERT_EQ(game::Score(), 20) << "2 x 1000 / 99";
+  ClickButton(game::kButtonStop);
+  ClickButton(game::kButtonGame);
+  EXPECT_EQ(game::Score(), 0);
+}
+
+// A guide note the keys cannot reach (below 48 or above 91) is moved by
+// octaves into their reach: the key that plays the moved note is lit (with
+// the arrow look an octave beyond the twenty keys) and takes the note in a
+// game, which sounds the song's own note. A MIDI keyboard plays the note
+// itself.
+TEST_F(Controls, GuideNotesBeyondTheKeysAreTakenWithTheKeyOfTheirOctave) {
+  constexpr int kBelow = game::kKeyLookLitOctaveBelow, kAbove = game::kKeyLookLitOctaveAbove;
+  struct Case {
+    int note;
+    int octaveKey;
+    int key;    // virtual key
+    int shown;  // the piano key lit, 0..19
+    bool black;
+    int look;
+  };
+  const Case cases[] = {
+      {30, game::kKeyControl, 'T', 6, true, kBelow},    // F#1 as F#3
+      {47, game::kKeyControl, 'J', 11, false, kBelow},  // B2 as B3
+      {48, game::kKeyControl, 'A', 0, false, kBelow},   // C3, in reach
+      {92, game::kKeyShift, 'Y', 8, true, kAbove},      // G#6 as G#5
+      {127, game::kKeyShift, 0xDD, 19, false, kAbove},  // G9 as G6
+  };
+  // The white column of each key, and the artwork of a key look.
+  const int column[20] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6, 7, 7, 8, 8, 9, 10, 10, 11};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.note);
+    test::ResetProgram(1);
+    const auto note = static_cast<std::uint8_t>(c.note);
+    Track conductor, guide;
+    conductor.Tempo(0, 500000).End(1920);
+    guide.Event(480, {0x90, note, 90}).Event(240, {0x80, note, 0}).Event(0, {0x90, note, 90}).End(240);
+    StartWithSong({conductor, guide});
+    ClickButton(game::kButtonGame);
+    const int x = 8 + 52 * column[c.shown];
+    if (c.black) EXPECT_TRUE(ShowsArtwork(x + 42, 264, {208 + 20 * c.look, 480, 227 + 20 * c.look, 616}));
+    else EXPECT_TRUE(ShowsArtwork(x, 400, {52 * c.look, 616, 52 * c.look + 52, 688}));
+    TakeSent();
+    Tap(c.key);  // without its octave key: another note, refused
+    if (game::NoteInReach(c.note) != c.note) {
+      pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, game::NoteInReach(c.note), 64});
+      Pass();
+    }
+    EXPECT_EQ(game::NotesPlayed(), 0) << "a MIDI keyboard must play the note itself";
+    pt::SetKeyDown(c.octaveKey, true);
+    Tap(c.key);
+    pt::SetKeyDown(c.octaveKey, false);
+    EXPECT_EQ(game::NotesPlayed(), 1);
+    EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{note, 90}})) << "the song's own note";
+    pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, c.note, 64});
+    Pass();
+    EXPECT_EQ(game::NotesPlayed(), 2) << "the MIDI keyboard's own note";
+  }
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(Draw, SetUpFailureIsReported) {
   pt::SetPresentationFails(true);
   EXPECT_EQ(elDraw::Screen(640, 480, 1), 0);
   ASSERT_EQ(pt::Boxes().size(), 1u);
-  EXPECT_EQ(pt::Boxes()[0].text, "elDraw::Screen : DirectDrawが使用できません");
+  EXPECT_EQ(pt::Boxes()[0].text, "elDraw::Screen : frames cannot be shown on this display");
 }
 
 TEST_F(Draw, PutClipsRightEdgeThenLeft) {
@@ -183,7 +183,7 @@ TEST_F(Draw, NamesOfThirtyCharactersAndNoMore) {
   WriteBmp(programDir + "/" + thirty, 1, 1, [](int, int) { return 0xFFFFFFu; });
   EXPECT_EQ(elDraw::LoadObject(thirty.c_str(), 2), 4);
   EXPECT_EQ(elDraw::LoadObject((thirty + "n").c_str(), 2), 0);
-  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : ファイル名またはリソース名が長すぎます");
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : the file or picture name is too long");
   EXPECT_EQ(draw::Object(5).name[0], '\0') << "refused before any entry was taken";
 }
 
@@ -191,12 +191,12 @@ TEST_F(Draw, TheTableHoldsTenTwentyObjects) {
   WriteBmp(programDir + "/DOT", 1, 1, [](int, int) { return 0xFFFFFFu; });
   for (int i = 0; i < 1020; ++i) ASSERT_EQ(elDraw::LoadObject("DOT", 2), 4 + i);
   EXPECT_EQ(elDraw::LoadObject("DOT", 2), 0);
-  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : オブジェクト数が多過ぎます");
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : too many pictures are loaded");
 }
 
 TEST_F(Draw, MissingBitmapIsReportedAndItsEntryFreed) {
   EXPECT_EQ(elDraw::LoadObject("NOSUCH", 2), 0);
-  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : BMPファイルを読み込めません");
+  EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : the BMP picture cannot be read");
   EXPECT_EQ(draw::Object(4).name[0], '\0');
 }
 

@@ -21,22 +21,36 @@ class Messages : public ::testing::Test {
   }
 };
 
-TEST_F(Messages, FailureReportComposesNameAndMessage) {
-  EXPECT_EQ(draw::ReportError("elDraw::LoadObject", "オブジェクト数が多過ぎます", -5), 0);
-  ASSERT_EQ(pt::Boxes().size(), 1u);
-  EXPECT_EQ(pt::Boxes()[0].kind, platform::BoxKind::Warning);
-  EXPECT_EQ(pt::Boxes()[0].title, "エラー発生");
-  EXPECT_EQ(pt::Boxes()[0].text, "elDraw::LoadObject : オブジェクト数が多過ぎます");
-  EXPECT_EQ(pt::BeepCount(), 1);
-}
-
-TEST_F(Messages, ShowMessageAppendsALineBreakAndDoesNotBeep) {
-  draw::ShowMessage("%s\n", "ファイルが選択されていません。");
-  ASSERT_EQ(pt::Boxes().size(), 1u);
-  EXPECT_EQ(pt::Boxes()[0].title, "メッセージ");
-  EXPECT_EQ(pt::Boxes()[0].text, "ファイルが選択されていません。\n\n");
-  EXPECT_EQ(pt::BeepCount(), 0);
-  EXPECT_FALSE(draw::MessageBoxOpen());
+// Every box speaks the system's language: titles, failure reports and the
+// messages of the program's own modules.
+TEST_F(Messages, BoxesSpeakTheSystemsLanguage) {
+  struct Case {
+    bool japanese;
+    const char* errorTitle;
+    const char* report;
+    const char* messageTitle;
+  };
+  const Case cases[] = {
+      {true, "エラー発生", "elSystem::SetWait : ウェイトNoが範囲外です", "メッセージ"},
+      {false, "Error", "elSystem::SetWait : no such wait slot", "Message"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.japanese);
+    SetUp();
+    pt::SetSystemLanguageJapanese(c.japanese);
+    EXPECT_EQ(elSystem::SetWait(0, 10), 0);
+    draw::ShowMessage("a message");
+    draw::AskYesNo("a question");
+    ASSERT_EQ(pt::Boxes().size(), 3u);
+    EXPECT_EQ(pt::Boxes()[0].kind, platform::BoxKind::Warning);
+    EXPECT_EQ(pt::Boxes()[0].title, c.errorTitle);
+    EXPECT_EQ(pt::Boxes()[0].text, c.report) << "routine : message";
+    EXPECT_EQ(pt::BeepCount(), 1) << "only the failure report beeps";
+    EXPECT_EQ(pt::Boxes()[1].title, c.messageTitle);
+    EXPECT_EQ(pt::Boxes()[1].text, "a message\n") << "a line break appended";
+    EXPECT_EQ(pt::Boxes()[2].title, c.messageTitle);
+    EXPECT_FALSE(draw::MessageBoxOpen());
+  }
 }
 
 TEST_F(Messages, AskYesNoAnswersAndShowsTheCursor) {
@@ -64,7 +78,7 @@ TEST_F(Messages, FrameStampRestartsAfterABox) {
 TEST_F(Messages, FormattingIsBounded) {
   const std::string huge(5000, 'x');
   draw::ShowMessage("%s%s", huge.c_str(), huge.c_str());
-  draw::ReportError(huge.c_str(), huge.c_str(), 0);
+  draw::ReportError(huge.c_str(), {huge.c_str(), huge.c_str()}, 0);
   // A cut never leaves half of a multi-byte character.
   std::string japanese;
   for (int i = 0; i < 400; ++i) japanese += "曲";

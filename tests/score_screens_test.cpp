@@ -54,8 +54,9 @@ class ScoreScreens : public test::ProgramTest {
     for (int i = 0; i < 11; ++i) Pass();
     ASSERT_EQ(game::RevealCountdown(), 0);
   }
+  // A key press on a US layout: a letter key types its own letter.
   void KeyDown(int key) {
-    pt::PushEvent({EventKind::KeyDown, 0, 0, key});
+    pt::PushEvent({EventKind::KeyDown, 0, 0, key, key >= 'A' && key <= 'Z' ? key : 0});
     Pass();
   }
   void KeyUp(int key) {
@@ -175,6 +176,58 @@ TEST_F(ScoreScreens, DeleteAsksInJapaneseAndNoKeepsTheTable) {
 TEST_F(ScoreScreens, SpaceOrAClickGoBackToTheMainScreen) {
   EnterScene(app::kSceneRanking);
   Type(0x20);
+  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+}
+
+// The note keys are read by their place, but a name is typed with the
+// letters the keys type on the player's layout.
+TEST_F(ScoreScreens, NameEntryTakesTheLetterTheKeyTypes) {
+  struct Case {
+    const char* layout;
+    int key;     // by place, as on a US keyboard
+    int letter;  // what it types
+    const char* typed;
+  };
+  const Case cases[] = {
+      {"AZERTY A", 'A', 'Q', "Q"},        {"AZERTY Q", 'Q', 'A', "A"},
+      {"QWERTZ Y", 'Y', 'Z', "Z"},        {"AZERTY M, right of L", 0xBB, 'M', "M"},
+      {"AZERTY comma, where M is", 'M', 0, ""},
+  };
+  game::SetScore(600);
+  EnterScene(app::kSceneNameEntry);
+  std::string expected;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.layout);
+    pt::PushEvent({EventKind::KeyDown, 0, 0, c.key, c.letter});
+    Pass();
+    KeyUp(c.key);
+    expected += c.typed;
+    EXPECT_EQ(std::string(game::EntryBuffer()).substr(0, expected.size()), expected);
+    EXPECT_EQ(game::EntryCursor(), static_cast<int>(expected.size()));
+  }
+}
+
+// A key that goes down and up between two frame passes counts once.
+TEST_F(ScoreScreens, ATapBetweenTwoFramesCountsOnce) {
+  game::SetScore(600);
+  EnterScene(app::kSceneNameEntry);
+  for (int i = 0; i < 2; ++i) {  // twice: down, up, down, up
+    pt::PushEvent({EventKind::KeyDown, 0, 0, 'B', 'B'});
+    pt::PushEvent({EventKind::KeyUp, 0, 0, 'B'});
+  }
+  Pass();
+  Pass();
+  EXPECT_STREQ(game::EntryBuffer(), "B         ");
+  EXPECT_EQ(game::EntryCursor(), 1);
+  KeyDown('C');  // then held, with repeats
+  for (int i = 0; i < 3; ++i) KeyDown('C');
+  KeyUp('C');
+  EXPECT_STREQ(game::EntryBuffer(), "BC        ") << "a held key types once";
+
+  EnterScene(app::kSceneRanking);
+  pt::PushEvent({EventKind::KeyDown, 0, 0, 0x20});
+  pt::PushEvent({EventKind::KeyUp, 0, 0, 0x20});
+  Pass();
   EXPECT_EQ(app::NextScene(), app::kSceneMain);
 }
 

@@ -2,6 +2,8 @@
 // scenes and their wipes, input, the exit question and every way out.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/command_line.h"
 #include "app/input.h"
 #include "app/scenes.h"
@@ -305,15 +307,27 @@ TEST_F(Shell, ASecondCopyAsksTheFirstToComeForward) {
 }
 
 TEST_F(Shell, LowColourDesktopOffersFullScreen) {
-  pt::SetDesktopDepth(8);
-  pt::ScriptAnswers({true});
-  Start("-");
-  ASSERT_EQ(pt::Boxes().size(), 2u);
-  EXPECT_EQ(pt::Boxes()[0].text,
-            "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定されています。\n"
-            "正しく動作させるには、65536色以上に設定するか、フルスクリーンで実行させて下さい。\n");
-  EXPECT_EQ(pt::Boxes()[1].text, "フルスクリーンに切り換えますか？\n");
-  EXPECT_TRUE(pt::WindowFullScreen());
+  // In the system's language.
+  const std::array<std::array<const char*, 3>, 2> texts = {{
+      {"ja", "　ウィンドウ状態で実行しようとしていますが、画面が256色以下に設定されています。\n"
+             "正しく動作させるには、65536色以上に設定するか、フルスクリーンで実行させて下さい。\n",
+       "フルスクリーンに切り換えますか？\n"},
+      {"en", "The game is to run in a window, but the screen is set to 256 colours or fewer.\n"
+             "To run correctly, set it to 65536 colours or more, or run the game in full screen.\n",
+       "Switch to full screen?\n"},
+  }};
+  for (const auto& [language, message, question] : texts) {
+    SCOPED_TRACE(language);
+    SetUp();
+    pt::SetSystemLanguageJapanese(std::string(language) == "ja");
+    pt::SetDesktopDepth(8);
+    pt::ScriptAnswers({true});
+    Start("-");
+    ASSERT_EQ(pt::Boxes().size(), 2u);
+    EXPECT_EQ(pt::Boxes()[0].text, message);
+    EXPECT_EQ(pt::Boxes()[1].text, question);
+    EXPECT_TRUE(pt::WindowFullScreen());
+  }
 
   SetUp();
   pt::SetDesktopDepth(8);

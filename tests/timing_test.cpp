@@ -23,8 +23,8 @@ TEST_F(Timing, SlotNumbersOutsideOneToTenAreReported) {
     EXPECT_EQ(elSystem::SetWait(slot, 100), 0);
   }
   ASSERT_EQ(pt::Boxes().size(), 2u);
-  EXPECT_EQ(pt::Boxes()[0].title, "エラー発生");
-  EXPECT_EQ(pt::Boxes()[0].text, "elSystem::SetWait : ウェイトNoが範囲外です");
+  EXPECT_EQ(pt::Boxes()[0].title, "Error");
+  EXPECT_EQ(pt::Boxes()[0].text, "elSystem::SetWait : no such wait slot");
   EXPECT_EQ(pt::BeepCount(), 2);
   EXPECT_EQ(elSystem::SetWait(10, 100), 1);
   EXPECT_EQ(pt::Boxes().size(), 2u);

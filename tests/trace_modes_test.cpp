@@ -2,6 +2,7 @@
 // compared with the guide's note count read from the file here.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -127,6 +128,35 @@ TEST(TraceModes, ANameTypedAtTheEndGoesIntoTheRanking) {
     expected += name + std::string(10 - name.size(), ' ') + std::string(5 - digits.size(), '0') + digits + " ";
   }
   EXPECT_EQ(line, expected + "\n");
+}
+
+// A tune far beyond the keys' reach (here and in a real-world song, where
+// that folder exists) is played with the keys of its notes moved by
+// octaves, and the game ends; a song whose second track has no notes
+// starts no game.
+TEST(TraceModes, GamesOnTunesBeyondTheKeysAndWithoutNotes) {
+  test::Track conductor, beyond, empty;
+  conductor.Tempo(0, 500000).End(0);
+  for (const std::uint8_t note : {24, 36, 47, 92, 100, 127}) beyond.Event(240, {0x90, note, 90}).Event(240, {0x80, note, 0});
+  beyond.End(0);
+  empty.Event(0, {0xB0, 7, 100}).End(960);
+  std::vector<std::string> songs = {test::WriteTempFile(test::SmfFile({conductor, beyond}), "beyond.mid")};
+  const std::string realWorld = "/work/shared/songs-real/";
+  if (std::ifstream(realWorld + "openmsx_midnight_snow_run.mid")) songs.push_back(realWorld + "openmsx_midnight_snow_run.mid");
+  for (const std::string& song : songs) {
+    SCOPED_TRACE(song);
+    const int notes = GuideNotes(test::ReadFile(song));
+    ASSERT_GE(notes, 6);
+    const TraceRun played = Trace(song, 0);
+    EXPECT_EQ(played.verdicts, (std::map<std::string, int>{{"Good", notes}}));
+    EXPECT_NE(played.nextScene, "none") << "the game ends with a score screen";
+  }
+
+  const std::string output = test::CommandOutput(std::string(TONQUILL_TRACE) + " --mode game " +
+                                                 test::WriteTempFile(test::SmfFile({conductor, empty}), "empty.mid"));
+  EXPECT_NE(output.find("# message This song has nothing to play"), std::string::npos) << output;
+  EXPECT_NE(output.find("# next-scene none"), std::string::npos);
+  EXPECT_EQ(output.find("# verdict"), std::string::npos);
 }
 
 TEST(TraceModes, DemoHasNoScoreScreen) {

@@ -27,7 +27,7 @@ class WholeGame : public test::ProgramTest {
     if (!folder_.empty()) fs::remove_all(folder_);
   }
   void Type(int key) {
-    pt::PushEvent({EventKind::KeyDown, 0, 0, key});
+    pt::PushEvent({EventKind::KeyDown, 0, 0, key, key >= 'A' && key <= 'Z' ? key : 0});
     Pass();
     pt::PushEvent({EventKind::KeyUp, 0, 0, key});
     Pass();

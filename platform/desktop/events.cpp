@@ -105,7 +105,10 @@ static bool Translate(const SDL_Event& e, Event& out) {
       }
       const int key = desktop::VirtualKeyOf(e.key.keysym.scancode);
       if (key == 0) return false;
-      out = {e.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp, 0, 0, key};
+      if (e.type == SDL_KEYDOWN)
+        out = {EventKind::KeyDown, 0, 0, key, desktop::LetterTyped(e.key.keysym.sym, e.key.keysym.scancode)};
+      else
+        out = {EventKind::KeyUp, 0, 0, key};
       return true;
     }
     case SDL_WINDOWEVENT:
@@ -134,7 +137,7 @@ static bool NextEvent(Event& event) {
 
 bool PollEvent(Event& event) {
   if (!NextEvent(event)) return false;
-  desktop::LogInput("%s %d %d %d", KindName(event.kind), event.x, event.y, event.key);
+  desktop::LogInput("%s %d %d %d %d", KindName(event.kind), event.x, event.y, event.key, event.letter);
   return true;
 }
 

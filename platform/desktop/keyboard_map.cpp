@@ -37,6 +37,14 @@ int VirtualKeyOf(SDL_Scancode scancode) {
   return 0;
 }
 
+int LetterTyped(SDL_Keycode keycode, SDL_Scancode scancode) {
+  if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + (keycode - SDLK_a);
+  const bool nonLatinCharacter = keycode >= 0x80 && (keycode & SDLK_SCANCODE_MASK) == 0;
+  if (nonLatinCharacter && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+    return 'A' + (scancode - SDL_SCANCODE_A);
+  return 0;
+}
+
 namespace {
 
 // The physical keys of each virtual key (at most two: the backslash and

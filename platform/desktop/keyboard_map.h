@@ -9,6 +9,11 @@ namespace platform::desktop {
 // The virtual-key code of a physical key, or 0 for a key the program ignores.
 int VirtualKeyOf(SDL_Scancode scancode);
 
+// The letter ('A' to 'Z') a key types on the user's layout, or 0. A layout
+// whose letters are not Latin (Cyrillic, Greek) types the letter of the
+// key's place, so a name can still be typed.
+int LetterTyped(SDL_Keycode keycode, SDL_Scancode scancode);
+
 // Whether a virtual key is down in SDL's keyboard state.
 bool VirtualKeyDown(int virtualKey);
 

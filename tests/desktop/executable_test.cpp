@@ -51,7 +51,7 @@ TEST(Executable, WindowShowsTheArtworkAndEscapeAsksBeforeExiting) {
   EXPECT_EQ(test::RunCommand("xwininfo -root -tree | grep -c '\"Tonquill\"'"), "1") << "still one window";
 
   test::RunCommand("xdotool windowfocus " + window + " key Escape");
-  const std::string box = test::WaitForWindow("メッセージ", 20);
+  const std::string box = test::WaitForMessageBox(20);
   ASSERT_FALSE(box.empty()) << "Escape brings the question";
   ASSERT_TRUE(test::WaitUntil([&box] { return test::FocusedWindow() == box; }, 10)) << "the question has the keyboard";
   test::RunCommand("xdotool key Return");

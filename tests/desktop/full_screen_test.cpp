@@ -103,8 +103,8 @@ TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
   test::RunCommand("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
   const int press = game.WaitForInput("LeftDown", 5);
   ASSERT_GE(press, 0);
-  EXPECT_EQ(game.InputLog()[static_cast<std::size_t>(press)], "LeftDown 599 195 0");
-  EXPECT_FALSE(test::WaitForWindow("メッセージ", 20).empty()) << "EXIT asks before the game ends";
+  EXPECT_EQ(game.InputLog()[static_cast<std::size_t>(press)], "LeftDown 599 195 0 0") << "x, y, key, letter";
+  EXPECT_FALSE(test::WaitForMessageBox(20).empty()) << "EXIT asks before the game ends";
 }
 
 // With a window manager the window asks for the full-screen state, and the

@@ -52,7 +52,7 @@ bool GameWindowTest::Quit() {
   bool ended = false;
   for (int attempt = 0; attempt < 10 && !ended; ++attempt) {
     RunCommand("xdotool key --window " + window_ + " Escape");
-    const std::string box = WaitForWindow("メッセージ", 3);
+    const std::string box = WaitForMessageBox(3);
     if (!box.empty()) RunCommand("xdotool windowfocus " + box + " key Return 2>/dev/null");
     ended = game_->WaitForExit(box.empty() ? 0.1 : 5) >= 0;
   }

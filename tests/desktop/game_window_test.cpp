@@ -1,6 +1,7 @@
 // The game's window as a user meets it with no window manager: its icon,
 // its picture shown again when uncovered or resized, the system cursor
-// hidden over it, and clicks counted in pairs.
+// hidden over it, clicks counted in pairs, and keys told by their place and
+// by the letter they type.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -84,6 +85,41 @@ TEST_F(GameWindow, TheThirdClickOfAQuickRunIsAPressAgain) {
       },
       10));
   EXPECT_EQ(presses, (std::vector<std::string>{"LeftDown", "LeftDoubleClick", "LeftDown", "LeftDoubleClick"}));
+}
+
+// The note keys are read by their place; a press also tells the letter
+// the key types on the layout the X server has, for the name entry.
+TEST_F(GameWindow, AKeyPressTellsItsPlaceAndTheLetterItTypes) {
+  struct Case {
+    const char* layout;
+    const char* keysym;  // typed with the key that has it on that layout
+    int place;           // the virtual key of its place (as on a US keyboard)
+    int letter;
+  };
+  const Case cases[] = {
+      {"us", "a", 'A', 'A'}, {"fr", "a", 'Q', 'A'}, {"fr", "q", 'A', 'Q'}, {"de", "z", 'Y', 'Z'},
+      {"fr", "comma", 'M', 0},
+  };
+  std::size_t seen = game_->InputLog().size();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.layout) + " " + c.keysym);
+    ASSERT_EQ(test::RunCommand(std::string("setxkbmap ") + c.layout + " && echo ok"), "ok");
+    test::RunCommand("xdotool key --window " + window_ + " " + c.keysym);
+    const std::string expected = "KeyDown 0 0 " + std::to_string(c.place) + " " + std::to_string(c.letter);
+    std::vector<std::string> log;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+          log = game_->InputLog();
+          for (std::size_t i = seen; i < log.size(); ++i)
+            if (log[i].rfind("KeyDown", 0) == 0) return true;
+          return false;
+        },
+        10));
+    std::size_t i = seen;
+    while (log[i].rfind("KeyDown", 0) != 0) ++i;
+    EXPECT_EQ(log[i], expected);
+    seen = log.size();
+  }
 }
 
 }  // namespace

@@ -84,4 +84,20 @@ std::string WaitForWindow(const std::string& title, int seconds) {
   return "";
 }
 
+static const char kMessageBoxTitles[] = "grep -F -e '\"メッセージ' -e '\"Message'";
+
+std::string WaitForMessageBox(int seconds) {
+  for (int tries = 0; tries < seconds * 10; ++tries) {
+    const std::string id =
+        RunCommand(std::string("xwininfo -root -tree 2>/dev/null | ") + kMessageBoxTitles + " | awk '{print $1}' | head -1");
+    if (!id.empty()) return id;
+    usleep(100 * 1000);
+  }
+  return "";
+}
+
+int MessageBoxCount() {
+  return std::atoi(RunCommand(std::string("xwininfo -root -tree 2>/dev/null | ") + kMessageBoxTitles + " | wc -l").c_str());
+}
+
 }  // namespace test

@@ -28,6 +28,11 @@ class Xvfb {
 // returns its id, or "" when none appeared.
 std::string WaitForWindow(const std::string& title, int seconds);
 
+// The game's message boxes are titled "メッセージ" on a Japanese system and
+// "Message" elsewhere: waits for one in either language, or counts them.
+std::string WaitForMessageBox(int seconds);
+int MessageBoxCount();
+
 // Runs a shell command and returns its standard output (trailing newline cut).
 std::string RunCommand(const std::string& command);
 
