@@ -1,7 +1,7 @@
 #include "app/input.h"
 
 #include "app/scenes.h"
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "draw/eldraw.h"
 #include "midi/timing.h"
 

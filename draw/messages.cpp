@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "draw/messages.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"

@@ -4,7 +4,7 @@
 #include "app/scenes.h"
 #include "app/shell.h"
 #include "app/shutdown.h"
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "files/ranking.h"

@@ -6,7 +6,7 @@
 #include "app/input.h"
 #include "app/scenes.h"
 #include "app/shell.h"
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"

@@ -1,4 +1,4 @@
-#include "files/colour_depth_check.h"
+#include "app/colour_depth_check.h"
 
 #include "app/input.h"
 #include "app/shell.h"

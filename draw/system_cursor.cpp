@@ -1,4 +1,4 @@
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 
 #include "platform/platform.h"
 
