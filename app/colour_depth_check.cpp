@@ -1,11 +1,10 @@
 #include "app/colour_depth_check.h"
 
-#include "app/input.h"
-#include "app/shell.h"
+#include "app/shutdown.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 
-namespace files {
+namespace app {
 
 static const char* const kColourCounts[4] = {"16", "256", "65536", "1670万"};
 
@@ -18,17 +17,17 @@ int CheckWindowedColourDepth() {
     case 32: index = 3; break;
     default: return 1;
   }
-  if (app::FullScreenFlag()) return 1;
+  if (draw::FullScreenFlag()) return 1;
   if (draw::DesktopDepth() >= kRequiredDepth) return 1;
   draw::ShowMessage("　ウィンドウ状態で実行しようとしていますが、画面が%s色以下に設定されています。\n"
                     "正しく動作させるには、%s色以上に設定するか、フルスクリーンで実行させて下さい。",
                     kColourCounts[index - 1], kColourCounts[index]);
   if (draw::AskYesNo("フルスクリーンに切り換えますか？") == 1) {
-    app::SetFullScreenFlag(true);
+    draw::SetFullScreenFlag(true);
     return 1;
   }
-  app::Shutdown();
+  Shutdown();
   return 0;
 }
 
-}  // namespace files
+}  // namespace app

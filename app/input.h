@@ -1,11 +1,8 @@
-// The window's input turned into the state the scenes poll once per frame
-// pass, the application's activation, and the ways to the exit question:
-// the Escape key and the window's close button.
+// The window's events turned into the input state the scenes poll once per
+// frame pass (scene/input.h), the application's activation, and the ways to
+// the exit question: the Escape key and the window's close button.
 #pragma once
 
-// The scenes and the start-up check reach Shutdown and the quit states
-// through this header.
-#include "app/shutdown.h"
 #include "platform/platform.h"
 
 namespace app {
@@ -16,17 +13,5 @@ inline constexpr int kKeyEscape = 0x1B;
 void HandleEvent(const platform::Event& event);
 // Last key = the key; Escape leads to the exit question from any scene.
 void HandleKeyDown(int virtualKey);
-
-int PointerX();
-int PointerY();
-bool LeftButtonHeld();
-void ClearLeftButtonHeld();
-// Set by a left press, cleared at the end of each frame pass.
-bool LeftPressed();
-void ClearLeftPress();
-int LastKey();
-bool ApplicationActive();
-
-void ResetInput();
 
 }  // namespace app

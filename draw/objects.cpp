@@ -7,8 +7,8 @@
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
-#include "draw/messages.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace draw {
 
@@ -115,26 +115,26 @@ using namespace draw;
 void SetKeyColor(std::uint32_t colorRef) { currentColorKey = colorRef; }
 
 int LoadObject(const char* name, int /*memoryType*/) {
-  if (std::strlen(name) > kObjectNameMax) return ReportError("elDraw::LoadObject", kNameTooLong, 0);
+  if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::LoadObject", kNameTooLong, 0);
   int n = kFirstLoadedObject;
   while (n < kObjectCount && objectTable[n].name[0] != '\0') ++n;
-  if (n == kObjectCount) return ReportError("elDraw::LoadObject", kTooManyObjects, 0);
+  if (n == kObjectCount) return report::ReportError("elDraw::LoadObject", kTooManyObjects, 0);
   NameEntry(n, name);
   if (!LoadInto(n, name)) {
     ClearEntry(n);  // a failed load gives its entry back: nothing refers to it
-    return ReportError("elDraw::LoadObject", kCannotRead, 0);
+    return report::ReportError("elDraw::LoadObject", kCannotRead, 0);
   }
   objectTable[n].colorKey = currentColorKey;
   return n;
 }
 
 int SwapObject(const char* name, int object, int /*memoryType*/) {
-  if (std::strlen(name) > kObjectNameMax) return ReportError("elDraw::SwapObject", kNameTooLong, 0);
-  if (object < kFirstLoadedObject || object >= kObjectCount) return ReportError("elDraw::SwapObject", kCannotRead, 0);
+  if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::SwapObject", kNameTooLong, 0);
+  if (object < kFirstLoadedObject || object >= kObjectCount) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
   objectTable[object].surface = nullptr;
   loadedSurfaces[object].reset();
   NameEntry(object, name);
-  if (!LoadInto(object, name)) return ReportError("elDraw::SwapObject", kCannotRead, 0);
+  if (!LoadInto(object, name)) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
   objectTable[object].colorKey = currentColorKey;
   return 1;
 }

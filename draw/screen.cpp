@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "draw/eldraw.h"
-#include "draw/messages.h"
 #include "draw/text.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace draw {
 
@@ -94,7 +94,7 @@ int Screen(int width, int height, int /*placement: every surface lives in memory
   screenWidth = width;
   screenHeight = height;
   SetClip(0, 0, width, height);
-  if (!platform::OpenPresentation(width, height)) return ReportError("elDraw::Screen", "DirectDrawが使用できません", 0);
+  if (!platform::OpenPresentation(width, height)) return report::ReportError("elDraw::Screen", "DirectDrawが使用できません", 0);
   presentationOpen = true;
   backScreen = Surface(width, height);
   for (int n = 0; n < kFirstLoadedObject; ++n) {

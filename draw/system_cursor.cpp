@@ -2,18 +2,21 @@
 
 #include "platform/platform.h"
 
-namespace app {
+namespace draw {
 
-static bool systemCursorShown = true;
+struct State {
+  bool systemCursorShown = true;
+};
+static State state;
 
-bool SystemCursorShown() { return systemCursorShown; }
+bool SystemCursorShown() { return state.systemCursorShown; }
 
 void SetSystemCursorShown(bool shown) {
-  if (shown == systemCursorShown) return;
+  if (shown == state.systemCursorShown) return;
   platform::ShowSystemCursor(shown);
-  systemCursorShown = shown;
+  state.systemCursorShown = shown;
 }
 
-void ResetSystemCursor() { systemCursorShown = true; }
+void ResetSystemCursor() { state = {}; }
 
-}  // namespace app
+}  // namespace draw

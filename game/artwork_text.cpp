@@ -1,9 +1,9 @@
 #include "game/artwork_text.h"
 
-#include "app/scenes.h"
 #include "draw/bright_copy.h"
 #include "draw/eldraw.h"
 #include "game/artwork_layout.h"
+#include "scene/scenes.h"
 
 namespace game {
 
@@ -42,9 +42,9 @@ Glyph GlyphOf(char c) {
 void DrawGlyph(int x, int y, const SourceRect& r) {
   if (r.right <= r.left) return;
   if (textBrightness == kFullBrightness)
-    elDraw::PutKeyed(x, y, app::ArtworkObject(), r.left, r.top, r.right, r.bottom);
+    elDraw::PutKeyed(x, y, scene::ArtworkObject(), r.left, r.top, r.right, r.bottom);
   else
-    draw::DrawBrightCopy(x, y, textBrightness / kFullBrightness, app::ArtworkObject(), r.left, r.top, r.right, r.bottom);
+    draw::DrawBrightCopy(x, y, textBrightness / kFullBrightness, scene::ArtworkObject(), r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/shell.h"
 #include "game/piano.h"
+#include "scene/input.h"
 
 namespace game {
 
@@ -30,21 +30,21 @@ void ResetComputerKeyboard() {
 bool KeySounding(int i) { return sounding[i]; }
 
 int PlayComputerKeyboard() {
-  app::ReadKeyState(kKeyShift, shiftState);
-  app::ReadKeyState(kKeyControl, controlState);
-  const auto down = [](int state) { return state == app::kKeyPressed || state == app::kKeyHeld; };
+  scene::ReadKeyState(kKeyShift, shiftState);
+  scene::ReadKeyState(kKeyControl, controlState);
+  const auto down = [](int state) { return state == scene::kKeyPressed || state == scene::kKeyHeld; };
   const int octave = kNormalOctave + (down(shiftState) ? 1 : 0) - (down(controlState) ? 1 : 0);
   int sent = 0;
   for (int i = 0; i < kNoteKeyCount; ++i) {
-    app::ReadKeyState(kNoteKeys[i], keyState[i]);
-    if (keyState[i] == app::kKeyHeld && !sounding[i]) {
+    scene::ReadKeyState(kNoteKeys[i], keyState[i]);
+    if (keyState[i] == scene::kKeyHeld && !sounding[i]) {
       const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
       // A game's refusal ends this frame's scan: a held wrong key blocks
       // the keys after it.
       if (!StartPianoNote(note, kKeyboardVelocity, soundingNote[i])) break;
       sounding[i] = true;
       sent = 1;
-    } else if (keyState[i] != app::kKeyHeld && sounding[i]) {
+    } else if (keyState[i] != scene::kKeyHeld && sounding[i]) {
       EndPianoNote(soundingNote[i]);
       sounding[i] = false;
       sent = 1;

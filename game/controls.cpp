@@ -1,6 +1,5 @@
 #include "game/controls.h"
 
-#include "app/input.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/song_file.h"
@@ -15,9 +14,10 @@
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
-#include "player/guide_track.h"
 #include "platform/platform.h"
+#include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "scene/input.h"
 
 namespace game {
 
@@ -59,7 +59,7 @@ static void WaitForPortsToSound() {
 static void StartRun(int button, int mode) {
   if (!files::SongLoaded()) {
     draw::ShowMessage("%s", kNoSongMessage);
-    app::ClearLeftButtonHeld();  // the click latch lets go on the next frame
+    scene::ClearLeftButtonHeld();  // the click latch lets go on the next frame
     return;
   }
   WaitForPortsToSound();

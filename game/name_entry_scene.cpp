@@ -2,13 +2,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/judging.h"
 #include "game/score_screens.h"
 #include "midi/timing.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
@@ -72,8 +72,8 @@ static void TypeKey(int key) {
 }
 
 void RunNameEntryScene() {
-  if (app::SceneEntered()) {
-    app::BeginOpeningTransition();
+  if (scene::SceneEntered()) {
+    scene::BeginOpeningTransition();
     StartReveal();
     entryCursor = 0;
     PlaceNewScore();
@@ -84,15 +84,15 @@ void RunNameEntryScene() {
   std::memcpy(shown, entryBuffer, sizeof shown);
   if (midi::BlinkPhase()) shown[entryCursor] = '?';
   DrawArtworkText(120, 420, shown, kNameLength, 1);
-  app::DrawTransitionAndPresent();
+  scene::DrawTransitionAndPresent();
   if (StepReveal() || IsNewKey() == 1) return;
-  const int key = app::LastKey();
+  const int key = scene::LastKey();
   TypeKey(key);
   if (key == kKeyReturn) {
     std::memcpy(RecordText(newRecord), entryBuffer, kNameLength);
     files::WriteRankingFile();
     SetScore(0);
-    app::BeginSceneChange(app::kSceneRanking);
+    scene::BeginSceneChange(scene::kSceneRanking);
   }
 }
 

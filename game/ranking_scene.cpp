@@ -1,7 +1,5 @@
 #include <cmath>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/messages.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
@@ -9,6 +7,8 @@
 #include "game/score_screens.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
@@ -26,15 +26,15 @@ static void ClearRanking() {
   if (draw::AskYesNo("%s", question) == 1) {
     files::RestoreDefaultRankingText();
     files::ParseRankingScores();
-    app::ClearLeftButtonHeld();
+    scene::ClearLeftButtonHeld();
     files::WriteRankingFile();
   }
-  app::BeginSceneChange(app::kSceneRanking);  // shown anew either way
+  scene::BeginSceneChange(scene::kSceneRanking);  // shown anew either way
 }
 
 void RunRankingScene() {
-  if (app::SceneEntered()) {
-    app::BeginOpeningTransition();
+  if (scene::SceneEntered()) {
+    scene::BeginOpeningTransition();
     StartReveal();
     pulsePhase = 0.0f;
     SetMainCommand(kCommandRunning);
@@ -45,13 +45,13 @@ void RunRankingScene() {
   pulsePhase = std::fmod(pulsePhase + midi::FrameDelta() * kPulseSteps, static_cast<float>(kPulseSteps));
   SetTextBrightness(kPulseTable[static_cast<int>(pulsePhase) % kPulseSteps]);
   DrawArtworkText(50, 430, "   HIT SPACE OR CLICK", 26, 0);
-  app::DrawTransitionAndPresent();
+  scene::DrawTransitionAndPresent();
   if (StepReveal()) return;
-  if (app::LeftPressed()) app::BeginSceneChange(app::kSceneMain);
+  if (scene::LeftPressed()) scene::BeginSceneChange(scene::kSceneMain);
   if (IsNewKey() == 1) return;
-  const int key = app::LastKey();
+  const int key = scene::LastKey();
   if (key == kKeyDelete) ClearRanking();
-  else if (key == kKeySpace) app::BeginSceneChange(app::kSceneMain);
+  else if (key == kKeySpace) scene::BeginSceneChange(scene::kSceneMain);
 }
 
 }  // namespace game

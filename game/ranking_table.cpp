@@ -1,11 +1,11 @@
 #include <cstdio>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/score_screens.h"
 #include "midi/timing.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
@@ -33,15 +33,15 @@ bool StepReveal() {
 }
 
 int IsNewKey() {
-  if (app::LastKey() != lastKeySeen) {
-    lastKeySeen = app::LastKey();
+  if (scene::LastKey() != lastKeySeen) {
+    lastKeySeen = scene::LastKey();
     return 0;
   }
   return 1;
 }
 
 void DrawRankingTable(int blinkingRecord) {
-  app::ClearBackScreen();
+  scene::ClearBackScreen();
   DrawArtworkText(120, 30, "RANKING           SCORE", 26, 0);
   const char* text = files::RankingText();
   for (int r = 0; r < files::kRankingRecords; ++r) {

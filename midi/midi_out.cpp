@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/command_line.h"
 #include "platform/platform.h"
 
 namespace midi {
@@ -56,15 +55,14 @@ static bool OpenIntoSlot(int deviceNumber, int count) {
   return true;
 }
 
-int OpenMidiOutPorts() {
+int OpenMidiOutPorts(const char* startUpSong) {
   std::memset(exclusiveBuffer, 0, sizeof exclusiveBuffer);
   exclusiveInFlight = nullptr;
   portCount = 0;
   const int devices = std::min(platform::MidiOutDeviceCount(), kPortSlots);
   if (devices < 1) return 0;
 
-  const char* commandLine = app::CommandLineBuffer();
-  const bool probed = platform::ProbeSequencer(commandLine[0] != '\0' ? commandLine : kProbeSongName);
+  const bool probed = platform::ProbeSequencer(startUpSong[0] != '\0' ? startUpSong : kProbeSongName);
   int count = 0;
   if (probed && OpenIntoSlot(platform::kMidiMapper, count)) ++count;
   for (int device = 0; device < devices && count < kPortSlots; ++device)

@@ -9,14 +9,16 @@ namespace midi {
 
 inline constexpr int kPortSlots = 8;
 inline constexpr std::uint32_t kExclusiveBufferSize = 102400;
-// The sequencer probe's element when the command line names no file.
+// The sequencer probe's element when no start-up song is named.
 inline constexpr const char* kProbeSongName = "redade7.mid";
 // How long a new exclusive message waits for the device to finish with the
 // previous one before it is dropped rather than overwrite it.
 inline constexpr std::uint32_t kExclusiveWaitMs = 1000;
 
-// Opens the ports; always returns 0. Called once by the start-up scene.
-int OpenMidiOutPorts();
+// Opens the ports; always returns 0. Called once by the start-up scene with
+// the start-up song's path (the command line, "" for none), which the
+// sequencer probe is given.
+int OpenMidiOutPorts(const char* startUpSong);
 
 // Resets and closes every port; returns the last close result (0 if none).
 int CloseMidiOutPorts();

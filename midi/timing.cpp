@@ -1,7 +1,7 @@
 #include "midi/timing.h"
 
-#include "draw/messages.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace midi {
 
@@ -69,7 +69,7 @@ namespace elSystem {
 
 int SetWait(int slot, std::uint32_t duration) {
   if (slot < 1 || slot > midi::kWaitSlotCount)
-    return draw::ReportError("elSystem::SetWait", "ウェイトNoが範囲外です", 0);
+    return report::ReportError("elSystem::SetWait", "ウェイトNoが範囲外です", 0);
   midi::waitDeadline[slot] = platform::TimeMs() + duration;
   return 1;
 }

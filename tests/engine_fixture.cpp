@@ -27,7 +27,7 @@ void EngineTest::ResetEngine(int ports) {
   midi::CloseMidiOutPorts();
   FreshStore();  // also resets the testing backend
   pt::SetMidiDevices({.count = ports});
-  midi::OpenMidiOutPorts();
+  midi::OpenMidiOutPorts("");
   midi::InitTimingServices();
   player::ResetEventDispatch();
   player::ResetPlaybackClock();

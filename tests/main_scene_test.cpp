@@ -1,7 +1,6 @@
 // The main scene's frame: the halt at each guide note in training and game,
 // the guide's end, the hand-over to the score screens, and presenting only
 // what changed.
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -12,6 +11,7 @@
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -152,15 +152,15 @@ TEST_F(MainScene, AGamePlayedToTheEndLeadsToTheScoreScreens) {
   ClickButton(game::kButtonGame);
   PassUntil(platform::TimeMs() + 1100);
   Tap('D');
-  EXPECT_EQ(app::TransitionDirection(), 0);
+  EXPECT_EQ(scene::TransitionDirection(), 0);
   for (int i = 0; i < 200 && player::PlayState() == player::kPlaying; ++i) Pass();
   EXPECT_EQ(player::PlayState(), player::kStopped);
-  EXPECT_EQ(app::TransitionDirection(), 1);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
+  EXPECT_EQ(scene::TransitionDirection(), 1);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
 }
 
 TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
-  for (const auto& [score, scene] : {std::pair{501, app::kSceneNameEntry}, std::pair{500, app::kSceneRanking}}) {
+  for (const auto& [score, scene] : {std::pair{501, scene::kSceneNameEntry}, std::pair{500, scene::kSceneRanking}}) {
     SetUp();
     StartWithSong(HaltSong());
     files::SetRankingScore(4, 500);
@@ -169,8 +169,8 @@ TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
     game::SetScore(score);
     game::SetMainCommand(game::kCommandStopped);
     Pass();
-    EXPECT_EQ(app::TransitionDirection(), 1);
-    EXPECT_EQ(app::NextScene(), scene) << score;
+    EXPECT_EQ(scene::TransitionDirection(), 1);
+    EXPECT_EQ(scene::NextScene(), scene) << score;
     TearDown();
     songPath_.clear();
   }
@@ -183,19 +183,19 @@ TEST_F(MainScene, StopBeforeTheGuideEndsLeadsNowhere) {
   ClickButton(game::kButtonStop);
   for (int i = 0; i < 5; ++i) Pass();
   EXPECT_EQ(game::MainCommand(), game::kCommandStopped);
-  EXPECT_EQ(app::TransitionDirection(), 0);
-  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+  EXPECT_EQ(scene::TransitionDirection(), 0);
+  EXPECT_EQ(scene::SceneNumber(), scene::kSceneMain);
 }
 
 TEST_F(MainScene, RankAndExitLeaveTheMainScreen) {
   StartWithSong(HaltSong());
   ClickButton(game::kButtonRank);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
   TearDown();
   SetUp();
   StartWithSong(HaltSong());
   ClickButton(game::kButtonExit);
-  EXPECT_EQ(app::NextScene(), app::kSceneExitQuestion);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneExitQuestion);
 }
 
 TEST_F(MainScene, AnIdleFramePresentsNothing) {

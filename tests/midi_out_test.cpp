@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "app/command_line.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 
@@ -14,15 +13,12 @@ using Kind = pt::MidiLogEntry::Kind;
 
 class MidiOut : public ::testing::Test {
  protected:
-  void SetUp() override {
-    pt::Reset();
-    app::SetCommandLine("");
-  }
+  void SetUp() override { pt::Reset(); }
   void TearDown() override { midi::CloseMidiOutPorts(); }
 
-  void Open(pt::MidiDeviceSetup setup) {
+  void Open(pt::MidiDeviceSetup setup, const char* startUpSong = "") {
     pt::SetMidiDevices(setup);
-    EXPECT_EQ(midi::OpenMidiOutPorts(), 0);
+    EXPECT_EQ(midi::OpenMidiOutPorts(startUpSong), 0);
     pt::ClearMidiLog();
   }
 
@@ -43,8 +39,7 @@ TEST_F(MidiOut, MapperFirstWhenTheProbeSucceeds) {
 }
 
 TEST_F(MidiOut, NoMapperWhenTheProbeFails) {
-  app::SetCommandLine("/songs/tune.mid");
-  Open({.count = 1, .probeSucceeds = false});
+  Open({.count = 1, .probeSucceeds = false}, "/songs/tune.mid");
   EXPECT_EQ(midi::PortCount(), 1);
   EXPECT_STREQ(midi::PortName(0), "Test device 0");
   EXPECT_EQ(pt::LastProbePath(), "/songs/tune.mid");

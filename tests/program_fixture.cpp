@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/input.h"
 #include "app/shell.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
@@ -11,6 +10,7 @@
 #include "game/controls.h"
 #include "midi/midi_out.h"
 #include "program_reset.h"
+#include "scene/input.h"
 
 namespace test {
 
@@ -52,7 +52,7 @@ void ProgramTest::PressMouse(int x, int y) {
 }
 
 void ProgramTest::ReleaseMouse() {
-  pt::PushEvent({platform::EventKind::LeftUp, app::PointerX(), app::PointerY()});
+  pt::PushEvent({platform::EventKind::LeftUp, scene::PointerX(), scene::PointerY()});
   Pass();
 }
 

@@ -1,12 +1,10 @@
 #include "program_reset.h"
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "app/shell.h"
 #include "app/shutdown.h"
-#include "draw/system_cursor.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
+#include "draw/system_cursor.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
 #include "game/computer_keyboard.h"
@@ -24,6 +22,8 @@
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -37,11 +37,11 @@ void ResetProgram(int ports) {
   draw::ResetDraw();
   draw::ClearRedrawRequest();
   draw::SetPressedBoxState(0);
-  app::ResetScenes();
+  scene::ResetScenes();
   app::ResetShell();
-  app::ResetInput();
+  scene::ResetInput();
   app::ResetShutdown();
-  app::ResetSystemCursor();
+  draw::ResetSystemCursor();
   song::ResetSongStore();
   song::ResetTrackReader();
   song::ResetSongScan();

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/bright_copy.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
@@ -14,6 +12,7 @@
 #include "game/play_mode.h"
 #include "game/score_screens.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -48,9 +47,9 @@ class ScoreScreens : public test::ProgramTest {
   // Enters a scene from the main screen after its closing wipe, and runs
   // its ten reveal frames.
   void EnterScene(int scene) {
-    app::BeginSceneChange(scene);
+    scene::BeginSceneChange(scene);
     for (int i = 0; i < 10; ++i) Pass();
-    ASSERT_EQ(app::SceneNumber(), scene);
+    ASSERT_EQ(scene::SceneNumber(), scene);
     for (int i = 0; i < 11; ++i) Pass();
     ASSERT_EQ(game::RevealCountdown(), 0);
   }
@@ -74,7 +73,7 @@ class ScoreScreens : public test::ProgramTest {
 TEST_F(ScoreScreens, TheNewScoreTakesItsPlaceAboveAnEqualOne) {
   SetScores({900, 800, 700, 600, 550});
   game::SetScore(700);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   EXPECT_EQ(game::NewEntryRecord(), 2);
   EXPECT_EQ(std::string(files::RankingText(), 80),
             "AAA       00900 BBB       00800           00700 CCC       00700 DDD       00600 ")
@@ -85,7 +84,7 @@ TEST_F(ScoreScreens, TheNewScoreTakesItsPlaceAboveAnEqualOne) {
 
 TEST_F(ScoreScreens, TypingANameWithItsEditingKeys) {
   game::SetScore(600);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   ASSERT_EQ(game::NewEntryRecord(), 0);
   Type(0x08);  // Backspace at 0 does nothing
   EXPECT_EQ(game::EntryCursor(), 0);
@@ -111,7 +110,7 @@ TEST_F(ScoreScreens, TypingANameWithItsEditingKeys) {
 
 TEST_F(ScoreScreens, NothingActsDuringTheRevealFrames) {
   game::SetScore(600);
-  app::BeginSceneChange(app::kSceneNameEntry);
+  scene::BeginSceneChange(scene::kSceneNameEntry);
   for (int i = 0; i < 10; ++i) Pass();
   for (int i = 0; i < 10; ++i) {
     pt::PushEvent({EventKind::KeyDown, 0, 0, 'Q' - i});
@@ -121,49 +120,49 @@ TEST_F(ScoreScreens, NothingActsDuringTheRevealFrames) {
   KeyDown('A');
   EXPECT_STREQ(game::EntryBuffer(), "A         ");
 
-  app::BeginSceneChange(app::kSceneRanking);
+  scene::BeginSceneChange(scene::kSceneRanking);
   for (int i = 0; i < 10; ++i) Pass();
   for (int i = 0; i < 10; ++i) {
     pt::PushEvent({EventKind::LeftDown, 100, 100});
     Pass();
   }
-  EXPECT_EQ(app::TransitionDirection(), 0) << "no click acts while the table is revealed";
+  EXPECT_EQ(scene::TransitionDirection(), 0) << "no click acts while the table is revealed";
   pt::PushEvent({EventKind::LeftDown, 100, 100});
   Pass();
-  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneMain);
 }
 
 TEST_F(ScoreScreens, ReturnWritesTheRankingAndShowsIt) {
   game::SetScore(505);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   for (char c : std::string("ANN")) Type(c);
   Type(0x0D);
   EXPECT_EQ(game::Score(), 0);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
   const std::string onDisk = test::ReadText((folder_ / "tune.DAT").string());
   EXPECT_EQ(onDisk, "ANN       00505 AAA       00500 BBB       00400 CCC       00300 DDD       00200 ");
 }
 
 TEST_F(ScoreScreens, DeleteAndYesClearTheTableOnDisk) {
   SetScores({990, 980, 970, 960, 950});
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
   pt::ScriptAnswers({true});
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "Do you clear score ?\n");
   EXPECT_EQ(test::ReadText((folder_ / "tune.DAT").string()), std::string(files::kDefaultRankingText));
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "shown anew";
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "shown anew";
   // A game of 450 then goes between the default 500 and 400.
   game::SetScore(450);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   EXPECT_EQ(game::NewEntryRecord(), 1);
 }
 
 TEST_F(ScoreScreens, DeleteAsksInJapaneseAndNoKeepsTheTable) {
   pt::SetSystemLanguageJapanese(true);
   SetScores({990, 980, 970, 960, 950});
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   pt::ScriptAnswers({false});
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
@@ -173,9 +172,9 @@ TEST_F(ScoreScreens, DeleteAsksInJapaneseAndNoKeepsTheTable) {
 }
 
 TEST_F(ScoreScreens, SpaceOrAClickGoBackToTheMainScreen) {
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   Type(0x20);
-  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneMain);
 }
 
 // --- The artwork font and the bright copy, in pixels ---
@@ -185,7 +184,7 @@ class ArtworkText : public test::ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     Start("-");
-    app::ClearBackScreen();
+    scene::ClearBackScreen();
   }
   // The leftmost and rightmost columns with ink between two rows.
   static std::pair<int, int> InkColumns(int top, int bottom) {

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -13,6 +12,7 @@
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -66,8 +66,8 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   EXPECT_EQ(game::Misses(), 0) << "every press Good";
   EXPECT_EQ(game::Score(), 42 * 1000 / 99);
   // The song's end hands over to name entry: 424 beats the fifth, 100.
-  for (int i = 0; i < 200 && app::SceneNumber() != app::kSceneNameEntry; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneNameEntry);
+  for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneNameEntry; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneNameEntry);
   for (int i = 0; i < 12; ++i) Pass();  // the reveal
   for (char c : std::string("TONY")) Type(c);
   Type(0x0D);
@@ -75,17 +75,17 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   EXPECT_EQ(test::ReadText(folder_ / "twinkle.DAT"), expected);
 
   // The ranking, then back to the main screen with Space.
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneRanking);
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneRanking; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneRanking);
   for (int i = 0; i < 12; ++i) Pass();
   Type(0x20);
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneMain; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneMain);
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneMain; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneMain);
   Pass();
 
   // RANK shows the table again: TONY's T in the second row.
   ClickButton(game::kButtonRank);
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneRanking; ++i) Pass();
   for (int i = 0; i < 12; ++i) Pass();
   EXPECT_TRUE(ShowsArtworkOnBackScreen(100, 145, {443, 688, 463, 718})) << "T of TONY";
 

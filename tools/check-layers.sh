@@ -37,5 +37,10 @@ for folder in $layers; do
     fi
   done
 done
+# A path that climbs out of its folder would pass unseen above.
+if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"\.\./' $layers --include='*.h' --include='*.cpp' 2>/dev/null; then
+  echo "check-layers: include paths name the folder from the top, never with ../" >&2
+  status=1
+fi
 [ $status -eq 0 ] && echo "check-layers: every include goes down: $layers"
 exit $status
