@@ -4,6 +4,7 @@
 #include "draw/eldraw.h"
 #include "draw/system_cursor.h"
 #include "midi/timing.h"
+#include "platform/virtual_keys.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 
@@ -11,7 +12,7 @@ namespace app {
 
 void HandleKeyDown(int virtualKey) {
   scene::SetLastKey(virtualKey);
-  if (virtualKey == kKeyEscape) scene::BeginSceneChange(scene::kSceneExitQuestion);
+  if (virtualKey == platform::vk::kEscape) scene::BeginSceneChange(scene::kSceneExitQuestion);
 }
 
 void HandleEvent(const platform::Event& event) {

@@ -7,8 +7,6 @@
 
 namespace app {
 
-inline constexpr int kKeyEscape = 0x1B;
-
 // Records one event (called by the main loop between frame passes).
 void HandleEvent(const platform::Event& event);
 // Last key = the key; Escape leads to the exit question from any scene.

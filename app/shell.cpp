@@ -24,11 +24,13 @@ namespace app {
 
 // How the program was asked to run and its window behaviour bits; the
 // full-screen flag itself is the screen's (draw).
+namespace {
 struct State {
   bool fullScreenRequest = true;
   int windowBehaviour = 0;
 };
-static State state;
+State state;
+}  // namespace
 
 static constexpr const char* kInstanceName = "Tonquill:ElMutex";
 

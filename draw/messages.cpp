@@ -11,9 +11,16 @@
 
 namespace draw {
 
-static bool messageBoxOpen = false;
+namespace {
+struct State {
+  bool messageBoxOpen = false;
+};
+State state;
+}  // namespace
 
-bool MessageBoxOpen() { return messageBoxOpen; }
+bool MessageBoxOpen() { return state.messageBoxOpen; }
+
+void ResetMessages() { state = {}; }
 
 // Formats into a bounded buffer and appends a line break when it fits.
 static void Compose(char (&text)[report::kMessageTextSize], const char* format, std::va_list args) {
@@ -29,11 +36,11 @@ static bool ShowComposed(bool question, const char* format, std::va_list args) {
   char text[report::kMessageTextSize];
   Compose(text, format, args);
   SetSystemCursorShown(true);
-  messageBoxOpen = true;
+  state.messageBoxOpen = true;
   bool yes = false;
   if (question) yes = platform::AskQuestion(kMessageTitle, text);
   else platform::ShowMessageBox(platform::BoxKind::Warning, kMessageTitle, text);
-  messageBoxOpen = false;
+  state.messageBoxOpen = false;
   midi::ResetFrameStamp();
   return yes;
 }

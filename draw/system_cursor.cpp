@@ -4,10 +4,12 @@
 
 namespace draw {
 
+namespace {
 struct State {
   bool systemCursorShown = true;
 };
-static State state;
+State state;
+}  // namespace
 
 bool SystemCursorShown() { return state.systemCursorShown; }
 

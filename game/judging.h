@@ -31,7 +31,7 @@ int ShownVerdict();
 void SetShownVerdict(int verdict);
 // Notes played and misses back to 0 at each start.
 void ResetJudging();
-// The score and the verdicts as at start-up (tests).
-void ResetScore();
+// Everything as at start-up: the score, the verdicts and the counts.
+void ResetJudgingState();
 
 }  // namespace game

@@ -17,19 +17,23 @@
 namespace game {
 
 // This frame's copies of the pointer and the left button.
-static int pointerX = 0;
-static int pointerY = 0;
-static bool leftButton = false;
+namespace {
+struct State {
+  int pointerX = 0;
+  int pointerY = 0;
+  bool leftButton = false;
+};
+State state;
+}  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
 
-int MainScenePointerX() { return pointerX; }
-int MainScenePointerY() { return pointerY; }
-bool MainSceneLeftButton() { return leftButton; }
+int MainScenePointerX() { return state.pointerX; }
+int MainScenePointerY() { return state.pointerY; }
+bool MainSceneLeftButton() { return state.leftButton; }
 
 void ResetMainScene() {
-  pointerX = pointerY = 0;
-  leftButton = false;
+  state = {};
 }
 
 // The whole screen from the artwork, and the song back at its start.
@@ -58,12 +62,12 @@ static void ChangeSceneFor(int command) {
 
 void RunMainScene() {
   if (scene::SceneEntered()) DrawWholeScreen();
-  pointerX = scene::PointerX();
-  pointerY = scene::PointerY();
+  state.pointerX = scene::PointerX();
+  state.pointerY = scene::PointerY();
   // A press and its release can both arrive between two frames (a touchpad
   // tap, a quick click): the press still counts as the button down for
   // this frame.
-  leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
+  state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   RunPlaybackStep();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.

@@ -11,30 +11,35 @@ namespace game {
 
 // The reveal countdown shared by both score screens, and the key the
 // new-key test saw last.
-static int revealCountdown = 0;
-static int lastKeySeen = 0;
+namespace {
+struct State {
+  int revealCountdown = 0;
+  int lastKeySeen = 0;
+};
+State state;
+}  // namespace
 
 static constexpr int kRowTop = 100, kRowPitch = 45;
 static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
 static constexpr int kTableSpacing = 25;
 
 void ResetScoreScreens() {
-  revealCountdown = 0;
-  lastKeySeen = 0;
+  state = {};
   ResetNameEntry();
+  ResetRankingScene();
 }
 
-int RevealCountdown() { return revealCountdown; }
-void StartReveal() { revealCountdown = kRevealFrames; }
+int RevealCountdown() { return state.revealCountdown; }
+void StartReveal() { state.revealCountdown = kRevealFrames; }
 bool StepReveal() {
-  if (revealCountdown <= 0) return false;
-  --revealCountdown;
+  if (state.revealCountdown <= 0) return false;
+  --state.revealCountdown;
   return true;
 }
 
 int IsNewKey() {
-  if (scene::LastKey() != lastKeySeen) {
-    lastKeySeen = scene::LastKey();
+  if (scene::LastKey() != state.lastKeySeen) {
+    state.lastKeySeen = scene::LastKey();
     return 0;
   }
   return 1;
@@ -50,11 +55,11 @@ void DrawRankingTable(int blinkingRecord) {
     const char label[3] = {static_cast<char>('1' + r), '.', '\0'};
     if (shown) DrawArtworkText(kLabelX, y, label, 2, kTableSpacing);
     const char* record = text + r * files::kRankingRecordSize;
-    DrawArtworkText(kNameX, y, record, kNameLength - revealCountdown, 0);
+    DrawArtworkText(kNameX, y, record, kNameLength - state.revealCountdown, 0);
     // The score field 00500 shows as 050.0.
     const char* field = record + files::kRankingScoreOffset;
     const char score[6] = {field[1], field[2], field[3], '.', field[4], '\0'};
-    if (shown) DrawArtworkText(kScoreX, y, score, 5 - revealCountdown, kTableSpacing);
+    if (shown) DrawArtworkText(kScoreX, y, score, 5 - state.revealCountdown, kTableSpacing);
   }
 }
 

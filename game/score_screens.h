@@ -41,7 +41,9 @@ const char* EntryBuffer();
 int EntryCursor();
 int NewEntryRecord();
 
+// Both score screens back to start-up.
 void ResetScoreScreens();
 void ResetNameEntry();
+void ResetRankingScene();
 
 }  // namespace game

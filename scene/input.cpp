@@ -6,6 +6,7 @@
 namespace scene {
 
 // The input state the scenes read and the application's activation.
+namespace {
 struct State {
   int pointerX = 0;
   int pointerY = 0;
@@ -14,7 +15,8 @@ struct State {
   int lastKey = 0;
   bool applicationActive = true;  // a new window starts in front
 };
-static State state;
+State state;
+}  // namespace
 
 void ResetInput() { state = {}; }
 

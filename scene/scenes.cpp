@@ -7,6 +7,7 @@
 namespace scene {
 
 // The scene machine's state and the objects the start-up scene loads.
+namespace {
 struct State {
   int sceneNumber = kSceneStartUp;
   int previousScene = 0;
@@ -18,7 +19,8 @@ struct State {
   int artworkObject = 0;
   bool presented = false;
 };
-static State state;
+State state;
+}  // namespace
 
 static constexpr int kTileWidth = 64;
 static constexpr int kTileHeight = 48;

@@ -182,15 +182,15 @@ TEST_F(Controls, KeysPlayTheirNotesWithTheOctaveKeys) {
   StartWithSong(GuideSong());
   Tap('A');
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 100}, {0x90, 60, 0}}));
-  Tap(0xDD);  // the twentieth key
+  Tap(platform::vk::kThreeRightOfL);  // the twentieth key
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{79, 100}}));
-  pt::SetKeyDown(game::kKeyShift, true);
+  pt::SetKeyDown(platform::vk::kShift, true);
   Tap('A', 3);
-  pt::SetKeyDown(game::kKeyShift, false);
+  pt::SetKeyDown(platform::vk::kShift, false);
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{72, 100}}));
-  pt::SetKeyDown(game::kKeyControl, true);
+  pt::SetKeyDown(platform::vk::kControl, true);
   Tap('A', 3);
-  pt::SetKeyDown(game::kKeyControl, false);
+  pt::SetKeyDown(platform::vk::kControl, false);
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{48, 100}}));
   // A key seen down at a single frame sounds nothing.
   Tap('S', 1);
@@ -199,13 +199,13 @@ TEST_F(Controls, KeysPlayTheirNotesWithTheOctaveKeys) {
 
 TEST_F(Controls, ReleaseEndsTheNoteThatWasStarted) {
   StartWithSong(GuideSong());
-  pt::SetKeyDown(game::kKeyShift, true);
+  pt::SetKeyDown(platform::vk::kShift, true);
   pt::SetKeyDown('A', true);
   Pass();
   Pass();
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 72, 100}}));
-  pt::SetKeyDown(game::kKeyShift, false);  // the octave changes under the held key
-  pt::SetKeyDown(game::kKeyControl, true);
+  pt::SetKeyDown(platform::vk::kShift, false);  // the octave changes under the held key
+  pt::SetKeyDown(platform::vk::kControl, true);
   Pass();
   EXPECT_TRUE(TakeSent().empty()) << "the held key keeps its note";
   pt::SetKeyDown('A', false);

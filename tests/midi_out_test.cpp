@@ -91,8 +91,12 @@ TEST_F(MidiOut, ShortMessagesArePacked) {
 TEST_F(MidiOut, PortAtOrAboveTheCountSendsNothing) {
   Open({.count = 2});
   const std::uint8_t noteOn[] = {0x90, 60, 100};
-  EXPECT_EQ(midi::SendMidiMessage(2, noteOn, 3), 1);
-  EXPECT_EQ(midi::SendMidiMessage(-1, noteOn, 3), 1);
+  const std::uint8_t reset[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  for (int port : {2, -1, midi::kPortSlots}) {
+    EXPECT_EQ(midi::SendMidiMessage(port, noteOn, 3), 1) << port;
+    EXPECT_EQ(midi::SendShortMessage(0x90, 60, 100, port), 1) << port;
+    EXPECT_EQ(midi::SendExclusiveMessage(reset, 6, port), 1) << port;
+  }
   EXPECT_EQ(midi::SendMidiMessage(1, noteOn, 3), 0);
   ASSERT_EQ(pt::MidiLog().size(), 1u);
   EXPECT_EQ(pt::MidiLog()[0].device, 1);

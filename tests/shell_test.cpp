@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/input.h"
 #include "app/shell.h"
+#include "app/shutdown.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
@@ -13,11 +14,13 @@
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
+#include "platform/virtual_keys.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
+#include "program_reset.h"
 #include "smf_builder.h"
 #include "song/song_store.h"
 
@@ -31,23 +34,7 @@ constexpr draw::Pixel kNearBlack = draw::RgbToPixel(0x0A0A0A);
 
 class Shell : public ::testing::Test {
  protected:
-  void SetUp() override {
-    midi::CloseMidiOutPorts();
-    test::FreshStore();
-    song::ResetSongStore();
-    draw::ResetDraw();
-    draw::ClearRedrawRequest();
-    scene::ResetScenes();
-    app::ResetShell();
-    scene::ResetInput();
-    app::ResetShutdown();
-    draw::ResetSystemCursor();
-    player::ResetEventDispatch();
-    player::ResetPlaybackClock();
-    player::ResetGuideTrack();
-    game::ResetPlayMode();
-    pt::SetMidiDevices({.count = 1});
-  }
+  void SetUp() override { test::ResetProgram(1); }
   void TearDown() override { midi::CloseMidiOutPorts(); }
 
   // Starts as `tonquill LINE` and runs the start-up scene's frame pass.
@@ -122,7 +109,7 @@ TEST_F(Shell, ExitQuestionAfterTenTileFramesAndBackOnNo) {
   Start();
   Pass();
   const int presented = pt::PresentCount();
-  Push(EventKind::KeyDown, app::kKeyEscape);
+  Push(EventKind::KeyDown, platform::vk::kEscape);
   Drain();
   for (int k = 0; k < 10; ++k) {
     EXPECT_EQ(scene::TransitionStep(), k + 1);
@@ -158,7 +145,7 @@ TEST_F(Shell, SceneChangeDuringAWipeRestartsIt) {
   scene::BeginSceneChange(scene::kSceneExitQuestion);
   for (int k = 0; k < 4; ++k) Pass();
   EXPECT_EQ(scene::TransitionStep(), 5);
-  Push(EventKind::KeyDown, app::kKeyEscape);
+  Push(EventKind::KeyDown, platform::vk::kEscape);
   Drain();
   EXPECT_EQ(scene::TransitionStep(), 1);
   EXPECT_EQ(scene::TransitionDirection(), 1);

@@ -20,6 +20,7 @@
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
@@ -163,10 +164,10 @@ class SimulatedPlayer {
     if (index < 0 || index >= game::kNoteKeyCount) {
       if (note - 72 >= 0 && note - 72 < game::kNoteKeyCount) {
         index = note - 72;
-        octaveKey_ = game::kKeyShift;
+        octaveKey_ = platform::vk::kShift;
       } else if (note - 48 >= 0 && note - 48 < game::kNoteKeyCount) {
         index = note - 48;
-        octaveKey_ = game::kKeyControl;
+        octaveKey_ = platform::vk::kControl;
       } else {
         index = 0;  // no computer key plays it: training takes any key, a game refuses it
       }
@@ -218,7 +219,7 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   keys += '\r';
   int frame = 0;
   for (char key : keys) {
-    const int code = key == '\r' ? 0x0D : key;
+    const int code = key == '\r' ? platform::vk::kReturn : key;
     app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code});
     RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
     app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
