@@ -19,6 +19,12 @@ namespace pt = platform::testing;
 void ProgramTest::TearDown() {
   midi::CloseMidiOutPorts();
   if (!songPath_.empty()) std::filesystem::remove_all(std::filesystem::path(songPath_).parent_path());
+  if (!songFolder_.empty()) std::filesystem::remove_all(songFolder_);
+}
+
+const std::filesystem::path& ProgramTest::SongFolder() {
+  if (songFolder_.empty()) songFolder_ = std::filesystem::path(WriteTempFile({}, "placeholder")).parent_path();
+  return songFolder_;
 }
 
 void ProgramTest::Start(const std::string& line) {

@@ -11,6 +11,7 @@
 #include "game/judging.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
+#include "platform/virtual_keys.h"
 #include "program_fixture.h"
 #include "scene/scenes.h"
 
@@ -24,15 +25,9 @@ class ScoreScreens : public test::ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    game::ResetScoreScreens();
-    folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
-    song_ = (folder_ / "tune.mid").string();
+    song_ = (SongFolder() / "tune.mid").string();
     Start("-");
     files::DeriveRankingPath(song_.c_str());
-  }
-  void TearDown() override {
-    ProgramTest::TearDown();
-    fs::remove_all(folder_);
   }
   // Ranking scores as the table holds them, best first.
   void SetScores(std::initializer_list<int> scores) {
@@ -66,7 +61,6 @@ class ScoreScreens : public test::ProgramTest {
     KeyUp(key);
   }
   std::string Name(int record) const { return std::string(files::RankingText() + 16 * record, 10); }
-  fs::path folder_;
   std::string song_;
 };
 
@@ -136,10 +130,10 @@ TEST_F(ScoreScreens, ReturnWritesTheRankingAndShowsIt) {
   game::SetScore(505);
   EnterScene(scene::kSceneNameEntry);
   for (char c : std::string("ANN")) Type(c);
-  Type(0x0D);
+  Type(platform::vk::kReturn);
   EXPECT_EQ(game::Score(), 0);
   EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
-  const std::string onDisk = test::ReadText((folder_ / "tune.DAT").string());
+  const std::string onDisk = test::ReadText((SongFolder() / "tune.DAT").string());
   EXPECT_EQ(onDisk, "ANN       00505 AAA       00500 BBB       00400 CCC       00300 DDD       00200 ");
 }
 
@@ -151,7 +145,7 @@ TEST_F(ScoreScreens, DeleteAndYesClearTheTableOnDisk) {
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "Do you clear score ?\n");
-  EXPECT_EQ(test::ReadText((folder_ / "tune.DAT").string()), std::string(files::kDefaultRankingText));
+  EXPECT_EQ(test::ReadText((SongFolder() / "tune.DAT").string()), std::string(files::kDefaultRankingText));
   EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "shown anew";
   // A game of 450 then goes between the default 500 and 400.
   game::SetScore(450);
@@ -168,7 +162,7 @@ TEST_F(ScoreScreens, DeleteAsksInJapaneseAndNoKeepsTheTable) {
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "スコアデータをクリアしますか？\n");
   EXPECT_EQ(files::RankingScore(0), 990);
-  EXPECT_FALSE(fs::exists(folder_ / "tune.DAT"));
+  EXPECT_FALSE(fs::exists(SongFolder() / "tune.DAT"));
 }
 
 TEST_F(ScoreScreens, SpaceOrAClickGoBackToTheMainScreen) {
