@@ -8,6 +8,7 @@
 #include "game/main_scene_playback.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
@@ -65,6 +66,11 @@ TEST_F(MainScene, TrainingHaltsAtTheGuideNoteAndResumesWithoutSkipping) {
   const std::int32_t halted = player::SongPosition();
   EXPECT_GE(halted, 960);
   EXPECT_LT(halted, 960 + 16);
+  // Waiting moves nothing and sends nothing.
+  const std::size_t sentBeforeWait = pt::MidiLog().size();
+  PassUntil(platform::TimeMs() + 2000);
+  EXPECT_EQ(player::SongPosition(), halted);
+  EXPECT_EQ(pt::MidiLog().size(), sentBeforeWait);
 
   Tap('A');
   const std::uint32_t resumed = platform::TimeMs();
@@ -206,6 +212,27 @@ TEST_F(MainScene, AnIdleFramePresentsNothing) {
   EXPECT_EQ(pt::PresentCount(), presented);
   ClickButton(game::kButtonDemo);
   EXPECT_GT(pt::PresentCount(), presented) << "drawing presents";
+}
+
+// The reset between runs puts every module back: a game left playing with
+// a key judged and the wipe to the exit question begun leaves nothing
+// behind that changes the next run.
+TEST_F(MainScene, AfterAResetTheSameRunSendsTheSame) {
+  std::vector<std::vector<std::pair<std::uint32_t, Bytes>>> runs;
+  for (int run = 0; run < 2; ++run) {
+    if (run > 0) SetUp();
+    StartWithSong(TwoNoteHaltSong());
+    ClickButton(game::kButtonGame);
+    PassUntil(platform::TimeMs() + 1500);
+    Tap('A');
+    PassUntil(platform::TimeMs() + 500);
+    runs.emplace_back();
+    for (const auto& e : pt::MidiLog()) runs.back().emplace_back(e.time, e.bytes);
+    pt::PushEvent({platform::EventKind::KeyDown, 0, 0, platform::vk::kEscape});
+    Pass();  // left playing, the wipe to the exit question begun
+    ASSERT_EQ(scene::NextScene(), scene::kSceneExitQuestion);
+  }
+  EXPECT_EQ(runs[0], runs[1]);
 }
 
 }  // namespace
