@@ -4,18 +4,25 @@
 
 namespace app {
 
-static char commandLineBuffer[kCommandLineSize] = "";
+namespace {
+struct State {
+  char commandLineBuffer[kCommandLineSize] = "";
+};
+State state;
+}  // namespace
 
 bool SetCommandLine(const char* line) {
   const std::size_t length = std::strlen(line);
-  if (length >= sizeof commandLineBuffer) {
-    commandLineBuffer[0] = '\0';
+  if (length >= sizeof state.commandLineBuffer) {
+    state.commandLineBuffer[0] = '\0';
     return false;
   }
-  std::memcpy(commandLineBuffer, line, length + 1);
+  std::memcpy(state.commandLineBuffer, line, length + 1);
   return true;
 }
 
-const char* CommandLineBuffer() { return commandLineBuffer; }
+const char* CommandLineBuffer() { return state.commandLineBuffer; }
+
+void ResetCommandLine() { state = {}; }
 
 }  // namespace app

@@ -14,4 +14,6 @@ bool SetCommandLine(const char* line);
 // song loading.
 const char* CommandLineBuffer();
 
+void ResetCommandLine();
+
 }  // namespace app

@@ -1,63 +1,31 @@
 #include "app/input.h"
 
-#include "app/scenes.h"
-#include "app/system_cursor.h"
+#include "app/shutdown.h"
 #include "draw/eldraw.h"
+#include "draw/system_cursor.h"
 #include "midi/timing.h"
+#include "platform/virtual_keys.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace app {
 
-// The input state the scenes read and the application's activation.
-static int pointerX = 0;
-static int pointerY = 0;
-static bool leftButtonHeld = false;
-static bool leftPressed = false;
-static int lastKey = 0;
-static int keyPressed = 0;
-static int keyPressedLetter = 0;
-static bool applicationActive = true;  // a new window starts in front
-
-void ResetInput() {
-  pointerX = pointerY = 0;
-  leftButtonHeld = leftPressed = false;
-  lastKey = keyPressed = keyPressedLetter = 0;
-  applicationActive = true;
-}
-
-int PointerX() { return pointerX; }
-int PointerY() { return pointerY; }
-bool LeftButtonHeld() { return leftButtonHeld; }
-void ClearLeftButtonHeld() { leftButtonHeld = false; }
-bool LeftPressed() { return leftPressed; }
-void ClearLeftPress() { leftPressed = false; }
-int LastKey() { return lastKey; }
-int KeyPressed() { return keyPressed; }
-int KeyPressedLetter() { return keyPressedLetter; }
-void ClearKeyPress() { keyPressed = keyPressedLetter = 0; }
-bool ApplicationActive() { return applicationActive; }
-
 void HandleKeyDown(int virtualKey, int letter) {
-  // A repeat of the key already down is no new press.
-  if (virtualKey != lastKey) {
-    keyPressed = virtualKey;
-    keyPressedLetter = letter;
-  }
-  lastKey = virtualKey;
-  if (virtualKey == kKeyEscape) BeginSceneChange(kSceneExitQuestion);
+  scene::PressKey(virtualKey, letter);
+  if (virtualKey == platform::vk::kEscape) scene::BeginSceneChange(scene::kSceneExitQuestion);
 }
 
 void HandleEvent(const platform::Event& event) {
   using platform::EventKind;
   switch (event.kind) {
     case EventKind::MouseMove:
-      pointerX = event.x;
-      pointerY = event.y;
+      scene::MovePointer(event.x, event.y);
       break;
     case EventKind::LeftDown:
-      leftButtonHeld = leftPressed = true;
+      scene::PressLeftButton();
       break;
     case EventKind::LeftUp:
-      leftButtonHeld = false;
+      scene::ReleaseLeftButton();
       break;
     case EventKind::LeftDoubleClick:  // the second press of a double click acts as none
     case EventKind::RightDoubleClick:
@@ -67,23 +35,23 @@ void HandleEvent(const platform::Event& event) {
       HandleKeyDown(event.key, event.letter);
       break;
     case EventKind::KeyUp:
-      if (event.key == lastKey) lastKey = 0;
+      if (event.key == scene::LastKey()) scene::SetLastKey(0);
       break;
     case EventKind::WindowMoved:
       draw::SetClientOrigin(event.x, event.y);
       break;
     case EventKind::Activated:
-      applicationActive = true;
+      scene::SetApplicationActive(true);
       midi::ResetFrameStamp();
       break;
     case EventKind::Deactivated:
-      applicationActive = false;
-      SetSystemCursorShown(true);
+      scene::SetApplicationActive(false);
+      draw::SetSystemCursorShown(true);
       break;
     case EventKind::UserCloseRequest:
       // The close button asks first, as Escape does; on the way out it
       // simply closes.
-      if (QuitState() == kRunning) BeginSceneChange(kSceneExitQuestion);
+      if (QuitState() == kRunning) scene::BeginSceneChange(scene::kSceneExitQuestion);
       else CloseMainWindow();
       break;
     case EventKind::CloseRequest:

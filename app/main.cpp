@@ -36,7 +36,7 @@ const char kUsage[] =
 // comes first only when the command line's song (or redade7.mid) opens.
 int ListPorts(const char* song) {
   app::SetCommandLine(song);
-  midi::OpenMidiOutPorts();
+  midi::OpenMidiOutPorts(app::CommandLineBuffer());
   if (midi::PortCount() == 0) std::printf("no MIDI output ports: the game plays silently\n");
   for (int port = 0; port < midi::PortCount(); ++port) std::printf("%d  %s\n", port, midi::PortName(port));
   platform::OpenMidiInput();

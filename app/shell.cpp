@@ -5,47 +5,46 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/colour_depth_check.h"
 #include "app/command_line.h"
 #include "app/input.h"
 #include "app/scenes.h"
-#include "app/system_cursor.h"
+#include "app/shutdown.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
-#include "files/colour_depth_check.h"
+#include "draw/system_cursor.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace app {
 
 // How the program was asked to run and its window behaviour bits; the
 // full-screen flag itself is the screen's (draw).
-static bool fullScreenRequest = true;
-static int windowBehaviour = 0;
+namespace {
+struct State {
+  bool fullScreenRequest = true;
+  int windowBehaviour = 0;
+};
+State state;
+}  // namespace
 
 static constexpr const char* kInstanceName = "Tonquill:ElMutex";
 
 void ResetShell() {
-  fullScreenRequest = true;
+  state = {};
   draw::SetFullScreenFlag(true);
-  windowBehaviour = 0;
 }
 
-bool FullScreenFlag() { return draw::FullScreenFlag(); }
-void SetFullScreenFlag(bool fullScreen) { draw::SetFullScreenFlag(fullScreen); }
-int WindowBehaviour() { return windowBehaviour; }
+int WindowBehaviour() { return state.windowBehaviour; }
 
 // The window's icon is the picture "MAIN".
 static void SetWindowIcon() {
   draw::Bitmap icon;
   if (draw::ReadPicture("MAIN", icon)) platform::SetWindowIcon(icon.rgb.data(), icon.width, icon.height);
-}
-
-void ReadKeyState(int virtualKey, int& state) {
-  if (platform::KeyIsDown(virtualKey)) state = state == kKeyUp ? kKeyPressed : kKeyHeld;
-  else state = (state == kKeyPressed || state == kKeyHeld) ? kKeyReleased : kKeyUp;
-  if (TransitionStep() != 0) state = kKeyUp;
 }
 
 bool StartProgram(const char* commandLine, int& exitCode) {
@@ -56,13 +55,13 @@ bool StartProgram(const char* commandLine, int& exitCode) {
     std::fprintf(stderr, "tonquill: the command line is too long (%zu bytes, at most %d): no song is loaded\n",
                  std::strlen(commandLine), kCommandLineSize - 1);
 
-  if (commandLine[0] == '-' || platform::ShiftHeldAtLaunch()) fullScreenRequest = false;
-  if (!fullScreenRequest) {
-    windowBehaviour = kKeepZOrder | kRunWhileInactive;
-    SetFullScreenFlag(false);
-    if (files::CheckWindowedColourDepth() == 0) return false;
+  if (commandLine[0] == '-' || platform::ShiftHeldAtLaunch()) state.fullScreenRequest = false;
+  if (!state.fullScreenRequest) {
+    state.windowBehaviour = kKeepZOrder | kRunWhileInactive;
+    draw::SetFullScreenFlag(false);
+    if (CheckWindowedColourDepth() == 0) return false;
   }
-  if (!platform::CreateMainWindow(kWindowTitle, FullScreenFlag(), kScreenWidth, kScreenHeight)) {
+  if (!platform::CreateMainWindow(kWindowTitle, draw::FullScreenFlag(), kScreenWidth, kScreenHeight)) {
     // Silence would leave a user at a terminal guessing.
     std::fprintf(stderr, "tonquill: cannot open a window (is there a display?)\n");
     platform::ReleaseSingleInstance();
@@ -80,7 +79,7 @@ bool StartProgram(const char* commandLine, int& exitCode) {
     exitCode = 1;
     return false;
   }
-  ChangeSceneDirectly(kSceneStartUp);
+  scene::ChangeSceneDirectly(scene::kSceneStartUp);
   midi::ResetFrameStamp();
   return true;
 }
@@ -88,23 +87,23 @@ bool StartProgram(const char* commandLine, int& exitCode) {
 // Over the client area of a window the system cursor is hidden; the flag
 // keeps the show/hide calls balanced.
 static void UpdateWindowedCursor() {
-  if (FullScreenFlag() || draw::MessageBoxOpen()) return;
+  if (draw::FullScreenFlag() || draw::MessageBoxOpen()) return;
   int x = 0, y = 0;
   platform::CursorPosition(x, y);
   const int left = draw::ClientLeft(), top = draw::ClientTop();
   const bool inside = x >= left && x < left + kScreenWidth && y >= top && y < top + kScreenHeight;
-  SetSystemCursorShown(!inside);
+  draw::SetSystemCursorShown(!inside);
 }
 
 void RunFramePass() {
   midi::AdvanceFrameStamp();
   RunSceneStep();
   midi::AdvanceBlink();
-  ClearLeftPress();
-  ClearKeyPress();
+  scene::ClearLeftPress();
+  scene::ClearKeyPress();
   UpdateWindowedCursor();
   // An idle frame gives the processor away instead of spinning.
-  if (!TakePresented()) platform::Yield();
+  if (!scene::TakePresented()) platform::Yield();
 }
 
 bool PumpOnce() {
@@ -114,7 +113,7 @@ bool PumpOnce() {
     return !LoopEnded();
   }
   if (LoopEnded()) return false;
-  if (!ApplicationActive() && (windowBehaviour & kRunWhileInactive) == 0) {
+  if (!scene::ApplicationActive() && (state.windowBehaviour & kRunWhileInactive) == 0) {
     platform::WaitEvent();
     return true;
   }

@@ -13,12 +13,6 @@ inline constexpr int kScreenHeight = draw::kScreenHeight;
 inline constexpr int kKeepZOrder = 1;
 inline constexpr int kRunWhileInactive = 2;
 
-// Key states of ReadKeyState.
-inline constexpr int kKeyUp = 0;
-inline constexpr int kKeyPressed = 1;
-inline constexpr int kKeyReleased = 2;
-inline constexpr int kKeyHeld = 3;
-
 // Start-up: true when the main loop should run. `exitCode` is what the
 // process returns when it should not (a second copy, a declined check, no
 // window).
@@ -34,14 +28,6 @@ int RunProgram(const char* commandLine);
 // One frame pass.
 void RunFramePass();
 
-// Updates a caller's key state from the key's position now: 1 pressed, 3
-// held, 2 released, 0 up; every key reads 0 while a wipe runs.
-void ReadKeyState(int virtualKey, int& state);
-
-// The screen's full-screen flag (kept by draw), as the shell and the
-// start-up colour-depth check read and change it.
-bool FullScreenFlag();
-void SetFullScreenFlag(bool fullScreen);
 int WindowBehaviour();
 
 void ResetShell();

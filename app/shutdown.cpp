@@ -6,41 +6,44 @@
 namespace app {
 
 // Where the program stands on its way out.
-static int quitState = kRunning;
-static bool shuttingDown = false;
-static bool windowExists = false;
-static bool loopEnded = false;
-static int shutdownCount = 0;
+namespace {
+struct State {
+  int quitState = kRunning;
+  bool shuttingDown = false;
+  bool windowExists = false;
+  bool loopEnded = false;
+  int shutdownCount = 0;
+};
+State state;
+}  // namespace
 
 void ResetShutdown() {
-  quitState = kRunning;
-  shuttingDown = windowExists = loopEnded = false;
-  shutdownCount = 0;
+  state = {};
 }
 
-void NoteWindowCreated() { windowExists = true; }
-int QuitState() { return quitState; }
-bool LoopEnded() { return loopEnded; }
-int ShutdownCount() { return shutdownCount; }
+void NoteWindowCreated() { state.windowExists = true; }
+int QuitState() { return state.quitState; }
+bool LoopEnded() { return state.loopEnded; }
+int ShutdownCount() { return state.shutdownCount; }
 
 int Shutdown() {
-  if (shuttingDown) return 1;
-  shuttingDown = true;
-  ++shutdownCount;
+  if (state.shuttingDown) return 1;
+  state.shuttingDown = true;
+  ++state.shutdownCount;
   platform::ReleaseCursor();
   elDraw::Release();  // the screens, every object and the sound device
   platform::ReleaseSingleInstance();
-  if (quitState == kRunning && windowExists) platform::PostCloseRequest();
-  quitState = kShutDown;
+  if (state.quitState == kRunning && state.windowExists) platform::PostCloseRequest();
+  state.quitState = kShutDown;
   return 1;
 }
 
 void CloseMainWindow() {
-  if (quitState == kRunning) quitState = kClosing;
-  if (quitState < kShutDown) Shutdown();
+  if (state.quitState == kRunning) state.quitState = kClosing;
+  if (state.quitState < kShutDown) Shutdown();
   platform::DestroyMainWindow();
-  windowExists = false;
-  loopEnded = true;  // the destroyed window ends the loop
+  state.windowExists = false;
+  state.loopEnded = true;  // the destroyed window ends the loop
 }
 
 }  // namespace app

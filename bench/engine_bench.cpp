@@ -59,7 +59,7 @@ void PrintRow(const char* what, const char* unit, const std::vector<double>& val
 // A fresh program with its song banks laid out, as at start-up with no song.
 void FreshStore(int ports) {
   test::ResetProgram(ports);
-  midi::OpenMidiOutPorts();
+  midi::OpenMidiOutPorts("");
   song::PrepareSongBanks("");
   // The loader clears the current song before it reads the file.
   for (int t = song::TrackCount(); t >= 1; --t) song::ClearTrack(t);

@@ -1,4 +1,4 @@
-// Copies onto the back screen, stretched copies, capture, lines and bevels.
+// Copies onto the back screen, stretched copies, lines and bevels.
 #include <algorithm>
 #include <cstdlib>
 
@@ -7,24 +7,31 @@
 
 namespace draw {
 
-// The remembered pressed box and its state (0 none, 1 momentary, 2 mode).
-static int pressedBox[4] = {0, 0, 0, 0};
-static int pressedBoxState = 0;
+// The remembered pressed box and its state.
+namespace {
+struct State {
+  int pressedBox[4] = {0, 0, 0, 0};
+  int pressedBoxState = kBoxNone;
+};
+State state;
+}  // namespace
 
-int PressedBoxState() { return pressedBoxState; }
-void SetPressedBoxState(int state) { pressedBoxState = state; }
+int PressedBoxState() { return state.pressedBoxState; }
+void SetPressedBoxState(int boxState) { state.pressedBoxState = boxState; }
+void ResetPressedBox() { state = {}; }
 
 void PressBox(int left, int top, int right, int bottom) {
-  pressedBox[0] = left;
-  pressedBox[1] = top;
-  pressedBox[2] = right;
-  pressedBox[3] = bottom;
-  elDraw::Bevel(left, top, right, bottom, 2);
-  pressedBoxState = 1;
+  state.pressedBox[0] = left;
+  state.pressedBox[1] = top;
+  state.pressedBox[2] = right;
+  state.pressedBox[3] = bottom;
+  elDraw::Bevel(left, top, right, bottom, elDraw::kBevelSunken);
+  state.pressedBoxState = kBoxMomentary;
 }
 
 void ReleaseBox() {
-  if (pressedBoxState != 0) elDraw::Bevel(pressedBox[0], pressedBox[1], pressedBox[2], pressedBox[3], 0);
+  if (state.pressedBoxState != kBoxNone)
+    elDraw::Bevel(state.pressedBox[0], state.pressedBox[1], state.pressedBox[2], state.pressedBox[3], elDraw::kBevelRaised);
 }
 
 bool ClipCopy(int& x, int& y, int& left, int& top, int& right, int& bottom) {
@@ -106,19 +113,6 @@ void PutStretched(int x, int y, int object, int left, int top, int right, int bo
   PutKeyed(x, y, kBufferObject, 0, 0, w, h);
 }
 
-void Capture(int object, int left, int top, int right, int bottom) {
-  Surface* target = ObjectSurface(object);
-  if (SurfacesAreLost(target, nullptr)) {
-    Restore();
-    return;
-  }
-  if (target == nullptr) return;
-  const Surface& screen = BackScreen();
-  for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x)
-      if (screen.Contains(x, y) && target->Contains(x - left, y - top)) target->At(x - left, y - top) = screen.At(x, y);
-}
-
 void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth) {
   // Bresenham's line; as in GDI the end point itself is not drawn.
   const Pixel colour = ColorRefToPixel(colorRef);
@@ -141,9 +135,9 @@ void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth) 
 }
 
 void Bevel(int left, int top, int right, int bottom, int style) {
-  const std::uint32_t light = style == 0 ? kWhite : kGrey;
-  const std::uint32_t dark = style == 0 ? kGrey : kWhite;
-  const int thickness = style == 1 ? 2 : 3;
+  const std::uint32_t light = style == kBevelRaised ? kWhite : kGrey;
+  const std::uint32_t dark = style == kBevelRaised ? kGrey : kWhite;
+  const int thickness = style == kBevelThinSunken ? 2 : 3;
   right -= 1;
   bottom -= 1;
   for (int i = 0; i < thickness; ++i) {

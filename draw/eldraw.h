@@ -38,8 +38,12 @@ int SwapObject(const char* name, int object, int memoryType);
 void Put(int x, int y, int object, int left, int top, int right, int bottom);
 void PutKeyed(int x, int y, int object, int left, int top, int right, int bottom);
 void PutStretched(int x, int y, int object, int left, int top, int right, int bottom, int width, int height);
-void Capture(int object, int left, int top, int right, int bottom);
 void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth);
+// Bevel styles: raised (3 pixels, light above and left), thin sunken (2
+// pixels) and sunken (3 pixels, dark above and left).
+inline constexpr int kBevelRaised = 0;
+inline constexpr int kBevelThinSunken = 1;
+inline constexpr int kBevelSunken = 2;
 void Bevel(int left, int top, int right, int bottom, int style);
 
 }  // namespace elDraw
@@ -88,7 +92,6 @@ bool SurfacesAreLost(const Surface* a, const Surface* b);
 const ObjectEntry& Object(int number);
 Surface* ObjectSurface(int number);
 const PixelFormat& ScreenPixelFormat();
-bool ScreenIsSetUp();
 
 // Sets an object surface's source colour key from a GDI colour.
 void SetObjectKey(Surface& surface, std::uint32_t colorRef);
@@ -114,11 +117,20 @@ int ClientTop();
 // position, then the left and top. False when nothing is left to copy.
 bool ClipCopy(int& x, int& y, int& left, int& top, int& right, int& bottom);
 
-// A button box drawn sunken and remembered, and raised again.
+// States of the remembered pressed box: none, a momentary button that
+// comes up again when the mouse button does, and a mode button that stays
+// drawn pressed.
+inline constexpr int kBoxNone = 0;
+inline constexpr int kBoxMomentary = 1;
+inline constexpr int kBoxMode = 2;
+
+// A button box drawn sunken and remembered (kBoxMomentary), and raised
+// again.
 void PressBox(int left, int top, int right, int bottom);
 void ReleaseBox();
 int PressedBoxState();
 void SetPressedBoxState(int state);
+void ResetPressedBox();
 
 // Fills an internal object's entry (0..3) at screen set-up.
 void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height);
@@ -131,7 +143,8 @@ void LoseAllSurfaces();
 void SetFullScreenFlag(bool fullScreen);
 bool FullScreenFlag();
 
-// Back to the state before set-up (tests).
+// The screen, the objects and the text settings back to the state before
+// set-up; ResetObjects alone empties the object table.
 void ResetDraw();
 void ResetObjects();
 

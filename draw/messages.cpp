@@ -4,35 +4,28 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace draw {
 
-static bool messageBoxOpen = false;
+namespace {
+struct State {
+  bool messageBoxOpen = false;
+};
+State state;
+}  // namespace
 
-bool MessageBoxOpen() { return messageBoxOpen; }
+bool MessageBoxOpen() { return state.messageBoxOpen; }
 
-const char* InPlayersLanguage(const PlayerText& text) {
-  return platform::SystemLanguageIsJapanese() ? text.japanese : text.english;
-}
-
-// Cuts a text that filled its buffer back to a whole UTF-8 character.
-static void TrimPartialCharacter(char* text) {
-  std::size_t length = std::strlen(text);
-  std::size_t start = length;
-  while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) --start;
-  if (start == 0) return;
-  const auto lead = static_cast<unsigned char>(text[start - 1]);
-  const std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (length - (start - 1) < need) text[start - 1] = '\0';
-}
+void ResetMessages() { state = {}; }
 
 // Formats into a bounded buffer and appends a line break when it fits.
-static void Compose(char (&text)[kMessageTextSize], const char* format, std::va_list args) {
+static void Compose(char (&text)[report::kMessageTextSize], const char* format, std::va_list args) {
   std::vsnprintf(text, sizeof text, format, args);
-  TrimPartialCharacter(text);
+  report::TrimPartialCharacter(text);
   const std::size_t length = std::strlen(text);
   if (length + 1 < sizeof text) std::memcpy(text + length, "\n", 2);
 }
@@ -40,26 +33,17 @@ static void Compose(char (&text)[kMessageTextSize], const char* format, std::va_
 // The two user-facing boxes: the cursor shown, the open flag held while the
 // user reads, and the frame stamp restarted afterwards. True for Yes.
 static bool ShowComposed(bool question, const char* format, std::va_list args) {
-  char text[kMessageTextSize];
+  char text[report::kMessageTextSize];
   Compose(text, format, args);
-  app::SetSystemCursorShown(true);
-  messageBoxOpen = true;
+  SetSystemCursorShown(true);
+  state.messageBoxOpen = true;
   bool yes = false;
   const char* title = InPlayersLanguage(kMessageTitle);
   if (question) yes = platform::AskQuestion(title, text);
   else platform::ShowMessageBox(platform::BoxKind::Warning, title, text);
-  messageBoxOpen = false;
+  state.messageBoxOpen = false;
   midi::ResetFrameStamp();
   return yes;
-}
-
-int ReportError(const char* routine, const PlayerText& message, long /*result*/) {
-  char text[kMessageTextSize];
-  std::snprintf(text, sizeof text, "%s : %s", routine, InPlayersLanguage(message));
-  TrimPartialCharacter(text);
-  platform::Beep();
-  platform::ShowMessageBox(platform::BoxKind::Warning, InPlayersLanguage(kErrorTitle), text);
-  return 0;
 }
 
 void ShowMessage(const char* format, ...) {

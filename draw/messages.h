@@ -1,28 +1,17 @@
-// Text put in front of the user outside the drawn screen: the uniform
-// failure report of the engine modules, an information message and a yes/no
-// question, each as a box owned by the main window.
+// Text put in front of the user outside the drawn screen: an information
+// message and a yes/no question, each as a box owned by the main window.
+// (Failures are reported through report/report.h.)
 #pragma once
+
+#include "report/report.h"
 
 namespace draw {
 
-// A text the player reads: Japanese on a Japanese system, English elsewhere.
-struct PlayerText {
-  const char* japanese;
-  const char* english;
-};
-const char* InPlayersLanguage(const PlayerText& text);
+// The player's texts and their language live with the failure report.
+using report::InPlayersLanguage;
+using report::PlayerText;
 
-inline constexpr PlayerText kErrorTitle = {"エラー発生", "Error"};
 inline constexpr PlayerText kMessageTitle = {"メッセージ", "Message"};
-// Composed texts are cut to this many bytes (UTF-8, terminator included):
-// room for what 256 code-page bytes hold.
-inline constexpr int kMessageTextSize = 768;
-
-// Shows "routine : message" (the message in the player's language) in a
-// warning box titled with kErrorTitle after the system beep; the result code
-// is accepted and not shown. Returns 0, which callers return as their own
-// failure value.
-int ReportError(const char* routine, const PlayerText& message, long result);
 
 // Shows the formatted text, followed by a line break, in a box titled with
 // kMessageTitle; the frame stamp restarts when it closes.
@@ -33,5 +22,7 @@ int AskYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // True while ShowMessage or AskYesNo waits for the user.
 bool MessageBoxOpen();
+
+void ResetMessages();
 
 }  // namespace draw

@@ -7,39 +7,44 @@
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
-#include "draw/messages.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace draw {
 
 // The object table, the surfaces the loaded entries own, and the colour key
 // the next load applies.
-static ObjectEntry objectTable[kObjectCount];
-static std::unique_ptr<Surface> loadedSurfaces[kObjectCount];
-static std::uint32_t currentColorKey = 0;
+namespace {
+struct State {
+  ObjectEntry objectTable[kObjectCount]{};
+  std::unique_ptr<Surface> loadedSurfaces[kObjectCount]{};
+  std::uint32_t currentColorKey = 0;
+};
+State state;
+}  // namespace
 
 static constexpr int kReloadMemoryType = 2;
-static constexpr PlayerText kNameTooLong = {"ファイル名またはリソース名が長すぎます", "the file or picture name is too long"};
-static constexpr PlayerText kTooManyObjects = {"オブジェクト数が多過ぎます", "too many pictures are loaded"};
-static constexpr PlayerText kCannotRead = {"BMPファイルを読み込めません", "the BMP picture cannot be read"};
+static constexpr report::PlayerText kNameTooLong = {"ファイル名またはリソース名が長すぎます", "the file or picture name is too long"};
+static constexpr report::PlayerText kTooManyObjects = {"オブジェクト数が多過ぎます", "too many pictures are loaded"};
+static constexpr report::PlayerText kCannotRead = {"BMPファイルを読み込めません", "the BMP picture cannot be read"};
 
 static void ClearEntry(int n) {
-  objectTable[n] = ObjectEntry{nullptr, {}, 0, kReloadMemoryType, 0, 0, 0};
-  loadedSurfaces[n].reset();
+  state.objectTable[n] = ObjectEntry{nullptr, {}, 0, kReloadMemoryType, 0, 0, 0};
+  state.loadedSurfaces[n].reset();
 }
 
 void ResetObjects() {
-  for (int n = 0; n < kObjectCount; ++n) ClearEntry(n);
-  currentColorKey = 0;
+  state = {};
+  for (int n = 0; n < kObjectCount; ++n) ClearEntry(n);  // an empty entry still names its reload type
 }
 
-const ObjectEntry& Object(int number) { return objectTable[number]; }
+const ObjectEntry& Object(int number) { return state.objectTable[number]; }
 Surface* ObjectSurface(int number) {
-  return number >= 0 && number < kObjectCount ? objectTable[number].surface : nullptr;
+  return number >= 0 && number < kObjectCount ? state.objectTable[number].surface : nullptr;
 }
 
 void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height) {
-  ObjectEntry& entry = objectTable[number];
+  ObjectEntry& entry = state.objectTable[number];
   entry = ObjectEntry{surface, {}, 0, kReloadMemoryType, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
   std::strncpy(entry.name, name, sizeof entry.name - 1);
   SetObjectKey(*surface, 0);
@@ -88,18 +93,18 @@ bool ReadPicture(const char* name, Bitmap& bitmap) {
 static bool LoadInto(int n, const char* name) {
   Bitmap bitmap;
   if (!ReadPicture(name, bitmap)) return false;
-  ObjectEntry& entry = objectTable[n];
-  loadedSurfaces[n] = std::make_unique<Surface>(bitmap.width, bitmap.height);
-  entry.surface = loadedSurfaces[n].get();
+  ObjectEntry& entry = state.objectTable[n];
+  state.loadedSurfaces[n] = std::make_unique<Surface>(bitmap.width, bitmap.height);
+  entry.surface = state.loadedSurfaces[n].get();
   entry.width = static_cast<std::uint16_t>(bitmap.width);
   entry.height = static_cast<std::uint16_t>(bitmap.height);
   CopyBitmap(entry.surface, &bitmap);
-  SetObjectKey(*entry.surface, currentColorKey);
+  SetObjectKey(*entry.surface, state.currentColorKey);
   return true;
 }
 
 static void NameEntry(int n, const char* name) {
-  ObjectEntry& entry = objectTable[n];
+  ObjectEntry& entry = state.objectTable[n];
   std::memset(entry.name, 0, sizeof entry.name);
   std::memcpy(entry.name, name, std::strlen(name));
   entry.fromPack = 0;
@@ -112,30 +117,30 @@ namespace elDraw {
 
 using namespace draw;
 
-void SetKeyColor(std::uint32_t colorRef) { currentColorKey = colorRef; }
+void SetKeyColor(std::uint32_t colorRef) { state.currentColorKey = colorRef; }
 
 int LoadObject(const char* name, int /*memoryType*/) {
-  if (std::strlen(name) > kObjectNameMax) return ReportError("elDraw::LoadObject", kNameTooLong, 0);
+  if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::LoadObject", kNameTooLong, 0);
   int n = kFirstLoadedObject;
-  while (n < kObjectCount && objectTable[n].name[0] != '\0') ++n;
-  if (n == kObjectCount) return ReportError("elDraw::LoadObject", kTooManyObjects, 0);
+  while (n < kObjectCount && state.objectTable[n].name[0] != '\0') ++n;
+  if (n == kObjectCount) return report::ReportError("elDraw::LoadObject", kTooManyObjects, 0);
   NameEntry(n, name);
   if (!LoadInto(n, name)) {
     ClearEntry(n);  // a failed load gives its entry back: nothing refers to it
-    return ReportError("elDraw::LoadObject", kCannotRead, 0);
+    return report::ReportError("elDraw::LoadObject", kCannotRead, 0);
   }
-  objectTable[n].colorKey = currentColorKey;
+  state.objectTable[n].colorKey = state.currentColorKey;
   return n;
 }
 
 int SwapObject(const char* name, int object, int /*memoryType*/) {
-  if (std::strlen(name) > kObjectNameMax) return ReportError("elDraw::SwapObject", kNameTooLong, 0);
-  if (object < kFirstLoadedObject || object >= kObjectCount) return ReportError("elDraw::SwapObject", kCannotRead, 0);
-  objectTable[object].surface = nullptr;
-  loadedSurfaces[object].reset();
+  if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::SwapObject", kNameTooLong, 0);
+  if (object < kFirstLoadedObject || object >= kObjectCount) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
+  state.objectTable[object].surface = nullptr;
+  state.loadedSurfaces[object].reset();
   NameEntry(object, name);
-  if (!LoadInto(object, name)) return ReportError("elDraw::SwapObject", kCannotRead, 0);
-  objectTable[object].colorKey = currentColorKey;
+  if (!LoadInto(object, name)) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
+  state.objectTable[object].colorKey = state.currentColorKey;
   return 1;
 }
 

@@ -2,10 +2,17 @@
 
 namespace draw {
 
-static bool redrawRequested = false;
+namespace {
+struct State {
+  bool redrawRequested = false;
+};
+State state;
+}  // namespace
 
-void RequestRedraw() { redrawRequested = true; }
-bool RedrawRequested() { return redrawRequested; }
-void ClearRedrawRequest() { redrawRequested = false; }
+void RequestRedraw() { state.redrawRequested = true; }
+bool RedrawRequested() { return state.redrawRequested; }
+void ClearRedrawRequest() { state.redrawRequested = false; }
+
+void ResetRedraw() { state = {}; }
 
 }  // namespace draw

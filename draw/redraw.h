@@ -8,4 +8,6 @@ void RequestRedraw();
 bool RedrawRequested();
 void ClearRedrawRequest();
 
+void ResetRedraw();
+
 }  // namespace draw

@@ -2,50 +2,53 @@
 #include <cstring>
 
 #include "draw/eldraw.h"
-#include "draw/messages.h"
 #include "draw/text.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace draw {
 
 // The screen's state: the back screen, the internal objects' surfaces, the
 // clip, the pixel format and where frames are shown.
-static Surface backScreen;
-static Surface internalSurfaces[kFirstLoadedObject];
-static ClipRect clip{0, 0, kScreenWidth, kScreenHeight};
-static PixelFormat pixelFormat{};
-static bool fullScreenFlag = true;
-static bool screenSetUp = false;
-static bool presentationOpen = false;
-static bool soundOpen = false;
-static int screenWidth = kScreenWidth;
-static int screenHeight = kScreenHeight;
-static int clientX = 0;
-static int clientY = 0;
+namespace {
+struct State {
+  Surface backScreen{};
+  Surface internalSurfaces[kFirstLoadedObject]{};
+  bool fullScreenFlag = true;
+  bool presentationOpen = false;
+  bool soundOpen = false;
+  int screenWidth = kScreenWidth;
+  int screenHeight = kScreenHeight;
+  int clientX = 0;
+  int clientY = 0;
+  ClipRect clip{0, 0, kScreenWidth, kScreenHeight};
+  PixelFormat pixelFormat{};
+};
+State state;
+}  // namespace
 
 // Names of the internal objects, and the role word of each in its failure.
 static const char* const kInternalNames[kFirstLoadedObject] = {"内部用１", "内部用２", "内部用３", "内部用４"};
-static constexpr PlayerText kNoPresentation = {"DirectDrawが使用できません", "frames cannot be shown on this display"};
+static constexpr report::PlayerText kNoPresentation = {"DirectDrawが使用できません", "frames cannot be shown on this display"};
 static constexpr std::uint32_t kRedMask = 0xF800, kGreenMask = 0x07E0, kBlueMask = 0x001F;
 
-Surface& BackScreen() { return backScreen; }
-const ClipRect& Clip() { return clip; }
-const PixelFormat& ScreenPixelFormat() { return pixelFormat; }
-bool ScreenIsSetUp() { return screenSetUp; }
-void SetFullScreenFlag(bool fullScreen) { fullScreenFlag = fullScreen; }
-bool FullScreenFlag() { return fullScreenFlag; }
+Surface& BackScreen() { return state.backScreen; }
+const ClipRect& Clip() { return state.clip; }
+const PixelFormat& ScreenPixelFormat() { return state.pixelFormat; }
+void SetFullScreenFlag(bool fullScreen) { state.fullScreenFlag = fullScreen; }
+bool FullScreenFlag() { return state.fullScreenFlag; }
 void SetClientOrigin(int x, int y) {
-  clientX = x;
-  clientY = y;
+  state.clientX = x;
+  state.clientY = y;
 }
-int ClientLeft() { return clientX; }
-int ClientTop() { return clientY; }
+int ClientLeft() { return state.clientX; }
+int ClientTop() { return state.clientY; }
 
 int DesktopDepth() { return platform::DesktopBitsPerPixel(); }
 
 void ConfineCursor() {
-  if (fullScreenFlag) platform::ConfineCursor(0, 0, screenWidth, screenHeight);
-  else platform::ConfineCursor(clientX, clientY, clientX + screenWidth, clientY + screenHeight);
+  if (state.fullScreenFlag) platform::ConfineCursor(0, 0, state.screenWidth, state.screenHeight);
+  else platform::ConfineCursor(state.clientX, state.clientY, state.clientX + state.screenWidth, state.clientY + state.screenHeight);
 }
 
 static ChannelFormat Channel(std::uint32_t mask) {
@@ -60,27 +63,19 @@ static ChannelFormat Channel(std::uint32_t mask) {
 }
 
 void LoseAllSurfaces() {
-  backScreen.MarkLost();
-  for (Surface& s : internalSurfaces) s.MarkLost();
+  state.backScreen.MarkLost();
+  for (Surface& s : state.internalSurfaces) s.MarkLost();
   for (int n = kFirstLoadedObject; n < kObjectCount; ++n)
     if (Surface* s = ObjectSurface(n)) s->MarkLost();
 }
 
 bool SurfacesAreLost(const Surface* a, const Surface* b) {
   if (platform::TakeSurfacesLost()) LoseAllSurfaces();
-  return backScreen.lost || (a && a->lost) || (b && b->lost);
+  return state.backScreen.lost || (a && a->lost) || (b && b->lost);
 }
 
 void ResetDraw() {
-  backScreen = Surface();
-  for (Surface& s : internalSurfaces) s = Surface();
-  clip = {0, 0, kScreenWidth, kScreenHeight};
-  screenWidth = kScreenWidth;
-  screenHeight = kScreenHeight;
-  pixelFormat = {};
-  screenSetUp = presentationOpen = soundOpen = false;
-  fullScreenFlag = true;
-  clientX = clientY = 0;
+  state = {};
   ResetObjects();
   ResetText();
 }
@@ -92,38 +87,37 @@ namespace elDraw {
 using namespace draw;
 
 int Screen(int width, int height, int /*placement: every surface lives in memory*/) {
-  screenWidth = width;
-  screenHeight = height;
+  state.screenWidth = width;
+  state.screenHeight = height;
   SetClip(0, 0, width, height);
-  if (!platform::OpenPresentation(width, height)) return ReportError("elDraw::Screen", kNoPresentation, 0);
-  presentationOpen = true;
-  backScreen = Surface(width, height);
+  if (!platform::OpenPresentation(width, height)) return report::ReportError("elDraw::Screen", kNoPresentation, 0);
+  state.presentationOpen = true;
+  state.backScreen = Surface(width, height);
   for (int n = 0; n < kFirstLoadedObject; ++n) {
-    internalSurfaces[n] = Surface(width, height);
-    InstallInternalObject(n, &internalSurfaces[n], kInternalNames[n], width, height);
+    state.internalSurfaces[n] = Surface(width, height);
+    InstallInternalObject(n, &state.internalSurfaces[n], kInternalNames[n], width, height);
   }
-  pixelFormat = {Channel(kRedMask), Channel(kGreenMask), Channel(kBlueMask)};
-  soundOpen = platform::OpenSoundDevice();  // a machine without sound is not an error
-  if (fullScreenFlag) ConfineCursor();
-  screenSetUp = true;
+  state.pixelFormat = {Channel(kRedMask), Channel(kGreenMask), Channel(kBlueMask)};
+  state.soundOpen = platform::OpenSoundDevice();  // a machine without sound is not an error
+  if (state.fullScreenFlag) ConfineCursor();
   return 1;
 }
 
-void SetClip(int left, int top, int right, int bottom) { clip = {left, top, right, bottom}; }
+void SetClip(int left, int top, int right, int bottom) { state.clip = {left, top, right, bottom}; }
 
 void Present() {
-  if (!presentationOpen) return;
+  if (!state.presentationOpen) return;
   if (!platform::WaitVerticalBlank()) return;
   if (SurfacesAreLost(nullptr, nullptr)) {
     Restore();
     return;
   }
-  platform::PresentFrame(backScreen.pixels.data(), backScreen.width, backScreen.height, backScreen.width);
+  platform::PresentFrame(state.backScreen.pixels.data(), state.backScreen.width, state.backScreen.height, state.backScreen.width);
 }
 
 void Restore() {
-  backScreen.lost = false;
-  for (Surface& s : internalSurfaces) s.lost = false;  // their pictures are scratch: not reloaded
+  state.backScreen.lost = false;
+  for (Surface& s : state.internalSurfaces) s.lost = false;  // their pictures are scratch: not reloaded
   for (int n = kFirstLoadedObject; n < kObjectCount; ++n) {
     const ObjectEntry& entry = Object(n);
     if (entry.name[0] == '\0' || entry.surface == nullptr || !entry.surface->lost) continue;
@@ -138,11 +132,11 @@ void Restore() {
 
 void Release() {
   ResetObjects();
-  backScreen = Surface();
-  for (Surface& s : internalSurfaces) s = Surface();
-  if (presentationOpen) platform::ClosePresentation();
-  if (soundOpen) platform::CloseSoundDevice();
-  presentationOpen = soundOpen = screenSetUp = false;
+  state.backScreen = Surface();
+  for (Surface& s : state.internalSurfaces) s = Surface();
+  if (state.presentationOpen) platform::ClosePresentation();
+  if (state.soundOpen) platform::CloseSoundDevice();
+  state.presentationOpen = state.soundOpen = false;
 }
 
 }  // namespace elDraw

@@ -9,12 +9,17 @@
 namespace draw {
 
 // The open text block's font and colours, and the label colour index.
-static int textFace = kFaceGothic;
-static int textHeight = kCellHeight;
-static std::uint32_t textColor = 0;       // GDI colours (0x00BBGGRR)
-static std::uint32_t backgroundColor = 0xFFFFFF;
-static bool transparentBackground = false;
-static int labelColor = 0;
+namespace {
+struct State {
+  int textFace = kFaceGothic;
+  int textHeight = kCellHeight;
+  std::uint32_t textColor = 0;       // GDI colours (0x00BBGGRR)
+  std::uint32_t backgroundColor = 0xFFFFFF;
+  bool transparentBackground = false;
+  int labelColor = 0;
+};
+State state;
+}  // namespace
 
 // The label colour table (RGB), index 0..16.
 static const std::uint32_t kLabelTable[kLabelColours] = {
@@ -26,45 +31,40 @@ static std::uint32_t RgbToColorRef(std::uint32_t rgb) {
 }
 
 void BeginText(int face, int height, int, int, int, int) {
-  if (face == kFaceMincho || face == kFaceGothic) textFace = face;  // others keep the previous face
-  textHeight = height;
-  transparentBackground = false;  // a fresh block draws on an opaque box
+  if (face == kFaceMincho || face == kFaceGothic) state.textFace = face;  // others keep the previous face
+  state.textHeight = height;
+  state.transparentBackground = false;  // a fresh block draws on an opaque box
 }
 
 void SetTextColors(std::uint32_t textColorRef, std::uint32_t backgroundColorRef, int transparent) {
-  textColor = textColorRef;
-  backgroundColor = backgroundColorRef;
-  if (transparent != 0) transparentBackground = true;
+  state.textColor = textColorRef;
+  state.backgroundColor = backgroundColorRef;
+  if (transparent != 0) state.transparentBackground = true;
 }
 
 void PutText(int x, int y, const char* text) {
   Surface& screen = BackScreen();
   if (screen.pixels.empty()) return;
-  platform::DrawText(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, textFace, textHeight,
-                     RgbToColorRef(textColor), RgbToColorRef(backgroundColor), !transparentBackground);
+  platform::DrawText(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, state.textFace, state.textHeight,
+                     RgbToColorRef(state.textColor), RgbToColorRef(state.backgroundColor), !state.transparentBackground);
 }
 
 void EndText() {}
 
 void ResetText() {
-  textFace = kFaceGothic;
-  textHeight = kCellHeight;
-  textColor = 0;
-  backgroundColor = 0xFFFFFF;
-  transparentBackground = false;
-  labelColor = 0;
+  state = {};
 }
 
-void SetLabelColor(int index) { labelColor = index; }
-int LabelColor() { return labelColor; }
+void SetLabelColor(int index) { state.labelColor = index; }
+int LabelColor() { return state.labelColor; }
 
 void DrawLabel(int x, int y, const char* text, int height) {
-  if (labelColor < 0 || labelColor >= kLabelColours) return;
+  if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
   BeginText(kFaceGothic, height, 0, 0, 0, 0);
-  SetTextColors(RgbToColorRef(kLabelTable[labelColor]), RgbToColorRef(kSilver), 0);
+  SetTextColors(RgbToColorRef(kLabelTable[state.labelColor]), RgbToColorRef(kSilver), 0);
   PutText(x, y, text);
   EndText();
-  labelColor = 0;
+  state.labelColor = 0;
   RequestRedraw();
 }
 

@@ -20,37 +20,39 @@ static constexpr std::array<char, kRankingTextSize + 1> DefaultText() {
 
 // The ranking text (the default until a ranking file is read), its parsed
 // scores (0 until then), and the path of its file.
-static std::array<char, kRankingTextSize + 1> rankingText = DefaultText();
-static std::int32_t rankingScores[kRankingRecords];
-static char rankingPath[kRankingPathSize] = "";
-static std::string keptRankingPath;
+namespace {
+struct State {
+  std::array<char, kRankingTextSize + 1> rankingText = DefaultText();
+  std::int32_t rankingScores[kRankingRecords]{};
+  char rankingPath[kRankingPathSize] = "";
+  std::string keptRankingPath{};
+};
+State state;
+}  // namespace
 
 // Longer names are cut and made unique by a hash of the whole path.
 static constexpr std::size_t kLongestKeptName = 200;
 
 void ResetRanking() {
-  RestoreDefaultRankingText();
-  for (std::int32_t& score : rankingScores) score = 0;
-  rankingPath[0] = '\0';
-  keptRankingPath.clear();
+  state = {};
 }
 
-char* RankingText() { return rankingText.data(); }
-std::int32_t RankingScore(int record) { return rankingScores[record]; }
-void SetRankingScore(int record, std::int32_t score) { rankingScores[record] = score; }
-const char* RankingPath() { return rankingPath; }
-const std::string& KeptRankingPath() { return keptRankingPath; }
+char* RankingText() { return state.rankingText.data(); }
+std::int32_t RankingScore(int record) { return state.rankingScores[record]; }
+void SetRankingScore(int record, std::int32_t score) { state.rankingScores[record] = score; }
+const char* RankingPath() { return state.rankingPath; }
+const std::string& KeptRankingPath() { return state.keptRankingPath; }
 
-void RestoreDefaultRankingText() { rankingText = DefaultText(); }
+void RestoreDefaultRankingText() { state.rankingText = DefaultText(); }
 
 void ParseRankingScores() {
   for (int r = 0; r < kRankingRecords; ++r) {
     std::int32_t score = 0;
     for (int k = 0; k < kRankingScoreDigits; ++k) {
-      const char c = rankingText[static_cast<std::size_t>(r * kRankingRecordSize + kRankingScoreOffset + k)];
+      const char c = state.rankingText[static_cast<std::size_t>(r * kRankingRecordSize + kRankingScoreOffset + k)];
       score = score * 10 + (c >= '1' && c <= '9' ? c - '0' : 0);
     }
-    rankingScores[r] = score;
+    state.rankingScores[r] = score;
   }
 }
 
@@ -74,12 +76,12 @@ static std::string KeptRankingName(const std::string& songPath) {
 }
 
 static void DeriveKeptRankingPath(const char* songPath) {
-  keptRankingPath.clear();
+  state.keptRankingPath.clear();
   const std::string folder = platform::UserDataFolder();
   std::error_code error;
   const std::filesystem::path song = std::filesystem::absolute(songPath, error);
   if (folder.empty() || error || songPath[0] == '\0') return;
-  keptRankingPath = folder + "/rankings/" + KeptRankingName(song.lexically_normal().string());
+  state.keptRankingPath = folder + "/rankings/" + KeptRankingName(song.lexically_normal().string());
 }
 
 void DeriveRankingPath(const char* songPath) {
@@ -92,23 +94,23 @@ void DeriveRankingPath(const char* songPath) {
   const std::size_t kept = dot != nullptr ? static_cast<std::size_t>(dot + 1 - songPath) : std::strlen(songPath);
   const char* extension = dot != nullptr ? "DAT" : ".DAT";
   const std::size_t length = kept + std::strlen(extension);
-  rankingPath[0] = '\0';
-  if (songPath[0] == '\0' || length >= sizeof rankingPath) return;
-  std::memcpy(rankingPath, songPath, kept);
-  std::memcpy(rankingPath + kept, extension, std::strlen(extension) + 1);
+  state.rankingPath[0] = '\0';
+  if (songPath[0] == '\0' || length >= sizeof state.rankingPath) return;
+  std::memcpy(state.rankingPath, songPath, kept);
+  std::memcpy(state.rankingPath + kept, extension, std::strlen(extension) + 1);
 }
 
 // Whether the user's data folder keeps this song's ranking.
 static bool RankingKeptElsewhere() {
   std::error_code error;
-  return !keptRankingPath.empty() && std::filesystem::exists(keptRankingPath, error);
+  return !state.keptRankingPath.empty() && std::filesystem::exists(state.keptRankingPath, error);
 }
 
 void ReadRankingFile() {
-  if (rankingPath[0] != '\0') {
-    const char* path = RankingKeptElsewhere() ? keptRankingPath.c_str() : rankingPath;
+  if (state.rankingPath[0] != '\0') {
+    const char* path = RankingKeptElsewhere() ? state.keptRankingPath.c_str() : state.rankingPath;
     if (std::FILE* file = std::fopen(path, "rb")) {
-      std::fread(rankingText.data(), 1, kRankingTextSize, file);
+      std::fread(state.rankingText.data(), 1, kRankingTextSize, file);
       std::fclose(file);
     }
   }
@@ -121,16 +123,16 @@ static bool FolderNotWritable(int errorNumber) {
 }
 
 bool WriteRankingFile() {
-  if (rankingPath[0] == '\0') return true;
-  const std::string_view bytes(rankingText.data(), kRankingTextSize);
+  if (state.rankingPath[0] == '\0') return true;
+  const std::string_view bytes(state.rankingText.data(), kRankingTextSize);
   int errorNumber = 0;
-  std::string path = RankingKeptElsewhere() ? keptRankingPath : std::string(rankingPath);
+  std::string path = RankingKeptElsewhere() ? state.keptRankingPath : std::string(state.rankingPath);
   bool written = platform::ReplaceFile(path, bytes, errorNumber);
-  if (!written && path != keptRankingPath && FolderNotWritable(errorNumber) && !keptRankingPath.empty()) {
+  if (!written && path != state.keptRankingPath && FolderNotWritable(errorNumber) && !state.keptRankingPath.empty()) {
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(keptRankingPath).parent_path(), error);
+    std::filesystem::create_directories(std::filesystem::path(state.keptRankingPath).parent_path(), error);
     int keptError = 0;
-    if (platform::ReplaceFile(keptRankingPath, bytes, keptError)) written = true;
+    if (platform::ReplaceFile(state.keptRankingPath, bytes, keptError)) written = true;
   }
   if (!written) ShowFileMessage(Text(kCannotWriteRanking), path.c_str(), errorNumber);
   return written;

@@ -14,30 +14,33 @@ namespace files {
 
 // The song path (bytes as the chooser or the command line gave them), the
 // loaded flag, and the system's error number of the last failed file call.
-static char songPath[kSongPathSize] = "";
-static bool songLoaded = false;
-static int loadErrorNumber = 0;
+namespace {
+struct State {
+  char songPath[kSongPathSize] = "";
+  bool songLoaded = false;
+  int loadErrorNumber = 0;
+};
+State state;
+}  // namespace
 
 // A file shorter than this is refused (the smallest valid song has 26).
 static constexpr std::size_t kFirstReadSize = 25;
 static constexpr std::size_t kBlockSize = 1024;
 
 void ResetSongFile() {
-  songPath[0] = '\0';
-  songLoaded = false;
-  loadErrorNumber = 0;
+  state = {};
 }
 
 bool SetSongPath(const char* path) {
   const std::size_t length = std::strlen(path);
-  if (length >= sizeof songPath) return false;
-  std::memcpy(songPath, path, length + 1);
+  if (length >= sizeof state.songPath) return false;
+  std::memcpy(state.songPath, path, length + 1);
   return true;
 }
 
-const char* SongPath() { return songPath; }
-bool SongLoaded() { return songLoaded; }
-void SetSongLoaded() { songLoaded = true; }
+const char* SongPath() { return state.songPath; }
+bool SongLoaded() { return state.songLoaded; }
+void SetSongLoaded() { state.songLoaded = true; }
 
 // Reads the whole file into the free space, 25 bytes first and then blocks
 // of 1024; never writes at or past the capacity. Returns the bytes read.
@@ -61,7 +64,7 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
     }
     if (std::ferror(file)) result = LoadResult::ReadFailed;
   }
-  if (result == LoadResult::ReadFailed) loadErrorNumber = errno;
+  if (result == LoadResult::ReadFailed) state.loadErrorNumber = errno;
   if (result != LoadResult::Installed) song::SetSongErrorFlag();
   return static_cast<std::int32_t>(total);
 }
@@ -73,16 +76,16 @@ LoadResult LoadSongFile() {
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.
   song::ClearSongErrorFlag();
-  std::FILE* file = std::fopen(songPath, "rb");
+  std::FILE* file = std::fopen(state.songPath, "rb");
   if (file == nullptr) {
-    loadErrorNumber = errno;
+    state.loadErrorNumber = errno;
     platform::SetCursorShape(platform::CursorShape::Arrow);
     return LoadResult::NotOpened;
   }
   LoadResult result = LoadResult::Installed;
   const std::int32_t imageLength = ReadIntoFreeSpace(file, result);
   if (std::fclose(file) != 0) {
-    loadErrorNumber = errno;
+    state.loadErrorNumber = errno;
     song::SetSongErrorFlag();
     platform::SetCursorShape(platform::CursorShape::Arrow);
     return LoadResult::ReadFailed;
@@ -106,7 +109,7 @@ void ReportLoadFailure(LoadResult result) {
     case LoadResult::NoHeader: what = Text(kNotASong); break;
   }
   const bool withReason = result == LoadResult::NotOpened || result == LoadResult::ReadFailed;
-  ShowFileMessage(what, songPath, withReason ? loadErrorNumber : 0);
+  ShowFileMessage(what, state.songPath, withReason ? state.loadErrorNumber : 0);
 }
 
 }  // namespace files

@@ -1,17 +1,23 @@
 #include "game/artwork_text.h"
 
-#include "app/scenes.h"
 #include "draw/bright_copy.h"
 #include "draw/eldraw.h"
 #include "game/artwork_layout.h"
+#include "scene/scenes.h"
 
 namespace game {
 
 // The brightness of the string being drawn, in tenths.
-static float textBrightness = kFullBrightness;
+namespace {
+struct State {
+  float textBrightness = kFullBrightness;
+};
+State state;
+}  // namespace
 
-void SetTextBrightness(float tenths) { textBrightness = tenths; }
-float TextBrightness() { return textBrightness; }
+void SetTextBrightness(float tenths) { state.textBrightness = tenths; }
+float TextBrightness() { return state.textBrightness; }
+void ResetArtworkText() { state = {}; }
 
 namespace {
 
@@ -41,10 +47,10 @@ Glyph GlyphOf(char c) {
 
 void DrawGlyph(int x, int y, const SourceRect& r) {
   if (r.right <= r.left) return;
-  if (textBrightness == kFullBrightness)
-    elDraw::PutKeyed(x, y, app::ArtworkObject(), r.left, r.top, r.right, r.bottom);
+  if (state.textBrightness == kFullBrightness)
+    elDraw::PutKeyed(x, y, scene::ArtworkObject(), r.left, r.top, r.right, r.bottom);
   else
-    draw::DrawBrightCopy(x, y, textBrightness / kFullBrightness, app::ArtworkObject(), r.left, r.top, r.right, r.bottom);
+    draw::DrawBrightCopy(x, y, state.textBrightness / kFullBrightness, scene::ArtworkObject(), r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -61,7 +67,7 @@ void DrawArtworkText(int x, int y, const char* text, int count, int spacing) {
       x += spacing == 1 ? kCellAdvance : spacing;
     }
   }
-  textBrightness = kFullBrightness;
+  state.textBrightness = kFullBrightness;
 }
 
 }  // namespace game

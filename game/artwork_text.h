@@ -20,4 +20,6 @@ void DrawArtworkText(int x, int y, const char* text, int count, int spacing);
 void SetTextBrightness(float tenths);
 float TextBrightness();
 
+void ResetArtworkText();
+
 }  // namespace game

@@ -3,31 +3,31 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/shell.h"
 #include "game/piano.h"
+#include "scene/input.h"
 
 namespace game {
 
 // Each note key's state for ReadKeyState, whether it sounds, and the note it
 // started (its note-off ends exactly that note); the octave keys' states.
-static int keyState[kNoteKeyCount];
-static bool sounding[kNoteKeyCount];
-static std::uint8_t soundingNote[kNoteKeyCount];
-static int shiftState = 0;
-static int controlState = 0;
+namespace {
+struct State {
+  int keyState[kNoteKeyCount]{};
+  bool sounding[kNoteKeyCount]{};
+  std::uint8_t soundingNote[kNoteKeyCount]{};
+  int shiftState = 0;
+  int controlState = 0;
+};
+State state;
+}  // namespace
 
 static constexpr int kNormalOctave = 3;
 
 void ResetComputerKeyboard() {
-  for (int i = 0; i < kNoteKeyCount; ++i) {
-    keyState[i] = 0;
-    sounding[i] = false;
-    soundingNote[i] = 0;
-  }
-  shiftState = controlState = 0;
+  state = {};
 }
 
-bool KeySounding(int i) { return sounding[i]; }
+bool KeySounding(int i) { return state.sounding[i]; }
 
 int NoteInReach(int note) {
   constexpr int kOctave = 12;
@@ -37,23 +37,23 @@ int NoteInReach(int note) {
 }
 
 int PlayComputerKeyboard() {
-  app::ReadKeyState(kKeyShift, shiftState);
-  app::ReadKeyState(kKeyControl, controlState);
-  const auto down = [](int state) { return state == app::kKeyPressed || state == app::kKeyHeld; };
-  const int octave = kNormalOctave + (down(shiftState) ? 1 : 0) - (down(controlState) ? 1 : 0);
+  scene::ReadKeyState(platform::vk::kShift, state.shiftState);
+  scene::ReadKeyState(platform::vk::kControl, state.controlState);
+  const auto down = [](int keyState) { return keyState == scene::kKeyPressed || keyState == scene::kKeyHeld; };
+  const int octave = kNormalOctave + (down(state.shiftState) ? 1 : 0) - (down(state.controlState) ? 1 : 0);
   int sent = 0;
   for (int i = 0; i < kNoteKeyCount; ++i) {
-    app::ReadKeyState(kNoteKeys[i], keyState[i]);
-    if (keyState[i] == app::kKeyHeld && !sounding[i]) {
+    scene::ReadKeyState(kNoteKeys[i], state.keyState[i]);
+    if (state.keyState[i] == scene::kKeyHeld && !state.sounding[i]) {
       const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
       // A game's refusal ends this frame's scan: a held wrong key blocks
       // the keys after it.
-      if (!StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, soundingNote[i])) break;
-      sounding[i] = true;
+      if (!StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i])) break;
+      state.sounding[i] = true;
       sent = 1;
-    } else if (keyState[i] != app::kKeyHeld && sounding[i]) {
-      EndPianoNote(soundingNote[i]);
-      sounding[i] = false;
+    } else if (state.keyState[i] != scene::kKeyHeld && state.sounding[i]) {
+      EndPianoNote(state.soundingNote[i]);
+      state.sounding[i] = false;
       sent = 1;
     }
   }

@@ -2,15 +2,17 @@
 // with Shift and Ctrl for the octaves.
 #pragma once
 
+#include "platform/virtual_keys.h"
+
 namespace game {
 
 inline constexpr int kNoteKeyCount = 20;
 // The note keys by Windows virtual-key code, key i standing for the
 // semitone i above the piano's lowest note.
 inline constexpr int kNoteKeys[kNoteKeyCount] = {'A', 'W', 'S', 'E', 'D', 'F', 'T', 'G', 'Y', 'H',
-                                                 'U', 'J', 'K', 'O', 'L', 'P', 0xBB, 0xBA, 0xDB, 0xDD};
-inline constexpr int kKeyShift = 0x10;
-inline constexpr int kKeyControl = 0x11;
+                                                 'U', 'J', 'K', 'O', 'L', 'P', platform::vk::kRightOfL,
+                                                 platform::vk::kTwoRightOfL, platform::vk::kTwoRightOfP,
+                                                 platform::vk::kThreeRightOfL};
 inline constexpr int kKeyboardVelocity = 100;
 // The notes the keys reach: an octave down with Ctrl, an octave up with Shift.
 inline constexpr int kLowestNoteInReach = 48;

@@ -1,6 +1,5 @@
 #include "game/controls.h"
 
-#include "app/input.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/song_file.h"
@@ -16,24 +15,27 @@
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
-#include "player/guide_track.h"
 #include "platform/platform.h"
+#include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "scene/input.h"
 
 namespace game {
 
 // 1 from the frame of a left press until the first frame the button is up.
-static bool clickLatch = false;
+namespace {
+struct State {
+  bool clickLatch = false;
+};
+State state;
+}  // namespace
 
-static constexpr int kPressedMomentary = 1;
-static constexpr int kPressedMode = 2;
-static constexpr int kBevelRaised = 0;
 static constexpr std::uint32_t kClickWaitMs = 400;
 // How long a run waits for ports that cannot sound yet (the built-in
 // synthesizer reading a large SoundFont just after start-up).
 static constexpr std::uint32_t kPortsReadyWaitMs = 10000;
 
-void ResetControls() { clickLatch = false; }
+void ResetControls() { state = {}; }
 
 static void PressButton(int n) {
   const SourceRect r = ButtonRect(n);
@@ -43,7 +45,7 @@ static void PressButton(int n) {
 void DrawModeButtonsRaised() {
   for (int n : {kButtonGame, kButtonTraining, kButtonDemo}) {
     const SourceRect r = ButtonRect(n);
-    elDraw::Bevel(r.left, r.top, r.right, r.bottom, kBevelRaised);
+    elDraw::Bevel(r.left, r.top, r.right, r.bottom, elDraw::kBevelRaised);
   }
 }
 
@@ -59,7 +61,7 @@ static void WaitForPortsToSound() {
 // A message instead of a run; the click latch lets go on the next frame.
 static void RefuseRun(const draw::PlayerText& message) {
   draw::ShowMessage("%s", draw::InPlayersLanguage(message));
-  app::ClearLeftButtonHeld();
+  scene::ClearLeftButtonHeld();
 }
 
 // GAME, TRAINING and DEMO: a run in that mode from the top of the song.
@@ -72,7 +74,7 @@ static void StartRun(int button, int mode) {
   DrawScore(0);
   SetPlayMode(mode);
   PressButton(button);
-  draw::SetPressedBoxState(kPressedMode);
+  draw::SetPressedBoxState(draw::kBoxMode);
   player::RewindSong();
   player::StartPlayback();
   DrawGuideKey(player::GuideNote(), kKeyLookLit);
@@ -114,14 +116,14 @@ int RunMainControls() {
   PlayComputerKeyboard();
   PlayMidiKeyboard();
   const bool leftHeld = MainSceneLeftButton();
-  if (!leftHeld && clickLatch) {
-    clickLatch = false;
-    if (draw::PressedBoxState() == kPressedMomentary) draw::ReleaseBox();
-    draw::SetPressedBoxState(0);  // a mode button stays drawn pressed
+  if (!leftHeld && state.clickLatch) {
+    state.clickLatch = false;
+    if (draw::PressedBoxState() == draw::kBoxMomentary) draw::ReleaseBox();
+    draw::SetPressedBoxState(draw::kBoxNone);  // a mode button stays drawn pressed
   }
-  if (leftHeld && !clickLatch) {
+  if (leftHeld && !state.clickLatch) {
     elSystem::SetWait(1, kClickWaitMs);
-    clickLatch = true;
+    state.clickLatch = true;
     PressButtonRow(MainScenePointerX(), MainScenePointerY());
   }
   return MainCommand();

@@ -1,7 +1,5 @@
 #include "game/file_button.h"
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "files/load_song.h"
@@ -9,6 +7,8 @@
 #include "game/controls.h"
 #include "game/lyric_bar.h"
 #include "player/playback_clock.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
@@ -17,12 +17,12 @@ void RunFileButton() {
   // The dialog opens over an up-to-date screen.
   RestoreLyricBar();
   if (draw::RedrawRequested()) {
-    app::DrawTransitionAndPresent();
+    scene::DrawTransitionAndPresent();
     draw::ClearRedrawRequest();
   }
   const bool chosen = files::ChooseSongFile() == 1;
   // The release that ends a click inside the dialog never reaches the game.
-  app::ClearLeftButtonHeld();
+  scene::ClearLeftButtonHeld();
   if (chosen) files::LoadSongAndRanking(true);
   const SourceRect r = ButtonRect(kButtonFile);
   draw::PressBox(r.left, r.top, r.right, r.bottom);

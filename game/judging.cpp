@@ -11,24 +11,26 @@
 
 namespace game {
 
-static int notesPlayed = 0;
-static int misses = 0;
-static int score = 0;
-static int shownVerdict = kVerdictNone;
-static int lastVerdict = kVerdictNone;
+namespace {
+struct State {
+  int notesPlayed = 0;
+  int misses = 0;
+  int score = 0;
+  int shownVerdict = kVerdictNone;
+  int lastVerdict = kVerdictNone;
+};
+State state;
+}  // namespace
 
-int NotesPlayed() { return notesPlayed; }
-int Misses() { return misses; }
-int Score() { return score; }
-void SetScore(int value) { score = value; }
-int LastVerdict() { return lastVerdict; }
-int ShownVerdict() { return shownVerdict; }
-void SetShownVerdict(int verdict) { shownVerdict = verdict; }
-void ResetJudging() { notesPlayed = misses = score = 0; }
-void ResetScore() {
-  score = 0;
-  shownVerdict = lastVerdict = kVerdictNone;
-}
+int NotesPlayed() { return state.notesPlayed; }
+int Misses() { return state.misses; }
+int Score() { return state.score; }
+void SetScore(int value) { state.score = value; }
+int LastVerdict() { return state.lastVerdict; }
+int ShownVerdict() { return state.shownVerdict; }
+void SetShownVerdict(int verdict) { state.shownVerdict = verdict; }
+void ResetJudging() { state.notesPlayed = state.misses = state.score = 0; }
+void ResetJudgingState() { state = {}; }
 
 std::int64_t GuideEarlinessMs() {
   const std::int64_t ticks = static_cast<std::int64_t>(player::GuideTick()) - player::SongPosition();
@@ -37,22 +39,22 @@ std::int64_t GuideEarlinessMs() {
 }
 
 void JudgeTiming() {
-  ++notesPlayed;
+  ++state.notesPlayed;
   int verdict = kVerdictGood;
   if (HaltedAtGuide()) {
     if (midi::IsWaitOver(1)) verdict = kVerdictLate;
   } else if (GuideEarlinessMs() > static_cast<std::int64_t>(player::kTimingWindowMs)) {
     verdict = kVerdictFast;
   }
-  if (verdict != kVerdictGood) ++misses;
-  lastVerdict = verdict;
-  if (verdict != shownVerdict) {
-    shownVerdict = verdict;
+  if (verdict != kVerdictGood) ++state.misses;
+  state.lastVerdict = verdict;
+  if (verdict != state.shownVerdict) {
+    state.shownVerdict = verdict;
     DrawVerdictPanel(kVerdictX, kVerdictY, verdict);
   }
-  const int hits = notesPlayed - misses;
-  score = hits * 1000 / (notesPlayed < kShortRunNotes ? kShortRunDivisor : notesPlayed);
-  DrawScore(score);
+  const int hits = state.notesPlayed - state.misses;
+  state.score = hits * 1000 / (state.notesPlayed < kShortRunNotes ? kShortRunDivisor : state.notesPlayed);
+  DrawScore(state.score);
 }
 
 }  // namespace game

@@ -32,7 +32,7 @@ void SetShownVerdict(int verdict);
 // Notes played, misses and the score back to 0 at each start: a run never
 // inherits the last run's score.
 void ResetJudging();
-// The score and the verdicts as at start-up (tests).
-void ResetScore();
+// Everything as at start-up: the score, the verdicts and the counts.
+void ResetJudgingState();
 
 }  // namespace game

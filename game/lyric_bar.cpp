@@ -13,17 +13,21 @@ namespace game {
 
 // Where the next word starts, and whether the line still has words to
 // highlight.
-static int wordPosition = 0;
-static bool wordsLeft = false;
+namespace {
+struct State {
+  int wordPosition = 0;
+  bool wordsLeft = false;
+};
+State state;
+}  // namespace
 
 static constexpr int kHighlightColour = 10;  // red in the label colour table
 
-int LyricWordPosition() { return wordPosition; }
-bool LyricWordsLeft() { return wordsLeft; }
+int LyricWordPosition() { return state.wordPosition; }
+bool LyricWordsLeft() { return state.wordsLeft; }
 
 void ResetLyricBar() {
-  wordPosition = 0;
-  wordsLeft = false;
+  state = {};
 }
 
 void RestoreLyricBar() { RestoreBackground(kLyricBar); }
@@ -46,21 +50,21 @@ static int PieceLength(const char* text, int start, int runLength) {
 static void HighlightNextWord() {
   const char* text = player::LyricBuffer();
   const int end = static_cast<int>(std::strlen(text));
-  int start = wordPosition;
+  int start = state.wordPosition;
   while (start < end && text[start] == ' ') ++start;
-  if (start < end) wordPosition = start;
+  if (start < end) state.wordPosition = start;
   int run = 0;
-  while (wordPosition + run < end && text[wordPosition + run] != ' ') ++run;
-  const int length = PieceLength(text, wordPosition, run);
+  while (state.wordPosition + run < end && text[state.wordPosition + run] != ' ') ++run;
+  const int length = PieceLength(text, state.wordPosition, run);
   char word[kWordBufferSize];
-  std::memcpy(word, text + wordPosition, static_cast<std::size_t>(length));
+  std::memcpy(word, text + state.wordPosition, static_cast<std::size_t>(length));
   word[length] = '\0';
-  int next = wordPosition + length;
+  int next = state.wordPosition + length;
   while (next < end && text[next] == ' ') ++next;
-  if (next >= end) wordsLeft = false;
+  if (next >= end) state.wordsLeft = false;
   draw::SetLabelColor(kHighlightColour);
-  draw::DrawCellText(kLyricColumn + wordPosition, kLyricRow, word);
-  wordPosition += length;
+  draw::DrawCellText(kLyricColumn + state.wordPosition, kLyricRow, word);
+  state.wordPosition += length;
   draw::RequestRedraw();
 }
 
@@ -68,9 +72,9 @@ void ShowLyricLine() {
   if (player::PlayState() == player::kStopped) return;
   RestoreLyricBar();
   draw::DrawCellText(kLyricColumn, kLyricRow, player::LyricBuffer());
-  wordPosition = 0;
-  if (!wordsLeft) {
-    wordsLeft = true;
+  state.wordPosition = 0;
+  if (!state.wordsLeft) {
+    state.wordsLeft = true;
     draw::RequestRedraw();
     return;
   }
@@ -80,9 +84,9 @@ void ShowLyricLine() {
 
 void AdvanceLyricWord() {
   if (player::PlayState() == player::kStopped) return;
-  if (!wordsLeft) {
-    wordsLeft = true;
-    wordPosition = 0;
+  if (!state.wordsLeft) {
+    state.wordsLeft = true;
+    state.wordPosition = 0;
     draw::RequestRedraw();
     return;
   }

@@ -1,7 +1,5 @@
 #include "game/main_scene.h"
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/controls.h"
@@ -14,28 +12,34 @@
 #include "game/play_mode.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
 // This frame's copies of the pointer and the left button.
-static int pointerX = 0;
-static int pointerY = 0;
-static bool leftButton = false;
+namespace {
+struct State {
+  int pointerX = 0;
+  int pointerY = 0;
+  bool leftButton = false;
+};
+State state;
+}  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
 
-int MainScenePointerX() { return pointerX; }
-int MainScenePointerY() { return pointerY; }
-bool MainSceneLeftButton() { return leftButton; }
+int MainScenePointerX() { return state.pointerX; }
+int MainScenePointerY() { return state.pointerY; }
+bool MainSceneLeftButton() { return state.leftButton; }
 
 void ResetMainScene() {
-  pointerX = pointerY = 0;
-  leftButton = false;
+  state = {};
 }
 
 // The whole screen from the artwork, and the song back at its start.
 static void DrawWholeScreen() {
-  app::ClearBackScreen();
+  scene::ClearBackScreen();
   PutArtwork(0, 0, kScreenBackground);
   DrawTitlePanel();
   DrawAllKeysUp();
@@ -48,23 +52,23 @@ static void DrawWholeScreen() {
 // screens: name entry when the score beats the fifth-best kept one.
 static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
-    app::BeginSceneChange(app::kSceneExitQuestion);
+    scene::BeginSceneChange(scene::kSceneExitQuestion);
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed) {
-    app::BeginSceneChange(Score() > files::RankingScore(kFifthRecord) ? app::kSceneNameEntry : app::kSceneRanking);
+    scene::BeginSceneChange(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
   } else if (command == kCommandRanking) {
-    app::BeginSceneChange(app::kSceneRanking);
+    scene::BeginSceneChange(scene::kSceneRanking);
   }
 }
 
 void RunMainScene() {
-  if (app::SceneEntered()) DrawWholeScreen();
-  pointerX = app::PointerX();
-  pointerY = app::PointerY();
+  if (scene::SceneEntered()) DrawWholeScreen();
+  state.pointerX = scene::PointerX();
+  state.pointerY = scene::PointerY();
   // A press and its release can both arrive between two frames (a touchpad
   // tap, a quick click): the press still counts as the button down for
   // this frame.
-  leftButton = app::LeftButtonHeld() || app::LeftPressed();
+  state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   RunPlaybackStep();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
@@ -74,7 +78,7 @@ void RunMainScene() {
   }
   ChangeSceneFor(RunMainControls());
   if (draw::RedrawRequested()) {
-    app::DrawTransitionAndPresent();
+    scene::DrawTransitionAndPresent();
     draw::ClearRedrawRequest();
   }
 }

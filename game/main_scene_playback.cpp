@@ -7,18 +7,24 @@
 
 namespace game {
 
-static bool haltedAtGuide = false;
+namespace {
+struct State {
+  bool haltedAtGuide = false;
+};
+State state;
+}  // namespace
 
-bool HaltedAtGuide() { return haltedAtGuide; }
-void ClearHaltedAtGuide() { haltedAtGuide = false; }
+bool HaltedAtGuide() { return state.haltedAtGuide; }
+void ClearHaltedAtGuide() { state.haltedAtGuide = false; }
+void ResetMainScenePlayback() { state = {}; }
 
 void RunPlaybackStep() {
   const bool followsGuide = (PlayMode() & kHaltsAtGuide) != 0 && !player::GuideEnded();
-  if (haltedAtGuide && (!followsGuide || player::SongPosition() < player::GuideTick())) {
+  if (state.haltedAtGuide && (!followsGuide || player::SongPosition() < player::GuideTick())) {
     // The player took the note (or the guide ended with it): song time goes
     // on without the wait, from the next frame.
     midi::SkipPausedTime();
-    haltedAtGuide = false;
+    state.haltedAtGuide = false;
     return;
   }
   if (!followsGuide) {
@@ -26,9 +32,9 @@ void RunPlaybackStep() {
     return;
   }
   if (player::SongPosition() < player::GuideTick()) player::AdvancePlayback();
-  if (player::SongPosition() >= player::GuideTick() && !haltedAtGuide) {
+  if (player::SongPosition() >= player::GuideTick() && !state.haltedAtGuide) {
     midi::MarkClockPause();
-    haltedAtGuide = true;
+    state.haltedAtGuide = true;
     elSystem::SetWait(1, player::kTimingWindowMs);
   }
 }

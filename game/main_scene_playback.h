@@ -10,5 +10,6 @@ void RunPlaybackStep();
 // 1 while playback waits at the guide note for the player.
 bool HaltedAtGuide();
 void ClearHaltedAtGuide();
+void ResetMainScenePlayback();
 
 }  // namespace game

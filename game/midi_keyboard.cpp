@@ -10,15 +10,16 @@ namespace game {
 // For each channel and note of the keyboard, whether its note-on started a
 // piano note and which (the guide's note in a performance): its note-off
 // ends exactly that one.
-static bool started[16][128];
-static std::uint8_t startedNote[16][128];
+namespace {
+struct State {
+  bool started[16][128]{};
+  std::uint8_t startedNote[16][128]{};
+};
+State state;
+}  // namespace
 
 void ResetMidiKeyboard() {
-  for (int c = 0; c < 16; ++c)
-    for (int n = 0; n < 128; ++n) {
-      started[c][n] = false;
-      startedNote[c][n] = 0;
-    }
+  state = {};
 }
 
 void DiscardMidiInput() {
@@ -34,12 +35,12 @@ void PlayMidiKeyboard() {
     switch (e.kind) {
       case platform::MidiInputEvent::NoteOn:
         // A note pressed again before its release ends the first one.
-        if (started[c][n]) EndPianoNote(startedNote[c][n]);
-        started[c][n] = StartPianoNote(PianoInput::MidiKeyboard, n, e.value, startedNote[c][n]);
+        if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
+        state.started[c][n] = StartPianoNote(PianoInput::MidiKeyboard, n, e.value, state.startedNote[c][n]);
         break;
       case platform::MidiInputEvent::NoteOff:
-        if (started[c][n]) EndPianoNote(startedNote[c][n]);
-        started[c][n] = false;
+        if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
+        state.started[c][n] = false;
         break;
       case platform::MidiInputEvent::Sustain:
         SendPianoPedal(e.value);

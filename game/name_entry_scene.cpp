@@ -2,54 +2,52 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/judging.h"
 #include "game/score_screens.h"
 #include "midi/timing.h"
+#include "platform/virtual_keys.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
 // The new entry's record, the name being typed and its cursor.
-static int newRecord = 0;
-static char entryBuffer[kNameLength + 1] = "          ";
-static int entryCursor = 0;
+namespace {
+struct State {
+  int newRecord = 0;
+  char entryBuffer[kNameLength + 1] = "          ";
+  int entryCursor = 0;
+};
+State state;
+}  // namespace
 
-static constexpr int kKeyBackspace = 0x08;
-static constexpr int kKeyReturn = 0x0D;
-static constexpr int kKeySpace = 0x20;
-static constexpr int kKeyLeft = 0x25;
-static constexpr int kKeyRight = 0x27;
-
-const char* EntryBuffer() { return entryBuffer; }
-int EntryCursor() { return entryCursor; }
-int NewEntryRecord() { return newRecord; }
+const char* EntryBuffer() { return state.entryBuffer; }
+int EntryCursor() { return state.entryCursor; }
+int NewEntryRecord() { return state.newRecord; }
 
 void ResetNameEntry() {
-  newRecord = 0;
-  std::memset(entryBuffer, ' ', kNameLength);
-  entryCursor = 0;
+  state = {};
 }
 
 static char* RecordText(int r) { return files::RankingText() + r * files::kRankingRecordSize; }
 
 void PlaceNewScore() {
   const int score = Score();
-  newRecord = files::kRankingRecords - 1;
+  state.newRecord = files::kRankingRecords - 1;
   for (int r = 0; r < files::kRankingRecords; ++r)
     if (files::RankingScore(r) <= score) {
-      newRecord = r;
+      state.newRecord = r;
       break;
     }
-  for (int r = files::kRankingRecords - 1; r > newRecord; --r) {
+  for (int r = files::kRankingRecords - 1; r > state.newRecord; --r) {
     files::SetRankingScore(r, files::RankingScore(r - 1));
     std::memcpy(RecordText(r), RecordText(r - 1), kNameLength);
   }
-  std::memset(RecordText(newRecord), ' ', kNameLength);
-  std::memset(entryBuffer, ' ', kNameLength);
-  files::SetRankingScore(newRecord, score);
+  std::memset(RecordText(state.newRecord), ' ', kNameLength);
+  std::memset(state.entryBuffer, ' ', kNameLength);
+  files::SetRankingScore(state.newRecord, score);
   for (int r = 0; r < files::kRankingRecords; ++r) {
     char digits[8];
     std::snprintf(digits, sizeof digits, "%05d", static_cast<int>(files::RankingScore(r) % 100000));
@@ -60,41 +58,41 @@ void PlaceNewScore() {
 // The letter the key types on the player's layout (not the letter of its
 // place), a space, or an editing key at the cursor.
 static void TypeKey(int key, int letter) {
-  const int typed = key == kKeySpace ? ' ' : letter;
+  const int typed = key == platform::vk::kSpace ? ' ' : letter;
   if ((typed >= 'A' && typed <= 'Z') || typed == ' ') {
-    entryBuffer[entryCursor] = static_cast<char>(typed);
-    if (entryCursor < kNameLength - 1) ++entryCursor;
-  } else if (key == kKeyLeft) {
-    if (entryCursor > 0) --entryCursor;
-  } else if (key == kKeyBackspace) {
-    if (entryCursor > 0) entryBuffer[--entryCursor] = ' ';
-  } else if (key == kKeyRight) {
-    if (entryCursor < kNameLength - 1) ++entryCursor;
+    state.entryBuffer[state.entryCursor] = static_cast<char>(typed);
+    if (state.entryCursor < kNameLength - 1) ++state.entryCursor;
+  } else if (key == platform::vk::kLeft) {
+    if (state.entryCursor > 0) --state.entryCursor;
+  } else if (key == platform::vk::kBackspace) {
+    if (state.entryCursor > 0) state.entryBuffer[--state.entryCursor] = ' ';
+  } else if (key == platform::vk::kRight) {
+    if (state.entryCursor < kNameLength - 1) ++state.entryCursor;
   }
 }
 
 void RunNameEntryScene() {
-  if (app::SceneEntered()) {
-    app::BeginOpeningTransition();
+  if (scene::SceneEntered()) {
+    scene::BeginOpeningTransition();
     StartReveal();
-    entryCursor = 0;
+    state.entryCursor = 0;
     PlaceNewScore();
   }
-  DrawRankingTable(newRecord);
+  DrawRankingTable(state.newRecord);
   DrawArtworkText(50, 370, "INPUT YOUR NAME", 26, 0);
   char shown[kNameLength + 1];
-  std::memcpy(shown, entryBuffer, sizeof shown);
-  if (midi::BlinkPhase()) shown[entryCursor] = '?';
+  std::memcpy(shown, state.entryBuffer, sizeof shown);
+  if (midi::BlinkPhase()) shown[state.entryCursor] = '?';
   DrawArtworkText(120, 420, shown, kNameLength, 1);
-  app::DrawTransitionAndPresent();
+  scene::DrawTransitionAndPresent();
   if (StepReveal()) return;
-  const int key = app::KeyPressed();
-  TypeKey(key, app::KeyPressedLetter());
-  if (key == kKeyReturn) {
-    std::memcpy(RecordText(newRecord), entryBuffer, kNameLength);
+  const int key = scene::KeyPressed();
+  TypeKey(key, scene::KeyPressedLetter());
+  if (key == platform::vk::kReturn) {
+    std::memcpy(RecordText(state.newRecord), state.entryBuffer, kNameLength);
     files::WriteRankingFile();
     SetScore(0);
-    app::BeginSceneChange(app::kSceneRanking);
+    scene::BeginSceneChange(scene::kSceneRanking);
   }
 }
 

@@ -1,16 +1,16 @@
 #include "game/panels.h"
 
-#include "app/scenes.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "draw/text.h"
 #include "player/playback_clock.h"
+#include "scene/scenes.h"
 #include "song/song_scan.h"
 
 namespace game {
 
 void PutArtwork(int x, int y, const SourceRect& source) {
-  elDraw::Put(x, y, app::ArtworkObject(), source.left, source.top, source.right, source.bottom);
+  elDraw::Put(x, y, scene::ArtworkObject(), source.left, source.top, source.right, source.bottom);
   draw::RequestRedraw();
 }
 

@@ -2,17 +2,21 @@
 
 namespace game {
 
-static int playMode = kPlayModeTraining;
-static int mainCommand = kCommandInitial;
+namespace {
+struct State {
+  int playMode = kPlayModeTraining;
+  int mainCommand = kCommandInitial;
+};
+State state;
+}  // namespace
 
-int PlayMode() { return playMode; }
-void SetPlayMode(int mode) { playMode = mode; }
-int MainCommand() { return mainCommand; }
-void SetMainCommand(int command) { mainCommand = command; }
+int PlayMode() { return state.playMode; }
+void SetPlayMode(int mode) { state.playMode = mode; }
+int MainCommand() { return state.mainCommand; }
+void SetMainCommand(int command) { state.mainCommand = command; }
 
 void ResetPlayMode() {
-  playMode = kPlayModeTraining;
-  mainCommand = kCommandInitial;
+  state = {};
 }
 
 }  // namespace game

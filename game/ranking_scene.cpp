@@ -1,7 +1,5 @@
 #include <cmath>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/messages.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
@@ -9,16 +7,24 @@
 #include "game/score_screens.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
 // Where the prompt's fade stands, in table entries (15 a second).
-static float pulsePhase = 0.0f;
+namespace {
+struct State {
+  float pulsePhase = 0.0f;
+};
+State state;
+}  // namespace
+
+void ResetRankingScene() { state = {}; }
 
 static constexpr int kPulseSteps = 15;
 static constexpr float kPulseTable[kPulseSteps] = {10, 10, 10, 9, 8, 6, 5, 4, 3, 2, 3, 4, 5, 8, 9};
-static constexpr int kKeySpace = 0x20;
-static constexpr int kKeyDelete = 0x2E;
 
 // The default table back, on disk too.
 static void ClearRanking() {
@@ -26,31 +32,31 @@ static void ClearRanking() {
   if (draw::AskYesNo("%s", question) == 1) {
     files::RestoreDefaultRankingText();
     files::ParseRankingScores();
-    app::ClearLeftButtonHeld();
+    scene::ClearLeftButtonHeld();
     files::WriteRankingFile();
   }
-  app::BeginSceneChange(app::kSceneRanking);  // shown anew either way
+  scene::BeginSceneChange(scene::kSceneRanking);  // shown anew either way
 }
 
 void RunRankingScene() {
-  if (app::SceneEntered()) {
-    app::BeginOpeningTransition();
+  if (scene::SceneEntered()) {
+    scene::BeginOpeningTransition();
     StartReveal();
-    pulsePhase = 0.0f;
+    state.pulsePhase = 0.0f;
     SetMainCommand(kCommandRunning);
   }
   DrawRankingTable(-1);
   // The phase stays within one round of the table, so it never loses its
   // precision however long the screen stays up.
-  pulsePhase = std::fmod(pulsePhase + midi::FrameDelta() * kPulseSteps, static_cast<float>(kPulseSteps));
-  SetTextBrightness(kPulseTable[static_cast<int>(pulsePhase) % kPulseSteps]);
+  state.pulsePhase = std::fmod(state.pulsePhase + midi::FrameDelta() * kPulseSteps, static_cast<float>(kPulseSteps));
+  SetTextBrightness(kPulseTable[static_cast<int>(state.pulsePhase) % kPulseSteps]);
   DrawArtworkText(50, 430, "   HIT SPACE OR CLICK", 26, 0);
-  app::DrawTransitionAndPresent();
+  scene::DrawTransitionAndPresent();
   if (StepReveal()) return;
-  if (app::LeftPressed()) app::BeginSceneChange(app::kSceneMain);
-  const int key = app::KeyPressed();
-  if (key == kKeyDelete) ClearRanking();
-  else if (key == kKeySpace) app::BeginSceneChange(app::kSceneMain);
+  if (scene::LeftPressed()) scene::BeginSceneChange(scene::kSceneMain);
+  const int key = scene::KeyPressed();
+  if (key == platform::vk::kDelete) ClearRanking();
+  else if (key == platform::vk::kSpace) scene::BeginSceneChange(scene::kSceneMain);
 }
 
 }  // namespace game

@@ -1,36 +1,42 @@
 #include <cstdio>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/score_screens.h"
 #include "midi/timing.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
 
 namespace game {
 
 // The reveal countdown shared by both score screens.
-static int revealCountdown = 0;
+namespace {
+struct State {
+  int revealCountdown = 0;
+};
+State state;
+}  // namespace
 
 static constexpr int kRowTop = 100, kRowPitch = 45;
 static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
 static constexpr int kTableSpacing = 25;
 
 void ResetScoreScreens() {
-  revealCountdown = 0;
+  state = {};
   ResetNameEntry();
+  ResetRankingScene();
 }
 
-int RevealCountdown() { return revealCountdown; }
-void StartReveal() { revealCountdown = kRevealFrames; }
+int RevealCountdown() { return state.revealCountdown; }
+void StartReveal() { state.revealCountdown = kRevealFrames; }
 bool StepReveal() {
-  if (revealCountdown <= 0) return false;
-  --revealCountdown;
+  if (state.revealCountdown <= 0) return false;
+  --state.revealCountdown;
   return true;
 }
 
 void DrawRankingTable(int blinkingRecord) {
-  app::ClearBackScreen();
+  scene::ClearBackScreen();
   DrawArtworkText(120, 30, "RANKING           SCORE", 26, 0);
   const char* text = files::RankingText();
   for (int r = 0; r < files::kRankingRecords; ++r) {
@@ -39,11 +45,11 @@ void DrawRankingTable(int blinkingRecord) {
     const char label[3] = {static_cast<char>('1' + r), '.', '\0'};
     if (shown) DrawArtworkText(kLabelX, y, label, 2, kTableSpacing);
     const char* record = text + r * files::kRankingRecordSize;
-    DrawArtworkText(kNameX, y, record, kNameLength - revealCountdown, 0);
+    DrawArtworkText(kNameX, y, record, kNameLength - state.revealCountdown, 0);
     // The score field 00500 shows as 050.0.
     const char* field = record + files::kRankingScoreOffset;
     const char score[6] = {field[1], field[2], field[3], '.', field[4], '\0'};
-    if (shown) DrawArtworkText(kScoreX, y, score, 5 - revealCountdown, kTableSpacing);
+    if (shown) DrawArtworkText(kScoreX, y, score, 5 - state.revealCountdown, kTableSpacing);
   }
 }
 

@@ -37,7 +37,9 @@ const char* EntryBuffer();
 int EntryCursor();
 int NewEntryRecord();
 
+// Both score screens back to start-up.
 void ResetScoreScreens();
 void ResetNameEntry();
+void ResetRankingScene();
 
 }  // namespace game

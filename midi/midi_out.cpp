@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/command_line.h"
 #include "platform/platform.h"
 
 namespace midi {
@@ -16,25 +15,30 @@ struct PortSlot {
 
 // The port table, and the exclusive buffer shared by every port. The buffer
 // is static: it can never fail to be allocated.
-static PortSlot portTable[kPortSlots];
-static int portCount = 0;
-static std::uint8_t exclusiveBuffer[kExclusiveBufferSize];
+namespace {
+struct State {
+  PortSlot portTable[kPortSlots]{};
+  int portCount = 0;
+  std::uint8_t exclusiveBuffer[kExclusiveBufferSize]{};
+    platform::MidiOutDevice* exclusiveInFlight = nullptr;
+};
+State state;
+}  // namespace
 // The device that may still be reading the exclusive buffer.
-static platform::MidiOutDevice* exclusiveInFlight = nullptr;
 
-int PortCount() { return portCount; }
+int PortCount() { return state.portCount; }
 
 bool WaitForPortsReady(std::uint32_t timeoutMs) {
   const std::uint32_t started = platform::TimeMs();
   bool allReady = true;
-  for (int port = 0; port < portCount; ++port) {
+  for (int port = 0; port < state.portCount; ++port) {
     const std::uint32_t spent = platform::TimeMs() - started;
-    if (!platform::WaitMidiOutReady(portTable[port].device, spent < timeoutMs ? timeoutMs - spent : 0))
+    if (!platform::WaitMidiOutReady(state.portTable[port].device, spent < timeoutMs ? timeoutMs - spent : 0))
       allReady = false;
   }
   return allReady;
 }
-const char* PortName(int port) { return (port >= 0 && port < portCount) ? portTable[port].name : ""; }
+const char* PortName(int port) { return (port >= 0 && port < state.portCount) ? state.portTable[port].name : ""; }
 
 // Opens a device into the slot at `count`; true when it took the slot. A
 // device whose capabilities cannot be read is closed again.
@@ -49,48 +53,55 @@ static bool OpenIntoSlot(int deviceNumber, int count) {
     }
     name = "MIDI mapper";  // the mapper keeps its slot whatever its capabilities say
   }
-  PortSlot& slot = portTable[count];
+  PortSlot& slot = state.portTable[count];
   slot.device = device;
   std::memset(slot.name, 0, sizeof slot.name);
   std::memcpy(slot.name, name.data(), std::min(name.size(), sizeof slot.name - 1));
   return true;
 }
 
-int OpenMidiOutPorts() {
-  std::memset(exclusiveBuffer, 0, sizeof exclusiveBuffer);
-  exclusiveInFlight = nullptr;
-  portCount = 0;
+int OpenMidiOutPorts(const char* startUpSong) {
+  std::memset(state.exclusiveBuffer, 0, sizeof state.exclusiveBuffer);
+  state.exclusiveInFlight = nullptr;
+  state.portCount = 0;
   const int devices = std::min(platform::MidiOutDeviceCount(), kPortSlots);
   if (devices < 1) return 0;
 
-  const char* commandLine = app::CommandLineBuffer();
-  const bool probed = platform::ProbeSequencer(commandLine[0] != '\0' ? commandLine : kProbeSongName);
+  const bool probed = platform::ProbeSequencer(startUpSong[0] != '\0' ? startUpSong : kProbeSongName);
   int count = 0;
   if (probed && OpenIntoSlot(platform::kMidiMapper, count)) ++count;
   for (int device = 0; device < devices && count < kPortSlots; ++device)
     if (OpenIntoSlot(device, count)) ++count;
-  portCount = count;
+  state.portCount = count;
   return 0;
+}
+
+void ResetMidiOut() {
+  CloseMidiOutPorts();
+  state = {};
 }
 
 int CloseMidiOutPorts() {
   int result = 0;
-  for (int port = 0; port < portCount; ++port) {
-    PortSlot& slot = portTable[port];
+  for (int port = 0; port < state.portCount; ++port) {
+    PortSlot& slot = state.portTable[port];
     if (slot.device == nullptr) continue;
     platform::WaitMidiOutLongDone(slot.device, kExclusiveWaitMs);
     platform::ResetMidiOut(slot.device);
     result = platform::CloseMidiOut(slot.device);
     slot.device = nullptr;
   }
-  portCount = 0;
-  exclusiveInFlight = nullptr;
+  state.portCount = 0;
+  state.exclusiveInFlight = nullptr;
   return result;
 }
 
+static bool IsOpenPort(int port) { return port >= 0 && port < state.portCount; }
+
 int SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int port) {
+  if (!IsOpenPort(port)) return 1;
   const std::uint32_t packed = status | (static_cast<std::uint32_t>(data1) << 8) | (static_cast<std::uint32_t>(data2) << 16);
-  return platform::SendMidiOutShort(portTable[port].device, packed);
+  return platform::SendMidiOutShort(state.portTable[port].device, packed);
 }
 
 // Error code of a message dropped because the device still held the buffer.
@@ -98,16 +109,17 @@ static constexpr int kStillPlaying = 65;
 
 int SendExclusiveMessage(const std::uint8_t* message, std::uint32_t length, int port) {
   if (length > kExclusiveBufferSize) return 0;
+  if (!IsOpenPort(port)) return 1;
   // Never overwrite the buffer while a device may still be reading it.
-  if (exclusiveInFlight != nullptr && !platform::WaitMidiOutLongDone(exclusiveInFlight, kExclusiveWaitMs))
+  if (state.exclusiveInFlight != nullptr && !platform::WaitMidiOutLongDone(state.exclusiveInFlight, kExclusiveWaitMs))
     return kStillPlaying;
-  std::memmove(exclusiveBuffer, message, length);
-  exclusiveInFlight = portTable[port].device;
-  return platform::SendMidiOutLong(portTable[port].device, exclusiveBuffer, length);
+  std::memmove(state.exclusiveBuffer, message, length);
+  state.exclusiveInFlight = state.portTable[port].device;
+  return platform::SendMidiOutLong(state.portTable[port].device, state.exclusiveBuffer, length);
 }
 
 int SendMidiMessage(int port, const std::uint8_t* message, int length) {
-  if (port < 0 || port >= portCount) return 1;
+  if (!IsOpenPort(port)) return 1;
   if (length == 1) SendShortMessage(message[0], 0, 0, port);
   else if (length == 2) SendShortMessage(message[0], message[1], 0, port);
   else if (length == 3) SendShortMessage(message[0], message[1], message[2], port);

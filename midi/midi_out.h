@@ -9,23 +9,29 @@ namespace midi {
 
 inline constexpr int kPortSlots = 8;
 inline constexpr std::uint32_t kExclusiveBufferSize = 102400;
-// The sequencer probe's element when the command line names no file.
+// The sequencer probe's element when no start-up song is named.
 inline constexpr const char* kProbeSongName = "redade7.mid";
 // How long a new exclusive message waits for the device to finish with the
 // previous one before it is dropped rather than overwrite it.
 inline constexpr std::uint32_t kExclusiveWaitMs = 1000;
 
-// Opens the ports; always returns 0. Called once by the start-up scene.
-int OpenMidiOutPorts();
+// Opens the ports; always returns 0. Called once by the start-up scene with
+// the start-up song's path (the command line, "" for none), which the
+// sequencer probe is given.
+int OpenMidiOutPorts(const char* startUpSong);
 
+// Closes every port and forgets the port table and the exclusive buffer.
+void ResetMidiOut();
 // Resets and closes every port; returns the last close result (0 if none).
 int CloseMidiOutPorts();
 
-// A message of up to three bytes to a port below the port count.
+// A message of up to three bytes to a port below the port count; 1 (nothing
+// sent) for any other port.
 int SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int port);
 
 // A system-exclusive message (from its F0h) of at most 102400 bytes; a
-// longer one is dropped and 0 returned.
+// longer one is dropped and 0 returned, one to a port not below the port
+// count dropped and 1 returned.
 int SendExclusiveMessage(const std::uint8_t* message, std::uint32_t length, int port);
 
 // The playback engine's one entry: 1..3 bytes go as a short message, more

@@ -1,19 +1,24 @@
 #include "midi/timing.h"
 
-#include "draw/messages.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace midi {
 
 // Deadlines of wait slots 1..10 (index 0 unused), the playback time base,
 // the frame stamp and the blink phase.
-static std::uint32_t waitDeadline[kWaitSlotCount + 1];
-static std::uint32_t clockOrigin = 0;
-static std::uint32_t pauseMark = 0;
-static std::uint32_t frameStamp = 0;
-static float frameDelta = 0.0f;
-static std::uint32_t blinkDeadline = 0;
-static bool blinkPhase = true;
+namespace {
+struct State {
+  std::uint32_t waitDeadline[kWaitSlotCount + 1]{};
+  std::uint32_t clockOrigin = 0;
+  std::uint32_t pauseMark = 0;
+  std::uint32_t frameStamp = 0;
+  float frameDelta = 0.0f;
+  std::uint32_t blinkDeadline = 0;
+  bool blinkPhase = true;
+};
+State state;
+}  // namespace
 
 // True when `now` is at or past `deadline`, across the 32-bit wrap.
 static bool Reached(std::uint32_t now, std::uint32_t deadline) {
@@ -21,47 +26,45 @@ static bool Reached(std::uint32_t now, std::uint32_t deadline) {
 }
 
 void InitTimingServices() {
-  for (std::uint32_t& deadline : waitDeadline) deadline = kUnarmedDeadline;
-  clockOrigin = pauseMark = 0;
-  frameStamp = platform::TimeMs();
-  frameDelta = 0.0f;
-  blinkDeadline = frameStamp + kBlinkOnMs;
-  blinkPhase = true;
+  state = {};
+  for (std::uint32_t& deadline : state.waitDeadline) deadline = kUnarmedDeadline;
+  state.frameStamp = platform::TimeMs();
+  state.blinkDeadline = state.frameStamp + kBlinkOnMs;
 }
 
-int IsWaitOver(int slot) { return Reached(platform::TimeMs(), waitDeadline[slot]) ? 1 : 0; }
+int IsWaitOver(int slot) { return Reached(platform::TimeMs(), state.waitDeadline[slot]) ? 1 : 0; }
 
-void SetClockOrigin() { clockOrigin = platform::TimeMs(); }
-void MarkClockPause() { pauseMark = platform::TimeMs(); }
-void SkipPausedTime() { clockOrigin += platform::TimeMs() - pauseMark; }
+void SetClockOrigin() { state.clockOrigin = platform::TimeMs(); }
+void MarkClockPause() { state.pauseMark = platform::TimeMs(); }
+void SkipPausedTime() { state.clockOrigin += platform::TimeMs() - state.pauseMark; }
 void ResumeClockOrigin() {
   SkipPausedTime();
   MarkClockPause();
 }
-std::uint32_t SongClockMs() { return platform::TimeMs() - clockOrigin; }
+std::uint32_t SongClockMs() { return platform::TimeMs() - state.clockOrigin; }
 
 void ResetFrameStamp() {
-  frameStamp = platform::TimeMs();
-  frameDelta = 0.0f;
+  state.frameStamp = platform::TimeMs();
+  state.frameDelta = 0.0f;
 }
 
 void AdvanceFrameStamp() {
   const std::uint32_t now = platform::TimeMs();
-  frameDelta = static_cast<float>(now - frameStamp) / 1000.0f;
-  frameStamp = now;
+  state.frameDelta = static_cast<float>(now - state.frameStamp) / 1000.0f;
+  state.frameStamp = now;
 }
 
-float FrameDelta() { return frameDelta; }
-std::uint32_t FrameStamp() { return frameStamp; }
+float FrameDelta() { return state.frameDelta; }
+std::uint32_t FrameStamp() { return state.frameStamp; }
 
 void AdvanceBlink() {
   const std::uint32_t now = platform::TimeMs();
-  if (!Reached(now, blinkDeadline)) return;
-  blinkPhase = !blinkPhase;
-  blinkDeadline = now + (blinkPhase ? kBlinkOnMs : kBlinkOffMs);
+  if (!Reached(now, state.blinkDeadline)) return;
+  state.blinkPhase = !state.blinkPhase;
+  state.blinkDeadline = now + (state.blinkPhase ? kBlinkOnMs : kBlinkOffMs);
 }
 
-bool BlinkPhase() { return blinkPhase; }
+bool BlinkPhase() { return state.blinkPhase; }
 
 }  // namespace midi
 
@@ -69,8 +72,8 @@ namespace elSystem {
 
 int SetWait(int slot, std::uint32_t duration) {
   if (slot < 1 || slot > midi::kWaitSlotCount)
-    return draw::ReportError("elSystem::SetWait", {"ウェイトNoが範囲外です", "no such wait slot"}, 0);
-  midi::waitDeadline[slot] = platform::TimeMs() + duration;
+    return report::ReportError("elSystem::SetWait", {"ウェイトNoが範囲外です", "no such wait slot"}, 0);
+  midi::state.waitDeadline[slot] = platform::TimeMs() + duration;
   return 1;
 }
 

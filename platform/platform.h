@@ -22,9 +22,9 @@ namespace platform {
 
 enum class CodePage { Cp932, Windows1252 };
 
-// True when the user's language is Japanese. Called at start-up and by the
-// questions that exist in two languages. Desktop: the first non-empty of
-// LC_ALL, LC_MESSAGES, LANG begins with "ja".
+// True when the user's language is Japanese: the one answer every text that
+// exists in two languages asks. Desktop: the first non-empty of LC_ALL,
+// LC_MESSAGES, LANG begins with "ja", read once.
 bool SystemLanguageIsJapanese();
 
 // The ANSI code page: the one that goes with the system language, unless
@@ -34,6 +34,9 @@ CodePage AnsiCodePage();
 // True when b is the first byte of a double-byte character in the ANSI code
 // page (never in Windows-1252). Called whenever song text is cut.
 bool IsDBCSLeadByte(std::uint8_t b);
+// True when b begins a double-byte character in the code page: in CP932
+// 0x81..0x9F and 0xE0..0xFC, in Windows-1252 never.
+bool IsLeadByteIn(CodePage page, std::uint8_t b);
 
 // The code page the current song's text is shown in: CP932 once the song
 // scan found the song's text to be Shift-JIS, else the ANSI code page.
@@ -170,20 +173,26 @@ void DestroyMainWindow();
 // Called by the shell once the window exists.
 void SetWindowIcon(const std::uint32_t* rgb, int width, int height);
 
-// Prepares the presentation of width x height RGB565 frames (vsync on).
-// Called by the screen set-up; false when frames cannot be shown.
+// Prepares the presentation of width x height RGB565 frames. Called by the
+// screen set-up; false when frames cannot be shown.
 bool OpenPresentation(int width, int height);
 void ClosePresentation();
 
-// Waits for the vertical blank before a frame is shown; false drops the
-// frame. (With vsync the wait happens inside PresentFrame.)
+// Paces presents to the display's refresh: sleeps until the next refresh
+// period begins (desktop: the display's rate, 60 Hz where it does not say;
+// a present that comes late goes at once). No vertical-blank
+// synchronisation is asked of the display. False drops the frame (the
+// presentation is not open).
 bool WaitVerticalBlank();
 
-// Shows one frame of RGB565 pixels, `pitch` pixels per row.
+// Shows one frame of RGB565 pixels, `pitch` pixels per row, at once; the
+// pacing is WaitVerticalBlank's.
 void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch);
 
-// True once after the display lost what it held (a render-device reset):
-// every surface must be restored and its picture reloaded.
+// True once after the display lost what it held: every surface must be
+// restored and its picture reloaded. The desktop keeps its pictures in
+// the program's memory and never loses them (always false); the testing
+// backend scripts losses.
 bool TakeSurfacesLost();
 
 // Bits per pixel of the desktop.
@@ -244,7 +253,8 @@ bool PollEvent(Event& event);
 void WaitEvent();
 // Puts a close request at the end of the queue, as the exit path does.
 void PostCloseRequest();
-// Gives the processor away for about a millisecond (an idle frame pass).
+// Gives the processor away for about a millisecond (an idle frame pass;
+// desktop: a 1 ms sleep).
 void Yield();
 
 // Whether a key (virtual-key code) is down now.

@@ -7,6 +7,7 @@
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
+#include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -25,44 +26,44 @@ struct TrackState {
 
 // Per-track read state, the send path's context, the note and pedal tables
 // and the lyric buffer.
-static TrackState tracks[song::kTrackSlots];
-static int currentTrackMarker = 0;  // track index + 1, or 0 outside a track
-static bool eventMuted = false;
-static int defaultPort = 0;
-static std::int8_t soundingNotes[kNoteTablePorts][16][128];
-static std::uint8_t sustainHeld[kNoteTablePorts][16];
-static char lyricBuffer[kLyricBufferSize + 1];
+namespace {
+struct State {
+  TrackState tracks[song::kTrackSlots]{};
+  int currentTrackMarker = 0;  // track index + 1, or 0 outside a track
+  bool eventMuted = false;
+  int defaultPort = 0;
+  std::int8_t soundingNotes[kNoteTablePorts][16][128]{};
+  std::uint8_t sustainHeld[kNoteTablePorts][16]{};
+  char lyricBuffer[kLyricBufferSize + 1]{};
+};
+State state;
+}  // namespace
 
 static constexpr std::int8_t kMaxNoteCount = 127;
 static constexpr std::uint8_t kSustainController = 64;
 
 void ResetEventDispatch() {
-  for (TrackState& t : tracks) t = TrackState{};
-  currentTrackMarker = 0;
-  eventMuted = false;
-  defaultPort = 0;
-  ClearNoteTables();
-  lyricBuffer[0] = '\0';
+  state = {};
 }
 
 void ClearNoteTables() {
-  std::memset(soundingNotes, 0, sizeof soundingNotes);
-  std::memset(sustainHeld, 0, sizeof sustainHeld);
+  std::memset(state.soundingNotes, 0, sizeof state.soundingNotes);
+  std::memset(state.sustainHeld, 0, sizeof state.sustainHeld);
 }
 
-std::int32_t TrackReadPosition(int track) { return tracks[track].readPosition; }
-std::int32_t TrackNextEventTime(int track) { return tracks[track].nextEventTime; }
-bool TrackEnded(int track) { return tracks[track].ended; }
-void SetTrackEnded(int track) { tracks[track].ended = true; }
-void SetTrackEnabled(int track, bool enabled) { tracks[track].muted = !enabled; }
-int TrackOutputPort(int track) { return tracks[track].outputPort; }
-int SoundingNoteCount(int port, int channel, int note) { return soundingNotes[port][channel][note]; }
-bool SustainHeld(int port, int channel) { return sustainHeld[port][channel] != 0; }
-const char* LyricBuffer() { return lyricBuffer; }
+std::int32_t TrackReadPosition(int track) { return state.tracks[track].readPosition; }
+std::int32_t TrackNextEventTime(int track) { return state.tracks[track].nextEventTime; }
+bool TrackEnded(int track) { return state.tracks[track].ended; }
+void SetTrackEnded(int track) { state.tracks[track].ended = true; }
+void SetTrackEnabled(int track, bool enabled) { state.tracks[track].muted = !enabled; }
+int TrackOutputPort(int track) { return state.tracks[track].outputPort; }
+int SoundingNoteCount(int port, int channel, int note) { return state.soundingNotes[port][channel][note]; }
+bool SustainHeld(int port, int channel) { return state.sustainHeld[port][channel] != 0; }
+const char* LyricBuffer() { return state.lyricBuffer; }
 
 void RewindTracks() {
   for (int i = 0; i < song::TrackCount(); ++i) {
-    TrackState& t = tracks[i];
+    TrackState& t = state.tracks[i];
     t.readPosition = song::TrackEntry(song::kCurrentBank, i);
     t.nextEventTime = 0;
     t.deltaRead = t.ended = t.cutOff = false;
@@ -70,23 +71,23 @@ void RewindTracks() {
 }
 
 int SendEventMessage(const std::uint8_t* message, int length) {
-  const int port = currentTrackMarker != 0 ? tracks[currentTrackMarker - 1].outputPort : defaultPort;
+  const int port = state.currentTrackMarker != 0 ? state.tracks[state.currentTrackMarker - 1].outputPort : state.defaultPort;
   // Ports from 10 on have no column: no device has such a number either.
   const bool counted = port < kNoteTablePorts;
-  bool muted = eventMuted;
+  bool muted = state.eventMuted;
   if (length == 3) {
     const int kind = message[0] & 0xF0;
     const int channel = message[0] & 0x0F;
     const int note = message[1] & 0x7F;
     const bool noteOff = kind == 0x80 || (kind == 0x90 && message[2] == 0);
     if (noteOff) {
-      if (counted && soundingNotes[port][channel][note] > 0) --soundingNotes[port][channel][note];
+      if (counted && state.soundingNotes[port][channel][note] > 0) --state.soundingNotes[port][channel][note];
       // A muted track still releases its notes, except the guide in a performance.
-      muted = currentTrackMarker == kGuideTrackNumber && IsGuidePerformed();
+      muted = state.currentTrackMarker == kGuideTrackNumber && IsGuidePerformed();
     } else if (kind == 0x90 && !muted) {
-      if (counted && soundingNotes[port][channel][note] < kMaxNoteCount) ++soundingNotes[port][channel][note];
-    } else if (kind == 0xB0 && message[1] == kSustainController && !muted && currentTrackMarker != 0) {
-      if (counted) sustainHeld[port][channel] = message[2] > 64 ? 1 : 0;
+      if (counted && state.soundingNotes[port][channel][note] < kMaxNoteCount) ++state.soundingNotes[port][channel][note];
+    } else if (kind == 0xB0 && message[1] == kSustainController && !muted && state.currentTrackMarker != 0) {
+      if (counted) state.sustainHeld[port][channel] = message[2] > 64 ? 1 : 0;
     }
   }
   if (muted) return 0;
@@ -94,28 +95,28 @@ int SendEventMessage(const std::uint8_t* message, int length) {
 }
 
 void SilenceAllPorts() {
-  const int rememberedPort = defaultPort;
+  const int rememberedPort = state.defaultPort;
   for (int port = 0; port < kNoteTablePorts; ++port) {
-    defaultPort = port;
+    state.defaultPort = port;
     for (int channel = 0; channel < 16; ++channel) {
       for (int note = 0; note < 128; ++note) {
-        const int count = soundingNotes[port][channel][note];
+        const int count = state.soundingNotes[port][channel][note];
         if (count <= 0) continue;
         const std::uint8_t off[] = {static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(note), 0};
         for (int i = 0; i <= count; ++i) SendEventMessage(off, 3);
-        soundingNotes[port][channel][note] = 0;
+        state.soundingNotes[port][channel][note] = 0;
       }
     }
     // Every note of the port is off before any of its pedals goes up.
     for (int channel = 0; channel < 16; ++channel) {
-      if (sustainHeld[port][channel]) {
+      if (state.sustainHeld[port][channel]) {
         const std::uint8_t pedalUp[] = {static_cast<std::uint8_t>(0xB0 | channel), kSustainController, 0};
         SendEventMessage(pedalUp, 3);
-        sustainHeld[port][channel] = 0;
+        state.sustainHeld[port][channel] = 0;
       }
     }
   }
-  defaultPort = rememberedPort;
+  state.defaultPort = rememberedPort;
 }
 
 namespace {
@@ -130,10 +131,10 @@ bool DispatchMeta(int index, TrackState& t) {
   t.readPosition = data + std::max(length, 0);
   switch (type) {
     case song::kMetaLyric:
-      if (!eventMuted) {
+      if (!state.eventMuted) {
         const std::int32_t n = std::clamp(length, 0, kLyricBufferSize);
-        for (std::int32_t i = 0; i < n; ++i) lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
-        lyricBuffer[n] = '\0';
+        for (std::int32_t i = 0; i < n; ++i) state.lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
+        state.lyricBuffer[n] = '\0';
         LyricLineArrived();
       }
       break;
@@ -147,7 +148,7 @@ bool DispatchMeta(int index, TrackState& t) {
       if (index == 0) {
         // A tempo of 0 microseconds per quarter has no meaning: ignored.
         if (const std::int32_t microseconds = song::ReadBigEndian(data, 3); microseconds > 0) {
-          SetTempo(60000000 / microseconds);
+          SetTempo(song::kMicrosecondsPerMinute / microseconds);
           ApplyTempo();
         }
       }
@@ -193,12 +194,12 @@ void DispatchChannel(TrackState& t) {
 
 }  // namespace
 
-int DispatchDueEvents() {
+void DispatchDueEvents() {
   bool songEnded = false;
   bool exclusiveSent = false;
   for (int i = 0; i < song::TrackCount() && !exclusiveSent; ++i) {
-    currentTrackMarker = i + 1;
-    TrackState& t = tracks[i];
+    state.currentTrackMarker = i + 1;
+    TrackState& t = state.tracks[i];
     while (!t.ended) {
       if (!t.deltaRead) {
         const std::int32_t length = song::ReadEvent(t.readPosition, t.nextEventTime);
@@ -206,7 +207,7 @@ int DispatchDueEvents() {
         t.deltaRead = true;
       }
       if (SongPosition() <= t.nextEventTime) break;
-      eventMuted = t.muted;
+      state.eventMuted = t.muted;
       const std::uint8_t status = song::SongByte(t.readPosition);
       if (t.cutOff) {
         // The song data ended without an end-of-track: the track ends here.
@@ -230,10 +231,9 @@ int DispatchDueEvents() {
       t.deltaRead = false;
     }
   }
-  eventMuted = false;
-  currentTrackMarker = 0;
+  state.eventMuted = false;
+  state.currentTrackMarker = 0;
   if (songEnded) StopPlayback(kStopAtEnd);
-  return 0;
 }
 
 }  // namespace player

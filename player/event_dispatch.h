@@ -12,8 +12,8 @@ inline constexpr int kNoteTablePorts = 10;
 inline constexpr int kLyricBufferSize = 323;
 
 // Sends every event whose time the song position has passed, track by
-// track; a system-exclusive event ends the pass. Returns 0.
-int DispatchDueEvents();
+// track; a system-exclusive event ends the pass.
+void DispatchDueEvents();
 
 // The one send path of the engine and the computer-keyboard piano: note and
 // pedal bookkeeping, muting, then the current track's port (or the default

@@ -10,29 +10,29 @@ namespace player {
 
 // The guide's own read position and running status (separate from the
 // dispatcher's walk of the same track), its note and tick.
-static std::int32_t guidePosition = 0;
-static std::uint8_t guideRunningStatus = 0;
-static std::int32_t guideTick = 0;
-static std::int32_t previousGuideTick = 0;
-static int guideNote = kGuideEnded;
-static std::uint8_t guideVelocity = 0;
-static int lastShownGuideNote = 0;
+namespace {
+struct State {
+  std::int32_t guidePosition = 0;
+  std::uint8_t guideRunningStatus = 0;
+  std::int32_t guideTick = 0;
+  std::int32_t previousGuideTick = 0;
+  int guideNote = kGuideEnded;
+  std::uint8_t guideVelocity = 0;
+  int lastShownGuideNote = 0;
+};
+State state;
+}  // namespace
 
 void ResetGuideTrack() {
-  guidePosition = 0;
-  guideRunningStatus = 0;
-  guideTick = previousGuideTick = 0;
-  guideNote = kGuideEnded;
-  guideVelocity = 0;
-  lastShownGuideNote = 0;
+  state = {};
 }
 
-int GuideNote() { return guideNote; }
-void SetGuideNote(int note) { guideNote = note; }
-std::int32_t GuideTick() { return guideTick; }
-std::uint8_t GuideVelocity() { return guideVelocity; }
-int LastShownGuideNote() { return lastShownGuideNote; }
-void SetLastShownGuideNote(int note) { lastShownGuideNote = note & 0xFF; }
+int GuideNote() { return state.guideNote; }
+void SetGuideNote(int note) { state.guideNote = note; }
+std::int32_t GuideTick() { return state.guideTick; }
+std::uint8_t GuideVelocity() { return state.guideVelocity; }
+int LastShownGuideNote() { return state.lastShownGuideNote; }
+void SetLastShownGuideNote(int note) { state.lastShownGuideNote = note & 0xFF; }
 
 // A song of one track has no guide: it counts as ended from the start.
 bool GuideEnded() { return song::TrackCount() <= kGuideTrackIndex || TrackEnded(kGuideTrackIndex); }
@@ -41,13 +41,13 @@ int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPl
 
 void BeginGuideTrack() {
   GuideRestarts();
-  guideRunningStatus = 0;
+  state.guideRunningStatus = 0;
   if (song::TrackCount() <= kGuideTrackIndex) {
-    guideNote = kGuideEnded;
+    state.guideNote = kGuideEnded;
     return;
   }
-  guidePosition = TrackReadPosition(kGuideTrackIndex);
-  guideTick = TrackNextEventTime(kGuideTrackIndex);
+  state.guidePosition = TrackReadPosition(kGuideTrackIndex);
+  state.guideTick = TrackNextEventTime(kGuideTrackIndex);
   if (PerformanceModeFlag() == 1) {
     SetTrackEnabled(kGuideTrackIndex, false);
     AdvanceGuide();
@@ -89,14 +89,14 @@ GuideEvent ReadGuideEvent(std::int32_t& position, std::int32_t& tick, std::uint8
 
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
   std::uint8_t note = 0, velocity = 0;
-  switch (ReadGuideEvent(position, tick, guideRunningStatus, note, velocity)) {
+  switch (ReadGuideEvent(position, tick, state.guideRunningStatus, note, velocity)) {
     case GuideEvent::End:
-      guideNote = kGuideEnded;
+      state.guideNote = kGuideEnded;
       SetTrackEnded(kGuideTrackIndex);
       return 1;
     case GuideEvent::NoteOn:
-      guideNote = note;
-      guideVelocity = velocity;
+      state.guideNote = note;
+      state.guideVelocity = velocity;
       return 1;
     case GuideEvent::Other: break;
   }
@@ -119,19 +119,19 @@ bool GuideHasNote() {
 
 void AdvanceGuide() {
   if (GuideEnded()) return;
-  if (SongPosition() < guideTick) {
-    SetSongPosition(guideTick);
+  if (SongPosition() < state.guideTick) {
+    SetSongPosition(state.guideTick);
     if (PlayState() == kPlaying) DispatchDueEvents();
-    ReanchorAt(guideTick);
+    ReanchorAt(state.guideTick);
   }
-  previousGuideTick = guideTick;
-  while (ScanGuideEvent(guidePosition, guideTick) == 0) {
+  state.previousGuideTick = state.guideTick;
+  while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
   }
 }
 
 int TakeGuideNote(int pressedNote) {
-  const int taken = guideNote;
-  lastShownGuideNote = taken & 0xFF;
+  const int taken = state.guideNote;
+  state.lastShownGuideNote = taken & 0xFF;
   AdvanceGuide();
   return taken == kGuideEnded ? pressedNote : taken;
 }

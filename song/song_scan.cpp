@@ -11,28 +11,30 @@
 namespace song {
 
 // The scan's results: the measure table and the title.
-static MeasureEntry measureTable[kMeasureTableSize];
-static char songTitle[kTitleMaxBytes + 1] = " ";
-static std::int32_t scannedMeasureCount = 0;
+namespace {
+struct State {
+  MeasureEntry measureTable[kMeasureTableSize]{};
+  char songTitle[kTitleMaxBytes + 1] = " ";
+  std::int32_t scannedMeasureCount = 0;
+};
+State state;
+}  // namespace
 
 // Defaults in force until track 0 says otherwise.
 static constexpr std::int32_t kDefaultNumerator = 4;
 static constexpr std::int32_t kDefaultDenominator = 4;
 static constexpr std::int32_t kDefaultTempo = 120;
-static constexpr std::int32_t kMicrosecondsPerMinute = 60000000;
 // A denominator exponent above 7 (a 128th note) does not fit the table's
 // byte; larger ones are taken as 7.
 static constexpr int kLargestDenominatorExponent = 7;
 
 void ResetSongScan() {
-  std::memset(measureTable, 0, sizeof measureTable);
-  std::strcpy(songTitle, " ");
-  scannedMeasureCount = 0;
+  state = {};
 }
 
-const MeasureEntry& Measure(int index) { return measureTable[index]; }
-const char* SongTitle() { return songTitle; }
-std::int32_t ScannedMeasureCount() { return scannedMeasureCount; }
+const MeasureEntry& Measure(int index) { return state.measureTable[index]; }
+const char* SongTitle() { return state.songTitle; }
+std::int32_t ScannedMeasureCount() { return state.scannedMeasureCount; }
 
 std::int32_t TicksPerMeasure(std::int32_t division, std::int32_t numerator, std::int32_t denominator) {
   if (denominator <= 0) return 1;
@@ -63,16 +65,16 @@ void FillMeasures(const Signature& sig, std::int32_t first, std::int32_t last) {
   const std::int32_t perMeasure = TicksPerMeasure(Division(), sig.numerator, sig.denominator);
   for (std::int32_t m = std::max(first, 0); m <= last && m < kMeasureTableSize; ++m) {
     const std::int64_t start = sig.sinceTick + static_cast<std::int64_t>(m - first) * perMeasure;
-    measureTable[m].startTick = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, INT32_MIN, INT32_MAX));
-    measureTable[m].numerator = static_cast<std::uint8_t>(sig.numerator);
-    measureTable[m].denominator = static_cast<std::uint8_t>(sig.denominator);
+    state.measureTable[m].startTick = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, INT32_MIN, INT32_MAX));
+    state.measureTable[m].numerator = static_cast<std::uint8_t>(sig.numerator);
+    state.measureTable[m].denominator = static_cast<std::uint8_t>(sig.denominator);
   }
 }
 
 }  // namespace
 
 void ExtractSongTitle(std::int32_t trackZeroOffset) {
-  std::strcpy(songTitle, " ");
+  std::strcpy(state.songTitle, " ");
   std::int32_t position = trackZeroOffset;
   std::int32_t time = 0;
   bool found = false;
@@ -102,13 +104,13 @@ void ExtractSongTitle(std::int32_t trackZeroOffset) {
   }
   if (leadPending) --used;  // never keep half of a double-byte character
   text[used] = '\0';
-  std::memcpy(songTitle, text, sizeof songTitle);
+  std::memcpy(state.songTitle, text, sizeof state.songTitle);
   TitleChanged();
 }
 
 void ScanSong(std::int32_t trackZeroOffset) {
   platform::SetCursorShape(platform::CursorShape::Wait);
-  songTitle[0] = '\0';
+  state.songTitle[0] = '\0';
   ExtractSongTitle(trackZeroOffset);
 
   // First pass: time signatures and the end of the song.
@@ -137,7 +139,7 @@ void ScanSong(std::int32_t trackZeroOffset) {
   }
   measureCount = MeasureAt(sig, endTick);
   FillMeasures(sig, sig.sinceMeasure, measureCount + 1);
-  scannedMeasureCount = measureCount;
+  state.scannedMeasureCount = measureCount;
 
   // Second pass: the tempo in force at each measure's first tick.
   std::int32_t m = 0;
@@ -151,13 +153,13 @@ void ScanSong(std::int32_t trackZeroOffset) {
     const std::int32_t microseconds = ReadBigEndian(position + 3, 3);
     // A tempo of 0 microseconds per quarter has no meaning and is ignored.
     if (type == kMetaTempo && microseconds > 0) {
-      while (m < kMeasureTableSize - 1 && time > measureTable[m].startTick) measureTable[m++].tempo = tempo;
+      while (m < kMeasureTableSize - 1 && time > state.measureTable[m].startTick) state.measureTable[m++].tempo = tempo;
       tempo = kMicrosecondsPerMinute / microseconds;
-      if (m < kMeasureTableSize - 1 && time == measureTable[m].startTick) measureTable[m++].tempo = tempo;
+      if (m < kMeasureTableSize - 1 && time == state.measureTable[m].startTick) state.measureTable[m++].tempo = tempo;
     }
     position += length;
   }
-  for (std::int32_t i = m; i <= measureCount + 1 && i < kMeasureTableSize; ++i) measureTable[i].tempo = tempo;
+  for (std::int32_t i = m; i <= measureCount + 1 && i < kMeasureTableSize; ++i) state.measureTable[i].tempo = tempo;
   DetectSongTextCodePage();
   platform::SetCursorShape(platform::CursorShape::Arrow);
 }

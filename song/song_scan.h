@@ -9,6 +9,9 @@ namespace song {
 
 inline constexpr int kMeasureTableSize = 999;
 inline constexpr int kTitleMaxBytes = 32;
+// A tempo event gives microseconds per quarter note; this over it gives
+// quarter notes per minute, and the other way round.
+inline constexpr std::int32_t kMicrosecondsPerMinute = 60000000;
 
 struct MeasureEntry {
   std::int32_t startTick;

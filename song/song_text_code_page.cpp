@@ -11,7 +11,6 @@
 
 namespace song {
 
-static bool IsLead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 static bool IsTrail(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 // Punctuation and symbols (0x81), hiragana and full-width letters (0x82),
 // katakana (0x83): Japanese text always has some, while Western text whose
@@ -24,7 +23,7 @@ ShiftJisReading ReadAsShiftJis(std::string_view text, bool mayBeCut) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<std::uint8_t>(text[i]);
     if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) continue;  // ASCII, half-width katakana
-    if (!IsLead(b)) {
+    if (!platform::IsLeadByteIn(platform::CodePage::Cp932, b)) {
       reading.valid = false;
       return reading;
     }

@@ -7,16 +7,20 @@
 namespace song {
 
 // Reader state shared by every walk, whatever track or caller.
-static std::uint8_t readerRunningStatus = 0;
-static std::int32_t lastMetaType = 0;
+namespace {
+struct State {
+  std::uint8_t readerRunningStatus = 0;
+  std::int32_t lastMetaType = 0;
+};
+State state;
+}  // namespace
 
 void ResetTrackReader() {
-  readerRunningStatus = 0;
-  lastMetaType = 0;
+  state = {};
 }
 
-std::int32_t LastMetaType() { return lastMetaType; }
-std::uint8_t ReaderRunningStatus() { return readerRunningStatus; }
+std::int32_t LastMetaType() { return state.lastMetaType; }
+std::uint8_t ReaderRunningStatus() { return state.readerRunningStatus; }
 
 std::int32_t ReadVarLen(std::int32_t& position) {
   // Unsigned arithmetic: an absurdly long quantity wraps instead of
@@ -66,7 +70,7 @@ std::int32_t ChannelMessageLength(std::int32_t status) {
 }
 
 std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time) {
-  lastMetaType = 0;
+  state.lastMetaType = 0;
   const std::int32_t limit = FillOffset();
   std::int32_t p = position;
   const std::int32_t delta = ReadVarLen(p);
@@ -75,7 +79,7 @@ std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time) {
   // Past the used data there is no event: the track ends here.
   if (p < 0 || p >= limit) {
     position = std::clamp(p, 0, limit);
-    lastMetaType = kMetaEndOfTrack;
+    state.lastMetaType = kMetaEndOfTrack;
     return 0;
   }
   position = p;
@@ -83,13 +87,13 @@ std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time) {
   std::int64_t length;
   if (b >= 0x80 && b <= 0xEF) {
     length = ChannelMessageLength(b);
-    readerRunningStatus = b;
+    state.readerRunningStatus = b;
   } else if (b < 0x80) {
-    length = ChannelMessageLength(readerRunningStatus) - 1;
+    length = ChannelMessageLength(state.readerRunningStatus) - 1;
   } else {
     std::int32_t q = p + 1;
     if (b == 0xFF) {
-      lastMetaType = SongByte(q);
+      state.lastMetaType = SongByte(q);
       ++q;
     }
     const std::uint32_t dataLength = static_cast<std::uint32_t>(ReadVarLen(q));
@@ -97,7 +101,7 @@ std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time) {
   }
   // An event cut off by the end of the used data ends the track there.
   if (length > static_cast<std::int64_t>(limit) - p) {
-    lastMetaType = kMetaEndOfTrack;
+    state.lastMetaType = kMetaEndOfTrack;
     return 0;
   }
   return static_cast<std::int32_t>(length);

@@ -4,6 +4,7 @@
 
 #include "app/input.h"
 #include "app/scenes.h"
+#include "scene/scenes.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
@@ -205,7 +206,7 @@ TEST_F(Controls, PlayButtonsRefuseWithoutASongOrATune) {
       EXPECT_EQ(player::PlayState(), player::kStopped);
       EXPECT_EQ(BevelTopLeft(c.button), kWhite) << "the button shows no press";
       for (int i = 0; i < 3; ++i) Pass();
-      EXPECT_EQ(app::TransitionDirection(), 0) << "no score screen follows";
+      EXPECT_EQ(scene::TransitionDirection(), 0) << "no score screen follows";
     }
 }
 
@@ -232,15 +233,15 @@ TEST_F(Controls, KeysPlayTheirNotesWithTheOctaveKeys) {
   StartWithSong(GuideSong());
   Tap('A');
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 100}, {0x90, 60, 0}}));
-  Tap(0xDD);  // the twentieth key
+  Tap(platform::vk::kThreeRightOfL);  // the twentieth key
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{79, 100}}));
-  pt::SetKeyDown(game::kKeyShift, true);
+  pt::SetKeyDown(platform::vk::kShift, true);
   Tap('A', 3);
-  pt::SetKeyDown(game::kKeyShift, false);
+  pt::SetKeyDown(platform::vk::kShift, false);
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{72, 100}}));
-  pt::SetKeyDown(game::kKeyControl, true);
+  pt::SetKeyDown(platform::vk::kControl, true);
   Tap('A', 3);
-  pt::SetKeyDown(game::kKeyControl, false);
+  pt::SetKeyDown(platform::vk::kControl, false);
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{48, 100}}));
   // A key seen down at a single frame sounds nothing.
   Tap('S', 1);
@@ -249,13 +250,13 @@ TEST_F(Controls, KeysPlayTheirNotesWithTheOctaveKeys) {
 
 TEST_F(Controls, ReleaseEndsTheNoteThatWasStarted) {
   StartWithSong(GuideSong());
-  pt::SetKeyDown(game::kKeyShift, true);
+  pt::SetKeyDown(platform::vk::kShift, true);
   pt::SetKeyDown('A', true);
   Pass();
   Pass();
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 72, 100}}));
-  pt::SetKeyDown(game::kKeyShift, false);  // the octave changes under the held key
-  pt::SetKeyDown(game::kKeyControl, true);
+  pt::SetKeyDown(platform::vk::kShift, false);  // the octave changes under the held key
+  pt::SetKeyDown(platform::vk::kControl, true);
   Pass();
   EXPECT_TRUE(TakeSent().empty()) << "the held key keeps its note";
   pt::SetKeyDown('A', false);
@@ -329,11 +330,11 @@ TEST_F(Controls, GuideNotesBeyondTheKeysAreTakenWithTheKeyOfTheirOctave) {
     int look;
   };
   const Case cases[] = {
-      {30, game::kKeyControl, 'T', 6, true, kBelow},    // F#1 as F#3
-      {47, game::kKeyControl, 'J', 11, false, kBelow},  // B2 as B3
-      {48, game::kKeyControl, 'A', 0, false, kBelow},   // C3, in reach
-      {92, game::kKeyShift, 'Y', 8, true, kAbove},      // G#6 as G#5
-      {127, game::kKeyShift, 0xDD, 19, false, kAbove},  // G9 as G6
+      {30, platform::vk::kControl, 'T', 6, true, kBelow},    // F#1 as F#3
+      {47, platform::vk::kControl, 'J', 11, false, kBelow},  // B2 as B3
+      {48, platform::vk::kControl, 'A', 0, false, kBelow},   // C3, in reach
+      {92, platform::vk::kShift, 'Y', 8, true, kAbove},      // G#6 as G#5
+      {127, platform::vk::kShift, 0xDD, 19, false, kAbove},  // G9 as G6
   };
   // The white column of each key, and the artwork of a key look.
   const int column[20] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6, 7, 7, 8, 8, 9, 10, 10, 11};

@@ -2,9 +2,6 @@
 // keyed copies, stretching, bevels, restoration and text.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "draw/text.h"
@@ -20,34 +17,7 @@ constexpr Pixel kWhite565 = 0xFFFF;
 constexpr Pixel kGrey565 = draw::ColorRefToPixel(0x7F7F7F);
 constexpr Pixel kSilver565 = draw::RgbToPixel(0xC0C0C0);
 
-// Writes a 24-bit BMP whose pixel colours come from a function (0xRRGGBB).
-void WriteBmp(const std::string& path, int w, int h, const std::function<std::uint32_t(int, int)>& colour) {
-  const int rowBytes = (w * 3 + 3) & ~3;
-  std::string file(54, '\0');
-  auto put32 = [&file](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(54 + rowBytes * h));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<std::uint32_t>(w));
-  put32(22, static_cast<std::uint32_t>(h));
-  file[26] = 1;
-  file[28] = 24;
-  for (int y = h - 1; y >= 0; --y) {
-    std::string row(static_cast<std::size_t>(rowBytes), '\0');
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t c = colour(x, y);
-      row[static_cast<std::size_t>(x * 3)] = static_cast<char>(c);
-      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>(c >> 8);
-      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>(c >> 16);
-    }
-    file += row;
-  }
-  std::ofstream(path, std::ios::binary) << file;
-}
+using platform::testing::WriteBmp;
 
 class Draw : public ::testing::Test {
  protected:
@@ -137,7 +107,7 @@ TEST_F(Draw, PutStretchedGoesThroughTheBufferWithBlackTransparent) {
 }
 
 TEST_F(Draw, RaisedBevelOfAButton) {
-  elDraw::Bevel(10, 180, 72, 210, 0);
+  elDraw::Bevel(10, 180, 72, 210, elDraw::kBevelRaised);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(At(40, 180 + i), kWhite565) << i;
     EXPECT_EQ(At(10 + i, 195), kWhite565) << i;

@@ -1,18 +1,14 @@
 #include "engine_fixture.h"
 
-#include "draw/redraw.h"
-#include "files/song_file.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
-#include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
-#include "song/song_scan.h"
+#include "program_reset.h"
 #include "song/song_store.h"
-#include "song/track_reader.h"
 
 namespace test {
 
@@ -24,19 +20,9 @@ void PrintTo(const Sent& sent, std::ostream* out) {
 namespace pt = platform::testing;
 
 void EngineTest::ResetEngine(int ports) {
-  midi::CloseMidiOutPorts();
-  FreshStore();  // also resets the testing backend
-  pt::SetMidiDevices({.count = ports});
-  midi::OpenMidiOutPorts();
-  midi::InitTimingServices();
-  player::ResetEventDispatch();
-  player::ResetPlaybackClock();
-  player::ResetGuideTrack();
-  game::ResetPlayMode();
-  game::ResetJudging();
-  game::SetShownVerdict(game::kVerdictNone);
-  game::ClearHaltedAtGuide();
-  draw::ClearRedrawRequest();
+  ResetProgram(ports);
+  song::PrepareSongBanks("");
+  midi::OpenMidiOutPorts("");
   pt::ClearMidiLog();
 }
 

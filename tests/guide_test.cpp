@@ -61,25 +61,6 @@ TEST_F(Guide, EarlyPressMovesTheSongToTheGuideNote) {
   EXPECT_EQ(BytesOf(TakeSent()), (std::vector<test::Bytes>{{0xC2, 4}})) << "tick 500, and the guide's note-off muted";
 }
 
-TEST_F(Guide, TrainingHaltsAtTheGuideNoteAndResumesWithoutTheWait) {
-  LoadGuideSong();
-  Start(kTraining);
-  FramesUntil(600);
-  EXPECT_TRUE(game::HaltedAtGuide());
-  const std::int32_t halted = player::SongPosition();
-  TakeSent();
-  FramesUntil(5600);  // five seconds waiting: nothing moves
-  EXPECT_EQ(player::SongPosition(), halted);
-  EXPECT_TRUE(TakeSent().empty());
-  PressGuideKey(70);
-  FrameAt(5610);  // resumes: the halted time is skipped
-  EXPECT_FALSE(game::HaltedAtGuide());
-  EXPECT_EQ(player::SongPosition(), halted);
-  FrameAt(5620);
-  EXPECT_GT(player::SongPosition(), halted);
-  EXPECT_LT(player::SongPosition(), halted + 30) << "ten ms of song time, not five seconds";
-}
-
 TEST_F(Guide, GuideTrackIsSilentInTrainingAndHeardInDemo) {
   LoadGuideSong();
   Start(game::kPlayModeDemo);

@@ -1,7 +1,6 @@
 // The main scene's frame: the halt at each guide note in training and game,
 // the guide's end, the hand-over to the score screens, and presenting only
 // what changed.
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -9,9 +8,11 @@
 #include "game/main_scene_playback.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -65,6 +66,11 @@ TEST_F(MainScene, TrainingHaltsAtTheGuideNoteAndResumesWithoutSkipping) {
   const std::int32_t halted = player::SongPosition();
   EXPECT_GE(halted, 960);
   EXPECT_LT(halted, 960 + 16);
+  // Waiting moves nothing and sends nothing.
+  const std::size_t sentBeforeWait = pt::MidiLog().size();
+  PassUntil(platform::TimeMs() + 2000);
+  EXPECT_EQ(player::SongPosition(), halted);
+  EXPECT_EQ(pt::MidiLog().size(), sentBeforeWait);
 
   Tap('A');
   const std::uint32_t resumed = platform::TimeMs();
@@ -152,15 +158,15 @@ TEST_F(MainScene, AGamePlayedToTheEndLeadsToTheScoreScreens) {
   ClickButton(game::kButtonGame);
   PassUntil(platform::TimeMs() + 1100);
   Tap('D');
-  EXPECT_EQ(app::TransitionDirection(), 0);
+  EXPECT_EQ(scene::TransitionDirection(), 0);
   for (int i = 0; i < 200 && player::PlayState() == player::kPlaying; ++i) Pass();
   EXPECT_EQ(player::PlayState(), player::kStopped);
-  EXPECT_EQ(app::TransitionDirection(), 1);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
+  EXPECT_EQ(scene::TransitionDirection(), 1);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
 }
 
 TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
-  for (const auto& [score, scene] : {std::pair{501, app::kSceneNameEntry}, std::pair{500, app::kSceneRanking}}) {
+  for (const auto& [score, scene] : {std::pair{501, scene::kSceneNameEntry}, std::pair{500, scene::kSceneRanking}}) {
     SetUp();
     StartWithSong(HaltSong());
     files::SetRankingScore(4, 500);
@@ -169,8 +175,8 @@ TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
     game::SetScore(score);
     game::SetMainCommand(game::kCommandStopped);
     Pass();
-    EXPECT_EQ(app::TransitionDirection(), 1);
-    EXPECT_EQ(app::NextScene(), scene) << score;
+    EXPECT_EQ(scene::TransitionDirection(), 1);
+    EXPECT_EQ(scene::NextScene(), scene) << score;
     TearDown();
     songPath_.clear();
   }
@@ -183,19 +189,19 @@ TEST_F(MainScene, StopBeforeTheGuideEndsLeadsNowhere) {
   ClickButton(game::kButtonStop);
   for (int i = 0; i < 5; ++i) Pass();
   EXPECT_EQ(game::MainCommand(), game::kCommandStopped);
-  EXPECT_EQ(app::TransitionDirection(), 0);
-  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+  EXPECT_EQ(scene::TransitionDirection(), 0);
+  EXPECT_EQ(scene::SceneNumber(), scene::kSceneMain);
 }
 
 TEST_F(MainScene, RankAndExitLeaveTheMainScreen) {
   StartWithSong(HaltSong());
   ClickButton(game::kButtonRank);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
   TearDown();
   SetUp();
   StartWithSong(HaltSong());
   ClickButton(game::kButtonExit);
-  EXPECT_EQ(app::NextScene(), app::kSceneExitQuestion);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneExitQuestion);
 }
 
 TEST_F(MainScene, AnIdleFramePresentsNothing) {
@@ -206,6 +212,27 @@ TEST_F(MainScene, AnIdleFramePresentsNothing) {
   EXPECT_EQ(pt::PresentCount(), presented);
   ClickButton(game::kButtonDemo);
   EXPECT_GT(pt::PresentCount(), presented) << "drawing presents";
+}
+
+// The reset between runs puts every module back: a game left playing with
+// a key judged and the wipe to the exit question begun leaves nothing
+// behind that changes the next run.
+TEST_F(MainScene, AfterAResetTheSameRunSendsTheSame) {
+  std::vector<std::vector<std::pair<std::uint32_t, Bytes>>> runs;
+  for (int run = 0; run < 2; ++run) {
+    if (run > 0) SetUp();
+    StartWithSong(TwoNoteHaltSong());
+    ClickButton(game::kButtonGame);
+    PassUntil(platform::TimeMs() + 1500);
+    Tap('A');
+    PassUntil(platform::TimeMs() + 500);
+    runs.emplace_back();
+    for (const auto& e : pt::MidiLog()) runs.back().emplace_back(e.time, e.bytes);
+    pt::PushEvent({platform::EventKind::KeyDown, 0, 0, platform::vk::kEscape});
+    Pass();  // left playing, the wipe to the exit question begun
+    ASSERT_EQ(scene::NextScene(), scene::kSceneExitQuestion);
+  }
+  EXPECT_EQ(runs[0], runs[1]);
 }
 
 }  // namespace

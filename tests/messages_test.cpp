@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "app/system_cursor.h"
+#include "draw/system_cursor.h"
 #include "draw/messages.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
+#include "report/report.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ class Messages : public ::testing::Test {
  protected:
   void SetUp() override {
     pt::Reset();
-    app::ResetSystemCursor();
+    draw::ResetSystemCursor();
     midi::InitTimingServices();
   }
 };
@@ -54,10 +55,10 @@ TEST_F(Messages, BoxesSpeakTheSystemsLanguage) {
 }
 
 TEST_F(Messages, AskYesNoAnswersAndShowsTheCursor) {
-  app::SetSystemCursorShown(false);
+  draw::SetSystemCursorShown(false);
   pt::ScriptAnswers({true, false});
   EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 1);
-  EXPECT_TRUE(app::SystemCursorShown());
+  EXPECT_TRUE(draw::SystemCursorShown());
   EXPECT_EQ(pt::CursorShowBalance(), 0) << "hidden once, shown once";
   EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 0);
   EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 0) << "no scripted answer is No";
@@ -78,13 +79,13 @@ TEST_F(Messages, FrameStampRestartsAfterABox) {
 TEST_F(Messages, FormattingIsBounded) {
   const std::string huge(5000, 'x');
   draw::ShowMessage("%s%s", huge.c_str(), huge.c_str());
-  draw::ReportError(huge.c_str(), {huge.c_str(), huge.c_str()}, 0);
+  report::ReportError(huge.c_str(), {huge.c_str(), huge.c_str()}, 0);
   // A cut never leaves half of a multi-byte character.
   std::string japanese;
   for (int i = 0; i < 400; ++i) japanese += "曲";
   draw::AskYesNo("%s", japanese.c_str());
   ASSERT_EQ(pt::Boxes().size(), 3u);
-  for (const auto& box : pt::Boxes()) EXPECT_LT(box.text.size(), static_cast<std::size_t>(draw::kMessageTextSize));
+  for (const auto& box : pt::Boxes()) EXPECT_LT(box.text.size(), static_cast<std::size_t>(report::kMessageTextSize));
   EXPECT_EQ(pt::Boxes()[2].text.size() % 3, 1u) << "whole characters and the line break";
 }
 

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "app/command_line.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 
@@ -14,15 +13,12 @@ using Kind = pt::MidiLogEntry::Kind;
 
 class MidiOut : public ::testing::Test {
  protected:
-  void SetUp() override {
-    pt::Reset();
-    app::SetCommandLine("");
-  }
+  void SetUp() override { pt::Reset(); }
   void TearDown() override { midi::CloseMidiOutPorts(); }
 
-  void Open(pt::MidiDeviceSetup setup) {
+  void Open(pt::MidiDeviceSetup setup, const char* startUpSong = "") {
     pt::SetMidiDevices(setup);
-    EXPECT_EQ(midi::OpenMidiOutPorts(), 0);
+    EXPECT_EQ(midi::OpenMidiOutPorts(startUpSong), 0);
     pt::ClearMidiLog();
   }
 
@@ -43,8 +39,7 @@ TEST_F(MidiOut, MapperFirstWhenTheProbeSucceeds) {
 }
 
 TEST_F(MidiOut, NoMapperWhenTheProbeFails) {
-  app::SetCommandLine("/songs/tune.mid");
-  Open({.count = 1, .probeSucceeds = false});
+  Open({.count = 1, .probeSucceeds = false}, "/songs/tune.mid");
   EXPECT_EQ(midi::PortCount(), 1);
   EXPECT_STREQ(midi::PortName(0), "Test device 0");
   EXPECT_EQ(pt::LastProbePath(), "/songs/tune.mid");
@@ -96,8 +91,12 @@ TEST_F(MidiOut, ShortMessagesArePacked) {
 TEST_F(MidiOut, PortAtOrAboveTheCountSendsNothing) {
   Open({.count = 2});
   const std::uint8_t noteOn[] = {0x90, 60, 100};
-  EXPECT_EQ(midi::SendMidiMessage(2, noteOn, 3), 1);
-  EXPECT_EQ(midi::SendMidiMessage(-1, noteOn, 3), 1);
+  const std::uint8_t reset[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  for (int port : {2, -1, midi::kPortSlots}) {
+    EXPECT_EQ(midi::SendMidiMessage(port, noteOn, 3), 1) << port;
+    EXPECT_EQ(midi::SendShortMessage(0x90, 60, 100, port), 1) << port;
+    EXPECT_EQ(midi::SendExclusiveMessage(reset, 6, port), 1) << port;
+  }
   EXPECT_EQ(midi::SendMidiMessage(1, noteOn, 3), 0);
   ASSERT_EQ(pt::MidiLog().size(), 1u);
   EXPECT_EQ(pt::MidiLog()[0].device, 1);

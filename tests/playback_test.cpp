@@ -112,13 +112,18 @@ TEST_F(Playback, TracksAreDispatchedInOrder) {
   EXPECT_EQ(sent[2].bytes, (Bytes{0xC1, 15}));
 }
 
-TEST_F(Playback, ExclusiveEndsThePass) {
-  Load({Track().Event(0, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}).End(5000), Track().Event(0, {0x91, 64, 90}).End(0)});
+TEST_F(Playback, ExclusiveEndsThePassAndRunningStatusGoesOn) {
+  Load({Track().Event(0, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}).End(5000),
+        Track().Event(0, {0x91, 64, 90}).Event(240, {64, 0}).End(0)});
   Start(kDemo);
   FrameAt(10);
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{10, 0, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}}}));
   FrameAt(20);
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{20, 0, {0x91, 64, 90}}}));
+  FrameAt(250);  // position 240: not yet past tick 240
+  EXPECT_TRUE(TakeSent().empty());
+  FrameAt(260);  // position 249
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{260, 0, {0x91, 64, 0}}})) << "running status after the exclusive";
 }
 
 TEST_F(Playback, StopTurnsOffWhatIsSounding) {

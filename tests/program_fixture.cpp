@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/input.h"
 #include "app/shell.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
@@ -11,6 +10,7 @@
 #include "game/controls.h"
 #include "midi/midi_out.h"
 #include "program_reset.h"
+#include "scene/input.h"
 
 namespace test {
 
@@ -19,6 +19,12 @@ namespace pt = platform::testing;
 void ProgramTest::TearDown() {
   midi::CloseMidiOutPorts();
   if (!songPath_.empty()) std::filesystem::remove_all(std::filesystem::path(songPath_).parent_path());
+  if (!songFolder_.empty()) std::filesystem::remove_all(songFolder_);
+}
+
+const std::filesystem::path& ProgramTest::SongFolder() {
+  if (songFolder_.empty()) songFolder_ = std::filesystem::path(WriteTempFile({}, "placeholder")).parent_path();
+  return songFolder_;
 }
 
 void ProgramTest::Start(const std::string& line) {
@@ -52,7 +58,7 @@ void ProgramTest::PressMouse(int x, int y) {
 }
 
 void ProgramTest::ReleaseMouse() {
-  pt::PushEvent({platform::EventKind::LeftUp, app::PointerX(), app::PointerY()});
+  pt::PushEvent({platform::EventKind::LeftUp, scene::PointerX(), scene::PointerY()});
   Pass();
 }
 

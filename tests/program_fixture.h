@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@
 #include "smf_builder.h"
 
 namespace test {
-
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -53,7 +53,14 @@ class ProgramTest : public ::testing::Test {
   // The same on the back screen, before it is presented.
   static bool ShowsArtworkOnBackScreen(int x, int y, const game::SourceRect& source);
 
+  // A fresh folder for songs and their ranking files, made on first use
+  // and removed with everything in it when the test ends.
+  const std::filesystem::path& SongFolder();
+
   std::string songPath_;
+
+ private:
+  std::filesystem::path songFolder_;
 };
 
 }  // namespace test

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/input.h"
-#include "app/scenes.h"
 #include "draw/bright_copy.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
@@ -13,7 +11,9 @@
 #include "game/judging.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
+#include "platform/virtual_keys.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -25,15 +25,9 @@ class ScoreScreens : public test::ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    game::ResetScoreScreens();
-    folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
-    song_ = (folder_ / "tune.mid").string();
+    song_ = (SongFolder() / "tune.mid").string();
     Start("-");
     files::DeriveRankingPath(song_.c_str());
-  }
-  void TearDown() override {
-    ProgramTest::TearDown();
-    fs::remove_all(folder_);
   }
   // Ranking scores as the table holds them, best first.
   void SetScores(std::initializer_list<int> scores) {
@@ -48,9 +42,9 @@ class ScoreScreens : public test::ProgramTest {
   // Enters a scene from the main screen after its closing wipe, and runs
   // its ten reveal frames.
   void EnterScene(int scene) {
-    app::BeginSceneChange(scene);
+    scene::BeginSceneChange(scene);
     for (int i = 0; i < 10; ++i) Pass();
-    ASSERT_EQ(app::SceneNumber(), scene);
+    ASSERT_EQ(scene::SceneNumber(), scene);
     for (int i = 0; i < 11; ++i) Pass();
     ASSERT_EQ(game::RevealCountdown(), 0);
   }
@@ -68,14 +62,13 @@ class ScoreScreens : public test::ProgramTest {
     KeyUp(key);
   }
   std::string Name(int record) const { return std::string(files::RankingText() + 16 * record, 10); }
-  fs::path folder_;
   std::string song_;
 };
 
 TEST_F(ScoreScreens, TheNewScoreTakesItsPlaceAboveAnEqualOne) {
   SetScores({900, 800, 700, 600, 550});
   game::SetScore(700);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   EXPECT_EQ(game::NewEntryRecord(), 2);
   EXPECT_EQ(std::string(files::RankingText(), 80),
             "AAA       00900 BBB       00800           00700 CCC       00700 DDD       00600 ")
@@ -86,7 +79,7 @@ TEST_F(ScoreScreens, TheNewScoreTakesItsPlaceAboveAnEqualOne) {
 
 TEST_F(ScoreScreens, TypingANameWithItsEditingKeys) {
   game::SetScore(600);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   ASSERT_EQ(game::NewEntryRecord(), 0);
   Type(0x08);  // Backspace at 0 does nothing
   EXPECT_EQ(game::EntryCursor(), 0);
@@ -112,7 +105,7 @@ TEST_F(ScoreScreens, TypingANameWithItsEditingKeys) {
 
 TEST_F(ScoreScreens, NothingActsDuringTheRevealFrames) {
   game::SetScore(600);
-  app::BeginSceneChange(app::kSceneNameEntry);
+  scene::BeginSceneChange(scene::kSceneNameEntry);
   for (int i = 0; i < 10; ++i) Pass();
   for (int i = 0; i < 10; ++i) {
     pt::PushEvent({EventKind::KeyDown, 0, 0, 'Q' - i});
@@ -122,61 +115,61 @@ TEST_F(ScoreScreens, NothingActsDuringTheRevealFrames) {
   KeyDown('A');
   EXPECT_STREQ(game::EntryBuffer(), "A         ");
 
-  app::BeginSceneChange(app::kSceneRanking);
+  scene::BeginSceneChange(scene::kSceneRanking);
   for (int i = 0; i < 10; ++i) Pass();
   for (int i = 0; i < 10; ++i) {
     pt::PushEvent({EventKind::LeftDown, 100, 100});
     Pass();
   }
-  EXPECT_EQ(app::TransitionDirection(), 0) << "no click acts while the table is revealed";
+  EXPECT_EQ(scene::TransitionDirection(), 0) << "no click acts while the table is revealed";
   pt::PushEvent({EventKind::LeftDown, 100, 100});
   Pass();
-  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneMain);
 }
 
 TEST_F(ScoreScreens, ReturnWritesTheRankingAndShowsIt) {
   game::SetScore(505);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   for (char c : std::string("ANN")) Type(c);
-  Type(0x0D);
+  Type(platform::vk::kReturn);
   EXPECT_EQ(game::Score(), 0);
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking);
-  const std::string onDisk = test::ReadText((folder_ / "tune.DAT").string());
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
+  const std::string onDisk = test::ReadText((SongFolder() / "tune.DAT").string());
   EXPECT_EQ(onDisk, "ANN       00505 AAA       00500 BBB       00400 CCC       00300 DDD       00200 ");
 }
 
 TEST_F(ScoreScreens, DeleteAndYesClearTheTableOnDisk) {
   SetScores({990, 980, 970, 960, 950});
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
   pt::ScriptAnswers({true});
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "Do you clear score ?\n");
-  EXPECT_EQ(test::ReadText((folder_ / "tune.DAT").string()), std::string(files::kDefaultRankingText));
-  EXPECT_EQ(app::NextScene(), app::kSceneRanking) << "shown anew";
+  EXPECT_EQ(test::ReadText((SongFolder() / "tune.DAT").string()), std::string(files::kDefaultRankingText));
+  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "shown anew";
   // A game of 450 then goes between the default 500 and 400.
   game::SetScore(450);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   EXPECT_EQ(game::NewEntryRecord(), 1);
 }
 
 TEST_F(ScoreScreens, DeleteAsksInJapaneseAndNoKeepsTheTable) {
   pt::SetSystemLanguageJapanese(true);
   SetScores({990, 980, 970, 960, 950});
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   pt::ScriptAnswers({false});
   Type(0x2E);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "スコアデータをクリアしますか？\n");
   EXPECT_EQ(files::RankingScore(0), 990);
-  EXPECT_FALSE(fs::exists(folder_ / "tune.DAT"));
+  EXPECT_FALSE(fs::exists(SongFolder() / "tune.DAT"));
 }
 
 TEST_F(ScoreScreens, SpaceOrAClickGoBackToTheMainScreen) {
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   Type(0x20);
-  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneMain);
 }
 
 // The note keys are read by their place, but a name is typed with the
@@ -194,7 +187,7 @@ TEST_F(ScoreScreens, NameEntryTakesTheLetterTheKeyTypes) {
       {"AZERTY comma, where M is", 'M', 0, ""},
   };
   game::SetScore(600);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   std::string expected;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
@@ -210,7 +203,7 @@ TEST_F(ScoreScreens, NameEntryTakesTheLetterTheKeyTypes) {
 // A key that goes down and up between two frame passes counts once.
 TEST_F(ScoreScreens, ATapBetweenTwoFramesCountsOnce) {
   game::SetScore(600);
-  EnterScene(app::kSceneNameEntry);
+  EnterScene(scene::kSceneNameEntry);
   for (int i = 0; i < 2; ++i) {  // twice: down, up, down, up
     pt::PushEvent({EventKind::KeyDown, 0, 0, 'B', 'B'});
     pt::PushEvent({EventKind::KeyUp, 0, 0, 'B'});
@@ -224,11 +217,11 @@ TEST_F(ScoreScreens, ATapBetweenTwoFramesCountsOnce) {
   KeyUp('C');
   EXPECT_STREQ(game::EntryBuffer(), "BC        ") << "a held key types once";
 
-  EnterScene(app::kSceneRanking);
+  EnterScene(scene::kSceneRanking);
   pt::PushEvent({EventKind::KeyDown, 0, 0, 0x20});
   pt::PushEvent({EventKind::KeyUp, 0, 0, 0x20});
   Pass();
-  EXPECT_EQ(app::NextScene(), app::kSceneMain);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneMain);
 }
 
 // --- The artwork font and the bright copy, in pixels ---
@@ -238,7 +231,7 @@ class ArtworkText : public test::ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     Start("-");
-    app::ClearBackScreen();
+    scene::ClearBackScreen();
   }
   // The leftmost and rightmost columns with ink between two rows.
   static std::pair<int, int> InkColumns(int top, int bottom) {

@@ -6,19 +6,23 @@
 
 #include "app/command_line.h"
 #include "app/input.h"
-#include "app/scenes.h"
 #include "app/shell.h"
-#include "app/system_cursor.h"
+#include "app/shutdown.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
 #include "draw/redraw.h"
+#include "draw/system_cursor.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
+#include "platform/testing/testing.h"
+#include "platform/virtual_keys.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
-#include "platform/testing/testing.h"
+#include "scene/input.h"
+#include "scene/scenes.h"
+#include "program_reset.h"
 #include "smf_builder.h"
 #include "song/song_store.h"
 
@@ -32,23 +36,7 @@ constexpr draw::Pixel kNearBlack = draw::RgbToPixel(0x0A0A0A);
 
 class Shell : public ::testing::Test {
  protected:
-  void SetUp() override {
-    midi::CloseMidiOutPorts();
-    test::FreshStore();
-    song::ResetSongStore();
-    draw::ResetDraw();
-    draw::ClearRedrawRequest();
-    app::ResetScenes();
-    app::ResetShell();
-    app::ResetInput();
-    app::ResetShutdown();
-    app::ResetSystemCursor();
-    player::ResetEventDispatch();
-    player::ResetPlaybackClock();
-    player::ResetGuideTrack();
-    game::ResetPlayMode();
-    pt::SetMidiDevices({.count = 1});
-  }
+  void SetUp() override { test::ResetProgram(1); }
   void TearDown() override { midi::CloseMidiOutPorts(); }
 
   // Starts as `tonquill LINE` and runs the start-up scene's frame pass.
@@ -94,13 +82,13 @@ TEST_F(Shell, StartUpReachesTheMainSceneEnteredAndWithoutAWipe) {
   EXPECT_TRUE(pt::WindowOpen());
   EXPECT_FALSE(pt::WindowFullScreen());
   EXPECT_TRUE(pt::InputMethodDisabled());
-  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
-  EXPECT_TRUE(app::SceneEntered());
-  EXPECT_EQ(app::TransitionStep(), 0);
+  EXPECT_EQ(scene::SceneNumber(), scene::kSceneMain);
+  EXPECT_TRUE(scene::SceneEntered());
+  EXPECT_EQ(scene::TransitionStep(), 0);
   EXPECT_EQ(midi::PortCount(), 1);
   EXPECT_EQ(song::TrackCount(), 0) << "\"-\" is taken as a song path too, and opens nothing";
   Pass();
-  EXPECT_FALSE(app::SceneEntered());
+  EXPECT_FALSE(scene::SceneEntered());
   ASSERT_EQ(pt::PresentCount(), 1);
   EXPECT_EQ(pt::LastFrame()[300 * 640 + 30], ArtworkPixel(30, 300)) << "the artwork is shown";
   Pass();
@@ -111,7 +99,7 @@ TEST_F(Shell, StartUpReachesTheMainSceneEnteredAndWithoutAWipe) {
 TEST_F(Shell, FullScreenUnlessTheLineBeginsWithADashOrShiftIsHeld) {
   Start("");
   EXPECT_TRUE(pt::WindowFullScreen());
-  EXPECT_TRUE(app::FullScreenFlag());
+  EXPECT_TRUE(draw::FullScreenFlag());
   SetUp();
   pt::SetShiftHeldAtLaunch(true);
   Start("");
@@ -123,10 +111,10 @@ TEST_F(Shell, ExitQuestionAfterTenTileFramesAndBackOnNo) {
   Start();
   Pass();
   const int presented = pt::PresentCount();
-  Push(EventKind::KeyDown, app::kKeyEscape);
+  Push(EventKind::KeyDown, platform::vk::kEscape);
   Drain();
   for (int k = 0; k < 10; ++k) {
-    EXPECT_EQ(app::TransitionStep(), k + 1);
+    EXPECT_EQ(scene::TransitionStep(), k + 1);
     Pass();
     EXPECT_EQ(NearBlackInFirstTile(), TileFrameCoverage(k)) << "tile frame " << k;
     EXPECT_TRUE(pt::Boxes().empty());
@@ -139,7 +127,7 @@ TEST_F(Shell, ExitQuestionAfterTenTileFramesAndBackOnNo) {
   EXPECT_EQ(pt::Boxes()[0].text, "Do you exit ?\n");
   EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
   for (int k = 0; k < 10; ++k) Pass();  // ten more closing frames
-  EXPECT_EQ(app::SceneNumber(), app::kSceneMain);
+  EXPECT_EQ(scene::SceneNumber(), scene::kSceneMain);
   Pass();  // the main screen drawn afresh
   EXPECT_EQ(pt::LastFrame()[300 * 640 + 30], ArtworkPixel(30, 300));
   EXPECT_EQ(app::ShutdownCount(), 0);
@@ -148,7 +136,7 @@ TEST_F(Shell, ExitQuestionAfterTenTileFramesAndBackOnNo) {
 TEST_F(Shell, JapaneseSystemAsksInJapanese) {
   pt::SetSystemLanguageJapanese(true);
   Start();
-  app::BeginSceneChange(app::kSceneExitQuestion);
+  scene::BeginSceneChange(scene::kSceneExitQuestion);
   for (int k = 0; k < 11; ++k) Pass();
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "プログラムを終了しますか？\n");
@@ -156,19 +144,19 @@ TEST_F(Shell, JapaneseSystemAsksInJapanese) {
 
 TEST_F(Shell, SceneChangeDuringAWipeRestartsIt) {
   Start();
-  app::BeginSceneChange(app::kSceneExitQuestion);
+  scene::BeginSceneChange(scene::kSceneExitQuestion);
   for (int k = 0; k < 4; ++k) Pass();
-  EXPECT_EQ(app::TransitionStep(), 5);
-  Push(EventKind::KeyDown, app::kKeyEscape);
+  EXPECT_EQ(scene::TransitionStep(), 5);
+  Push(EventKind::KeyDown, platform::vk::kEscape);
   Drain();
-  EXPECT_EQ(app::TransitionStep(), 1);
-  EXPECT_EQ(app::TransitionDirection(), 1);
+  EXPECT_EQ(scene::TransitionStep(), 1);
+  EXPECT_EQ(scene::TransitionDirection(), 1);
 }
 
 TEST_F(Shell, YesEndsTheProgramWithOneShutdown) {
   Start();
   pt::ScriptAnswers({true});
-  app::BeginSceneChange(app::kSceneExitQuestion);
+  scene::BeginSceneChange(scene::kSceneExitQuestion);
   for (int k = 0; k < 11; ++k) Pass();
   EXPECT_EQ(app::ShutdownCount(), 1);
   EXPECT_FALSE(pt::InstanceHeld());
@@ -197,7 +185,7 @@ TEST_F(Shell, TheWindowsCloseButtonAsksAsEscapeDoes) {
   Start();
   Push(EventKind::UserCloseRequest);
   Drain();
-  EXPECT_EQ(app::TransitionStep(), 1) << "the wipe to the question";
+  EXPECT_EQ(scene::TransitionStep(), 1) << "the wipe to the question";
   EXPECT_EQ(app::ShutdownCount(), 0);
   EXPECT_TRUE(pt::WindowOpen());
   pt::ScriptAnswers({true});
@@ -219,32 +207,32 @@ TEST_F(Shell, KeyStatesAndTheirSilenceDuringAWipe) {
   Start();
   int state = 0;
   pt::SetKeyDown('A', true);
-  app::ReadKeyState('A', state);
-  EXPECT_EQ(state, app::kKeyPressed);
-  app::ReadKeyState('A', state);
-  EXPECT_EQ(state, app::kKeyHeld);
+  scene::ReadKeyState('A', state);
+  EXPECT_EQ(state, scene::kKeyPressed);
+  scene::ReadKeyState('A', state);
+  EXPECT_EQ(state, scene::kKeyHeld);
   pt::SetKeyDown('A', false);
-  app::ReadKeyState('A', state);
-  EXPECT_EQ(state, app::kKeyReleased);
-  app::ReadKeyState('A', state);
-  EXPECT_EQ(state, app::kKeyUp);
+  scene::ReadKeyState('A', state);
+  EXPECT_EQ(state, scene::kKeyReleased);
+  scene::ReadKeyState('A', state);
+  EXPECT_EQ(state, scene::kKeyUp);
   pt::SetKeyDown('A', true);
-  app::BeginSceneChange(app::kSceneExitQuestion);
-  app::ReadKeyState('A', state);
-  EXPECT_EQ(state, app::kKeyUp);
+  scene::BeginSceneChange(scene::kSceneExitQuestion);
+  scene::ReadKeyState('A', state);
+  EXPECT_EQ(state, scene::kKeyUp);
 }
 
 TEST_F(Shell, APressIsSeenInOneFramePassAndADoubleClickIsOneClick) {
   Start();
   for (EventKind kind : {EventKind::LeftDown, EventKind::LeftUp, EventKind::LeftDoubleClick, EventKind::LeftUp}) Push(kind);
   Drain();
-  EXPECT_TRUE(app::LeftPressed());
-  EXPECT_FALSE(app::LeftButtonHeld());
+  EXPECT_TRUE(scene::LeftPressed());
+  EXPECT_FALSE(scene::LeftButtonHeld());
   Pass();
-  EXPECT_FALSE(app::LeftPressed());
+  EXPECT_FALSE(scene::LeftPressed());
   Push(EventKind::LeftDoubleClick);
   Drain();
-  EXPECT_FALSE(app::LeftPressed());
+  EXPECT_FALSE(scene::LeftPressed());
 }
 
 TEST_F(Shell, LastKeyAndSystemKeys) {
@@ -253,10 +241,10 @@ TEST_F(Shell, LastKeyAndSystemKeys) {
   Push(EventKind::KeyUp, 'W');
   Push(EventKind::SystemKey);
   Drain();
-  EXPECT_EQ(app::LastKey(), 'Q');
+  EXPECT_EQ(scene::LastKey(), 'Q');
   Push(EventKind::KeyUp, 'Q');
   Drain();
-  EXPECT_EQ(app::LastKey(), 0);
+  EXPECT_EQ(scene::LastKey(), 0);
 }
 
 TEST_F(Shell, InactiveFullScreenWaitsWhileAWindowPlaysOn) {
@@ -286,13 +274,13 @@ TEST_F(Shell, WindowedCursorHiddenOverTheClientAreaOnly) {
   Drain();
   pt::SetCursorPosition(300, 300);
   Pass();
-  EXPECT_FALSE(app::SystemCursorShown());
+  EXPECT_FALSE(draw::SystemCursorShown());
   Pass();
   EXPECT_EQ(pt::CursorShowBalance(), -1) << "hidden once";
   pt::SetCursorPosition(740, 300);  // right of the 640 pixels
   Pass();
   Pass();
-  EXPECT_TRUE(app::SystemCursorShown());
+  EXPECT_TRUE(draw::SystemCursorShown());
   EXPECT_EQ(pt::CursorShowBalance(), 0);
 }
 

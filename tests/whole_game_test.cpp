@@ -4,15 +4,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/scenes.h"
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
+#include "scene/scenes.h"
 
 namespace {
 
@@ -22,10 +23,6 @@ using platform::EventKind;
 
 class WholeGame : public test::ProgramTest {
  protected:
-  void TearDown() override {
-    ProgramTest::TearDown();
-    if (!folder_.empty()) fs::remove_all(folder_);
-  }
   void Type(int key) {
     pt::PushEvent({EventKind::KeyDown, 0, 0, key, key >= 'A' && key <= 'Z' ? key : 0});
     Pass();
@@ -49,12 +46,10 @@ class WholeGame : public test::ProgramTest {
     }
     return played;
   }
-  fs::path folder_;
 };
 
 TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
-  folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
-  const fs::path song = folder_ / "twinkle.mid";
+  const fs::path song = SongFolder() / "twinkle.mid";
   fs::copy_file(TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid", song);
   Start("-");
   pt::ScriptFileChoice(song.string());
@@ -66,32 +61,32 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   EXPECT_EQ(game::Misses(), 0) << "every press Good";
   EXPECT_EQ(game::Score(), 42 * 1000 / 99);
   // The song's end hands over to name entry: 424 beats the fifth, 100.
-  for (int i = 0; i < 200 && app::SceneNumber() != app::kSceneNameEntry; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneNameEntry);
+  for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneNameEntry; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneNameEntry);
   for (int i = 0; i < 12; ++i) Pass();  // the reveal
   for (char c : std::string("TONY")) Type(c);
-  Type(0x0D);
+  Type(platform::vk::kReturn);
   const std::string expected = "AAA       00500 TONY      00424 BBB       00400 CCC       00300 DDD       00200 ";
-  EXPECT_EQ(test::ReadText(folder_ / "twinkle.DAT"), expected);
+  EXPECT_EQ(test::ReadText(SongFolder() / "twinkle.DAT"), expected);
 
   // The ranking, then back to the main screen with Space.
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneRanking);
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneRanking; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneRanking);
   for (int i = 0; i < 12; ++i) Pass();
   Type(0x20);
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneMain; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneMain);
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneMain; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneMain);
   Pass();
 
   // RANK shows the table again: TONY's T in the second row.
   ClickButton(game::kButtonRank);
-  for (int i = 0; i < 40 && app::SceneNumber() != app::kSceneRanking; ++i) Pass();
+  for (int i = 0; i < 40 && scene::SceneNumber() != scene::kSceneRanking; ++i) Pass();
   for (int i = 0; i < 12; ++i) Pass();
   EXPECT_TRUE(ShowsArtworkOnBackScreen(100, 145, {443, 688, 463, 718})) << "T of TONY";
 
   pt::ScriptAnswers({true});
   Type(0x2E);
-  EXPECT_EQ(test::ReadText(folder_ / "twinkle.DAT"), std::string(files::kDefaultRankingText));
+  EXPECT_EQ(test::ReadText(SongFolder() / "twinkle.DAT"), std::string(files::kDefaultRankingText));
 }
 
 }  // namespace

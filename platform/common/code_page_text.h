@@ -16,9 +16,6 @@ struct TextCharacter {
   bool doubleByte;
 };
 
-// True when b begins a double-byte character in the code page.
-bool IsLeadByteIn(CodePage page, std::uint8_t b);
-
 // The characters of code-page text, in one pass. A lead byte with nothing
 // after it is one character that does not convert.
 std::vector<TextCharacter> DecodeText(std::string_view text, CodePage page);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/virtual_keys.h"
+
 namespace platform::desktop {
 
 namespace {
@@ -17,13 +19,16 @@ struct Mapping {
 // right of ':' (the key left of Enter on ISO and Japanese keyboards, the
 // backslash key on ANSI ones).
 const Mapping kMappings[] = {
-    {SDL_SCANCODE_SEMICOLON, 0xBB},    {SDL_SCANCODE_APOSTROPHE, 0xBA},  {SDL_SCANCODE_RIGHTBRACKET, 0xDB},
-    {SDL_SCANCODE_NONUSHASH, 0xDD},    {SDL_SCANCODE_BACKSLASH, 0xDD},   {SDL_SCANCODE_ESCAPE, 0x1B},
-    {SDL_SCANCODE_RETURN, 0x0D},       {SDL_SCANCODE_KP_ENTER, 0x0D},    {SDL_SCANCODE_BACKSPACE, 0x08},
-    {SDL_SCANCODE_SPACE, 0x20},        {SDL_SCANCODE_LEFT, 0x25},        {SDL_SCANCODE_UP, 0x26},
-    {SDL_SCANCODE_RIGHT, 0x27},        {SDL_SCANCODE_DOWN, 0x28},        {SDL_SCANCODE_DELETE, 0x2E},
-    {SDL_SCANCODE_LSHIFT, 0x10},       {SDL_SCANCODE_RSHIFT, 0x10},      {SDL_SCANCODE_LCTRL, 0x11},
-    {SDL_SCANCODE_RCTRL, 0x11},        {SDL_SCANCODE_TAB, 0x09},
+    {SDL_SCANCODE_SEMICOLON, vk::kRightOfL},       {SDL_SCANCODE_APOSTROPHE, vk::kTwoRightOfL},
+    {SDL_SCANCODE_RIGHTBRACKET, vk::kTwoRightOfP},  {SDL_SCANCODE_NONUSHASH, vk::kThreeRightOfL},
+    {SDL_SCANCODE_BACKSLASH, vk::kThreeRightOfL},  {SDL_SCANCODE_ESCAPE, vk::kEscape},
+    {SDL_SCANCODE_RETURN, vk::kReturn},            {SDL_SCANCODE_KP_ENTER, vk::kReturn},
+    {SDL_SCANCODE_BACKSPACE, vk::kBackspace},      {SDL_SCANCODE_SPACE, vk::kSpace},
+    {SDL_SCANCODE_LEFT, vk::kLeft},                {SDL_SCANCODE_UP, vk::kUp},
+    {SDL_SCANCODE_RIGHT, vk::kRight},              {SDL_SCANCODE_DOWN, vk::kDown},
+    {SDL_SCANCODE_DELETE, vk::kDelete},            {SDL_SCANCODE_LSHIFT, vk::kShift},
+    {SDL_SCANCODE_RSHIFT, vk::kShift},             {SDL_SCANCODE_LCTRL, vk::kControl},
+    {SDL_SCANCODE_RCTRL, vk::kControl},            {SDL_SCANCODE_TAB, vk::kTab},
 };
 
 }  // namespace

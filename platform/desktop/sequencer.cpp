@@ -43,28 +43,38 @@ static bool OpenClient() {
 
 snd_seq_t* SequencerClient() { return OpenClient() ? sequencer : nullptr; }
 
-static void ListDestinations() {
-  destinations.clear();
-  if (!OpenClient()) return;
-  const int ourClient = snd_seq_client_id(sequencer);
+bool IsOtherProgramsPort(snd_seq_t* seq, snd_seq_port_info_t* port, unsigned wanted) {
+  const int client = snd_seq_port_info_get_client(port);
+  if (client == SND_SEQ_CLIENT_SYSTEM || client == snd_seq_client_id(seq)) return false;
+  const unsigned caps = snd_seq_port_info_get_capability(port);
+  if ((caps & wanted) != wanted || (caps & SND_SEQ_PORT_CAP_NO_EXPORT) != 0) return false;
+  snd_seq_client_info_t* info;
+  snd_seq_client_info_alloca(&info);
+  if (snd_seq_get_any_client_info(seq, client, info) < 0) return false;
+  return std::string(snd_seq_client_info_get_name(info)) != "Midi Through";
+}
+
+void ForEachOtherProgramsPort(snd_seq_t* seq, unsigned wanted, const std::function<void(snd_seq_port_info_t*)>& visit) {
   snd_seq_client_info_t* client;
   snd_seq_port_info_t* port;
   snd_seq_client_info_alloca(&client);
   snd_seq_port_info_alloca(&port);
   snd_seq_client_info_set_client(client, -1);
-  while (snd_seq_query_next_client(sequencer, client) >= 0) {
-    const int id = snd_seq_client_info_get_client(client);
-    const std::string clientName = snd_seq_client_info_get_name(client);
-    if (id == SND_SEQ_CLIENT_SYSTEM || id == ourClient || clientName == "Midi Through") continue;
-    snd_seq_port_info_set_client(port, id);
+  while (snd_seq_query_next_client(seq, client) >= 0) {
+    snd_seq_port_info_set_client(port, snd_seq_client_info_get_client(client));
     snd_seq_port_info_set_port(port, -1);
-    while (snd_seq_query_next_port(sequencer, port) >= 0) {
-      const unsigned wanted = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
-      if ((snd_seq_port_info_get_capability(port) & wanted) != wanted) continue;
-      if (snd_seq_port_info_get_capability(port) & SND_SEQ_PORT_CAP_NO_EXPORT) continue;
-      destinations.push_back({id, snd_seq_port_info_get_port(port), snd_seq_port_info_get_name(port)});
-    }
+    while (snd_seq_query_next_port(seq, port) >= 0)
+      if (IsOtherProgramsPort(seq, port, wanted)) visit(port);
   }
+}
+
+static void ListDestinations() {
+  destinations.clear();
+  if (!OpenClient()) return;
+  ForEachOtherProgramsPort(sequencer, SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE, [](snd_seq_port_info_t* port) {
+    destinations.push_back(
+        {snd_seq_port_info_get_client(port), snd_seq_port_info_get_port(port), snd_seq_port_info_get_name(port)});
+  });
 }
 
 int SequencerDestinationCount() {

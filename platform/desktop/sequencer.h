@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-struct _snd_seq;  // the ALSA library's sequencer handle
+struct _snd_seq;            // the ALSA library's sequencer handle
+struct _snd_seq_port_info;  // and its port description
 
 namespace platform::desktop {
 
@@ -15,6 +17,13 @@ struct SequencerLink;  // our port connected to one destination
 // The program's sequencer client, opened on first use; nullptr when the
 // machine has no sequencer.
 ::_snd_seq* SequencerClient();
+
+// Whether a port belongs to another program and offers every capability in
+// `wanted` to others: the system's own ports, the loopback "Midi Through",
+// the program's own client and ports not to be exported are left out.
+bool IsOtherProgramsPort(::_snd_seq* seq, ::_snd_seq_port_info* port, unsigned wanted);
+// Calls `visit` with every such port of every client.
+void ForEachOtherProgramsPort(::_snd_seq* seq, unsigned wanted, const std::function<void(::_snd_seq_port_info*)>& visit);
 
 // A machine without a sequencer or a sound card is not worth a word: the
 // ALSA library's own error printing is switched off.

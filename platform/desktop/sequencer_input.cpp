@@ -31,22 +31,11 @@ std::deque<MidiInputEvent> arrived;
 constexpr const char* kInputPortName = "Tonquill keyboard input";
 constexpr std::size_t kKeptEvents = 256;
 
-// A port other programs can read from: a MIDI source for us. The system's
-// own ports, the loopback "Midi Through" and our own client are not.
-bool IsSource(snd_seq_t* seq, snd_seq_port_info_t* port) {
-  const int client = snd_seq_port_info_get_client(port);
-  if (client == SND_SEQ_CLIENT_SYSTEM || client == snd_seq_client_id(seq)) return false;
-  const unsigned wanted = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
-  const unsigned caps = snd_seq_port_info_get_capability(port);
-  if ((caps & wanted) != wanted || (caps & SND_SEQ_PORT_CAP_NO_EXPORT) != 0) return false;
-  snd_seq_client_info_t* info;
-  snd_seq_client_info_alloca(&info);
-  if (snd_seq_get_any_client_info(seq, client, info) < 0) return false;
-  return std::string(snd_seq_client_info_get_name(info)) != "Midi Through";
-}
+// A port other programs can read from: a MIDI source for us.
+constexpr unsigned kSourceCapabilities = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
 
 void Connect(snd_seq_t* seq, snd_seq_port_info_t* port) {
-  if (!IsSource(seq, port)) return;
+  if (!desktop::IsOtherProgramsPort(seq, port, kSourceCapabilities)) return;
   const int client = snd_seq_port_info_get_client(port), number = snd_seq_port_info_get_port(port);
   for (const Source& s : sources)
     if (s.client == client && s.port == number) return;
@@ -61,16 +50,7 @@ void ConnectPort(snd_seq_t* seq, int client, int port) {
 }
 
 void ConnectEverySource(snd_seq_t* seq) {
-  snd_seq_client_info_t* client;
-  snd_seq_port_info_t* port;
-  snd_seq_client_info_alloca(&client);
-  snd_seq_port_info_alloca(&port);
-  snd_seq_client_info_set_client(client, -1);
-  while (snd_seq_query_next_client(seq, client) >= 0) {
-    snd_seq_port_info_set_client(port, snd_seq_client_info_get_client(client));
-    snd_seq_port_info_set_port(port, -1);
-    while (snd_seq_query_next_port(seq, port) >= 0) Connect(seq, port);
-  }
+  desktop::ForEachOtherProgramsPort(seq, kSourceCapabilities, [seq](snd_seq_port_info_t* port) { Connect(seq, port); });
 }
 
 void Keep(const MidiInputEvent& event) {

@@ -1,6 +1,7 @@
 // The testing backend's window and presentation: every presented frame is
 // kept and can be saved as a BMP; losses, depths and files are scripted.
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "platform/testing/testing.h"
@@ -99,11 +100,10 @@ bool SoundDeviceOpen() { return soundOpen; }
 int WindowIconWidth() { return iconWidth; }
 int WindowIconHeight() { return iconHeight; }
 
-bool SaveLastFrame(const std::string& path) {
-  if (lastFrame.empty()) return false;
+bool WriteBmp(const std::string& path, int width, int height, const std::function<std::uint32_t(int, int)>& colour) {
   // A 24-bit BMP, bottom row first.
-  const int rowBytes = (frameWidth * 3 + 3) & ~3;
-  const std::uint32_t dataSize = static_cast<std::uint32_t>(rowBytes * frameHeight);
+  const int rowBytes = (width * 3 + 3) & ~3;
+  const std::uint32_t dataSize = static_cast<std::uint32_t>(rowBytes * height);
   std::string file(54, '\0');
   auto put32 = [&file](std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
@@ -113,24 +113,33 @@ bool SaveLastFrame(const std::string& path) {
   put32(2, 54 + dataSize);
   put32(10, 54);
   put32(14, 40);
-  put32(18, static_cast<std::uint32_t>(frameWidth));
-  put32(22, static_cast<std::uint32_t>(frameHeight));
+  put32(18, static_cast<std::uint32_t>(width));
+  put32(22, static_cast<std::uint32_t>(height));
   file[26] = 1;
   file[28] = 24;
   put32(34, dataSize);
-  for (int y = frameHeight - 1; y >= 0; --y) {
+  for (int y = height - 1; y >= 0; --y) {
     std::string row(static_cast<std::size_t>(rowBytes), '\0');
-    for (int x = 0; x < frameWidth; ++x) {
-      const std::uint16_t p = lastFrame[static_cast<std::size_t>(y * frameWidth + x)];
-      row[static_cast<std::size_t>(x * 3)] = static_cast<char>((p & 0x1F) << 3);
-      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>(((p >> 5) & 0x3F) << 2);
-      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>((p >> 11) << 3);
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t c = colour(x, y);
+      row[static_cast<std::size_t>(x * 3)] = static_cast<char>(c);
+      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>(c >> 8);
+      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>(c >> 16);
     }
     file += row;
   }
   std::ofstream out(path, std::ios::binary);
   out << file;
   return out.good();
+}
+
+bool SaveLastFrame(const std::string& path) {
+  if (lastFrame.empty()) return false;
+  return WriteBmp(path, frameWidth, frameHeight, [](int x, int y) {
+    const std::uint16_t p = lastFrame[static_cast<std::size_t>(y * frameWidth + x)];
+    return static_cast<std::uint32_t>((p >> 11) << 3) << 16 | static_cast<std::uint32_t>(((p >> 5) & 0x3F) << 2) << 8 |
+           static_cast<std::uint32_t>((p & 0x1F) << 3);
+  });
 }
 
 }  // namespace testing

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,9 @@ void SetProgramDirectory(const std::string& directory);
 int PresentCount();
 const std::vector<std::uint16_t>& LastFrame();  // RGB565, 640 x 480
 bool SaveLastFrame(const std::string& path);    // as a 24-bit BMP
+// Writes a 24-bit BMP whose pixel colours come from `colour(x, y)`
+// (0xRRGGBB); false when the file cannot be written.
+bool WriteBmp(const std::string& path, int width, int height, const std::function<std::uint32_t(int x, int y)>& colour);
 bool WindowOpen();
 bool WindowFullScreen();
 bool CursorConfined();

@@ -50,6 +50,8 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds) {
   }
 }
 
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
 TemporaryFolder::TemporaryFolder() {
   char pattern[] = "/tmp/tonquill-desktop-XXXXXX";
   if (mkdtemp(pattern) != nullptr) path_ = pattern;

@@ -21,6 +21,9 @@ struct Area {
 
 // Checks a condition every 20 ms until it holds or `seconds` have passed.
 bool WaitUntil(const std::function<bool()>& condition, double seconds);
+// Lets real time pass: for a test that must give the machine time to do
+// nothing (a silence, a pause), never to wait for a condition.
+void SleepMs(int ms);
 
 // A fresh temporary folder, removed with everything in it at destruction.
 class TemporaryFolder {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/desktop/sequencer.h"
 #include "platform/desktop/soundfont_loading.h"
@@ -15,7 +14,7 @@
 
 namespace {
 
-void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+using test::SleepMs;
 
 TEST(DesktopSynthesizer, NoteIsHeardAndResetSilencesIt) {
   ASSERT_FALSE(platform::desktop::FindSoundFont().empty()) << "a GM SoundFont must be installed";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -19,7 +18,7 @@
 
 namespace {
 
-void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+using test::SleepMs;
 
 // A private sound server for this process, and a recorder of its sink.
 class NullSinkServer {

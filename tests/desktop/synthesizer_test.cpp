@@ -30,7 +30,7 @@ constexpr int kBlockFrames = 128;
 // own reverb send stays whatever the controllers say), well below a note.
 constexpr int kOnsetThreshold = 1000;
 
-void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+using test::SleepMs;
 
 // Waits until TimeMs() reaches `ms` (on the wrapping clock).
 void WaitUntilMs(std::uint32_t ms) {

@@ -1,7 +1,7 @@
 // Whether the program's own calls leave the system cursor visible.
 #pragma once
 
-namespace app {
+namespace draw {
 
 // 1 at start; mirrors the program's ShowSystemCursor calls.
 bool SystemCursorShown();
@@ -12,4 +12,4 @@ void SetSystemCursorShown(bool shown);
 
 void ResetSystemCursor();
 
-}  // namespace app
+}  // namespace draw

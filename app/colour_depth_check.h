@@ -2,11 +2,11 @@
 // colours, which offers full screen instead.
 #pragma once
 
-namespace files {
+namespace app {
 
 inline constexpr int kRequiredDepth = 16;
 
 // 1 to go on (maybe now in full screen), 0 when the user declined.
 int CheckWindowedColourDepth();
 
-}  // namespace files
+}  // namespace app

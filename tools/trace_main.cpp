@@ -1,6 +1,7 @@
-// tonquill-trace: plays a song on simulated time through the main screen and
-// prints every MIDI message that reaches a port, one line each: the frame's
-// time in ms, the port, and the bytes in hex. In training and game a
+// tonquill-trace: plays a song on simulated time through the game's own
+// frame pass and prints every MIDI message that reaches a port, one line
+// each: the frame's time in ms, the port, and the bytes in hex. The mode
+// button is clicked through the window's events; in training and game a
 // simulated player presses the guide note's key through the same key-state
 // path as a person's. Built with the deterministic backend.
 #include <cstdio>
@@ -9,19 +10,20 @@
 #include <string>
 
 #include "app/input.h"
-#include "app/scenes.h"
-#include "files/ranking.h"
+#include "app/shell.h"
 #include "files/load_song.h"
+#include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "scene/scenes.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 
@@ -160,7 +162,7 @@ class SimulatedPlayer {
   // into it, as the lit key shows.
   void Press(int note) {
     const int reached = game::NoteInReach(note);
-    octaveKey_ = reached < 60 ? game::kKeyControl : reached >= 80 ? game::kKeyShift : 0;
+    octaveKey_ = reached < 60 ? platform::vk::kControl : reached >= 80 ? platform::vk::kShift : 0;
     keyIndex_ = reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
     key_ = game::kNoteKeys[keyIndex_];
     framesSounded_ = 0;
@@ -184,17 +186,13 @@ class SimulatedPlayer {
   std::uint32_t previousFrame_ = 0;
 };
 
-// Runs frame passes of the scene machine (the closing wipe, then the
-// scenes) until `done` holds or a simulated minute has passed.
+// Runs frame passes until `done` holds or a simulated minute has passed.
 template <typename Done>
-void RunScenesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
+void RunFramesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
   for (int frames = 0; !done() && frames * frameMs < 60000; ++frames) {
     now += frameMs;
     pt::SetTime(now);
-    app::RunSceneStep();
-    midi::AdvanceBlink();
-    app::ClearLeftPress();
-    app::ClearKeyPress();
+    app::RunFramePass();
   }
 }
 
@@ -202,8 +200,8 @@ void RunScenesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
 // out), one key a frame pass down and one up, then Return.
 void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   // Through the closing wipe and the entry scene's reveal.
-  RunScenesUntil(now, frameMs, [] { return app::SceneNumber() == app::kSceneNameEntry; });
-  RunScenesUntil(now, frameMs, [] { return app::TransitionStep() == 0 && !app::SceneEntered(); });
+  RunFramesUntil(now, frameMs, [] { return scene::SceneNumber() == scene::kSceneNameEntry; });
+  RunFramesUntil(now, frameMs, [] { return scene::TransitionStep() == 0 && !scene::SceneEntered(); });
   std::string keys;
   for (const char* c = name; *c != '\0'; ++c) {
     const char upper = (*c >= 'a' && *c <= 'z') ? static_cast<char>(*c - 'a' + 'A') : *c;
@@ -212,12 +210,12 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   keys += '\r';
   int frame = 0;
   for (char key : keys) {
-    const int code = key == '\r' ? 0x0D : key;
+    const int code = key == '\r' ? platform::vk::kReturn : key;
     const int letter = key >= 'A' && key <= 'Z' ? key : 0;
     app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code, letter});
-    RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+    RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
     app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
-    RunScenesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+    RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
   }
 }
 
@@ -241,7 +239,7 @@ int main(int argc, char** argv) {
   pt::Reset();
   pt::SetMidiDevices({.count = options.ports, .probeSucceeds = false});
   midi::InitTimingServices();
-  midi::OpenMidiOutPorts();
+  midi::OpenMidiOutPorts("");
   song::PrepareSongBanks("");
 
   // Load as the FILE button does: clear, read, install, scan, rewind.
@@ -254,11 +252,17 @@ int main(int argc, char** argv) {
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
-  // The mode button, clicked at simulated time 0.
+  // The main scene entered at simulated time 0, as the start-up scene
+  // leaves it; then the mode button clicked in a second frame pass at 0.
   pt::SetTime(0);
+  scene::ChangeSceneDirectly(scene::kSceneMain);
+  app::RunFramePass();
   pt::ClearMidiLog();
   const game::SourceRect button = game::ButtonRect(options.button);
-  game::PressButtonRow((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  app::HandleEvent({platform::EventKind::MouseMove, (button.left + button.right) / 2, (button.top + button.bottom) / 2, 0});
+  app::HandleEvent({platform::EventKind::LeftDown, 0, 0, 0});
+  app::RunFramePass();
+  app::HandleEvent({platform::EventKind::LeftUp, 0, 0, 0});
   std::size_t printed = 0;
   PrintNewMessages(printed);
   // A button that refuses to start says why in a message box.
@@ -281,7 +285,7 @@ int main(int argc, char** argv) {
     }
     pt::SetTime(now);
     if (performance) player.BeforeFrame(now);
-    game::RunMainScene();
+    app::RunFramePass();
     player.AfterFrame(now);
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
@@ -295,12 +299,10 @@ int main(int argc, char** argv) {
     }
   }
   if (performance) {
-    const bool changing = app::TransitionDirection() == +1;
-    if (changing) std::printf("# next-scene %d\n", app::NextScene());
+    const bool changing = scene::TransitionDirection() == +1;
+    if (changing) std::printf("# next-scene %d\n", scene::NextScene());
     else std::printf("# next-scene none\n");
-    if (changing && app::NextScene() == app::kSceneNameEntry && options.name != nullptr) {
-      app::ChangeSceneDirectly(app::kSceneMain);  // the main scene is the one leaving
-      app::BeginSceneChange(app::kSceneNameEntry);
+    if (changing && scene::NextScene() == scene::kSceneNameEntry && options.name != nullptr) {
       std::uint32_t now = platform::TimeMs();
       EnterName(options.name, now, options.frameMs);
       std::printf("# ranking %.*s\n", files::kRankingTextSize, files::RankingText());

@@ -1,16 +1,15 @@
-#include "files/colour_depth_check.h"
+#include "app/colour_depth_check.h"
 
-#include "app/input.h"
-#include "app/shell.h"
+#include "app/shutdown.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "platform/platform.h"
 
-namespace files {
+namespace app {
 
 static const char* const kColourCounts[4] = {"16", "256", "65536", "1670万"};
 static const char* const kColourCountsEnglish[4] = {"16", "256", "65536", "16.7 million"};
-static constexpr draw::PlayerText kSwitchToFullScreen = {"フルスクリーンに切り換えますか？", "Switch to full screen?"};
+static constexpr report::PlayerText kSwitchToFullScreen = {"フルスクリーンに切り換えますか？", "Switch to full screen?"};
 
 // The screen shows too few colours for a window: says so in the player's
 // language.
@@ -34,15 +33,15 @@ int CheckWindowedColourDepth() {
     case 32: index = 3; break;
     default: return 1;
   }
-  if (app::FullScreenFlag()) return 1;
+  if (draw::FullScreenFlag()) return 1;
   if (draw::DesktopDepth() >= kRequiredDepth) return 1;
   ShowDepthTooLow(index);
   if (draw::AskYesNo("%s", draw::InPlayersLanguage(kSwitchToFullScreen)) == 1) {
-    app::SetFullScreenFlag(true);
+    draw::SetFullScreenFlag(true);
     return 1;
   }
-  app::Shutdown();
+  Shutdown();
   return 0;
 }
 
-}  // namespace files
+}  // namespace app

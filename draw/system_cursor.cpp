@@ -1,0 +1,24 @@
+#include "draw/system_cursor.h"
+
+#include "platform/platform.h"
+
+namespace draw {
+
+namespace {
+struct State {
+  bool systemCursorShown = true;
+};
+State state;
+}  // namespace
+
+bool SystemCursorShown() { return state.systemCursorShown; }
+
+void SetSystemCursorShown(bool shown) {
+  if (shown == state.systemCursorShown) return;
+  platform::ShowSystemCursor(shown);
+  state.systemCursorShown = shown;
+}
+
+void ResetSystemCursor() { state = {}; }
+
+}  // namespace draw

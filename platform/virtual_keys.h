@@ -1,0 +1,28 @@
+// The Windows virtual-key codes the program names keys by: the platform
+// turns physical keys into them and the scenes read them. Letters and
+// digits are their ASCII capitals ('A', '0').
+#pragma once
+
+namespace platform::vk {
+
+inline constexpr int kBackspace = 0x08;
+inline constexpr int kTab = 0x09;
+inline constexpr int kReturn = 0x0D;
+inline constexpr int kShift = 0x10;
+inline constexpr int kControl = 0x11;
+inline constexpr int kEscape = 0x1B;
+inline constexpr int kSpace = 0x20;
+inline constexpr int kLeft = 0x25;
+inline constexpr int kUp = 0x26;
+inline constexpr int kRight = 0x27;
+inline constexpr int kDown = 0x28;
+inline constexpr int kDelete = 0x2E;
+// The four keys right of the letters, where a Japanese keyboard has
+// ';' ':' '[' ']': right of L, right of that, the upper row two right of
+// P, and the home row right of ':'.
+inline constexpr int kRightOfL = 0xBB;
+inline constexpr int kTwoRightOfL = 0xBA;
+inline constexpr int kTwoRightOfP = 0xDB;
+inline constexpr int kThreeRightOfL = 0xDD;
+
+}  // namespace platform::vk

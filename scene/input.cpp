@@ -1,0 +1,59 @@
+#include "scene/input.h"
+
+#include "platform/platform.h"
+#include "scene/scenes.h"
+
+namespace scene {
+
+// The input state the scenes read and the application's activation.
+namespace {
+struct State {
+  int pointerX = 0;
+  int pointerY = 0;
+  bool leftButtonHeld = false;
+  bool leftPressed = false;
+  int lastKey = 0;
+  int keyPressed = 0;
+  int keyPressedLetter = 0;
+  bool applicationActive = true;  // a new window starts in front
+};
+State state;
+}  // namespace
+
+void ResetInput() { state = {}; }
+
+int PointerX() { return state.pointerX; }
+int PointerY() { return state.pointerY; }
+bool LeftButtonHeld() { return state.leftButtonHeld; }
+void ClearLeftButtonHeld() { state.leftButtonHeld = false; }
+bool LeftPressed() { return state.leftPressed; }
+void ClearLeftPress() { state.leftPressed = false; }
+int LastKey() { return state.lastKey; }
+int KeyPressed() { return state.keyPressed; }
+int KeyPressedLetter() { return state.keyPressedLetter; }
+void ClearKeyPress() { state.keyPressed = state.keyPressedLetter = 0; }
+bool ApplicationActive() { return state.applicationActive; }
+
+void MovePointer(int x, int y) {
+  state.pointerX = x;
+  state.pointerY = y;
+}
+void PressLeftButton() { state.leftButtonHeld = state.leftPressed = true; }
+void ReleaseLeftButton() { state.leftButtonHeld = false; }
+void SetLastKey(int virtualKey) { state.lastKey = virtualKey; }
+void PressKey(int virtualKey, int letter) {
+  if (virtualKey != state.lastKey) {
+    state.keyPressed = virtualKey;
+    state.keyPressedLetter = letter;
+  }
+  state.lastKey = virtualKey;
+}
+void SetApplicationActive(bool active) { state.applicationActive = active; }
+
+void ReadKeyState(int virtualKey, int& keyState) {
+  if (platform::KeyIsDown(virtualKey)) keyState = keyState == kKeyUp ? kKeyPressed : kKeyHeld;
+  else keyState = (keyState == kKeyPressed || keyState == kKeyHeld) ? kKeyReleased : kKeyUp;
+  if (TransitionStep() != 0) keyState = kKeyUp;
+}
+
+}  // namespace scene
