@@ -1,5 +1,7 @@
 #include "files/song_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -18,7 +20,8 @@ static char songPath[kSongPathSize] = "";
 static bool songLoaded = false;
 static int loadErrorNumber = 0;
 
-// A file shorter than this is refused (the smallest valid song has 26).
+// A file shorter than this (24 bytes or fewer) is refused; the smallest
+// valid song has 26.
 static constexpr std::size_t kFirstReadSize = 25;
 static constexpr std::size_t kBlockSize = 1024;
 
@@ -73,9 +76,15 @@ LoadResult LoadSongFile() {
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.
   song::ClearSongErrorFlag();
-  std::FILE* file = std::fopen(songPath, "rb");
+  // Only a regular file: a pipe would wait for a writer for ever, and a
+  // symbolic link is not followed.
+  const int fd = platform::OpenRegularFile(songPath, loadErrorNumber);
+  std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
-    loadErrorNumber = errno;
+    if (fd >= 0) {
+      loadErrorNumber = errno;
+      close(fd);
+    }
     platform::SetCursorShape(platform::CursorShape::Arrow);
     return LoadResult::NotOpened;
   }
