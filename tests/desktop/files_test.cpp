@@ -71,13 +71,17 @@ TEST_F(GameFiles, ClearingTheRankingNeverTouchesTheSongsFolder) {
     const std::string path = c.name == "-" ? c.name : songs_.Path() + "/" + c.name;
     if (c.name != "-") std::ofstream(path, std::ios::binary) << c.bytes;
     StartGame(path, {"XDG_DATA_HOME=" + data_.Path()}, c.fails);
+    if (HasFatalFailure()) return;
     ClearTheRanking();
+    if (HasFatalFailure()) return;
     const std::string working = folder_;
     ASSERT_TRUE(Quit());
     if (c.name == "-") {
       EXPECT_FALSE(fs::exists(working + "/-.DAT"));
     } else {
-      EXPECT_EQ(Contents(songs_.Path()), (std::map<std::string, std::string>{{c.name, c.bytes}}));
+      const auto contents = Contents(songs_.Path());
+      EXPECT_EQ(contents.size(), 1u) << "nothing beside " << c.name;
+      EXPECT_TRUE(contents.count(c.name) == 1 && contents.at(c.name) == c.bytes) << c.name << " is untouched";
       fs::remove(path);
     }
     const fs::path kept = data_.Path() + "/tonquill/rankings";
@@ -102,6 +106,7 @@ TEST_F(GameFiles, APictureBesideTheProgramThatIsNoFileIsPassedOver) {
     if (kind == std::string("pipe")) ASSERT_EQ(mkfifo(picture.c_str(), 0600), 0);
     else fs::create_symlink("/dev/zero", picture);
     StartGame("-");
+    if (HasFatalFailure()) return;  // a game stuck on its picture is not started again
     EXPECT_TRUE(test::WindowShowsTheArtwork(window_, width_, height_));
     ASSERT_TRUE(Quit());
   }
