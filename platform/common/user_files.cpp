@@ -117,7 +117,12 @@ int OpenRegularFile(const std::string& path, int& errorNumber) {
     return -1;
   }
   struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (fstat(fd, &status) != 0) {
+    errorNumber = errno;
+    close(fd);
+    return -1;
+  }
+  if (!S_ISREG(status.st_mode)) {
     errorNumber = S_ISDIR(status.st_mode) ? EISDIR : kNotARegularFile;
     close(fd);
     return -1;
