@@ -114,10 +114,10 @@ void DeriveRankingPath(const char* songPath) {
 // data folder once it exists, or when there is no usable path beside the
 // song; "" when there is no song.
 static std::string RankingFileInUse() {
+  if (keptRankingPath.empty()) return rankingPath;
   std::error_code error;
-  if (!keptRankingPath.empty() && (rankingPath[0] == '\0' || std::filesystem::exists(std::filesystem::symlink_status(keptRankingPath, error))))
-    return keptRankingPath;
-  return rankingPath;
+  const bool keptExists = std::filesystem::exists(std::filesystem::symlink_status(keptRankingPath, error));
+  return rankingPath[0] == '\0' || keptExists ? keptRankingPath : std::string(rankingPath);
 }
 
 enum class Found { Nothing, Ranking, Larger, Other };

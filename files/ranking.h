@@ -47,8 +47,8 @@ const std::string& KeptRankingPath();
 // Reads up to 80 bytes of the ranking file over the text (a short or
 // missing file leaves the default in place), then parses the scores. A
 // ranking kept in the user's data folder is the one read. Only a regular
-// file of at most 80 bytes that is not a song counts as a ranking file: a
-// symbolic link, a pipe, a song or any larger file leaves the default.
+// file that is not a song is read: a symbolic link, a pipe or a song leaves
+// the default (a file longer than 80 bytes is read, but never replaced).
 void ReadRankingFile();
 
 // Writes the 80 bytes of the ranking text to the ranking file, whole or not
