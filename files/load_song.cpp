@@ -20,6 +20,12 @@ LoadResult LoadSong(bool reportFailure) {
 
 LoadResult LoadSongAndRanking(bool reportFailure) {
   const LoadResult result = LoadSong(reportFailure);
+  // A file that is not a song (a text chosen by mistake, or "-" asking for
+  // a window) gets no ranking file beside it: the ranking stays as it was.
+  if (result != LoadResult::Installed) {
+    ParseRankingScores();
+    return result;
+  }
   RestoreDefaultRankingText();
   DeriveRankingPath(SongPath());
   ReadRankingFile();

@@ -1,6 +1,10 @@
 #include "files/ranking.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -84,6 +88,14 @@ static void DeriveKeptRankingPath(const char* songPath) {
   state.keptRankingPath = folder + "/rankings/" + KeptRankingName(song.lexically_normal().string());
 }
 
+// A song whose own extension is DAT (in any case, as a case-blind file
+// system sees it) would be its own ranking file: its ranking is kept in the
+// user's data folder instead.
+static bool ExtensionIsDat(const char* dot) {
+  return dot != nullptr && std::strlen(dot) == 4 && std::toupper(static_cast<unsigned char>(dot[1])) == 'D' &&
+         std::toupper(static_cast<unsigned char>(dot[2])) == 'A' && std::toupper(static_cast<unsigned char>(dot[3])) == 'T';
+}
+
 void DeriveRankingPath(const char* songPath) {
   DeriveKeptRankingPath(songPath);
   // The extension is the part after the last dot of the file name, so a dot
@@ -95,44 +107,93 @@ void DeriveRankingPath(const char* songPath) {
   const char* extension = dot != nullptr ? "DAT" : ".DAT";
   const std::size_t length = kept + std::strlen(extension);
   state.rankingPath[0] = '\0';
-  if (songPath[0] == '\0' || length >= sizeof state.rankingPath) return;
+  if (songPath[0] == '\0' || length >= sizeof state.rankingPath || ExtensionIsDat(dot)) return;
   std::memcpy(state.rankingPath, songPath, kept);
   std::memcpy(state.rankingPath + kept, extension, std::strlen(extension) + 1);
 }
 
-// Whether the user's data folder keeps this song's ranking.
-static bool RankingKeptElsewhere() {
+// The file the ranking is read from and written to: the one in the user's
+// data folder once it exists, or when there is no usable path beside the
+// song; "" when there is no song.
+static std::string RankingFileInUse() {
+  if (state.keptRankingPath.empty()) return state.rankingPath;
   std::error_code error;
-  return !state.keptRankingPath.empty() && std::filesystem::exists(state.keptRankingPath, error);
+  const bool keptExists = std::filesystem::exists(std::filesystem::symlink_status(state.keptRankingPath, error));
+  return state.rankingPath[0] == '\0' || keptExists ? state.keptRankingPath : std::string(state.rankingPath);
+}
+
+enum class Found { Nothing, Ranking, Larger, Other };
+
+// What lies at a ranking path, its first bytes read into `bytes`. Only a
+// regular file that is not a song is read as a ranking, and only one of at
+// most 80 bytes (which the program writes) is ever replaced: anything else
+// is kept from harm, with the reason in errorNumber.
+static Found Inspect(const std::string& path, std::string& bytes, int& errorNumber) {
+  errorNumber = 0;
+  const int fd = platform::OpenRegularFile(path, errorNumber);
+  if (fd < 0) return errorNumber == ENOENT ? Found::Nothing : Found::Other;
+  char buffer[kRankingTextSize + 1];
+  std::size_t got = 0;
+  for (;;) {
+    const ssize_t read = ::read(fd, buffer + got, sizeof buffer - got);
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) errorNumber = errno;
+    if (read <= 0 || (got += static_cast<std::size_t>(read)) == sizeof buffer) break;
+  }
+  close(fd);
+  bytes.assign(buffer, std::min<std::size_t>(got, kRankingTextSize));
+  if (errorNumber != 0) return Found::Other;
+  const bool song = bytes.rfind("MThd", 0) == 0 || bytes.rfind("RIFF", 0) == 0;
+  if (got <= kRankingTextSize && !song) return Found::Ranking;
+  errorNumber = kHoldsAnotherFile;
+  return song ? Found::Other : Found::Larger;
 }
 
 void ReadRankingFile() {
-  if (state.rankingPath[0] != '\0') {
-    const char* path = RankingKeptElsewhere() ? state.keptRankingPath.c_str() : state.rankingPath;
-    if (std::FILE* file = std::fopen(path, "rb")) {
-      std::fread(state.rankingText.data(), 1, kRankingTextSize, file);
-      std::fclose(file);
-    }
-  }
+  std::string bytes;
+  int errorNumber = 0;
+  const std::string path = RankingFileInUse();
+  const Found found = path.empty() ? Found::Nothing : Inspect(path, bytes, errorNumber);
+  if (found == Found::Ranking || found == Found::Larger) std::memcpy(state.rankingText.data(), bytes.data(), bytes.size());
   ParseRankingScores();
 }
 
-// The song's folder refuses new files: the ranking goes elsewhere.
-static bool FolderNotWritable(int errorNumber) {
-  return errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS || errorNumber == ENOENT;
+// The song's folder refuses the ranking: it takes no new files, or what
+// lies at the ranking's path is not a ranking. The ranking goes elsewhere.
+static bool BesideRefuses(int errorNumber) {
+  switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOENT:
+    case ELOOP:
+    case EISDIR:
+    case platform::kNotARegularFile:
+    case kHoldsAnotherFile: return true;
+    default: return false;
+  }
+}
+
+// Replaces the ranking file at `path` unless something else lies there.
+static bool WriteTo(const std::string& path, int& errorNumber) {
+  std::string old;
+  const Found found = Inspect(path, old, errorNumber);
+  if (found == Found::Other || found == Found::Larger) return false;
+  if (path == state.keptRankingPath) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  }
+  return platform::ReplaceFile(path, std::string_view(state.rankingText.data(), kRankingTextSize), errorNumber);
 }
 
 bool WriteRankingFile() {
-  if (state.rankingPath[0] == '\0') return true;
-  const std::string_view bytes(state.rankingText.data(), kRankingTextSize);
+  std::string path = RankingFileInUse();
+  if (path.empty()) return false;
   int errorNumber = 0;
-  std::string path = RankingKeptElsewhere() ? state.keptRankingPath : std::string(state.rankingPath);
-  bool written = platform::ReplaceFile(path, bytes, errorNumber);
-  if (!written && path != state.keptRankingPath && FolderNotWritable(errorNumber) && !state.keptRankingPath.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(state.keptRankingPath).parent_path(), error);
-    int keptError = 0;
-    if (platform::ReplaceFile(state.keptRankingPath, bytes, keptError)) written = true;
+  bool written = WriteTo(path, errorNumber);
+  if (!written && path != state.keptRankingPath && BesideRefuses(errorNumber) && !state.keptRankingPath.empty()) {
+    path = state.keptRankingPath;
+    written = WriteTo(path, errorNumber);
   }
   if (!written) ShowFileMessage(Text(kCannotWriteRanking), path.c_str(), errorNumber);
   return written;

@@ -35,23 +35,29 @@ void ParseRankingScores();
 
 // The ranking file's path for a song path: the file name's extension
 // replaced by "DAT" (a name without one gets ".DAT"), so every song has its
-// own. Empty when the result would not fit the path buffer. Also derives
-// where the ranking is kept when the song's folder cannot take it: under
-// the user's data folder (rankings/), named after the song's whole path.
+// own. Empty when the result would not fit the path buffer, or when the
+// song's own extension is DAT (in any case): the song would be its own
+// ranking. Also derives where the ranking is kept when there is no such
+// path or the song's folder cannot take it: under the user's data folder
+// (rankings/), named after the song's whole path.
 void DeriveRankingPath(const char* songPath);
 const char* RankingPath();
 const std::string& KeptRankingPath();
 
 // Reads up to 80 bytes of the ranking file over the text (a short or
 // missing file leaves the default in place), then parses the scores. A
-// ranking kept in the user's data folder is the one read.
+// ranking kept in the user's data folder is the one read. Only a regular
+// file that is not a song is read: a symbolic link, a pipe or a song leaves
+// the default (a file longer than 80 bytes is read, but never replaced).
 void ReadRankingFile();
 
 // Writes the 80 bytes of the ranking text to the ranking file, whole or not
 // at all (the old file stays intact on any failure). When the song's folder
-// is not writable the ranking is kept in the user's data folder instead.
-// A ranking that cannot be written is told to the player and stays in
-// memory; false then. Nothing is written while the ranking path is empty.
+// is not writable, or what lies at the ranking path is not a ranking file,
+// the ranking is kept in the user's data folder instead: nothing that is
+// not a ranking file is ever replaced. A ranking that cannot be written is
+// told to the player and stays in memory; false then, and false without a
+// word when there is no song to keep a ranking for.
 bool WriteRankingFile();
 
 void ResetRanking();

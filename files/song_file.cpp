@@ -1,5 +1,7 @@
 #include "files/song_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -23,7 +25,8 @@ struct State {
 State state;
 }  // namespace
 
-// A file shorter than this is refused (the smallest valid song has 26).
+// A file shorter than this (24 bytes or fewer) is refused; the smallest
+// valid song has 26.
 static constexpr std::size_t kFirstReadSize = 25;
 static constexpr std::size_t kBlockSize = 1024;
 
@@ -76,9 +79,15 @@ LoadResult LoadSongFile() {
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.
   song::ClearSongErrorFlag();
-  std::FILE* file = std::fopen(state.songPath, "rb");
+  // Only a regular file: a pipe would wait for a writer for ever, and a
+  // symbolic link is not followed.
+  const int fd = platform::OpenRegularFile(state.songPath, state.loadErrorNumber);
+  std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
-    state.loadErrorNumber = errno;
+    if (fd >= 0) {
+      state.loadErrorNumber = errno;
+      close(fd);
+    }
     platform::SetCursorShape(platform::CursorShape::Arrow);
     return LoadResult::NotOpened;
   }

@@ -18,8 +18,8 @@ const char* SongPath();
 // told about (see ReportLoadFailure).
 enum class LoadResult {
   Installed,    // read, installed and scanned
-  NotOpened,    // the file could not be opened (its error number is kept for the report)
-  TooShort,     // shorter than the smallest song (25 bytes or fewer)
+  NotOpened,    // not opened, or not a regular file (its error number is kept for the report)
+  TooShort,     // shorter than the smallest song (24 bytes or fewer)
   TooLarge,     // larger than the free space of the song buffer
   ReadFailed,   // reading or closing the file failed
   NoHeader,     // read whole, but no header chunk: not a Standard MIDI File

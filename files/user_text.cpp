@@ -18,7 +18,7 @@ struct Bilingual {
 
 const Bilingual kTexts[kTextCount] = {
     {"曲ファイルを開けません。", "The song file cannot be opened."},
-    {"曲ファイルが短すぎます（25バイト以下）。", "The song file is too short (25 bytes or fewer)."},
+    {"曲ファイルが短すぎます（24バイト以下）。", "The song file is too short (24 bytes or fewer)."},
     {"曲ファイルが大きすぎて読み込めません。", "The song file is too large to load."},
     {"曲ファイルを読み込めません。", "The song file cannot be read."},
     {"MIDIファイルではありません（ヘッダーがありません）。", "This is not a Standard MIDI File (no header chunk)."},
@@ -30,6 +30,14 @@ const Bilingual kTexts[kTextCount] = {
 
 // The reason for an error number, in the user's language where we know it.
 std::string Reason(int errorNumber, bool japanese) {
+  switch (errorNumber) {
+    case platform::kNotARegularFile:
+      return japanese ? "通常のファイルではありません（パイプまたはデバイス）" : "not a regular file: a pipe or a device";
+    case ELOOP: return japanese ? "シンボリックリンクは開きません" : "a symbolic link, which is not followed";
+    case kHoldsAnotherFile:
+      return japanese ? "スコアデータではない別のファイルがあります" : "another file that is not score data lies there";
+    default: break;
+  }
   if (japanese) {
     switch (errorNumber) {
       case ENOENT: return "ファイルがありません";

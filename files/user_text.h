@@ -16,6 +16,11 @@ enum TextId {
   kTextCount
 };
 
+// The error number of a path that holds a file the program did not make
+// there (a song where its ranking should be); see also
+// platform::kNotARegularFile.
+inline constexpr int kHoldsAnotherFile = -2;
+
 // The text in the system's language (UTF-8).
 const char* Text(TextId id);
 

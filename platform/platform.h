@@ -279,7 +279,9 @@ void ReleaseSingleInstance();
 // Files beside the program.
 
 // Reads the file of that name in the program's directory (a picture there
-// wins over the one built into the program); false when there is none.
+// wins over the one built into the program); false when there is none, or
+// when it is not a regular file or larger than any picture the program
+// draws could be.
 bool ReadProgramFile(const char* name, std::string& bytes);
 
 // ---------------------------------------------------------------------------
@@ -317,10 +319,24 @@ std::string BundledSongsFolder();
 // Files the program writes.
 
 // Writes `bytes` as the whole new content of `path`, or leaves the old file
-// as it was: the bytes go to a new file in the same folder, are flushed to
-// the disk, and that file is renamed over `path`. False on failure, with
-// the system's error number; no temporary file is left behind.
+// as it was: the bytes go to a new file in the same folder (unnamed where
+// the file system allows it), are flushed to the disk, and that file is
+// renamed over `path`, the folder flushed after. The old file's permissions
+// are kept; a new file gets the usual ones. False on failure, with the
+// system's error number; no temporary file is left behind, and those a
+// killed write left (named "<path>.partial-XXXXXX") are removed first.
+// Does not look at what `path` holds: the caller decides it may go.
 bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber);
+
+// The error number of a file that is a pipe, a device or a socket (a
+// folder gives EISDIR, a symbolic link ELOOP).
+inline constexpr int kNotARegularFile = -1;
+
+// Opens an existing file for reading only when it is a regular file: a
+// symbolic link is not followed, and a pipe or device is refused at once
+// rather than waited on. The descriptor is close-on-exec and blocking
+// reads; -1 on failure, with the error number.
+int OpenRegularFile(const std::string& path, int& errorNumber);
 
 // The user's folder for the program's own data: $XDG_DATA_HOME/tonquill, or
 // ~/.local/share/tonquill; empty when neither can be told.

@@ -21,6 +21,12 @@ std::string FontFileOf(int face) {
   return file;
 }
 
+TTF_Font* OpenFontFile(const std::string& file, int size) {
+  // "e": the C library opens the file with O_CLOEXEC.
+  SDL_RWops* stream = SDL_RWFromFile(file.c_str(), "rbe");
+  return stream != nullptr ? TTF_OpenFontRW(stream, 1, size) : nullptr;
+}
+
 void ReleaseFontConfig() { FcFini(); }
 
 }  // namespace platform

@@ -36,7 +36,7 @@ TTF_Font* FontFor(int face, int cellHeight) {
   if (TTF_WasInit() || TTF_Init() == 0) {
     const std::string file = FontFileOf(face);
     for (int size = cellHeight; size > 1 && !file.empty(); --size) {
-      font = TTF_OpenFont(file.c_str(), size);
+      font = OpenFontFile(file, size);
       if (font == nullptr || TTF_FontHeight(font) <= cellHeight) break;
       TTF_CloseFont(font);
       font = nullptr;

@@ -1,5 +1,7 @@
-// Files the program writes for the user: replaced whole, never half-written,
-// and the user's own data folder. Both backends write real files.
+// Files the program reads and writes for the user: only regular files are
+// opened, files are replaced whole and never half-written, and the user's
+// own data folder. Both backends use real files.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,11 @@
 namespace platform {
 
 namespace {
+
+// What marks the temporary files of a write beside the file they replace,
+// followed by six letters or digits.
+constexpr std::string_view kPartialMark = ".partial-";
+constexpr std::size_t kPartialLetters = 6;
 
 // Writes everything or reports the error number.
 bool WriteAll(int fd, std::string_view bytes, int& errorNumber) {
@@ -30,33 +37,131 @@ bool WriteAll(int fd, std::string_view bytes, int& errorNumber) {
   return true;
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The temporary name of a write of `path`: the mark and random letters.
+std::string PartialName(const std::string& path) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string name = path + std::string(kPartialMark);
+  for (std::size_t i = 0; i < kPartialLetters; ++i) name += kLetters[arc4random_uniform(sizeof kLetters - 1)];
+  return name;
+}
+
+// Removes the temporary files that writes of `path` killed midway left.
+void RemoveStalePartials(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + std::string(kPartialMark);
+  DIR* folder = opendir(FolderOf(path).c_str());
+  if (folder == nullptr) return;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + kPartialLetters || name.substr(0, prefix.size()) != prefix) continue;
+    struct stat status {};
+    if (fstatat(dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+      unlinkat(dirfd(folder), entry->d_name, 0);
+  }
+  closedir(folder);
+}
+
+// Gives an unnamed file (O_TMPFILE) a temporary name in its folder.
+bool NameUnnamedFile(int fd, const std::string& path, std::string& name) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = PartialName(path);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// A new file in the folder of `path` to write the new content into: unnamed
+// while it is written where the file system allows it (a kill then leaves
+// nothing), otherwise under a temporary name. `named` tells which; -1 on
+// failure. Created with 0666 so that the umask applies.
+int CreateNewContent(const std::string& path, bool& named, std::string& name, int& errorNumber) {
+  named = false;
+  const int unnamed = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (unnamed >= 0) return unnamed;
+  named = true;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = PartialName(path);
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST && errno != EINTR) break;
+  }
+  errorNumber = errno;
+  return -1;
+}
+
+// Makes the rename itself survive a power loss. A folder that cannot be
+// flushed does not undo the write that is already in place.
+void FlushFolder(const std::string& path) {
+  const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return;
+  fsync(folder);
+  close(folder);
+}
+
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber) {
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+int OpenRegularFile(const std::string& path, int& errorNumber) {
+  int fd;
+  do fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     errorNumber = errno;
-    return false;
+    return -1;
   }
-  // The new file keeps the usual permissions rather than mkstemp's 0600.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  struct stat status {};
+  if (fstat(fd, &status) != 0) {
+    errorNumber = errno;
+    close(fd);
+    return -1;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    errorNumber = S_ISDIR(status.st_mode) ? EISDIR : kNotARegularFile;
+    close(fd);
+    return -1;
+  }
+  // Reads wait for the disk as usual.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber) {
+  RemoveStalePartials(path);
+  bool named = false;
+  std::string name;
+  const int fd = CreateNewContent(path, named, name, errorNumber);
+  if (fd < 0) return false;
+  struct stat old {};
+  if (lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
   bool ok = WriteAll(fd, bytes, errorNumber);
   if (ok && fsync(fd) != 0) {
     errorNumber = errno;
     ok = false;
   }
+  if (ok && !named) {
+    named = NameUnnamedFile(fd, path, name);
+    if (!named) {
+      errorNumber = errno;
+      ok = false;
+    }
+  }
   if (close(fd) != 0 && ok) {
     errorNumber = errno;
     ok = false;
   }
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (ok && std::rename(name.c_str(), path.c_str()) != 0) {
     errorNumber = errno;
     ok = false;
   }
-  if (!ok) unlink(temporary.c_str());
+  if (!ok && named) unlink(name.c_str());
+  if (ok) FlushFolder(path);
   return ok;
 }
 

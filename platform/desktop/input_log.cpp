@@ -16,7 +16,7 @@ void LogInput(const char* format, ...) {
   if (!logOpened) {
     logOpened = true;
     const char* path = std::getenv("TONQUILL_INPUT_LOG");
-    if (path != nullptr && path[0] != '\0') logFile = std::fopen(path, "a");
+    if (path != nullptr && path[0] != '\0') logFile = std::fopen(path, "ae");  // close-on-exec: helpers never inherit it
   }
   if (logFile == nullptr) return;
   std::va_list args;

@@ -70,6 +70,7 @@ class Game {
   // Waits up to `seconds` for the game to end; its exit status, or -1.
   int WaitForExit(double seconds);
   bool Running();
+  pid_t Pid() const { return pid_; }
   // The game's private folder (its single-instance lock lies there).
   const std::string& Folder() const { return folder_.Path(); }
   // What the game wrote to its standard output and error.

@@ -25,13 +25,17 @@ int PeakOfWav(const std::string& path, double from, double to) {
   return peak;
 }
 
-void GameWindowTest::StartGame(const std::string& argument) {
+void GameWindowTest::StartGame(const std::string& argument, const std::vector<std::string>& environment,
+                               bool startUpMessage) {
   ASSERT_TRUE(display_.Running());
-  game_ = std::make_unique<Game>(std::vector<std::string>{argument}, std::vector<std::string>{}, program_);
+  game_ = std::make_unique<Game>(std::vector<std::string>{argument}, environment, program_);
   folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
   window_ = WaitForWindow("Tonquill", 20);
   ASSERT_FALSE(window_.empty());
+  if (startUpMessage) {
+    ASSERT_TRUE(AnswerMessage("Return"));
+  }
   const Area area = WindowArea(window_);
   left_ = area.left;
   top_ = area.top;
@@ -58,6 +62,13 @@ bool GameWindowTest::Quit() {
   }
   window_.clear();
   return ended;
+}
+
+bool GameWindowTest::AnswerMessage(const std::string& key) {
+  const std::string box = WaitForWindow("メッセージ", 20);
+  if (box.empty()) return false;
+  RunCommand("xdotool windowfocus --sync " + box + " key " + key);
+  return WaitUntil([] { return RunCommand("xwininfo -root -tree | grep -c 'メッセージ'") == "0"; }, 10);
 }
 
 int GameWindowTest::X(int x) const { return left_ + static_cast<int>((width_ - 640 * scale_) / 2 + (x + 0.5) * scale_); }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "desktop_kit.h"
 #include "xvfb.h"
@@ -22,8 +23,13 @@ class GameWindowTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts `tonquill ARGUMENT` in a fresh working folder (recording its
-  // synthesizer) and waits for its window and its main screen.
-  void StartGame(const std::string& argument);
+  // synthesizer) and waits for its window and its main screen. `environment`
+  // adds variables ("XDG_DATA_HOME=..."); with `startUpMessage` a message
+  // box comes first (a song that failed to load) and Return closes it.
+  void StartGame(const std::string& argument, const std::vector<std::string>& environment = {},
+                 bool startUpMessage = false);
+  // Waits for a message box and presses `key` in it; false when none came.
+  static bool AnswerMessage(const std::string& key);
   // Escape, then Yes: the game ends as a user ends it. True once it has.
   bool Quit();
 
