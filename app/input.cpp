@@ -1,9 +1,11 @@
 #include "app/input.h"
 
 #include "app/scenes.h"
+#include "app/shell.h"
 #include "app/system_cursor.h"
 #include "draw/eldraw.h"
 #include "midi/timing.h"
+#include "player/playback_clock.h"
 
 namespace app {
 
@@ -65,10 +67,14 @@ void HandleEvent(const platform::Event& event) {
     case EventKind::Activated:
       applicationActive = true;
       midi::ResetFrameStamp();
+      player::ContinuePlayback();
       break;
     case EventKind::Deactivated:
       applicationActive = false;
       SetSystemCursorShown(true);
+      // A window keeps playing in the background; full screen stops its
+      // frames, and the song stops with them.
+      if ((WindowBehaviour() & kRunWhileInactive) == 0) player::HoldPlayback();
       break;
     case EventKind::UserCloseRequest:
       // The close button asks first, as Escape does; on the way out it

@@ -10,6 +10,8 @@ namespace midi {
 static std::uint32_t waitDeadline[kWaitSlotCount + 1];
 static std::uint32_t clockOrigin = 0;
 static std::uint32_t pauseMark = 0;
+static bool songClockHeld = false;
+static std::uint32_t holdMark = 0;
 static std::uint32_t frameStamp = 0;
 static float frameDelta = 0.0f;
 static std::uint32_t blinkDeadline = 0;
@@ -23,6 +25,8 @@ static bool Reached(std::uint32_t now, std::uint32_t deadline) {
 void InitTimingServices() {
   for (std::uint32_t& deadline : waitDeadline) deadline = kUnarmedDeadline;
   clockOrigin = pauseMark = 0;
+  songClockHeld = false;
+  holdMark = 0;
   frameStamp = platform::TimeMs();
   frameDelta = 0.0f;
   blinkDeadline = frameStamp + kBlinkOnMs;
@@ -39,6 +43,22 @@ void ResumeClockOrigin() {
   MarkClockPause();
 }
 std::uint32_t SongClockMs() { return platform::TimeMs() - clockOrigin; }
+
+void HoldSongClock() {
+  if (songClockHeld) return;
+  songClockHeld = true;
+  holdMark = platform::TimeMs();
+}
+
+void ReleaseSongClock() {
+  if (!songClockHeld) return;
+  songClockHeld = false;
+  const std::uint32_t held = platform::TimeMs() - holdMark;
+  clockOrigin += held;
+  pauseMark += held;
+}
+
+bool SongClockHeld() { return songClockHeld; }
 
 void ResetFrameStamp() {
   frameStamp = platform::TimeMs();
