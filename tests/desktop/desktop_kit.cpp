@@ -242,9 +242,9 @@ bool CursorIsBlank() {
   return blank;
 }
 
-// Each pixel of a screen rectangle, '#' when dark and '.' otherwise, row
-// by row; "" when the rectangle cannot be read.
-static std::string DarkMap(int x, int y, int width, int height) {
+// Each pixel of a screen rectangle, '#' when dark (each channel below
+// `darkBelow`) and '.' otherwise, row by row; "" when it cannot be read.
+static std::string DarkMap(int x, int y, int width, int height, unsigned long darkBelow = 0x60) {
   Connection x11;
   if (x11.display == nullptr || width <= 0 || height <= 0) return "";
   XImage* image = XGetImage(x11.display, DefaultRootWindow(x11.display), x, y, static_cast<unsigned>(width),
@@ -254,14 +254,14 @@ static std::string DarkMap(int x, int y, int width, int height) {
   for (int row = 0; row < height; ++row)
     for (int column = 0; column < width; ++column) {
       const unsigned long p = XGetPixel(image, column, row);
-      map.push_back(((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60 ? '#' : '.');
+      map.push_back(((p >> 16) & 0xFF) < darkBelow && ((p >> 8) & 0xFF) < darkBelow && (p & 0xFF) < darkBelow ? '#' : '.');
     }
   XDestroyImage(image);
   return map;
 }
 
-int DarkPixels(int x, int y, int width, int height) {
-  const std::string map = DarkMap(x, y, width, height);
+int DarkPixels(int x, int y, int width, int height, int darkBelow) {
+  const std::string map = DarkMap(x, y, width, height, static_cast<unsigned long>(darkBelow));
   return static_cast<int>(std::count(map.begin(), map.end(), '#'));
 }
 
