@@ -155,16 +155,33 @@ int Game::WaitForInput(const std::string& prefix, double seconds, int skip) cons
   return found;
 }
 
-CoveringWindow::CoveringWindow(const Area& area) : display_(XOpenDisplay(nullptr)) {
+CoveringWindow::CoveringWindow(const Area& area, bool managed) : display_(XOpenDisplay(nullptr)) {
   if (display_ == nullptr) return;
   XSetWindowAttributes attributes{};
-  attributes.override_redirect = True;
+  attributes.override_redirect = managed ? False : True;
   attributes.background_pixel = WhitePixel(display_, DefaultScreen(display_));
   window_ = XCreateWindow(display_, DefaultRootWindow(display_), area.left, area.top,
                           static_cast<unsigned>(area.right - area.left), static_cast<unsigned>(area.bottom - area.top), 0,
                           CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  if (managed) {
+    // Placed where the test put it, as a user's program asks to be.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = area.left;
+    hints.y = area.top;
+    hints.width = area.right - area.left;
+    hints.height = area.bottom - area.top;
+    XSetWMNormalHints(display_, window_, &hints);
+    XStoreName(display_, window_, "Another program");
+  }
   XMapRaised(display_, window_);
   XSync(display_, False);
+}
+
+std::string CoveringWindow::Id() const {
+  std::ostringstream id;
+  id << "0x" << std::hex << window_;
+  return id.str();
 }
 
 CoveringWindow::~CoveringWindow() {

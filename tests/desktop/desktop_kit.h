@@ -84,10 +84,14 @@ class Game {
 };
 
 // A white window of another client over a rectangle of the screen, until
-// the end of its scope (override-redirect: no window manager moves it).
+// the end of its scope: override-redirect (no window manager moves it), or
+// `managed`, a program's window that a window manager brings to the front
+// with the keyboard.
 class CoveringWindow {
  public:
-  explicit CoveringWindow(const Area& area);
+  explicit CoveringWindow(const Area& area, bool managed = false);
+  // Its X window id, as FocusedWindow names it.
+  std::string Id() const;
   ~CoveringWindow();
   CoveringWindow(const CoveringWindow&) = delete;
   CoveringWindow& operator=(const CoveringWindow&) = delete;
