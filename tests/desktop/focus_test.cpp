@@ -32,8 +32,8 @@ class AwayFromFullScreen : public test::GameWindowTest {
 // DEMO on Twinkle (4/4 at 100 beats a minute, a measure of 2.4 s); at the
 // start of measure 3, when all its parts have come in, another program
 // takes the focus for 5 s. While away the recording falls silent; back in
-// front the measure goes on from 3 to 4, and no sound is louder than the
-// song was before.
+// front the measure goes on from 3 to 4, and nothing sounds louder than the
+// song did before.
 TEST_F(AwayFromFullScreen, TheSongStandsStillAndComesBackWithoutABurst) {
   test::WindowManager manager;
   ASSERT_TRUE(manager.Running());
@@ -69,8 +69,11 @@ TEST_F(AwayFromFullScreen, TheSongStandsStillAndComesBackWithoutABurst) {
 
   const int loudestBefore = test::PeakOfWav(wav, demoAt, leftAt);
   ASSERT_GT(loudestBefore, 1000) << "the song was heard before";
+  // The song's own peaks differ by a fifth from run to run (how its notes
+  // overlap moves with the frames); the events of 5 s sent at once reach
+  // nearly twice the loudest.
   const int loudestAfter = test::PeakOfWav(wav, backAt, backAt + 3);
-  EXPECT_LE(loudestAfter, loudestBefore) << "a burst after the return";
+  EXPECT_LE(loudestAfter, loudestBefore * 5 / 4) << "a burst after the return";
   EXPECT_GT(loudestAfter, 1000) << "the song is heard again";
   // The notes are ended at once; their release fades within two seconds.
   EXPECT_LT(test::PeakOfWav(wav, leftAt + 2, backAt - 0.2), 100) << "notes drone on while away";
