@@ -58,8 +58,6 @@ void ReleaseSongClock() {
   pauseMark += held;
 }
 
-bool SongClockHeld() { return songClockHeld; }
-
 void ResetFrameStamp() {
   frameStamp = platform::TimeMs();
   frameDelta = 0.0f;

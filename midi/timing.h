@@ -38,7 +38,6 @@ std::uint32_t SongClockMs();
 // without a hold does nothing.
 void HoldSongClock();
 void ReleaseSongClock();
-bool SongClockHeld();
 
 // Frame stamps of the main loop.
 void ResetFrameStamp();     // after a halt: the next frame's delta starts now
