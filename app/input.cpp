@@ -1,5 +1,6 @@
 #include "app/input.h"
 
+#include "app/shell.h"
 #include "app/shutdown.h"
 #include "draw/eldraw.h"
 #include "draw/system_cursor.h"
@@ -7,6 +8,7 @@
 #include "platform/virtual_keys.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
+#include "player/playback_clock.h"
 
 namespace app {
 
@@ -43,10 +45,14 @@ void HandleEvent(const platform::Event& event) {
     case EventKind::Activated:
       scene::SetApplicationActive(true);
       midi::ResetFrameStamp();
+      player::ContinuePlayback();
       break;
     case EventKind::Deactivated:
       scene::SetApplicationActive(false);
       draw::SetSystemCursorShown(true);
+      // A window keeps playing in the background; full screen stops its
+      // frames, and the song stops with them.
+      if ((WindowBehaviour() & kRunWhileInactive) == 0) player::HoldPlayback();
       break;
     case EventKind::UserCloseRequest:
       // The close button asks first, as Escape does; on the way out it

@@ -12,6 +12,8 @@ struct State {
   std::uint32_t waitDeadline[kWaitSlotCount + 1]{};
   std::uint32_t clockOrigin = 0;
   std::uint32_t pauseMark = 0;
+  bool songClockHeld = false;
+  std::uint32_t holdMark = 0;
   std::uint32_t frameStamp = 0;
   float frameDelta = 0.0f;
   std::uint32_t blinkDeadline = 0;
@@ -42,6 +44,20 @@ void ResumeClockOrigin() {
   MarkClockPause();
 }
 std::uint32_t SongClockMs() { return platform::TimeMs() - state.clockOrigin; }
+
+void HoldSongClock() {
+  if (state.songClockHeld) return;
+  state.songClockHeld = true;
+  state.holdMark = platform::TimeMs();
+}
+
+void ReleaseSongClock() {
+  if (!state.songClockHeld) return;
+  state.songClockHeld = false;
+  const std::uint32_t held = platform::TimeMs() - state.holdMark;
+  state.clockOrigin += held;
+  state.pauseMark += held;
+}
 
 void ResetFrameStamp() {
   state.frameStamp = platform::TimeMs();

@@ -31,6 +31,13 @@ void MarkClockPause();
 void SkipPausedTime();     // the origin moves on by the time since the mark
 void ResumeClockOrigin();  // SkipPausedTime, then MarkClockPause
 std::uint32_t SongClockMs();
+// While a full-screen program is away (another window has the focus) the
+// song's time stands still: releasing the hold moves the clock origin and
+// the pause mark on by the time held, so a halt at a guide note that was
+// under way keeps its length too. Holding twice holds once; releasing
+// without a hold does nothing.
+void HoldSongClock();
+void ReleaseSongClock();
 
 // Frame stamps of the main loop.
 void ResetFrameStamp();     // after a halt: the next frame's delta starts now

@@ -175,6 +175,13 @@ int StopPlayback(int kind) {
   return 0;
 }
 
+void HoldPlayback() {
+  SilenceAllPorts();
+  midi::HoldSongClock();
+}
+
+void ContinuePlayback() { midi::ReleaseSongClock(); }
+
 }  // namespace player
 
 namespace song {

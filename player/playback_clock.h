@@ -34,6 +34,13 @@ void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower);
 // Loads a measure's tempo and time signature; returns its start tick.
 std::int32_t SeekToMeasure(int measure);
 
+// The program went to the background in full screen, where its frames
+// stop: what sounds is ended (it would drone on) and the song's time stands
+// still (it would run ahead unheard and come back as one burst).
+void HoldPlayback();
+// Back in front: the song goes on from where it stood.
+void ContinuePlayback();
+
 // Re-anchors the clock at a position the guide moved the song to.
 void ReanchorAt(std::int32_t position);
 

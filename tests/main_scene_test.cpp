@@ -235,4 +235,103 @@ TEST_F(MainScene, AfterAResetTheSameRunSendsTheSame) {
   EXPECT_EQ(runs[0], runs[1]);
 }
 
+// Another window takes the focus during a run, from `leaveAt` ms after the
+// click for `awayMs` ms (0: it never does), and the guide's key is tapped
+// at `pressAt` (0: never; later by the time away when that falls after the
+// leave). Every message sent, timed from the click; the time away as the
+// program measured it in `held`.
+struct Sent {
+  std::uint32_t at;
+  Bytes bytes;
+  bool operator==(const Sent&) const = default;
+};
+struct Away {
+  const char* name;
+  bool fullScreen;
+  int button;
+  std::uint32_t leaveAt, pressAt;
+};
+void PrintTo(const Away& away, std::ostream* out) { *out << away.name; }
+
+class AwayFromTheGame : public MainScene, public ::testing::WithParamInterface<Away> {
+ protected:
+  std::vector<Sent> Run(std::uint32_t awayMs, std::uint32_t& held) {
+    const Away& away = GetParam();
+    TearDown();  // the previous run's ports and song folder
+    songPath_.clear();
+    test::ResetProgram(1);
+    Start(away.fullScreen ? "" : "-");
+    songPath_ = test::WriteTempFile(test::SmfFile(HaltSong(), 480));
+    pt::ScriptFileChoice(songPath_);
+    ClickButton(game::kButtonFile);
+    ClickButton(away.button);
+    pt::ClearMidiLog();
+    const std::uint32_t start = platform::TimeMs();
+    std::uint32_t leftAt = 0;
+    held = 0;
+    bool pressed = away.pressAt == 0;
+    while (platform::TimeMs() - start < 9000) {
+      const std::uint32_t now = platform::TimeMs() - start;
+      if (awayMs > 0 && leftAt == 0 && now + 16 >= away.leaveAt) {
+        pt::PushEvent({platform::EventKind::Deactivated});
+        Pass();
+        leftAt = platform::TimeMs();
+        PassUntil(leftAt + awayMs);
+        pt::PushEvent({platform::EventKind::Activated});
+        Pass();
+        held = platform::TimeMs() - leftAt;
+        continue;
+      }
+      if (!pressed && now >= away.pressAt + (away.pressAt > away.leaveAt ? held : 0)) {
+        Tap('A');
+        pressed = true;
+        continue;
+      }
+      Pass();
+    }
+    std::vector<Sent> sent;
+    for (const auto& e : pt::MidiLog())
+      if (e.kind == pt::MidiLogEntry::Short) sent.push_back({e.time - start, e.bytes});
+    return sent;
+  }
+  static bool NoteOff(const Bytes& b) { return b.size() == 3 && ((b[0] & 0xF0) == 0x80 || ((b[0] & 0xF0) == 0x90 && b[2] == 0)); }
+};
+
+// In a window the song plays on while another window is in front. Full
+// screen stops its frames: the notes sounding then end at once, nothing
+// else is sent while away, and the song goes on from where it stood, every
+// later note as long after the return as it was due after the leave (a
+// halt at a guide note keeps waiting for its key).
+TEST_P(AwayFromTheGame, FullScreenHoldsTheSongAndEndsItsNotes) {
+  std::uint32_t held = 0;
+  const std::vector<Sent> stayed = Run(0, held);
+  const std::vector<Sent> left = Run(5008, held);
+  ASSERT_GE(held, 5008u);
+  if (!GetParam().fullScreen) {
+    EXPECT_EQ(left, stayed);
+    return;
+  }
+  const std::uint32_t leaveAt = GetParam().leaveAt, returnAt = leaveAt + held;
+  std::vector<Sent> before, away, after, expectedAfter;
+  for (const Sent& s : left) (s.at < leaveAt ? before : s.at < returnAt ? away : after).push_back(s);
+  std::vector<Sent> stayedBefore;
+  for (const Sent& s : stayed) {
+    if (s.at < leaveAt) stayedBefore.push_back(s);
+    else if (!NoteOff(s.bytes)) expectedAfter.push_back({s.at + held, s.bytes});
+  }
+  EXPECT_EQ(before, stayedBefore);
+  // The band's note 40 (sounding since 500 ms) ends as the game goes away.
+  ASSERT_FALSE(away.empty());
+  EXPECT_EQ(away.front(), (Sent{leaveAt, {0x92, 40, 0}}));
+  for (const Sent& s : away) EXPECT_TRUE(NoteOff(s.bytes)) << "sent while away: " << testing::PrintToString(s.bytes);
+  std::erase_if(after, [](const Sent& s) { return NoteOff(s.bytes); });
+  EXPECT_EQ(after, expectedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, AwayFromTheGame,
+                         ::testing::Values(Away{"DemoInFullScreen", true, game::kButtonDemo, 608, 0},
+                                           Away{"TrainingHaltedInFullScreen", true, game::kButtonTraining, 1200, 1600},
+                                           Away{"DemoInAWindow", false, game::kButtonDemo, 608, 0}),
+                         [](const ::testing::TestParamInfo<Away>& run) { return std::string(run.param.name); });
+
 }  // namespace

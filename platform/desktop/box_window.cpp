@@ -267,6 +267,9 @@ int RunBoxWindow(const BoxRequest& request) {
   const std::string fontFile = FontFileOf(kFaceGothic);
   TTF_Font* font = fontFile.empty() ? nullptr : TTF_OpenFont(fontFile.c_str(), kFontPixels);
   if (font == nullptr) return kBoxNotShown;
+  // The Gothic face's full hinting flattens the underscore to nothing at
+  // this size ("file_name" read "file name"); the light one keeps it.
+  TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
   const Layout layout = MakeLayout(font, request);
   SDL_Window* box = SDL_CreateWindow(request.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, layout.width,
                                      layout.height, SDL_WINDOW_HIDDEN);

@@ -20,6 +20,11 @@ bool StartVideo();
 SDL_Window* MainWindow();
 bool MainWindowIsFullScreen();
 
+// A window the game opened (a message box, the file chooser) has closed, or
+// the game's window was clicked without the keyboard: with no window manager
+// to hand the keyboard to the game, it takes the focus itself.
+void TakeFocusBack();
+
 // Puts an event of the backend's own at the end of the program's queue.
 void QueueEvent(const Event& event);
 

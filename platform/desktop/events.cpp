@@ -81,6 +81,9 @@ static bool Translate(const SDL_Event& e, Event& out) {
       desktop::WindowToPicture(out.x, out.y, out.x, out.y);
       return true;
     case SDL_MOUSEBUTTONDOWN:
+      // A click on the window activates it, even where no window manager
+      // does: the focus that follows lets a full-screen game run its frames.
+      if (SDL_GetKeyboardFocus() != desktop::MainWindow()) desktop::TakeFocusBack();
       if (e.button.button == SDL_BUTTON_LEFT)
         out = {SecondOfAPair(e.button) ? EventKind::LeftDoubleClick : EventKind::LeftDown, e.button.x, e.button.y};
       else if (e.button.button == SDL_BUTTON_RIGHT && SecondOfAPair(e.button))

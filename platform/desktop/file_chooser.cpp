@@ -148,6 +148,7 @@ OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, co
   const bool ran = RunDialog(*program, args, output, status);
   desktop::ApplyConfinement();
   DropInputOfTheDialogsTime();
+  desktop::TakeFocusBack();
   if (!ran) return OpenDialogResult::NoChooser;
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return OpenDialogResult::Cancelled;
   if (!output.empty() && output.back() == '\n') output.pop_back();

@@ -97,9 +97,7 @@ static bool ShowBox(const char* kind, std::string_view title, std::string_view t
   // still take a moment to end).
   desktop::DropInputFromWhileBoxWasUp();
   desktop::LogInput("BoxClosed %s", answer == 'y' ? "yes" : "no");
-  // With no window manager to hand the focus back, the game takes it.
-  SDL_Window* window = desktop::MainWindow();
-  if (window != nullptr && !desktop::WindowManagerRunning(window)) SDL_SetWindowInputFocus(window);
+  desktop::TakeFocusBack();
   if (spawned) {
     int status = 0;
     while (waitpid(helper, &status, 0) < 0 && errno == EINTR) {

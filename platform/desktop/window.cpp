@@ -19,6 +19,11 @@ static bool mainWindowFullScreen = false;
 SDL_Window* MainWindow() { return mainWindow; }
 bool MainWindowIsFullScreen() { return mainWindowFullScreen; }
 
+void TakeFocusBack() {
+  if (mainWindow != nullptr && !WindowManagerRunning(mainWindow))
+    SDL_SetWindowInputFocus(mainWindow);
+}
+
 }  // namespace platform::desktop
 
 namespace platform {

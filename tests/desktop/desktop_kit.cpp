@@ -157,16 +157,33 @@ int Game::WaitForInput(const std::string& prefix, double seconds, int skip) cons
   return found;
 }
 
-CoveringWindow::CoveringWindow(const Area& area) : display_(XOpenDisplay(nullptr)) {
+CoveringWindow::CoveringWindow(const Area& area, bool managed) : display_(XOpenDisplay(nullptr)) {
   if (display_ == nullptr) return;
   XSetWindowAttributes attributes{};
-  attributes.override_redirect = True;
+  attributes.override_redirect = managed ? False : True;
   attributes.background_pixel = WhitePixel(display_, DefaultScreen(display_));
   window_ = XCreateWindow(display_, DefaultRootWindow(display_), area.left, area.top,
                           static_cast<unsigned>(area.right - area.left), static_cast<unsigned>(area.bottom - area.top), 0,
                           CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  if (managed) {
+    // Placed where the test put it, as a user's program asks to be.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = area.left;
+    hints.y = area.top;
+    hints.width = area.right - area.left;
+    hints.height = area.bottom - area.top;
+    XSetWMNormalHints(display_, window_, &hints);
+    XStoreName(display_, window_, "Another program");
+  }
   XMapRaised(display_, window_);
   XSync(display_, False);
+}
+
+std::string CoveringWindow::Id() const {
+  std::ostringstream id;
+  id << "0x" << std::hex << window_;
+  return id.str();
 }
 
 CoveringWindow::~CoveringWindow() {
@@ -244,9 +261,9 @@ bool CursorIsBlank() {
   return blank;
 }
 
-// Each pixel of a screen rectangle, '#' when dark and '.' otherwise, row
-// by row; "" when the rectangle cannot be read.
-static std::string DarkMap(int x, int y, int width, int height) {
+// Each pixel of a screen rectangle, '#' when dark (each channel below
+// `darkBelow`) and '.' otherwise, row by row; "" when it cannot be read.
+static std::string DarkMap(int x, int y, int width, int height, unsigned long darkBelow = 0x60) {
   Connection x11;
   if (x11.display == nullptr || width <= 0 || height <= 0) return "";
   XImage* image = XGetImage(x11.display, DefaultRootWindow(x11.display), x, y, static_cast<unsigned>(width),
@@ -256,14 +273,14 @@ static std::string DarkMap(int x, int y, int width, int height) {
   for (int row = 0; row < height; ++row)
     for (int column = 0; column < width; ++column) {
       const unsigned long p = XGetPixel(image, column, row);
-      map.push_back(((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60 ? '#' : '.');
+      map.push_back(((p >> 16) & 0xFF) < darkBelow && ((p >> 8) & 0xFF) < darkBelow && (p & 0xFF) < darkBelow ? '#' : '.');
     }
   XDestroyImage(image);
   return map;
 }
 
-int DarkPixels(int x, int y, int width, int height) {
-  const std::string map = DarkMap(x, y, width, height);
+int DarkPixels(int x, int y, int width, int height, int darkBelow) {
+  const std::string map = DarkMap(x, y, width, height, static_cast<unsigned long>(darkBelow));
   return static_cast<int>(std::count(map.begin(), map.end(), '#'));
 }
 

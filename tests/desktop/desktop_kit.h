@@ -88,10 +88,14 @@ class Game {
 };
 
 // A white window of another client over a rectangle of the screen, until
-// the end of its scope (override-redirect: no window manager moves it).
+// the end of its scope: override-redirect (no window manager moves it), or
+// `managed`, a program's window that a window manager brings to the front
+// with the keyboard.
 class CoveringWindow {
  public:
-  explicit CoveringWindow(const Area& area);
+  explicit CoveringWindow(const Area& area, bool managed = false);
+  // Its X window id, as FocusedWindow names it.
+  std::string Id() const;
   ~CoveringWindow();
   CoveringWindow(const CoveringWindow&) = delete;
   CoveringWindow& operator=(const CoveringWindow&) = delete;
@@ -114,8 +118,9 @@ void PointerPosition(int& x, int& y);
 std::string FocusedWindow();
 // True when the cursor the server shows now has no visible pixel.
 bool CursorIsBlank();
-// How many pixels of a screen rectangle are dark (each channel below 0x60).
-int DarkPixels(int x, int y, int width, int height);
+// How many pixels of a screen rectangle are dark (each channel below
+// `darkBelow`: 0x60 is black ink, 0xC0 takes in the grey of a thin line).
+int DarkPixels(int x, int y, int width, int height, int darkBelow = 0x60);
 // The dark pixels of `count` cells side by side from (x, y), each cell as
 // a string of '#' (dark) and '.' row by row.
 std::vector<std::string> DarkPatterns(int x, int y, int cellWidth, int cellHeight, int count);

@@ -20,6 +20,8 @@ int PeakOfWav(const std::string& path, double from, double to);
 
 class GameWindowTest : public ::testing::Test {
  protected:
+  // The private X server's screen size.
+  explicit GameWindowTest(int width = 1024, int height = 768) : display_{width, height} {}
   void TearDown() override;
 
   // Starts `tonquill ARGUMENT` in a fresh working folder (recording its
@@ -52,7 +54,7 @@ class GameWindowTest : public ::testing::Test {
   std::string OpenTheDialog() const;
   static bool DialogGone();
 
-  Xvfb display_{1024, 768};
+  Xvfb display_;
   // The executable StartGame starts: the build folder's, unless a test sets
   // another (an installed copy).
   std::string program_ = TONQUILL_BINARY_DIR "/tonquill";

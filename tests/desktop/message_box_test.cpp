@@ -38,6 +38,36 @@ TEST(DesktopMessageBox, JapaneseQuestionIsShownAndAnswered) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "Return answers Yes";
 }
 
+// Every character of a file name shows in its half-width cell, the
+// underscore too: the box's face has it a pixel below its descent.
+TEST(DesktopMessageBox, EveryCharacterOfAFileNameShows) {
+  test::Xvfb x;
+  ASSERT_TRUE(x.Running());
+  const std::string name = "midifile_Bad.mid";
+  const pid_t child = fork();
+  if (child == 0) {
+    platform::ShowMessageBox(platform::BoxKind::Warning, "Tonquill", name);
+    _exit(0);
+  }
+  const std::string box = test::WaitForWindow("Tonquill", 20);
+  ASSERT_FALSE(box.empty()) << "no message box appeared";
+  const test::Area area = test::WindowArea(box);
+  // The text starts at the box's 20-pixel margin, one line 18 pixels high;
+  // the inner 6 columns of a cell hold no ink of its neighbours.
+  const auto cellInk = [&](std::size_t i) {
+    return test::DarkPixels(area.left + 21 + 8 * static_cast<int>(i), area.top + 20, 6, 18, 0xC0);
+  };
+  EXPECT_TRUE(test::WaitUntil([&] { return cellInk(0) > 0; }, 10)) << "no text";
+  for (std::size_t i = 0; i < name.size(); ++i) EXPECT_GT(cellInk(i), 0) << "'" << name[i] << "' at " << i;
+  x.Screenshot(TONQUILL_BINARY_DIR "/message_box_file_name.png");
+  test::RunCommand("xdotool key Return");
+  int status = 0;
+  if (!test::WaitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, 10)) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+}
+
 // The game in a window, its picture up.
 class ExitQuestion : public ::testing::Test {
  protected:
