@@ -18,4 +18,10 @@ bool SetCommandLine(const char* line) {
 
 const char* CommandLineBuffer() { return commandLineBuffer; }
 
+CommandLineRequest ReadCommandLine(const char* line) {
+  if (line[0] != '-') return {false, line};
+  const char* space = std::strchr(line, ' ');
+  return {true, space != nullptr ? space + 1 : ""};
+}
+
 }  // namespace app

@@ -11,6 +11,7 @@
 #include "files/song_file.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
+#include "game/file_button.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_scene.h"
@@ -55,6 +56,7 @@ void ResetProgram(int ports) {
   game::ResetScore();
   game::ClearHaltedAtGuide();
   game::ResetControls();
+  game::ResetFileButton();
   game::ResetComputerKeyboard();
   game::ResetMidiKeyboard();
   game::ResetMainScene();

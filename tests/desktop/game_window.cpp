@@ -25,9 +25,11 @@ int PeakOfWav(const std::string& path, double from, double to) {
   return peak;
 }
 
-void GameWindowTest::StartGame(const std::string& argument) {
+void GameWindowTest::StartGame(const std::string& argument) { StartGame(std::vector<std::string>{argument}, {}); }
+
+void GameWindowTest::StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment) {
   ASSERT_TRUE(display_.Running());
-  game_ = std::make_unique<Game>(std::vector<std::string>{argument}, std::vector<std::string>{}, program_);
+  game_ = std::make_unique<Game>(arguments, environment, program_);
   folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
   window_ = WaitForWindow("Tonquill", 20);

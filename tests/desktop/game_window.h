@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "desktop_kit.h"
 #include "xvfb.h"
@@ -24,6 +25,8 @@ class GameWindowTest : public ::testing::Test {
   // Starts `tonquill ARGUMENT` in a fresh working folder (recording its
   // synthesizer) and waits for its window and its main screen.
   void StartGame(const std::string& argument);
+  // The same with any arguments, and variables added to its environment.
+  void StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment);
   // Escape, then Yes: the game ends as a user ends it. True once it has.
   bool Quit();
 
