@@ -29,7 +29,10 @@ class ScoreScreens : public test::ProgramTest {
     folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
     song_ = (folder_ / "tune.mid").string();
     Start("-");
+    // The song's ranking as a load leaves it: the default table, no file yet.
+    files::RestoreDefaultRankingText();
     files::DeriveRankingPath(song_.c_str());
+    files::ReadRankingFile();
   }
   void TearDown() override {
     ProgramTest::TearDown();
