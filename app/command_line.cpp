@@ -25,4 +25,10 @@ const char* CommandLineBuffer() { return state.commandLineBuffer; }
 
 void ResetCommandLine() { state = {}; }
 
+CommandLineRequest ReadCommandLine(const char* line) {
+  if (line[0] != '-') return {false, line};
+  const char* space = std::strchr(line, ' ');
+  return {true, space != nullptr ? space + 1 : ""};
+}
+
 }  // namespace app

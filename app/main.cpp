@@ -1,5 +1,6 @@
-// tonquill: the game. A command line beginning with '-' plays in a window;
-// any other names the song to load at start-up.
+// tonquill: the game. A command line beginning with '-' plays in a window,
+// with the song named after it if any; any other names the song to load at
+// start-up.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,12 +13,15 @@
 namespace {
 
 const char kUsage[] =
-    "usage: tonquill [SONG.mid | -]\n"
+    "usage: tonquill [- | --window] [SONG.mid]\n"
     "       tonquill --list-ports [SONG.mid]\n"
     "\n"
-    "  SONG.mid      the song to load at start-up (full screen)\n"
-    "  -             play in a window (so does any command line beginning\n"
-    "                with '-', or Shift held while the game starts)\n"
+    "  SONG.mid      the song to load at start-up (full screen); when the game\n"
+    "                is already running, that copy comes to the front and\n"
+    "                opens the song instead\n"
+    "  -, --window   play in a window (so does any command line beginning\n"
+    "                with '-', or Shift held while the game starts), with\n"
+    "                SONG.mid when it follows: tonquill - song.mid\n"
     "  --list-ports  print the MIDI output ports by number, and the MIDI\n"
     "                inputs listened to, then exit\n"
     "  --help        print this text and exit\n"

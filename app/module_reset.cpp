@@ -12,6 +12,7 @@
 #include "game/artwork_text.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
+#include "game/file_button.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_scene.h"
@@ -56,6 +57,7 @@ void ResetAllModules() {
   game::ResetJudgingState();
   game::ResetMainScenePlayback();
   game::ResetControls();
+  game::ResetFileButton();
   game::ResetComputerKeyboard();
   game::ResetMidiKeyboard();
   game::ResetMainScene();

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <string>
 
 #include "app/colour_depth_check.h"
 #include "app/command_line.h"
@@ -47,15 +48,41 @@ static void SetWindowIcon() {
   if (draw::ReadPicture("MAIN", icon)) platform::SetWindowIcon(icon.rgb.data(), icon.width, icon.height);
 }
 
+// The song as the running copy must see it: from its own working folder a
+// relative path would name another file.
+static std::string PathForRunningCopy(const std::string& song) {
+  if (song.empty()) return song;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(song, error);
+  return error ? song : absolute.string();
+}
+
+// A second copy hands its song to the running one and ends; true when this
+// copy is the only one and goes on.
+static bool BecomeTheOnlyCopy(const std::string& song, int& exitCode) {
+  switch (platform::AcquireSingleInstance(kInstanceName, PathForRunningCopy(song))) {
+    case platform::InstanceStart::OnlyCopy: return true;
+    case platform::InstanceStart::RunningCopyAsked: return false;  // it comes to the front (with the song)
+    case platform::InstanceStart::NoAnswer: break;
+  }
+  if (song.empty())
+    std::fprintf(stderr, "tonquill: the game is already running but does not answer\n");
+  else
+    std::fprintf(stderr, "tonquill: the game is already running but does not answer: %s is not opened\n", song.c_str());
+  exitCode = 1;
+  return false;
+}
+
 bool StartProgram(const char* commandLine, int& exitCode) {
   exitCode = 0;
   midi::InitTimingServices();
-  if (!platform::AcquireSingleInstance(kInstanceName)) return false;  // the running copy comes to the front
-  if (!SetCommandLine(commandLine))
-    std::fprintf(stderr, "tonquill: the command line is too long (%zu bytes, at most %d): no song is loaded\n",
-                 std::strlen(commandLine), kCommandLineSize - 1);
+  const CommandLineRequest request = ReadCommandLine(commandLine);
+  if (!BecomeTheOnlyCopy(request.song, exitCode)) return false;
+  if (!SetCommandLine(request.song.c_str()))
+    std::fprintf(stderr, "tonquill: the song's path is too long (%zu bytes, at most %d): no song is loaded\n",
+                 request.song.size(), kCommandLineSize - 1);
 
-  if (commandLine[0] == '-' || platform::ShiftHeldAtLaunch()) state.fullScreenRequest = false;
+  if (request.window || platform::ShiftHeldAtLaunch()) state.fullScreenRequest = false;
   if (!state.fullScreenRequest) {
     state.windowBehaviour = kKeepZOrder | kRunWhileInactive;
     draw::SetFullScreenFlag(false);

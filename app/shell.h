@@ -14,8 +14,9 @@ inline constexpr int kKeepZOrder = 1;
 inline constexpr int kRunWhileInactive = 2;
 
 // Start-up: true when the main loop should run. `exitCode` is what the
-// process returns when it should not (a second copy, a declined check, no
-// window).
+// process returns when it should not: 0 for a second copy whose request
+// the running copy has, and for a declined check; 1 when the running copy
+// does not answer, or no window opens.
 bool StartProgram(const char* commandLine, int& exitCode);
 // One turn of the main loop: an event, a wait, or a frame pass. False once
 // the loop has ended.

@@ -37,12 +37,11 @@ LoadResult LoadSongAndRanking(bool reportFailure) {
 namespace song {
 
 // The song named on the command line is loaded as the FILE button loads one,
-// so it can be played and has its ranking. A command line that begins with
-// '-' asks for a window and is rarely a file: its failure is not reported.
+// so it can be played and has its ranking; a failure is said.
 void LoadCommandLineSong(const char* path) {
   files::SetSongPath(path);
   TitleChanged();
-  files::LoadSongAndRanking(path[0] != '-');
+  files::LoadSongAndRanking(true);
 }
 
 }  // namespace song

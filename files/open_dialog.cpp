@@ -22,20 +22,25 @@ static std::string StartFolder() {
 int ChooseSongFile() {
   const platform::FileFilter filters[] = {{kMidiFilterLabel, kMidiFilterPatterns},
                                           {kAllFilterLabel, kAllFilterPatterns}};
+  const char* title = platform::SystemLanguageIsJapanese() ? kDialogTitleJapanese : kDialogTitleEnglish;
   std::string chosen;
-  switch (platform::ChooseFileToOpen(filters, 2, StartFolder(), chosen)) {
+  switch (platform::ChooseFileToOpen(title, filters, 2, StartFolder(), chosen)) {
     case platform::OpenDialogResult::Cancelled: return 0;
     case platform::OpenDialogResult::NoChooser:
       draw::ShowMessage("%s\n%s", Text(kNoFileChooser), platform::FileChooserPackage());
       return 0;
     case platform::OpenDialogResult::Chosen: break;
   }
+  return TakeSongPath(chosen) ? 1 : 0;
+}
+
+bool TakeSongPath(const std::string& path) {
   // A path is never cut: one that does not fit is refused.
-  if (chosen.find('\0') != std::string::npos || !SetSongPath(chosen.c_str())) {
-    ShowFileMessage(Text(kPathTooLong), chosen.c_str(), 0);
-    return 0;
+  if (path.find('\0') != std::string::npos || !SetSongPath(path.c_str())) {
+    ShowFileMessage(Text(kPathTooLong), path.c_str(), 0);
+    return false;
   }
-  return 1;
+  return true;
 }
 
 }  // namespace files

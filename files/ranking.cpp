@@ -39,6 +39,7 @@ static constexpr std::size_t kLongestKeptName = 200;
 
 void ResetRanking() {
   state = {};
+  ParseRankingScores();  // the scores agree with the default table from the start
 }
 
 char* RankingText() { return state.rankingText.data(); }

@@ -81,11 +81,15 @@ static void StartRun(int button, int mode) {
   player::SetLastShownGuideNote(player::GuideNote());
 }
 
-static void Stop() {
+void StopRun() {
   player::StopPlayback(player::kStopByUser);
   player::RewindSong();
   RestoreLyricBar();
   DrawAllKeysUp();
+}
+
+static void Stop() {
+  StopRun();
   PressButton(kButtonStop);
 }
 

@@ -40,6 +40,8 @@ constexpr SourceRect ButtonRect(int n) {
 int RunMainControls();
 // Acts on a left press at (x, y) of the main-scene pointer.
 void PressButtonRow(int x, int y);
+// Stops the run as the stop button does (without drawing that button).
+void StopRun();
 // The GAME, TRAINING and DEMO buttons drawn raised again.
 void DrawModeButtonsRaised();
 

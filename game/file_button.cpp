@@ -1,16 +1,30 @@
 #include "game/file_button.h"
 
+#include <string>
+
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "files/load_song.h"
 #include "files/open_dialog.h"
 #include "game/controls.h"
 #include "game/lyric_bar.h"
+#include "platform/platform.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 
 namespace game {
+
+// The song a second copy sent, until the main screen can load it.
+namespace {
+struct State {
+  std::string songOfSecondCopy;
+  bool songOfSecondCopyWaiting = false;
+};
+State state;
+}  // namespace
+
+void ResetFileButton() { state = {}; }
 
 void RunFileButton() {
   if (player::PlayState() != player::kStopped) return;
@@ -26,6 +40,21 @@ void RunFileButton() {
   if (chosen) files::LoadSongAndRanking(true);
   const SourceRect r = ButtonRect(kButtonFile);
   draw::PressBox(r.left, r.top, r.right, r.bottom);
+}
+
+void OpenSongOfSecondCopy() {
+  if (std::string path; platform::TakeRequestedSong(path)) {
+    state.songOfSecondCopy = path;
+    state.songOfSecondCopyWaiting = true;
+  }
+  if (!state.songOfSecondCopyWaiting) return;
+  if (player::PlayState() != player::kStopped) {
+    StopRun();
+    return;
+  }
+  state.songOfSecondCopyWaiting = false;
+  RestoreLyricBar();
+  if (files::TakeSongPath(state.songOfSecondCopy)) files::LoadSongAndRanking(true);
 }
 
 }  // namespace game

@@ -3,6 +3,7 @@
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/controls.h"
+#include "game/file_button.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
@@ -69,6 +70,7 @@ void RunMainScene() {
   // tap, a quick click): the press still counts as the button down for
   // this frame.
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
+  OpenSongOfSecondCopy();
   RunPlaybackStep();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.

@@ -270,10 +270,21 @@ void DisableInputMethod();
 // ---------------------------------------------------------------------------
 // One copy of the program at a time.
 
-// True when this is the only running copy; otherwise asks the running copy
-// to bring its window to the front and returns false.
-bool AcquireSingleInstance(const char* name);
+enum class InstanceStart {
+  OnlyCopy,          // this copy runs (also when no guard can be had: said on the terminal)
+  RunningCopyAsked,  // another copy runs and has the request; this one ends
+  NoAnswer,          // another copy runs but could not be reached within a second
+};
+
+// Becomes the only running copy, or asks the running copy to bring its
+// window to the front and, when `song` is not empty, to open that song (an
+// absolute path). Never waits more than about a second.
+InstanceStart AcquireSingleInstance(const char* name, const std::string& song);
 void ReleaseSingleInstance();
+
+// The song the last second copy asked this copy to open (a newer request
+// replaces one not yet taken); false when none is waiting.
+bool TakeRequestedSong(std::string& path);
 
 // ---------------------------------------------------------------------------
 // Files beside the program.
@@ -297,14 +308,15 @@ struct FileFilter {
 
 enum class OpenDialogResult { Chosen, Cancelled, NoChooser };
 
-// Lets the user choose a file to open, starting in `startFolder`, with the
-// first filter selected. Returns when the dialog is gone: Chosen with the
-// path (the bytes the dialog gave, unaltered), Cancelled, or NoChooser when
-// the machine has no dialog to show. Called by the FILE button; the main
-// loop does not run meanwhile, and the input that reached the window while
-// the dialog was up is dropped.
-OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, const std::string& startFolder,
-                                  std::string& path);
+// Lets the user choose a file to open in a dialog of that title and of a
+// size that fits the screen, starting in `startFolder`, with the first
+// filter selected. Returns when the dialog is gone: Chosen with the path
+// (the bytes the dialog gave, unaltered), Cancelled, or NoChooser when the
+// machine has no dialog to show. Called by the FILE button; the main loop
+// does not run meanwhile (requests of second copies are still taken), and
+// the input that reached the window while the dialog was up is dropped.
+OpenDialogResult ChooseFileToOpen(std::string_view title, const FileFilter* filters, int filterCount,
+                                  const std::string& startFolder, std::string& path);
 
 // The package a user installs to get the open dialog (for the message that
 // says so).

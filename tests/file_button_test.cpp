@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/scenes.h"
 #include "files/open_dialog.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
@@ -194,8 +195,72 @@ TEST_F(FileButton, APathLongerThanTheBufferIsRefusedNotCut) {
   ChooseWithFile("/" + std::string(300, 'x') + ".mid");
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text.rfind("The path is too long (at most 260 bytes).", 0), 0u);
-  EXPECT_STREQ(files::SongPath(), "-") << "the path stays as it was";
+  EXPECT_STREQ(files::SongPath(), "") << "the path stays as it was";
   EXPECT_FALSE(files::SongLoaded());
+}
+
+TEST_F(FileButton, TheDialogIsTitledInTheSystemsLanguage) {
+  for (const auto& [japanese, title] : {std::pair{true, "曲を開く"}, std::pair{false, "Open a song"}}) {
+    test::ResetProgram(1);
+    pt::SetSystemLanguageJapanese(japanese);
+    Start("-");
+    ChooseWithFile(std::nullopt);
+    ASSERT_EQ(pt::OpenDialogs().size(), 1u);
+    EXPECT_EQ(pt::OpenDialogs()[0].title, title);
+  }
+}
+
+// A song a second copy of the game was started with.
+TEST_F(FileButton, ASongFromASecondCopyStopsTheRunAndLoadsAsAChosenOne) {
+  pt::SetSystemLanguageJapanese(false);
+  Start("-");
+  ChooseWithFile(Write("first.mid", test::SmfFile(ThreeFourSong("First"))));
+  const std::string second = Write("second.mid", test::SmfFile(ThreeFourSong("Second")));
+  WriteFile(folder_ / "second.DAT", "TWO        0555 ");
+  ClickButton(game::kButtonDemo);
+  ASSERT_EQ(player::PlayState(), player::kPlaying);
+  const std::size_t dialogs = pt::OpenDialogs().size();
+
+  pt::RequestSongFromSecondCopy(second);
+  Pass();
+  EXPECT_EQ(player::PlayState(), player::kStopped) << "the run stops first";
+  Pass();
+  EXPECT_STREQ(files::SongPath(), second.c_str());
+  EXPECT_TRUE(files::SongLoaded());
+  EXPECT_STREQ(song::SongTitle(), "Second");
+  EXPECT_EQ(files::RankingScore(0), 555) << "with its ranking";
+  EXPECT_EQ(pt::OpenDialogs().size(), dialogs) << "no dialog";
+  EXPECT_TRUE(pt::Boxes().empty());
+
+  // A song that cannot be loaded, or a path too long, is said as FILE says it.
+  const struct {
+    std::string path;
+    std::string says;
+  } failures[] = {
+      {(folder_ / "missing.mid").string(), "The song file cannot be opened."},
+      {"/" + std::string(300, 'x') + ".mid", "The path is too long (at most 260 bytes)."},
+  };
+  for (const auto& f : failures) {
+    pt::RequestSongFromSecondCopy(f.path);
+    Pass();
+    ASSERT_FALSE(pt::Boxes().empty()) << f.path;
+    EXPECT_EQ(pt::Boxes().back().text.rfind(f.says, 0), 0u) << pt::Boxes().back().text;
+  }
+}
+
+TEST_F(FileButton, ASongFromASecondCopyWaitsForTheMainScreen) {
+  Start("-");
+  ChooseWithFile(Write("first.mid", test::SmfFile(ThreeFourSong("First"))));
+  ClickButton(game::kButtonRank);
+  for (int i = 0; i < 30; ++i) Pass();
+  ASSERT_EQ(app::SceneNumber(), app::kSceneRanking);
+  pt::RequestSongFromSecondCopy(Write("second.mid", test::SmfFile(ThreeFourSong("Second"))));
+  for (int i = 0; i < 5; ++i) Pass();
+  EXPECT_STREQ(song::SongTitle(), "First") << "not under the ranking it shows";
+  pt::PushEvent({platform::EventKind::KeyDown, 0, 0, 0x20});  // Space: back to the main screen
+  for (int i = 0; i < 30; ++i) Pass();
+  ASSERT_EQ(app::SceneNumber(), app::kSceneMain);
+  EXPECT_STREQ(song::SongTitle(), "Second");
 }
 
 TEST_F(FileButton, WithoutAChooserTheUserIsToldWhatToInstall) {

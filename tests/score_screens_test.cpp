@@ -27,7 +27,10 @@ class ScoreScreens : public test::ProgramTest {
     ProgramTest::SetUp();
     song_ = (SongFolder() / "tune.mid").string();
     Start("-");
+    // The song's ranking as a load leaves it: the default table, no file yet.
+    files::RestoreDefaultRankingText();
     files::DeriveRankingPath(song_.c_str());
+    files::ReadRankingFile();
   }
   // Ranking scores as the table holds them, best first.
   void SetScores(std::initializer_list<int> scores) {

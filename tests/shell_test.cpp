@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/input.h"
@@ -13,6 +17,7 @@
 #include "draw/embedded_assets.h"
 #include "draw/redraw.h"
 #include "draw/system_cursor.h"
+#include "files/song_file.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
@@ -86,7 +91,7 @@ TEST_F(Shell, StartUpReachesTheMainSceneEnteredAndWithoutAWipe) {
   EXPECT_TRUE(scene::SceneEntered());
   EXPECT_EQ(scene::TransitionStep(), 0);
   EXPECT_EQ(midi::PortCount(), 1);
-  EXPECT_EQ(song::TrackCount(), 0) << "\"-\" is taken as a song path too, and opens nothing";
+  EXPECT_EQ(song::TrackCount(), 1) << "\"-\" names no song: the empty one, as with no command line";
   Pass();
   EXPECT_FALSE(scene::SceneEntered());
   ASSERT_EQ(pt::PresentCount(), 1);
@@ -284,14 +289,70 @@ TEST_F(Shell, WindowedCursorHiddenOverTheClientAreaOnly) {
   EXPECT_EQ(pt::CursorShowBalance(), 0);
 }
 
-TEST_F(Shell, ASecondCopyAsksTheFirstToComeForward) {
-  pt::SetAnotherInstanceRunning(true);
-  int exitCode = -1;
-  EXPECT_FALSE(app::StartProgram("", exitCode));
-  EXPECT_EQ(exitCode, 0);
-  EXPECT_EQ(pt::RaiseRequests(), 1);
-  EXPECT_FALSE(pt::WindowOpen());
-  EXPECT_TRUE(pt::Boxes().empty());
+TEST_F(Shell, ASecondCopyHandsItsSongToTheFirstAndEnds) {
+  const std::string here = std::filesystem::current_path().string();
+  const struct {
+    const char* line;
+    bool answers;
+    std::vector<std::string> handedOver;
+    int exitCode;
+    const char* says;
+  } cases[] = {
+      {"", true, {}, 0, ""},
+      {"-", true, {}, 0, ""},
+      {"/songs/tune.mid", true, {"/songs/tune.mid"}, 0, ""},
+      {"my tune.mid", true, {here + "/my tune.mid"}, 0, ""},  // the first copy works in another folder
+      {"--window /songs/tune.mid", true, {"/songs/tune.mid"}, 0, ""},
+      {"/songs/tune.mid", false, {}, 1, "does not answer: /songs/tune.mid is not opened\n"},
+      {"-", false, {}, 1, "does not answer\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    midi::CloseMidiOutPorts();  // before the backend forgets its devices
+    pt::Reset();
+    SetUp();
+    pt::SetAnotherInstanceRunning(true, c.answers);
+    int exitCode = -1;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::StartProgram(c.line, exitCode));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(exitCode, c.exitCode);
+    EXPECT_EQ(pt::RaiseRequests(), c.answers ? 1 : 0);
+    EXPECT_EQ(pt::SongsHandedOver(), c.handedOver);
+    EXPECT_TRUE(said.size() >= std::strlen(c.says) && said.compare(said.size() - std::strlen(c.says), std::string::npos, c.says) == 0)
+        << said;
+    EXPECT_FALSE(pt::WindowOpen());
+    EXPECT_TRUE(pt::Boxes().empty());
+  }
+}
+
+TEST_F(Shell, ADashOrWindowBeforeTheSongPlaysItInAWindow) {
+  const struct {
+    const char* line;
+    bool fullScreen;
+    const char* song;
+  } cases[] = {
+      {"", true, ""},
+      {"/songs/tune.mid", true, "/songs/tune.mid"},
+      {"/songs/my tune.mid", true, "/songs/my tune.mid"},
+      {"-", false, ""},
+      {"--window", false, ""},
+      {"- /songs/tune.mid", false, "/songs/tune.mid"},
+      {"--window /songs/my tune.mid", false, "/songs/my tune.mid"},
+      {"- -tune.mid", false, "-tune.mid"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    midi::CloseMidiOutPorts();  // before the backend forgets its devices
+    pt::Reset();
+    SetUp();
+    files::ResetSongFile();
+    Start(c.line);
+    EXPECT_EQ(pt::WindowFullScreen(), c.fullScreen);
+    EXPECT_STREQ(app::CommandLineBuffer(), c.song);
+    EXPECT_STREQ(files::SongPath(), c.song) << "the song it tried to load";
+    EXPECT_EQ(pt::Boxes().size(), c.song[0] != '\0' ? 1u : 0u) << "a song that cannot be opened is said";
+  }
 }
 
 TEST_F(Shell, LowColourDesktopOffersFullScreen) {

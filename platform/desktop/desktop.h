@@ -43,8 +43,11 @@ void WindowToPicture(int windowX, int windowY, int& x, int& y);
 // size (and so the picture's place in it) changed or it got the focus.
 void ApplyConfinement();
 
-// Raises the window for every second copy that asked since the last call.
-void ServeRaiseRequests();
+// Takes the requests of second copies: the window is raised (not while
+// `dialogUp`: then once the dialog is gone) and a song asked for waits for
+// TakeRequestedSong. Called at every turn of the main loop and while a
+// dialog is up, so that no second copy waits.
+void ServeSecondCopies(bool dialogUp);
 
 // Drops the keyboard and mouse presses and the close requests that reached
 // the game's window while a message box was up: they were meant for the box.
@@ -63,6 +66,10 @@ bool PointerOnScreen(int& x, int& y);
 unsigned long MainWindowId();
 // Waits until the server has sent every event it has for us.
 void SyncWithDisplay();
+// Once the process's dialog window is shown, gives it a size that fits the
+// screen (when it is larger than nine tenths of it), centred on the game's
+// window. False while the window is not shown yet: asked again later.
+bool FitDialogOfProcess(long pid);
 
 // --- TONQUILL_INPUT_LOG: every input event the program takes, one line each.
 void LogInput(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -125,7 +125,7 @@ static bool Translate(const SDL_Event& e, Event& out) {
 }
 
 static bool NextEvent(Event& event) {
-  desktop::ServeRaiseRequests();
+  desktop::ServeSecondCopies(false);
   if (!queuedEvents.empty()) {
     event = queuedEvents.front();
     queuedEvents.pop_front();

@@ -1,6 +1,7 @@
 // The open dialog on the desktop: zenity (GTK), else kdialog, run as a
-// process of its own and told which window is its parent. The game waits for
-// it as for any modal dialog.
+// process of its own with the game's title for it, and told which window is
+// its parent. The game waits for it as for any modal dialog, still taking
+// the requests of second copies, and gives it a size that fits the screen.
 #include "platform/desktop/desktop.h"
 #include "platform/platform.h"
 
@@ -8,6 +9,9 @@
 // such as CursorShape.
 #include <SDL.h>
 #include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +19,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,9 +67,9 @@ std::optional<unsigned long> ParentWindowId() {
   return window;
 }
 
-std::vector<std::string> ZenityArguments(const FileFilter* filters, int count, const std::string& folder,
-                                         std::optional<unsigned long> parent) {
-  std::vector<std::string> args{"zenity", "--file-selection", "--modal"};
+std::vector<std::string> ZenityArguments(std::string_view title, const FileFilter* filters, int count,
+                                         const std::string& folder, std::optional<unsigned long> parent) {
+  std::vector<std::string> args{"zenity", "--file-selection", "--modal", "--title=" + std::string(title)};
   if (parent) args.push_back("--attach=" + std::to_string(*parent));
   if (!folder.empty()) args.push_back("--filename=" + folder + "/");
   for (int i = 0; i < count; ++i)
@@ -72,9 +77,9 @@ std::vector<std::string> ZenityArguments(const FileFilter* filters, int count, c
   return args;
 }
 
-std::vector<std::string> KdialogArguments(const FileFilter* filters, int count, const std::string& folder,
-                                          std::optional<unsigned long> parent) {
-  std::vector<std::string> args{"kdialog"};
+std::vector<std::string> KdialogArguments(std::string_view title, const FileFilter* filters, int count,
+                                          const std::string& folder, std::optional<unsigned long> parent) {
+  std::vector<std::string> args{"kdialog", "--title", std::string(title)};
   if (parent) {
     args.push_back("--attach");
     args.push_back(std::to_string(*parent));
@@ -86,6 +91,27 @@ std::vector<std::string> KdialogArguments(const FileFilter* filters, int count, 
   args.push_back(folder.empty() ? "." : folder);
   args.push_back(filterText);
   return args;
+}
+
+// The dialogs take their arguments in the locale's encoding and refuse a
+// title they cannot convert: where the user's locale is missing or not
+// UTF-8, they run in C.UTF-8 (their buttons would be in English there
+// anyway).
+bool LocaleIsUtf8() {
+  const locale_t user = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return false;
+  const bool utf8 = std::strcmp(nl_langinfo_l(CODESET, user), "UTF-8") == 0;
+  freelocale(user);
+  return utf8;
+}
+
+std::vector<std::string> DialogEnvironment() {
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) variables.emplace_back(*variable);
+  if (LocaleIsUtf8()) return variables;
+  std::erase_if(variables, [](const std::string& v) { return v.rfind("LC_ALL=", 0) == 0; });
+  variables.emplace_back("LC_ALL=C.UTF-8");
+  return variables;
 }
 
 // Runs the dialog and collects what it prints; the exit status in `status`.
@@ -100,14 +126,25 @@ bool RunDialog(const std::string& program, const std::vector<std::string>& args,
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  const std::vector<std::string> variables = DialogEnvironment();
+  std::vector<char*> envp;
+  for (const std::string& v : variables) envp.push_back(const_cast<char*>(v.c_str()));
+  envp.push_back(nullptr);
   pid_t child = 0;
-  const bool spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) == 0;
+  const bool spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0;
   posix_spawn_file_actions_destroy(&actions);
   close(pipeEnds[1]);
   if (spawned) {
     char buffer[4096];
-    for (;;) {
-      const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+    for (bool fitted = false;;) {
+      pollfd readable{pipeEnds[0], POLLIN, 0};
+      const int ready = poll(&readable, 1, 50);
+      if (ready == 0 || (ready < 0 && errno == EINTR)) {
+        desktop::ServeSecondCopies(true);
+        if (!fitted) fitted = desktop::FitDialogOfProcess(child);
+        continue;
+      }
+      const ssize_t got = ready > 0 ? read(pipeEnds[0], buffer, sizeof buffer) : -1;
       if (got > 0) output.append(buffer, static_cast<std::size_t>(got));
       else if (got == 0 || errno != EINTR) break;
     }
@@ -131,15 +168,15 @@ void DropInputOfTheDialogsTime() {
 
 const char* FileChooserPackage() { return "zenity"; }
 
-OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, const std::string& startFolder,
-                                  std::string& path) {
+OpenDialogResult ChooseFileToOpen(std::string_view title, const FileFilter* filters, int filterCount,
+                                  const std::string& startFolder, std::string& path) {
   std::optional<std::string> program = FindProgram("zenity");
   const bool zenity = program.has_value();
   if (!zenity) program = FindProgram("kdialog");
   if (!program) return OpenDialogResult::NoChooser;
   const std::optional<unsigned long> parent = ParentWindowId();
-  const std::vector<std::string> args = zenity ? ZenityArguments(filters, filterCount, startFolder, parent)
-                                               : KdialogArguments(filters, filterCount, startFolder, parent);
+  const std::vector<std::string> args = zenity ? ZenityArguments(title, filters, filterCount, startFolder, parent)
+                                               : KdialogArguments(title, filters, filterCount, startFolder, parent);
   // A confined pointer could never reach the dialog: let it go meanwhile,
   // and confine it again afterwards as the program asked.
   if (SDL_Window* window = desktop::MainWindow()) SDL_SetWindowMouseRect(window, nullptr);

@@ -61,6 +61,7 @@ static char AwaitAnswer(int answerPipe) {
       return answer;
     }
     if (ready < 0 && errno != EINTR) return answer;
+    desktop::ServeSecondCopies(true);
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
       bool exposed = false;
       SDL_PumpEvents();

@@ -1,43 +1,111 @@
-// One copy of the program: a lock file and a local socket in the user's
-// runtime directory. A second copy asks the first, through the socket, to
-// raise its window.
+// One copy of the program: a lock file and a local socket in a folder only
+// this user can enter. A second copy asks the first, through the socket, to
+// raise its window and perhaps to open a song; neither copy ever waits on
+// the other for long.
 #include <SDL.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/desktop/desktop.h"
 #include "platform/platform.h"
 
 namespace platform {
 
-// The lock held while this copy runs, and the socket it listens on.
-static int lockFile = -1;
-static int listener = -1;
-static std::string socketPath;
+namespace {
 
-// $TONQUILL_INSTANCE_DIR, else $XDG_RUNTIME_DIR, else /tmp.
-static std::string InstanceDirectory() {
-  for (const char* name : {"TONQUILL_INSTANCE_DIR", "XDG_RUNTIME_DIR"})
-    if (const char* dir = std::getenv(name); dir != nullptr && dir[0] != '\0') return dir;
-  return "/tmp";
+using Clock = std::chrono::steady_clock;
+
+// A second copy that has connected and whose request is still coming.
+struct Caller {
+  int socket;
+  std::string request;
+  Clock::time_point since;
+};
+
+// The lock held while this copy runs, the socket it listens on, the callers
+// being read, and what they asked for that is not yet done.
+int lockFile = -1;
+int listener = -1;
+std::string socketPath;
+std::vector<Caller> callers;
+bool raiseWanted = false;
+bool songWaiting = false;
+std::string requestedSong;
+
+// A second copy gives up after this long; the first drops a caller that
+// has not finished its request by then.
+constexpr Clock::duration kPatience = std::chrono::seconds(1);
+constexpr std::size_t kLongestRequest = 8192;
+constexpr std::size_t kMostCallers = 16;
+constexpr int kBacklog = 16;
+constexpr char kRaiseRequest[] = "raise\n";
+constexpr char kOpenRequest[] = "open\n";
+
+// Why a folder is not private to this user, or "" when it is: a real folder
+// (lstat: a link to one does not count), owned by the user, closed to
+// group and others.
+std::string WhyNotPrivate(const std::string& folder) {
+  struct stat info;
+  if (lstat(folder.c_str(), &info) != 0) return std::strerror(errno);
+  if (S_ISLNK(info.st_mode)) return "a symbolic link";
+  if (!S_ISDIR(info.st_mode)) return "not a folder";
+  if (info.st_uid != getuid()) return "owned by user " + std::to_string(info.st_uid);
+  if ((info.st_mode & 077) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    return std::string("open to other users (mode ") + mode + ")";
+  }
+  return "";
 }
 
-static std::string FileStem(const char* name) {
+// The folder of the lock and the socket: $TONQUILL_INSTANCE_DIR when set,
+// else $XDG_RUNTIME_DIR when it is private, else a folder of our own made
+// in $TMPDIR (or /tmp). Empty, with the reason said, when the folder found
+// is not private.
+std::string InstanceFolder() {
+  std::string folder;
+  if (const char* chosen = std::getenv("TONQUILL_INSTANCE_DIR"); chosen != nullptr && chosen[0] != '\0') {
+    folder = chosen;
+  } else if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+             runtime != nullptr && runtime[0] != '\0' && WhyNotPrivate(runtime).empty()) {
+    return runtime;
+  } else {
+    const char* temporary = std::getenv("TMPDIR");
+    folder = std::string(temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp") + "/tonquill-" +
+             std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);  // a folder already there is checked like a new one
+  }
+  if (const std::string problem = WhyNotPrivate(folder); !problem.empty()) {
+    std::fprintf(stderr, "tonquill: %s is %s: the game runs without keeping to one copy\n", folder.c_str(),
+                 problem.c_str());
+    return "";
+  }
+  return folder;
+}
+
+std::string FileStem(const std::string& folder, const char* name) {
   std::string stem;
   for (const char* c = name; *c; ++c) stem += std::isalnum(static_cast<unsigned char>(*c)) ? static_cast<char>(std::tolower(*c)) : '-';
-  return InstanceDirectory() + "/" + stem + "-" + std::to_string(getuid());
+  return folder + "/" + stem + "-" + std::to_string(getuid());
 }
 
-static bool Address(sockaddr_un& address) {
+bool Address(sockaddr_un& address) {
   std::memset(&address, 0, sizeof address);
   address.sun_family = AF_UNIX;
   if (socketPath.size() >= sizeof address.sun_path) return false;
@@ -45,34 +113,149 @@ static bool Address(sockaddr_un& address) {
   return true;
 }
 
-bool AcquireSingleInstance(const char* name) {
-  const std::string stem = FileStem(name);
-  socketPath = stem + ".sock";
-  lockFile = open((stem + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lockFile >= 0 && flock(lockFile, LOCK_EX | LOCK_NB) == 0) {
-    sockaddr_un address;
-    unlink(socketPath.c_str());
-    listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (listener >= 0 && (!Address(address) || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-                          listen(listener, 4) != 0)) {
-      close(listener);
-      listener = -1;
-    }
-    return true;
-  }
-  if (lockFile < 0) return true;  // no lock can be had: run rather than refuse
-  // Another copy holds the lock: ask it to come to the front.
-  const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+void Listen() {
   sockaddr_un address;
-  if (client >= 0 && Address(address) && connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-    (void)!write(client, "raise\n", 6);
-  if (client >= 0) close(client);
+  unlink(socketPath.c_str());
+  listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (listener >= 0 && (!Address(address) || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+                        listen(listener, kBacklog) != 0)) {
+    close(listener);
+    listener = -1;
+  }
+}
+
+// A connected socket to the running copy, or -1 after the deadline. A full
+// backlog (the running copy not serving), or a socket not there yet (the
+// running copy still starting), is tried again until then.
+int ConnectBefore(Clock::time_point deadline) {
+  sockaddr_un address;
+  if (!Address(address)) return -1;
+  for (;;) {
+    const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (client < 0) return -1;
+    if (connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return client;
+    const int error = errno;
+    if (error == EINPROGRESS) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      pollfd writable{client, POLLOUT, 0};
+      int status = 0;
+      socklen_t length = sizeof status;
+      if (left > 0 && poll(&writable, 1, static_cast<int>(left)) > 0 &&
+          getsockopt(client, SOL_SOCKET, SO_ERROR, &status, &length) == 0 && status == 0)
+        return client;
+    }
+    close(client);
+    const bool worthAnotherTry = error == EAGAIN || error == EINPROGRESS || error == ECONNREFUSED || error == ENOENT ||
+                                 error == EINTR;
+    if (!worthAnotherTry || Clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// Sends the whole request before the deadline; false when it could not.
+bool SendBefore(int client, const std::string& request, Clock::time_point deadline) {
+  for (std::size_t sent = 0; sent < request.size();) {
+    const ssize_t put = send(client, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+    if (put > 0) {
+      sent += static_cast<std::size_t>(put);
+      continue;
+    }
+    if (put < 0 && errno != EAGAIN && errno != EINTR) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd writable{client, POLLOUT, 0};
+    if (left <= 0 || poll(&writable, 1, static_cast<int>(left)) < 0) return false;
+  }
+  return true;
+}
+
+bool AskRunningCopy(const std::string& song) {
+  const Clock::time_point deadline = Clock::now() + kPatience;
+  const int client = ConnectBefore(deadline);
+  if (client < 0) return false;
+  const bool sent = SendBefore(client, song.empty() ? std::string(kRaiseRequest) : kOpenRequest + song, deadline);
+  close(client);
+  return sent;
+}
+
+// What a whole request asks for.
+void TakeRequest(const std::string& request) {
+  if (request == kRaiseRequest) {
+    raiseWanted = true;
+  } else if (request.rfind(kOpenRequest, 0) == 0 && request.size() > std::strlen(kOpenRequest) &&
+             request.find('\0') == std::string::npos) {
+    requestedSong = request.substr(std::strlen(kOpenRequest));
+    songWaiting = true;
+    raiseWanted = true;
+  }
+}
+
+// Takes the connections waiting, from this user only.
+void AcceptCallers() {
+  for (int client; (client = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    if (callers.size() >= kMostCallers || getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
+        peer.uid != getuid()) {
+      close(client);
+      continue;
+    }
+    callers.push_back({client, {}, Clock::now()});
+  }
+}
+
+// Reads what a caller has sent so far; true once the caller is done with
+// (its request ended and was taken, or it was too long or too slow).
+bool ReadCaller(Caller& caller) {
+  char buffer[1024];
+  for (;;) {
+    const ssize_t got = recv(caller.socket, buffer, sizeof buffer, 0);
+    if (got > 0) {
+      caller.request.append(buffer, static_cast<std::size_t>(got));
+      if (caller.request.size() > kLongestRequest) return true;
+    } else if (got == 0) {
+      TakeRequest(caller.request);
+      return true;
+    } else if (errno != EINTR) {
+      return errno != EAGAIN || Clock::now() - caller.since > kPatience;
+    }
+  }
+}
+
+void ForgetCallers() {
+  for (const Caller& caller : callers) close(caller.socket);
+  callers.clear();
+}
+
+}  // namespace
+
+InstanceStart AcquireSingleInstance(const char* name, const std::string& song) {
+  const std::string folder = InstanceFolder();
+  if (folder.empty()) return InstanceStart::OnlyCopy;
+  const std::string stem = FileStem(folder, name);
+  socketPath = stem + ".sock";
+  // No link is followed, and a FIFO planted there cannot hold the start.
+  lockFile = open((stem + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  struct stat info;
+  if (lockFile < 0 || fstat(lockFile, &info) != 0 || !S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "tonquill: %s.lock cannot be used (%s): the game runs without keeping to one copy\n",
+                 stem.c_str(), lockFile < 0 ? std::strerror(errno) : "not a regular file");
+    if (lockFile >= 0) close(lockFile);
+    lockFile = -1;
+    return InstanceStart::OnlyCopy;
+  }
+  if (flock(lockFile, LOCK_EX | LOCK_NB) == 0) {
+    Listen();
+    return InstanceStart::OnlyCopy;
+  }
+  const bool heldByAnotherCopy = errno == EWOULDBLOCK;
   close(lockFile);
   lockFile = -1;
-  return false;
+  if (!heldByAnotherCopy) return InstanceStart::OnlyCopy;  // no lock can be had: run rather than refuse
+  return AskRunningCopy(song) ? InstanceStart::RunningCopyAsked : InstanceStart::NoAnswer;
 }
 
 void ReleaseSingleInstance() {
+  ForgetCallers();
   if (listener >= 0) {
     close(listener);
     unlink(socketPath.c_str());
@@ -85,20 +268,35 @@ void ReleaseSingleInstance() {
   }
 }
 
+bool TakeRequestedSong(std::string& path) {
+  if (!songWaiting) return false;
+  path = requestedSong;
+  songWaiting = false;
+  return true;
+}
+
 namespace desktop {
 
-void ServeRaiseRequests() {
+void ServeSecondCopies(bool dialogUp) {
   if (listener < 0) return;
   // Asked at every turn of the main loop: a poll costs less than an accept,
   // which makes a socket even when nobody knocks.
   pollfd waiting{listener, POLLIN, 0};
-  if (poll(&waiting, 1, 0) <= 0) return;
-  for (int client; (client = accept(listener, nullptr, nullptr)) >= 0;) {
-    close(client);
-    if (SDL_Window* window = MainWindow()) {
-      SDL_RestoreWindow(window);
-      SDL_RaiseWindow(window);
-    }
+  if (poll(&waiting, 1, 0) > 0) AcceptCallers();
+  callers.erase(std::remove_if(callers.begin(), callers.end(),
+                               [](Caller& caller) {
+                                 if (!ReadCaller(caller)) return false;
+                                 close(caller.socket);
+                                 return true;
+                               }),
+                callers.end());
+  // Over a dialog the window would hide it (with no window manager, for
+  // good): it comes forward once the dialog is gone.
+  if (!raiseWanted || dialogUp) return;
+  raiseWanted = false;
+  if (SDL_Window* window = MainWindow()) {
+    SDL_RestoreWindow(window);
+    SDL_RaiseWindow(window);
   }
 }
 

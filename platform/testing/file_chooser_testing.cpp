@@ -10,9 +10,9 @@ static bool chooserInstalled = true;
 static std::vector<testing::OpenDialogCall> dialogs;
 static std::string bundledSongsFolder;
 
-OpenDialogResult ChooseFileToOpen(const FileFilter* filters, int filterCount, const std::string& startFolder,
-                                  std::string& path) {
-  testing::OpenDialogCall call{startFolder, {}};
+OpenDialogResult ChooseFileToOpen(std::string_view title, const FileFilter* filters, int filterCount,
+                                  const std::string& startFolder, std::string& path) {
+  testing::OpenDialogCall call{std::string(title), startFolder, {}};
   for (int i = 0; i < filterCount; ++i) call.filters.emplace_back(filters[i].label, filters[i].patterns);
   dialogs.push_back(call);
   if (!chooserInstalled) return OpenDialogResult::NoChooser;

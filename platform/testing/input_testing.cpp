@@ -13,8 +13,11 @@ static bool shiftAtLaunch = false;
 static int cursorX = 0;
 static int cursorY = 0;
 static bool anotherInstance = false;
+static bool anotherInstanceAnswers = true;
 static bool instanceHeld = false;
 static int raiseRequests = 0;
+static std::vector<std::string> songsHandedOver;
+static std::optional<std::string> requestedSong;
 static int waitCount = 0;
 static int yieldCount = 0;
 static bool inputMethodDisabled = false;
@@ -36,15 +39,23 @@ void CursorPosition(int& x, int& y) {
 }
 void DisableInputMethod() { inputMethodDisabled = true; }
 
-bool AcquireSingleInstance(const char*) {
+InstanceStart AcquireSingleInstance(const char*, const std::string& song) {
   if (anotherInstance) {
+    if (!anotherInstanceAnswers) return InstanceStart::NoAnswer;
     ++raiseRequests;
-    return false;
+    if (!song.empty()) songsHandedOver.push_back(song);
+    return InstanceStart::RunningCopyAsked;
   }
   instanceHeld = true;
-  return true;
+  return InstanceStart::OnlyCopy;
 }
 void ReleaseSingleInstance() { instanceHeld = false; }
+bool TakeRequestedSong(std::string& path) {
+  if (!requestedSong) return false;
+  path = *requestedSong;
+  requestedSong.reset();
+  return true;
+}
 
 namespace testing {
 
@@ -52,6 +63,9 @@ void ResetInput() {
   eventQueue.clear();
   keysDown.clear();
   shiftAtLaunch = anotherInstance = instanceHeld = inputMethodDisabled = false;
+  anotherInstanceAnswers = true;
+  songsHandedOver.clear();
+  requestedSong.reset();
   cursorX = cursorY = 0;
   raiseRequests = waitCount = yieldCount = 0;
 }
@@ -67,8 +81,13 @@ void SetCursorPosition(int x, int y) {
   cursorX = x;
   cursorY = y;
 }
-void SetAnotherInstanceRunning(bool running) { anotherInstance = running; }
+void SetAnotherInstanceRunning(bool running, bool answers) {
+  anotherInstance = running;
+  anotherInstanceAnswers = answers;
+}
 int RaiseRequests() { return raiseRequests; }
+const std::vector<std::string>& SongsHandedOver() { return songsHandedOver; }
+void RequestSongFromSecondCopy(const std::string& path) { requestedSong = path; }
 bool InstanceHeld() { return instanceHeld; }
 int WaitCount() { return waitCount; }
 int YieldCount() { return yieldCount; }

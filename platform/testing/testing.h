@@ -108,10 +108,14 @@ void SetKeyDown(int virtualKey, bool down);
 void SetShiftHeldAtLaunch(bool held);
 void SetCursorPosition(int x, int y);  // screen coordinates
 // A copy of the program already runs: AcquireSingleInstance asks it to
-// raise its window (counted) and fails.
-void SetAnotherInstanceRunning(bool running);
+// raise its window (counted) and to open the song it is given (kept), or,
+// when it does not answer, fails to.
+void SetAnotherInstanceRunning(bool running, bool answers = true);
 int RaiseRequests();
+const std::vector<std::string>& SongsHandedOver();
 bool InstanceHeld();
+// A second copy asks this one to open a song (TakeRequestedSong gives it).
+void RequestSongFromSecondCopy(const std::string& path);
 int WaitCount();   // WaitEvent calls: the loop slept instead of a frame
 int YieldCount();
 bool InputMethodDisabled();
@@ -123,6 +127,7 @@ void ScriptFileChoice(std::optional<std::string> path);
 // false: the machine has no dialog to show.
 void SetFileChooserInstalled(bool installed);
 struct OpenDialogCall {
+  std::string title;
   std::string startFolder;
   std::vector<std::pair<std::string, std::string>> filters;  // label, patterns
 };

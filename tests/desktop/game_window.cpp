@@ -27,8 +27,13 @@ int PeakOfWav(const std::string& path, double from, double to) {
 
 void GameWindowTest::StartGame(const std::string& argument, const std::vector<std::string>& environment,
                                bool startUpMessage) {
+  StartGame(std::vector<std::string>{argument}, environment, startUpMessage);
+}
+
+void GameWindowTest::StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                               bool startUpMessage) {
   ASSERT_TRUE(display_.Running());
-  game_ = std::make_unique<Game>(std::vector<std::string>{argument}, environment, program_);
+  game_ = std::make_unique<Game>(arguments, environment, program_);
   folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
   window_ = WaitForWindow("Tonquill", 20);

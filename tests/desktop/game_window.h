@@ -30,6 +30,9 @@ class GameWindowTest : public ::testing::Test {
   // box comes first (a song that failed to load) and Return closes it.
   void StartGame(const std::string& argument, const std::vector<std::string>& environment = {},
                  bool startUpMessage = false);
+  // The same with any arguments.
+  void StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                 bool startUpMessage = false);
   // Waits for a message box and presses `key` in it; false when none came.
   static bool AnswerMessage(const std::string& key);
   // Escape, then Yes: the game ends as a user ends it. True once it has.
