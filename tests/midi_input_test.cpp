@@ -140,13 +140,13 @@ TEST_F(MidiInput, WhenAFloodFillsTheQueueNoteOnsGiveWayNeverReleases) {
     for (int note = 40; note < 50; ++note) pt::PushMidiInput({MidiInputEvent::NoteOff, 0, note, 0});
     pt::PushMidiInput({MidiInputEvent::Sustain, 0, 64, 0});
     // 300 notes on three other channels, 600 events.
-    for (int round = 0; round < (paired ? 300 : 2); ++round)
-      for (int i = 0; i < (paired ? 1 : 300); ++i) {
-        const int n = paired ? round : i;
-        const int channel = 1 + n / 100, note = 20 + n % 100;
-        if (paired || round == 0) pt::PushMidiInput({MidiInputEvent::NoteOn, channel, note, 70});
-        if (paired || round == 1) pt::PushMidiInput({MidiInputEvent::NoteOff, channel, note, 0});
-      }
+    auto send = [](MidiInputEvent::Kind kind, int n) { pt::PushMidiInput({kind, 1 + n / 100, 20 + n % 100, 70}); };
+    for (int n = 0; n < 300; ++n) {
+      send(MidiInputEvent::NoteOn, n);
+      if (paired) send(MidiInputEvent::NoteOff, n);
+    }
+    if (!paired)
+      for (int n = 0; n < 300; ++n) send(MidiInputEvent::NoteOff, n);
     for (int i = 0; i < 20 && pt::PendingMidiInput() > 0; ++i) Pass();
     sounding.Follow(TakeSent());
     EXPECT_EQ(pt::PendingMidiInput(), 0u);
