@@ -18,19 +18,27 @@ struct State {
 State state;
 }  // namespace
 
+// A frame takes at most this many events, so that a flood from a keyboard
+// (or a program sending into our port) cannot hold up the frame; the rest
+// wait for the next frames. Far more than two hands play in a frame.
+constexpr int kEventsPerFrame = 64;
+// Discarding is cheap, but a source that never stops must not hold the
+// scene change up either.
+constexpr int kDiscardedPerFrame = 4096;
+
 void ResetMidiKeyboard() {
   state = {};
 }
 
 void DiscardMidiInput() {
   platform::MidiInputEvent event;
-  while (platform::PollMidiInput(event)) {
+  for (int taken = 0; taken < kDiscardedPerFrame && platform::PollMidiInput(event); ++taken) {
   }
 }
 
 void PlayMidiKeyboard() {
   platform::MidiInputEvent e;
-  while (platform::PollMidiInput(e)) {
+  for (int taken = 0; taken < kEventsPerFrame && platform::PollMidiInput(e); ++taken) {
     const int c = e.channel & 15, n = e.note & 127;
     switch (e.kind) {
       case platform::MidiInputEvent::NoteOn:

@@ -5,7 +5,8 @@
 
 namespace game {
 
-// Takes every MIDI input event that arrived since the last frame pass.
+// Takes the MIDI input events that arrived since the last frame pass, up
+// to a frame's share; the rest wait for the next passes.
 void PlayMidiKeyboard();
 // Drops the events that arrived while the main screen was not there.
 void DiscardMidiInput();

@@ -153,7 +153,8 @@ void OpenMidiInput();
 void CloseMidiInput();
 // Takes the next event that arrived, oldest first; false when none waits.
 // A note-on of velocity 0 arrives as a NoteOff. The events that arrive
-// while nobody takes them are kept up to a small number; older ones go.
+// while nobody takes them are kept up to a small number; past it note-ons
+// and pedal presses are dropped, never a note-off or a pedal release.
 bool PollMidiInput(MidiInputEvent& event);
 // The MIDI sources listened to now, by name (for --list-ports).
 int MidiInputCount();

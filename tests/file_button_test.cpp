@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/scenes.h"
+#include "scene/scenes.h"
 #include "files/open_dialog.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
@@ -253,13 +254,13 @@ TEST_F(FileButton, ASongFromASecondCopyWaitsForTheMainScreen) {
   ChooseWithFile(Write("first.mid", test::SmfFile(ThreeFourSong("First"))));
   ClickButton(game::kButtonRank);
   for (int i = 0; i < 30; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneRanking);
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneRanking);
   pt::RequestSongFromSecondCopy(Write("second.mid", test::SmfFile(ThreeFourSong("Second"))));
   for (int i = 0; i < 5; ++i) Pass();
   EXPECT_STREQ(song::SongTitle(), "First") << "not under the ranking it shows";
   pt::PushEvent({platform::EventKind::KeyDown, 0, 0, 0x20});  // Space: back to the main screen
   for (int i = 0; i < 30; ++i) Pass();
-  ASSERT_EQ(app::SceneNumber(), app::kSceneMain);
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneMain);
   EXPECT_STREQ(song::SongTitle(), "Second");
 }
 

@@ -1,5 +1,7 @@
 // A MIDI keyboard played into the game through the scripted input queue:
 // its notes take the same way into the piano as the computer keys.
+#include <set>
+
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
@@ -88,6 +90,69 @@ TEST_F(MidiInput, ReleasesOfNotesNeverStartedSendNothingAndThePedalPassesThrough
   Play(MidiInputEvent::Sustain, 64, 127);
   Play(MidiInputEvent::Sustain, 64, 0);
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0xB0, 64, 127}, {0xB0, 64, 0}}));
+}
+
+// What a run of sent messages leaves sounding: the notes started and not
+// ended, and the sustain pedal's last value.
+struct Sounding {
+  std::set<int> notes;
+  int pedal = 0;
+  void Follow(const std::vector<Bytes>& sent) {
+    for (const Bytes& b : sent) {
+      if (b.size() != 3) continue;
+      if (b[0] == 0x90 && b[2] != 0) notes.insert(b[1]);
+      if ((b[0] == 0x90 && b[2] == 0) || b[0] == 0x80) notes.erase(b[1]);
+      if (b[0] == 0xB0 && b[1] == 64) pedal = b[2];
+    }
+  }
+};
+
+TEST_F(MidiInput, AFloodIsTakenAFewEventsAFrame) {
+  for (int note = 20; note < 120; ++note) pt::PushMidiInput({MidiInputEvent::NoteOn, 0, note, 90});
+  for (int note = 20; note < 120; ++note) pt::PushMidiInput({MidiInputEvent::NoteOff, 0, note, 0});
+  Pass();
+  Sounding sounding;
+  const std::vector<Bytes> firstFrame = TakeSent();
+  sounding.Follow(firstFrame);
+  EXPECT_LE(firstFrame.size(), 64u) << "one frame plays a share of the 200 events";
+  EXPECT_EQ(pt::PendingMidiInput(), 200 - firstFrame.size()) << "the rest wait";
+  for (int i = 0; i < 10; ++i) Pass();
+  sounding.Follow(TakeSent());
+  EXPECT_EQ(pt::PendingMidiInput(), 0u);
+  EXPECT_TRUE(sounding.notes.empty());
+}
+
+// Notes and the pedal are down when a flood arrives behind their releases
+// (a program sending into the port, a keyboard gone mad): the queue fills,
+// and what it drops must never leave a note or the pedal on.
+TEST_F(MidiInput, WhenAFloodFillsTheQueueNoteOnsGiveWayNeverReleases) {
+  const std::vector<std::pair<const char*, bool>> floods{{"note-on and note-off pairs", true},
+                                                         {"all the note-ons, then all the note-offs", false}};
+  for (const auto& [name, paired] : floods) {
+    SCOPED_TRACE(name);
+    for (int note = 40; note < 50; ++note) pt::PushMidiInput({MidiInputEvent::NoteOn, 0, note, 90});
+    pt::PushMidiInput({MidiInputEvent::Sustain, 0, 64, 127});
+    Pass();
+    Sounding sounding;
+    sounding.Follow(TakeSent());
+    ASSERT_EQ(sounding.notes.size(), 10u);
+    ASSERT_EQ(sounding.pedal, 127);
+    for (int note = 40; note < 50; ++note) pt::PushMidiInput({MidiInputEvent::NoteOff, 0, note, 0});
+    pt::PushMidiInput({MidiInputEvent::Sustain, 0, 64, 0});
+    // 300 notes on three other channels, 600 events.
+    auto send = [](MidiInputEvent::Kind kind, int n) { pt::PushMidiInput({kind, 1 + n / 100, 20 + n % 100, 70}); };
+    for (int n = 0; n < 300; ++n) {
+      send(MidiInputEvent::NoteOn, n);
+      if (paired) send(MidiInputEvent::NoteOff, n);
+    }
+    if (!paired)
+      for (int n = 0; n < 300; ++n) send(MidiInputEvent::NoteOff, n);
+    for (int i = 0; i < 20 && pt::PendingMidiInput() > 0; ++i) Pass();
+    sounding.Follow(TakeSent());
+    EXPECT_EQ(pt::PendingMidiInput(), 0u);
+    EXPECT_TRUE(sounding.notes.empty()) << sounding.notes.size() << " notes left sounding";
+    EXPECT_EQ(sounding.pedal, 0);
+  }
 }
 
 TEST_F(MidiInput, NotesPlayedAwayFromTheMainScreenAreDropped) {

@@ -141,7 +141,8 @@ TEST(TraceModes, GamesOnTunesBeyondTheKeysAndWithoutNotes) {
   beyond.End(0);
   empty.Event(0, {0xB0, 7, 100}).End(960);
   std::vector<std::string> songs = {test::WriteTempFile(test::SmfFile({conductor, beyond}), "beyond.mid")};
-  const std::string realWorld = "/work/shared/songs-real/";
+  // The real-world songs that lie beside the project (where it has them).
+  const std::string realWorld = std::string(TONQUILL_SOURCE_DIR) + "/../shared/songs-real/";
   if (std::ifstream(realWorld + "openmsx_midnight_snow_run.mid")) songs.push_back(realWorld + "openmsx_midnight_snow_run.mid");
   for (const std::string& song : songs) {
     SCOPED_TRACE(song);

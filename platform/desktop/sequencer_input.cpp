@@ -5,10 +5,10 @@
 #include <alsa/asoundlib.h>
 #include <poll.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "platform/common/midi_input_queue.h"
 #include "platform/desktop/sequencer.h"
 #include "platform/platform.h"
 
@@ -26,10 +26,13 @@ struct Source {
 // arrived and were not taken yet.
 int inputPort = -1;
 std::vector<Source> sources;
-std::deque<MidiInputEvent> arrived;
+MidiInputQueue arrived;
 
 constexpr const char* kInputPortName = "Tonquill keyboard input";
-constexpr std::size_t kKeptEvents = 256;
+// Reading the sequencer is cheap beside playing what it brings, so one poll
+// reads up to a queue's worth: a flood then overflows our queue, which
+// chooses what to drop, rather than the sequencer's, which would not.
+constexpr int kReadsPerPoll = static_cast<int>(MidiInputQueue::kKept);
 
 // A port other programs can read from: a MIDI source for us.
 constexpr unsigned kSourceCapabilities = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
@@ -53,10 +56,7 @@ void ConnectEverySource(snd_seq_t* seq) {
   desktop::ForEachOtherProgramsPort(seq, kSourceCapabilities, [seq](snd_seq_port_info_t* port) { Connect(seq, port); });
 }
 
-void Keep(const MidiInputEvent& event) {
-  if (arrived.size() >= kKeptEvents) arrived.pop_front();
-  arrived.push_back(event);
-}
+void Keep(const MidiInputEvent& event) { arrived.Push(event); }
 
 // Whether an event is waiting. The client is opened blocking (its output
 // must not fail on a full queue), so a read with nothing waiting would hold
@@ -68,10 +68,11 @@ bool EventWaiting(snd_seq_t* seq) {
   return count > 0 && poll(descriptors, static_cast<nfds_t>(count), 0) > 0;
 }
 
-// Takes what the sequencer delivered to our port, without waiting.
+// Takes what the sequencer delivered to our port, without waiting, and at
+// most so many events however fast a source sends.
 void Drain(snd_seq_t* seq) {
   snd_seq_event_t* e = nullptr;
-  while (EventWaiting(seq) && snd_seq_event_input(seq, &e) >= 0 && e != nullptr) {
+  for (int reads = 0; reads < kReadsPerPoll && EventWaiting(seq) && snd_seq_event_input(seq, &e) >= 0 && e != nullptr; ++reads) {
     switch (e->type) {
       case SND_SEQ_EVENT_NOTEON:
         Keep({e->data.note.velocity == 0 ? MidiInputEvent::NoteOff : MidiInputEvent::NoteOn, e->data.note.channel & 15,
@@ -114,15 +115,12 @@ void CloseMidiInput() {
   if (seq != nullptr && inputPort >= 0) snd_seq_delete_simple_port(seq, inputPort);
   inputPort = -1;
   sources.clear();
-  arrived.clear();
+  arrived.Clear();
 }
 
 bool PollMidiInput(MidiInputEvent& event) {
   if (inputPort >= 0) Drain(desktop::SequencerClient());
-  if (arrived.empty()) return false;
-  event = arrived.front();
-  arrived.pop_front();
-  return true;
+  return arrived.Pop(event);
 }
 
 int MidiInputCount() { return static_cast<int>(sources.size()); }

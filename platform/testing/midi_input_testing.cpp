@@ -1,23 +1,22 @@
 // The testing backend's MIDI input: a scripted queue of events.
+#include "platform/common/midi_input_queue.h"
 #include "platform/testing/testing.h"
 
 namespace platform {
 
-// The events a test sent, and whether the input is open.
-static std::deque<MidiInputEvent> scriptedInput;
+// The events a test sent, kept as the desktop keeps what arrives, and
+// whether the input is open.
+static MidiInputQueue scriptedInput;
 static bool inputOpen = false;
 
 void OpenMidiInput() { inputOpen = true; }
 void CloseMidiInput() {
   inputOpen = false;
-  scriptedInput.clear();
+  scriptedInput.Clear();
 }
 
 bool PollMidiInput(MidiInputEvent& event) {
-  if (scriptedInput.empty()) return false;
-  event = scriptedInput.front();
-  scriptedInput.pop_front();
-  return true;
+  return scriptedInput.Pop(event);
 }
 
 int MidiInputCount() { return inputOpen ? 1 : 0; }
@@ -30,11 +29,11 @@ bool MidiInputName(int index, std::string& name) {
 namespace testing {
 
 void ResetMidiInput() {
-  scriptedInput.clear();
+  scriptedInput.Clear();
   inputOpen = false;
 }
-void PushMidiInput(const MidiInputEvent& event) { scriptedInput.push_back(event); }
-std::size_t PendingMidiInput() { return scriptedInput.size(); }
+void PushMidiInput(const MidiInputEvent& event) { scriptedInput.Push(event); }
+std::size_t PendingMidiInput() { return scriptedInput.Size(); }
 bool MidiInputOpen() { return inputOpen; }
 
 }  // namespace testing

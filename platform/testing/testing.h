@@ -74,7 +74,8 @@ int OpenMidiDeviceCount();
 // How many waits for a long message's completion the program made.
 int LongDoneWaits();
 
-// --- MIDI input: events the game polls, sent by the test ---
+// --- MIDI input: events the game polls, sent by the test and kept as the
+// desktop keeps what arrives (a full queue drops note-ons) ---
 void PushMidiInput(const MidiInputEvent& event);
 std::size_t PendingMidiInput();
 bool MidiInputOpen();

@@ -27,10 +27,10 @@ int PeakOfWav(const std::string& path, double from, double to) {
 
 void GameWindowTest::StartGame(const std::string& argument, const std::vector<std::string>& environment,
                                bool startUpMessage) {
-  StartGame(std::vector<std::string>{argument}, environment, startUpMessage);
+  StartGameWithArguments({argument}, environment, startUpMessage);
 }
 
-void GameWindowTest::StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+void GameWindowTest::StartGameWithArguments(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
                                bool startUpMessage) {
   ASSERT_TRUE(display_.Running());
   game_ = std::make_unique<Game>(arguments, environment, program_);

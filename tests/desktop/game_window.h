@@ -31,7 +31,7 @@ class GameWindowTest : public ::testing::Test {
   void StartGame(const std::string& argument, const std::vector<std::string>& environment = {},
                  bool startUpMessage = false);
   // The same with any arguments.
-  void StartGame(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+  void StartGameWithArguments(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
                  bool startUpMessage = false);
   // Waits for a message box and presses `key` in it; false when none came.
   static bool AnswerMessage(const std::string& key);

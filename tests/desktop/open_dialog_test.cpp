@@ -1,6 +1,9 @@
 // The FILE button on the desktop: zenity opens over the game, a song typed
 // into it loads (its title shows and DEMO plays it), and Cancel changes
 // nothing.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "game_window.h"
@@ -12,9 +15,28 @@ using test::WaitUntil;
 
 const std::string kSong = TONQUILL_SOURCE_DIR "/assets/songs/amazing_grace.mid";
 
+// A song the chooser lists among its recent files, as it does on any
+// machine where a file was chosen before: it then opens on that list.
+void RememberARecentFile() {
+  const std::string folder = std::string(std::getenv("XDG_DATA_HOME"));
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder + "/recently-used.xbel")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\"\n"
+         "      xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+         "  <bookmark href=\"file://" << kSong << "\" added=\"2020-01-01T00:00:00Z\" modified=\"2020-01-01T00:00:00Z\"\n"
+         "            visited=\"2020-01-01T00:00:00Z\">\n"
+         "    <info><metadata owner=\"http://freedesktop.org\"><mime:mime-type type=\"audio/midi\"/>\n"
+         "      <bookmark:applications><bookmark:application name=\"zenity\" exec=\"zenity\"\n"
+         "        modified=\"2020-01-01T00:00:00Z\" count=\"1\"/></bookmark:applications></metadata></info>\n"
+         "  </bookmark>\n"
+         "</xbel>\n";
+}
+
 class OpenDialog : public test::GameWindowTest {
  protected:
   void SetUp() override {
+    RememberARecentFile();
     StartGame("-");  // a window, and no song yet
   }
 };
@@ -24,8 +46,9 @@ TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
   const std::string fileRaised = Crop(10, 180, 62, 30);
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty()) << "FILE opens zenity";
-  // Typing a path opens the chooser's location field; Return confirms it.
-  RunCommand("xdotool windowfocus --sync " + dialog + " type --delay 20 '" + kSong + "'");
+  // Control+L opens the chooser's location field whatever view it shows (a
+  // typed "/" would start a search in the recent files); Return confirms.
+  RunCommand("xdotool windowfocus --sync " + dialog + " key ctrl+l type --delay 20 '" + kSong + "'");
   RunCommand("xdotool windowfocus --sync " + dialog + " key Return");
   ASSERT_TRUE(WaitUntil([&] { return DialogGone(); }, 20));
   ASSERT_TRUE(WaitUntil([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";

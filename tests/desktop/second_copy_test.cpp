@@ -25,7 +25,7 @@ class SecondCopy : public test::GameWindowTest {
 
 TEST_F(SecondCopy, ItsSongOpensInTheRunningCopyAfterTheRunStops) {
   // A window with a song: it plays at once.
-  StartGame({"-", kSongs + "/twinkle.mid"}, {});
+  StartGameWithArguments({"-", kSongs + "/twinkle.mid"}, {});
   const std::string twinkle = Title();
   const std::string counters = Counters();
   ClickButton(4);  // DEMO
@@ -47,7 +47,7 @@ TEST_F(SecondCopy, ItsSongOpensInTheRunningCopyAfterTheRunStops) {
 TEST_F(SecondCopy, NoneWaitsWhileTheFileChooserIsUp) {
   test::WindowManager manager;
   ASSERT_TRUE(manager.Running());
-  StartGame({"-"}, {"LANG=C.UTF-8"});
+  StartGameWithArguments({"-"}, {"LANG=C.UTF-8"});
   const std::string empty = Title();
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty());
