@@ -42,7 +42,7 @@ class GameFiles : public test::GameWindowTest {
     bool asked = false;
     for (int attempt = 0; attempt < 20 && !asked; ++attempt) {
       RunCommand("xdotool key --window " + window_ + " Delete");
-      asked = !test::WaitForWindow("メッセージ", 1).empty();
+      asked = !test::WaitForMessageBox(1).empty();
     }
     ASSERT_TRUE(asked) << "Delete asks before clearing";
     ASSERT_TRUE(AnswerMessage("Return")) << "Yes";

@@ -107,7 +107,7 @@ TEST_F(Kiosk, AfterTheChooserTheGameHasTheKeyboardAndDemoPlaysTheChosenSong) {
 TEST_F(Kiosk, AfterAMessageBoxTheGameHasTheKeyboard) {
   StartGame(kTwinkle);
   RunCommand("xdotool key Escape");
-  const std::string box = test::WaitForWindow("メッセージ", 20);
+  const std::string box = test::WaitForMessageBox(20);
   ASSERT_FALSE(box.empty());
   ASSERT_TRUE(WaitUntil([&] { return test::FocusedWindow() == box; }, 10));
   RunCommand("xdotool key Escape");  // No

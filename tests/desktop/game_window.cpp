@@ -70,10 +70,10 @@ bool GameWindowTest::Quit() {
 }
 
 bool GameWindowTest::AnswerMessage(const std::string& key) {
-  const std::string box = WaitForWindow("メッセージ", 20);
+  const std::string box = WaitForMessageBox(20);
   if (box.empty()) return false;
   RunCommand("xdotool windowfocus --sync " + box + " key " + key);
-  return WaitUntil([] { return RunCommand("xwininfo -root -tree | grep -c 'メッセージ'") == "0"; }, 10);
+  return WaitUntil([] { return MessageBoxCount() == 0; }, 10);
 }
 
 int GameWindowTest::X(int x) const { return left_ + static_cast<int>((width_ - 640 * scale_) / 2 + (x + 0.5) * scale_); }
