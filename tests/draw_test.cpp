@@ -237,4 +237,15 @@ TEST_F(Draw, DoubleByteCharacterIsOneGlyphSixteenWide) {
   EXPECT_GT(ink, 15) << "a glyph, not two";
 }
 
+// The underscore lies just under the line in the Gothic face: it shows
+// inside its cell ("file_name", not "file name") and nothing spills below.
+TEST_F(Draw, AnUnderscoreShowsInItsCell) {
+  draw::DrawCellText(1, 1, "a_b");
+  int ink = 0;
+  for (int y = 16; y < 32; ++y)
+    for (int x = 15; x < 23; ++x) ink += At(x, y) != kSilver565 ? 1 : 0;
+  EXPECT_GE(ink, 6) << "the underscore's line";
+  for (int x = 7; x < 31; ++x) EXPECT_EQ(At(x, 32), 0) << "below the cells, column " << x;
+}
+
 }  // namespace

@@ -42,6 +42,9 @@ TTF_Font* FontFor(int face, int cellHeight) {
       font = nullptr;
     }
   }
+  // Full hinting flattens the Gothic face's underscore to nothing at these
+  // sizes ("file_name" read "file name"); the light one keeps it.
+  if (font != nullptr) TTF_SetFontHinting(font, TTF_HINTING_LIGHT);
   openFonts[key] = font;
   return font;
 }
@@ -75,10 +78,18 @@ void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, in
     if (rendered != nullptr) {
       const auto* argb = static_cast<const std::uint32_t*>(rendered->pixels);
       const int stride = rendered->pitch / 4;
-      for (int row = 0; row < std::min(rendered->h, cellHeight); ++row)
-        for (int column = 0; column < std::min(rendered->w, cellWidth); ++column) {
+      const int columns = std::min(rendered->w, cellWidth);
+      // A glyph that reaches below the line (the underscore lies just under
+      // it) is raised into the cell rather than cut off.
+      int lowestInk = -1;
+      for (int row = 0; row < rendered->h; ++row)
+        for (int column = 0; column < columns; ++column)
+          if ((argb[row * stride + column] >> 24) != 0) lowestInk = row;
+      const int raise = std::max(0, lowestInk - (cellHeight - 1));
+      for (int row = raise; row < std::min(rendered->h, cellHeight + raise); ++row)
+        for (int column = 0; column < columns; ++column) {
           const int alpha = static_cast<int>(argb[row * stride + column] >> 24);
-          if (alpha > 0) plot(x + column, y + row, colour, alpha);
+          if (alpha > 0) plot(x + column, y + row - raise, colour, alpha);
         }
       SDL_FreeSurface(rendered);
     }
