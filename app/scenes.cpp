@@ -26,7 +26,7 @@ void RunStartUpScene() {
 
 void RunExitQuestionScene() {
   if (scene::SceneEntered()) scene::BeginOpeningTransition();
-  if (draw::AskYesNo("%s", platform::SystemLanguageIsJapanese() ? kExitQuestionJapanese : kExitQuestionEnglish) == 1) {
+  if (draw::AskYesNo("%s", report::InPlayersLanguage(kExitQuestion)) == 1) {
     scene::ClearBackScreen();
     scene::DrawTransitionAndPresent();
     Shutdown();

@@ -3,10 +3,11 @@
 // scenes are below the scenes, in scene/scenes.h.
 #pragma once
 
+#include "report/report.h"
+
 namespace app {
 
-inline constexpr const char* kExitQuestionJapanese = "プログラムを終了しますか？";
-inline constexpr const char* kExitQuestionEnglish = "Do you exit ?";
+inline constexpr report::PlayerText kExitQuestion = {"プログラムを終了しますか？", "Do you exit ?"};
 
 // One frame pass's scene step: the closing wipe while one runs, else the
 // current scene's routine. Then the entered flag is updated.

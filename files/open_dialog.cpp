@@ -22,7 +22,7 @@ static std::string StartFolder() {
 int ChooseSongFile() {
   const platform::FileFilter filters[] = {{kMidiFilterLabel, kMidiFilterPatterns},
                                           {kAllFilterLabel, kAllFilterPatterns}};
-  const char* title = platform::SystemLanguageIsJapanese() ? kDialogTitleJapanese : kDialogTitleEnglish;
+  const char* title = report::InPlayersLanguage(kDialogTitle);
   std::string chosen;
   switch (platform::ChooseFileToOpen(title, filters, 2, StartFolder(), chosen)) {
     case platform::OpenDialogResult::Cancelled: return 0;

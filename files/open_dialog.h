@@ -3,14 +3,15 @@
 
 #include <string>
 
+#include "report/report.h"
+
 namespace files {
 
 inline constexpr const char* kMidiFilterLabel = "MID Files (*.MID)";
 inline constexpr const char* kMidiFilterPatterns = "*.mid *.midi *.kar";
 inline constexpr const char* kAllFilterLabel = "All Files (*.*)";
 inline constexpr const char* kAllFilterPatterns = "*";
-inline constexpr const char* kDialogTitleJapanese = "曲を開く";
-inline constexpr const char* kDialogTitleEnglish = "Open a song";
+inline constexpr report::PlayerText kDialogTitle = {"曲を開く", "Open a song"};
 
 // Shows the dialog, titled in the system's language, starting in the
 // current song's folder (or the bundled songs when there is none), with the

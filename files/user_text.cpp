@@ -6,17 +6,13 @@
 
 #include "draw/messages.h"
 #include "platform/platform.h"
+#include "report/report.h"
 
 namespace files {
 
 namespace {
 
-struct Bilingual {
-  const char* japanese;
-  const char* english;
-};
-
-const Bilingual kTexts[kTextCount] = {
+const report::PlayerText kTexts[kTextCount] = {
     {"曲ファイルを開けません。", "The song file cannot be opened."},
     {"曲ファイルが短すぎます（24バイト以下）。", "The song file is too short (24 bytes or fewer)."},
     {"曲ファイルが大きすぎて読み込めません。", "The song file is too large to load."},
@@ -77,7 +73,7 @@ std::string Printable(const char* path) {
 }  // namespace
 
 const char* Text(TextId id) {
-  return platform::SystemLanguageIsJapanese() ? kTexts[id].japanese : kTexts[id].english;
+  return report::InPlayersLanguage(kTexts[id]);
 }
 
 void ShowFileMessage(const char* what, const char* path, int errorNumber) {

@@ -3,13 +3,14 @@
 // the artwork's font with a short typewriter-style reveal.
 #pragma once
 
+#include "report/report.h"
+
 namespace game {
 
 inline constexpr int kRevealFrames = 10;
 inline constexpr int kNameLength = 10;
 
-inline constexpr const char* kClearQuestionJapanese = "スコアデータをクリアしますか？";
-inline constexpr const char* kClearQuestionEnglish = "Do you clear score ?";
+inline constexpr report::PlayerText kClearQuestion = {"スコアデータをクリアしますか？", "Do you clear score ?"};
 
 // The scene routines, once per frame pass.
 void RunNameEntryScene();
