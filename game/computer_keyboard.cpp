@@ -46,9 +46,11 @@ int PlayComputerKeyboard() {
     scene::ReadKeyState(kNoteKeys[i], state.keyState[i]);
     if (state.keyState[i] == scene::kKeyHeld && !state.sounding[i]) {
       const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
-      // A game's refusal ends this frame's scan: a held wrong key blocks
-      // the keys after it.
-      if (!StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i])) break;
+      const PianoPress press = StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i]);
+      // A game's refusal of a wrong key ends this frame's scan: a held
+      // wrong key blocks the keys after it.
+      if (press == PianoPress::RefusedBlocking) break;
+      if (press != PianoPress::Sounded) continue;
       state.sounding[i] = true;
       sent = 1;
     } else if (state.keyState[i] != scene::kKeyHeld && state.sounding[i]) {

@@ -77,7 +77,7 @@ static void StartRun(int button, int mode) {
   draw::SetPressedBoxState(draw::kBoxMode);
   player::RewindSong();
   player::StartPlayback();
-  DrawGuideKey(player::GuideNote(), kKeyLookLit);
+  LightGuideChord();
   player::SetLastShownGuideNote(player::GuideNote());
 }
 

@@ -44,7 +44,8 @@ void PlayMidiKeyboard() {
       case platform::MidiInputEvent::NoteOn:
         // A note pressed again before its release ends the first one.
         if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
-        state.started[c][n] = StartPianoNote(PianoInput::MidiKeyboard, n, e.value, state.startedNote[c][n]);
+        state.started[c][n] =
+            StartPianoNote(PianoInput::MidiKeyboard, n, e.value, state.startedNote[c][n]) == PianoPress::Sounded;
         break;
       case platform::MidiInputEvent::NoteOff:
         if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);

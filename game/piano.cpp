@@ -22,35 +22,59 @@ void DrawGuideKey(int guideNote, int look) {
   DrawPianoKey(NoteInReach(guideNote) - kPianoLowestNote, look);
 }
 
-// Whether a game takes the press for the guide note.
-static bool IsGuideNote(PianoInput input, int note) {
-  const int guide = player::GuideNote();
-  if (input == PianoInput::ComputerKeyboard && guide >= 0 && guide <= 127) return note == NoteInReach(guide);
-  return note == guide;
+void LightGuideChord() {
+  for (int i = 0; i < player::GuideChordSize(); ++i)
+    if (player::GuideChordNoteWaits(i)) DrawGuideKey(player::GuideChordNote(i), kKeyLookLit);
 }
 
-// The press takes the guide note; false when the game refuses it.
-static bool TakeGuide(PianoInput input, int& note, int& velocity) {
+// Whether a press plays a guide note: the computer keyboard plays the
+// note moved into its reach.
+static bool PlaysNote(PianoInput input, int pressed, int guideNote) {
+  if (input == PianoInput::ComputerKeyboard) return pressed == NoteInReach(guideNote);
+  return pressed == guideNote;
+}
+
+// The note of the guide's chord that a press plays: a waiting one when
+// there is one, else one already taken; -1 when the press plays none.
+static int ChordNoteOfPress(PianoInput input, int pressed, bool& waits) {
+  int takenMatch = -1;
+  for (int i = 0; i < player::GuideChordSize(); ++i) {
+    if (!PlaysNote(input, pressed, player::GuideChordNote(i))) continue;
+    waits = player::GuideChordNoteWaits(i);
+    if (waits) return player::GuideChordNote(i);
+    takenMatch = player::GuideChordNote(i);
+  }
+  return takenMatch;
+}
+
+// The press takes a note of the guide's chord, unless the game refuses it.
+static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
   const bool game = (PlayMode() & kRefusesWrongKeys) == kRefusesWrongKeys;
-  if (game && !IsGuideNote(input, note)) return false;
+  bool waits = false;
+  const int chordNote = ChordNoteOfPress(input, note, waits);
+  if (game && chordNote < 0) return PianoPress::RefusedBlocking;
+  if (game && !waits) return PianoPress::RefusedChordNoteTaken;
   JudgeTiming();
-  note = player::TakeGuideNote(note);
+  note = player::TakeGuideNote(waits ? chordNote : note);
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
-    DrawGuideKey(player::GuideNote(), kKeyLookLit);
+    LightGuideChord();
     player::SetLastShownGuideNote(player::GuideNote());
   }
-  return true;
+  return PianoPress::Sounded;
 }
 
-bool StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started) {
+PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started) {
   int note = pressedNote;
-  if (player::IsGuidePerformed() == 1 && !TakeGuide(input, note, velocity)) return false;
+  if (player::IsGuidePerformed() == 1) {
+    const PianoPress taken = TakeGuide(input, note, velocity);
+    if (taken != PianoPress::Sounded) return taken;
+  }
   started = static_cast<std::uint8_t>(note & 0x7F);
   Send(0x90, started, static_cast<std::uint8_t>(velocity & 0x7F));
   AdvanceLyricWord();
-  return true;
+  return PianoPress::Sounded;
 }
 
 void EndPianoNote(std::uint8_t started) { Send(0x90, started, 0); }

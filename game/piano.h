@@ -14,17 +14,32 @@ inline constexpr int kKeyboardChannel = 0;
 // reach; a MIDI keyboard must play the guide note itself.
 enum class PianoInput { ComputerKeyboard, MidiKeyboard };
 
-// Starts the note a key press asks for. In a performance the press takes the
-// guide note (judged first) and sounds it with the next guide note's
-// velocity; a game refuses any note but the guide note's (false, nothing
-// sent). The lyric bar lights its next word. `started` is the note sent.
-bool StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started);
+// What became of a press.
+enum class PianoPress {
+  Sounded,
+  // A game refused a note outside the guide's chord: nothing was sent, and
+  // the computer keyboard examines no later key this frame.
+  RefusedBlocking,
+  // A game refused a note of the chord that was already taken: nothing was
+  // sent, and later keys are still examined (a held chord key never blocks
+  // another).
+  RefusedChordNoteTaken,
+};
+
+// Starts the note a key press asks for. In a performance the press takes a
+// note of the guide's chord (judged first: the one the key plays, else the
+// first waiting) and sounds it with the next guide note's velocity; a game
+// refuses any note but the chord's waiting ones. The lyric bar lights its
+// next word. `started` is the note sent.
+PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started);
 // Ends a note that StartPianoNote started.
 void EndPianoNote(std::uint8_t started);
 // Draws the key that plays a guide note (0..127) in a look: the key of the
 // note moved into the computer keyboard's reach, with the arrow look when
 // that note lies an octave beyond the twenty keys. Other values draw nothing.
 void DrawGuideKey(int guideNote, int look);
+// Lights the keys of the guide chord's waiting notes.
+void LightGuideChord();
 // Passes a sustain pedal value on to port 0.
 void SendPianoPedal(int value);
 

@@ -8,8 +8,12 @@
 
 namespace player {
 
+// A chord holds each of the 128 notes at most once.
+constexpr int kChordNotesMax = 128;
+
 // The guide's own read position and running status (separate from the
-// dispatcher's walk of the same track), its note and tick.
+// dispatcher's walk of the same track), its note and tick, and the chord at
+// that tick.
 namespace {
 struct State {
   std::int32_t guidePosition = 0;
@@ -19,6 +23,10 @@ struct State {
   int guideNote = kGuideEnded;
   std::uint8_t guideVelocity = 0;
   int lastShownGuideNote = 0;
+  std::uint8_t chordNotes[kChordNotesMax]{};
+  std::uint8_t chordVelocities[kChordNotesMax]{};
+  bool chordNoteTaken[kChordNotesMax]{};
+  int chordSize = 0;
 };
 State state;
 }  // namespace
@@ -31,6 +39,9 @@ int GuideNote() { return state.guideNote; }
 void SetGuideNote(int note) { state.guideNote = note; }
 std::int32_t GuideTick() { return state.guideTick; }
 std::uint8_t GuideVelocity() { return state.guideVelocity; }
+int GuideChordSize() { return state.chordSize; }
+int GuideChordNote(int i) { return state.chordNotes[i]; }
+bool GuideChordNoteWaits(int i) { return !state.chordNoteTaken[i]; }
 int LastShownGuideNote() { return state.lastShownGuideNote; }
 void SetLastShownGuideNote(int note) { state.lastShownGuideNote = note & 0xFF; }
 
@@ -42,6 +53,7 @@ int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPl
 void BeginGuideTrack() {
   GuideRestarts();
   state.guideRunningStatus = 0;
+  state.chordSize = 0;
   if (song::TrackCount() <= kGuideTrackIndex) {
     state.guideNote = kGuideEnded;
     return;
@@ -117,6 +129,43 @@ bool GuideHasNote() {
   }
 }
 
+namespace {
+
+// The chord starts with the note just scanned; every other note-on on the
+// same tick joins it (a note already in it is not added twice). The scan
+// stops before the first event of a later tick, or the end, so the next
+// advance reads it.
+void GatherChord() {
+  state.chordSize = 0;
+  if (state.guideNote == kGuideEnded) return;
+  const auto add = [](std::uint8_t note, std::uint8_t velocity) {
+    for (int i = 0; i < state.chordSize; ++i)
+      if (state.chordNotes[i] == note) return;
+    state.chordNotes[state.chordSize] = note;
+    state.chordVelocities[state.chordSize] = velocity;
+    state.chordNoteTaken[state.chordSize] = false;
+    ++state.chordSize;
+  };
+  add(static_cast<std::uint8_t>(state.guideNote), state.guideVelocity);
+  for (;;) {
+    std::int32_t position = state.guidePosition, tick = state.guideTick;
+    std::uint8_t runningStatus = state.guideRunningStatus, note = 0, velocity = 0;
+    const GuideEvent event = ReadGuideEvent(position, tick, runningStatus, note, velocity);
+    if (event == GuideEvent::End || tick != state.guideTick) return;
+    state.guidePosition = position;
+    state.guideRunningStatus = runningStatus;
+    if (event == GuideEvent::NoteOn) add(note, velocity);
+  }
+}
+
+// The chord's waiting note at index `i` becomes the guide note.
+void StandOnChordNote(int i) {
+  state.guideNote = state.chordNotes[i];
+  state.guideVelocity = state.chordVelocities[i];
+}
+
+}  // namespace
+
 void AdvanceGuide() {
   if (GuideEnded()) return;
   if (SongPosition() < state.guideTick) {
@@ -127,13 +176,35 @@ void AdvanceGuide() {
   state.previousGuideTick = state.guideTick;
   while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
   }
+  GatherChord();
 }
 
 int TakeGuideNote(int pressedNote) {
-  const int taken = state.guideNote;
-  state.lastShownGuideNote = taken & 0xFF;
-  AdvanceGuide();
-  return taken == kGuideEnded ? pressedNote : taken;
+  int taken = -1, firstWaiting = -1;
+  for (int i = 0; i < state.chordSize; ++i) {
+    if (state.chordNoteTaken[i]) continue;
+    if (firstWaiting < 0) firstWaiting = i;
+    if (state.chordNotes[i] == pressedNote) taken = i;
+  }
+  if (taken < 0) taken = firstWaiting;
+  if (taken < 0 || state.guideNote == kGuideEnded) {
+    // No chord to take from (the guide has ended): the note as it stands.
+    const int guideNote = state.guideNote;
+    state.lastShownGuideNote = guideNote & 0xFF;
+    AdvanceGuide();
+    return guideNote == kGuideEnded ? pressedNote : guideNote;
+  }
+  const int takenNote = state.chordNotes[taken];
+  state.chordNoteTaken[taken] = true;
+  state.lastShownGuideNote = takenNote;
+  for (int i = 0; i < state.chordSize; ++i) {
+    if (!state.chordNoteTaken[i]) {
+      StandOnChordNote(i);
+      return takenNote;
+    }
+  }
+  AdvanceGuide();  // the chord is complete
+  return takenNote;
 }
 
 }  // namespace player

@@ -130,16 +130,18 @@ bool Load(const char* path) {
   return false;
 }
 
-// A player who presses the guide note's key at a fixed offset from the
-// note and holds it for two frames past the frame it starts sounding.
+// A player who presses the guide chord's keys at a fixed offset from the
+// chord and holds them for two frames past the frame they start sounding.
+// A chord whose notes need different octave keys, or share a key, is
+// played in turns, the guide note's turn first.
 class SimulatedPlayer {
  public:
   explicit SimulatedPlayer(long offsetMs) : offsetMs_(offsetMs) {}
 
   // Called before each frame at time `now`: presses or releases.
   void BeforeFrame(std::uint32_t now) {
-    if (key_ != 0) {
-      if (game::KeySounding(keyIndex_) && ++framesSounded_ > kHeldFrames) Release();
+    if (keyCount_ != 0) {
+      if (game::KeySounding(keyIndex_[0]) && ++framesSounded_ > kHeldFrames) Release();
       return;
     }
     if (player::IsGuidePerformed() == 0 || player::GuideNote() >= player::kGuideEndNoticed) return;
@@ -150,7 +152,7 @@ class SimulatedPlayer {
     if (!game::HaltedAtGuide()) haltNoted_ = false;
     const bool due = offsetMs_ >= 0 ? haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_)
                                     : game::GuideEarlinessMs() <= -offsetMs_;
-    if (due) Press(player::GuideNote());
+    if (due) PressChord();
   }
   void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
 
@@ -160,25 +162,45 @@ class SimulatedPlayer {
   // The key of a note, with Shift or Ctrl for the octaves around the piano;
   // a note beyond their reach is played with the key of the note moved
   // into it, as the lit key shows.
-  void Press(int note) {
+  static int OctaveKeyOf(int note) {
     const int reached = game::NoteInReach(note);
-    octaveKey_ = reached < 60 ? platform::vk::kControl : reached >= 80 ? platform::vk::kShift : 0;
-    keyIndex_ = reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
-    key_ = game::kNoteKeys[keyIndex_];
+    return reached < 60 ? platform::vk::kControl : reached >= 80 ? platform::vk::kShift : 0;
+  }
+  static int KeyIndexOf(int note) {
+    const int reached = game::NoteInReach(note);
+    return reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
+  }
+
+  // The guide note's key, and every other waiting note of the chord that
+  // the same octave key reaches on a key of its own.
+  void PressChord() {
+    octaveKey_ = OctaveKeyOf(player::GuideNote());
+    keyCount_ = 0;
+    const auto add = [this](int note) {
+      const int index = KeyIndexOf(note);
+      for (int k = 0; k < keyCount_; ++k)
+        if (keyIndex_[k] == index) return;
+      keyIndex_[keyCount_++] = index;
+    };
+    add(player::GuideNote());
+    for (int i = 0; i < player::GuideChordSize(); ++i) {
+      const int note = player::GuideChordNote(i);
+      if (player::GuideChordNoteWaits(i) && OctaveKeyOf(note) == octaveKey_) add(note);
+    }
     framesSounded_ = 0;
     if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, true);
-    pt::SetKeyDown(key_, true);
+    for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], true);
   }
   void Release() {
-    pt::SetKeyDown(key_, false);
+    for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], false);
     if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, false);
-    key_ = 0;
+    keyCount_ = 0;
     haltNoted_ = false;
   }
 
   long offsetMs_;
-  int key_ = 0;
-  int keyIndex_ = 0;
+  int keyIndex_[game::kNoteKeyCount]{};
+  int keyCount_ = 0;
   int octaveKey_ = 0;
   int framesSounded_ = 0;
   bool haltNoted_ = false;
@@ -289,10 +311,10 @@ int main(int argc, char** argv) {
     player.AfterFrame(now);
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
-    if (game::NotesPlayed() != notesJudged) {
-      notesJudged = game::NotesPlayed();
+    // The notes of a chord pressed together are judged in one frame, at
+    // one moment: one line each.
+    for (; notesJudged < game::NotesPlayed(); ++notesJudged)
       std::printf("# verdict %u %s\n", now, VerdictName(game::LastVerdict()));
-    }
     if (game::Score() != shownScore) {
       shownScore = game::Score();
       std::printf("# score %d\n", shownScore);
