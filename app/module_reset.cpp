@@ -12,6 +12,7 @@
 #include "game/artwork_text.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
+#include "game/demo_keys.h"
 #include "game/file_button.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
@@ -62,6 +63,7 @@ void ResetAllModules() {
   game::ResetMidiKeyboard();
   game::ResetMainScene();
   game::ResetLyricBar();
+  game::ResetDemoKeys();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ResetArtworkText();
   ResetCommandLine();

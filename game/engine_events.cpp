@@ -1,6 +1,7 @@
 // What the main screen does when the playback engine tells it something
 // (the engine declares these in player/screen_hooks.h).
 #include "game/controls.h"
+#include "game/demo_keys.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_scene_playback.h"
@@ -18,9 +19,13 @@ void RunStarting() {
 
 void LyricBarRestarts() { game::ResetLyricBar(); }
 void LyricLineArrived() { game::ShowLyricLine(); }
-void RunStopped() { game::SetMainCommand(game::kCommandStopped); }
+void RunStopped() {
+  game::SetMainCommand(game::kCommandStopped);
+  game::DarkenDemoKeys();
+}
 void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
 void GuideRestarts() { game::ResetJudging(); }
+void DemoGuideNote(int note, bool on) { game::ShowDemoNote(note, on); }
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 
 void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }

@@ -179,7 +179,15 @@ void DispatchExclusive(TrackState& t) {
   t.readPosition = p + std::max(length, 0);
 }
 
-void DispatchChannel(TrackState& t) {
+// In the demonstration the screen lights the guide part's sounding notes.
+void ShowGuidePartNote(int index, const std::uint8_t* message, int length) {
+  const int kind = message[0] & 0xF0;
+  if (length != 3 || (kind != 0x80 && kind != 0x90)) return;
+  if (PerformanceModeFlag() != 0 || PlayState() != kPlaying || !IsGuidePartEvent(index, message[0] & 0x0F)) return;
+  DemoGuideNote(message[1] & 0x7F, kind == 0x90 && message[2] != 0);
+}
+
+void DispatchChannel(int index, TrackState& t) {
   std::uint8_t b = song::SongByte(t.readPosition);
   if (b >= 0x80) {
     t.runningStatus = b;
@@ -189,6 +197,7 @@ void DispatchChannel(TrackState& t) {
   const std::uint8_t message[3] = {t.runningStatus, song::SongByte(t.readPosition),
                                    length == 3 ? song::SongByte(t.readPosition + 1) : std::uint8_t{0}};
   SendEventMessage(message, length);
+  ShowGuidePartNote(index, message, length);
   t.readPosition += length - 1;
 }
 
@@ -226,7 +235,7 @@ void DispatchDueEvents() {
         const std::int32_t length = song::ReadVarLen(p);
         t.readPosition = p + std::max(length, 0);
       } else {
-        DispatchChannel(t);
+        DispatchChannel(i, t);
       }
       t.deltaRead = false;
     }

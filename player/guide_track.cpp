@@ -48,6 +48,8 @@ void SetLastShownGuideNote(int note) { state.lastShownGuideNote = note & 0xFF; }
 // A song of one track has no guide: it counts as ended from the start.
 bool GuideEnded() { return song::TrackCount() <= kGuideTrackIndex || TrackEnded(kGuideTrackIndex); }
 
+bool IsGuidePartEvent(int trackIndex, int /*channel*/) { return trackIndex == kGuideTrackIndex; }
+
 int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
 
 void BeginGuideTrack() {

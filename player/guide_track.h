@@ -54,6 +54,10 @@ int GuideChordSize();
 int GuideChordNote(int i);
 bool GuideChordNoteWaits(int i);
 
+// Whether a note event of track `trackIndex` (zero-based) on `channel`
+// (0..15) belongs to the part being guided.
+bool IsGuidePartEvent(int trackIndex, int channel);
+
 void ResetGuideTrack();
 
 }  // namespace player

@@ -18,6 +18,9 @@ void RunStopped();
 void ModeButtonsReleased();
 // The guide starts over: the judging's counts go back to 0.
 void GuideRestarts();
+// In the demonstration, a note of the guide part started (on) or ended:
+// its key is lit while it sounds.
+void DemoGuideNote(int note, bool on);
 
 // 1 when key presses take the guide note (training and game), 0 in the
 // demonstration: it follows the play mode the main screen keeps.
