@@ -25,6 +25,7 @@
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
+#include "player/lyric_lines.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
@@ -45,6 +46,7 @@ void ResetAllModules() {
   player::ResetEventDispatch();
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
+  player::ResetLyricLines();
   draw::ResetDraw();  // the screen, the objects and the text settings
   draw::ResetPressedBox();
   draw::ResetRedraw();

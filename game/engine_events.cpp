@@ -19,6 +19,7 @@ void RunStarting() {
 
 void LyricBarRestarts() { game::ResetLyricBar(); }
 void LyricLineArrived() { game::ShowLyricLine(); }
+void LyricSyllableReached(int start, int length) { game::LightLyricSyllable(start, length); }
 void RunStopped() {
   game::SetMainCommand(game::kCommandStopped);
   game::DarkenDemoKeys();

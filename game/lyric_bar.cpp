@@ -1,12 +1,15 @@
 #include "game/lyric_bar.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "draw/redraw.h"
 #include "draw/text.h"
 #include "game/panels.h"
 #include "platform/platform.h"
 #include "player/event_dispatch.h"
+#include "player/lyric_lines.h"
 #include "player/playback_clock.h"
 
 namespace game {
@@ -22,6 +25,9 @@ State state;
 }  // namespace
 
 static constexpr int kHighlightColour = 10;  // red in the label colour table
+// Sung syllables: dark blue, apart from the red of a pressed word and
+// clear on the bar's silver.
+static constexpr int kReachedSyllableColour = 1;
 
 int LyricWordPosition() { return state.wordPosition; }
 bool LyricWordsLeft() { return state.wordsLeft; }
@@ -72,6 +78,7 @@ void ShowLyricLine() {
   if (player::PlayState() == player::kStopped) return;
   RestoreLyricBar();
   draw::DrawCellText(kLyricColumn, kLyricRow, player::LyricBuffer());
+  if (player::LyricsBySyllable()) return;  // lit by the song's time
   state.wordPosition = 0;
   if (!state.wordsLeft) {
     state.wordsLeft = true;
@@ -83,7 +90,7 @@ void ShowLyricLine() {
 }
 
 void AdvanceLyricWord() {
-  if (player::PlayState() == player::kStopped) return;
+  if (player::PlayState() == player::kStopped || player::LyricsBySyllable()) return;
   if (!state.wordsLeft) {
     state.wordsLeft = true;
     state.wordPosition = 0;
@@ -91,6 +98,16 @@ void AdvanceLyricWord() {
     return;
   }
   HighlightNextWord();
+}
+
+void LightLyricSyllable(int start, int length) {
+  if (player::PlayState() == player::kStopped || length <= 0) return;
+  const char* text = player::LyricBuffer();
+  const int end = static_cast<int>(std::strlen(text));
+  if (start >= end) return;
+  const std::string syllable(text + start, static_cast<std::size_t>(std::min(length, end - start)));
+  draw::SetLabelColor(kReachedSyllableColour);
+  draw::DrawCellText(kLyricColumn + start, kLyricRow, syllable.c_str());
 }
 
 }  // namespace game

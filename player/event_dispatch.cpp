@@ -5,6 +5,7 @@
 
 #include "midi/midi_out.h"
 #include "player/guide_track.h"
+#include "player/lyric_lines.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
 #include "song/song_scan.h"
@@ -121,6 +122,21 @@ void SilenceAllPorts() {
 
 namespace {
 
+// A gathered lyric event: its line shows when it is the line's first, then
+// its syllable lights.
+void ShowGatheredSyllable() {
+  const ReachedSyllable syllable = ReachNextSyllable();
+  if (state.eventMuted || syllable.line == nullptr) return;
+  if (syllable.newLine) {
+    const std::size_t n = std::min(syllable.line->size(), static_cast<std::size_t>(kLyricBufferSize));
+    std::memcpy(state.lyricBuffer, syllable.line->data(), n);
+    state.lyricBuffer[n] = '\0';
+    LyricLineArrived();
+  }
+  if (syllable.start < kLyricBufferSize)
+    LyricSyllableReached(syllable.start, std::min(syllable.length, kLyricBufferSize - syllable.start));
+}
+
 // Meta events of track `index` at the read position; returns true when it
 // ended the song.
 bool DispatchMeta(int index, TrackState& t) {
@@ -130,8 +146,13 @@ bool DispatchMeta(int index, TrackState& t) {
   const std::int32_t data = p;
   t.readPosition = data + std::max(length, 0);
   switch (type) {
+    case song::kMetaText:
+      if (IsGatheredLyricEvent(index, type)) ShowGatheredSyllable();
+      break;
     case song::kMetaLyric:
-      if (!state.eventMuted) {
+      if (IsGatheredLyricEvent(index, type)) {
+        ShowGatheredSyllable();
+      } else if (!state.eventMuted && !LyricsBySyllable()) {
         const std::int32_t n = std::clamp(length, 0, kLyricBufferSize);
         for (std::int32_t i = 0; i < n; ++i) state.lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
         state.lyricBuffer[n] = '\0';

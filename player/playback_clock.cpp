@@ -5,6 +5,7 @@
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
+#include "player/lyric_lines.h"
 #include "player/screen_hooks.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -139,6 +140,7 @@ int StartPlayback() {
   RunStarting();
   if (state.playState == kStopped) {
     LyricBarRestarts();
+    GatherLyricLines();
     BeginGuideTrack();
     state.playState = kPlaying;
     if (song::SongChangedFlag()) {

@@ -12,6 +12,9 @@ void RunStarting();
 void LyricBarRestarts();
 // A lyric event has filled the lyric buffer.
 void LyricLineArrived();
+// Playback reached a syllable of the line in the lyric buffer (lyrics read
+// syllable by syllable): bytes `start` to `start + length`.
+void LyricSyllableReached(int start, int length);
 // Playback has stopped: the main command becomes "stopped".
 void RunStopped();
 // After a stop the mode buttons are drawn raised again.
