@@ -160,6 +160,22 @@ TEST(TraceModes, GamesOnTunesBeyondTheKeysAndWithoutNotes) {
   EXPECT_EQ(output.find("# verdict"), std::string::npos);
 }
 
+// A tune of three-note chords, each written top note first: the simulated
+// player presses each chord's keys together, and every note is Good.
+TEST(TraceModes, ChordsArePressedTogetherAndEveryNoteIsGood) {
+  test::Track conductor, chords;
+  conductor.Tempo(0, 500000).End(0);
+  for (const std::uint8_t root : {60, 62, 65, 67}) {
+    const std::uint8_t notes[3] = {static_cast<std::uint8_t>(root + 7), static_cast<std::uint8_t>(root + 4), root};
+    for (int i = 0; i < 3; ++i) chords.Event(i == 0 ? 480 : 0, {0x90, notes[i], 90});
+    for (int i = 0; i < 3; ++i) chords.Event(i == 0 ? 240 : 0, {0x80, notes[i], 0});
+  }
+  chords.End(0);
+  const TraceRun played = Trace(test::WriteTempFile(test::SmfFile({conductor, chords}), "chords.mid"), 0);
+  EXPECT_EQ(played.verdicts, (std::map<std::string, int>{{"Good", 12}}));
+  EXPECT_EQ(played.score, 12 * 1000 / 99);
+}
+
 TEST(TraceModes, DemoHasNoScoreScreen) {
   const std::string command =
       std::string(TONQUILL_TRACE) + " --mode demo " + TONQUILL_SOURCE_DIR + "/assets/songs/twinkle.mid | grep -c '^# '";
