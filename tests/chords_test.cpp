@@ -3,6 +3,7 @@
 // TRAINING waits for the whole chord.
 #include <algorithm>
 
+#include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
@@ -38,19 +39,8 @@ std::vector<Track> ChordSong() {
   return {conductor, guide, band};
 }
 
-// The computer key of a note from C4 to C5.
-int KeyOf(int note) {
-  switch (note) {
-    case 60: return 'A';
-    case 62: return 'S';
-    case 64: return 'D';
-    case 65: return 'F';
-    case 67: return 'G';
-    case 69: return 'H';
-    case 72: return 'K';
-    default: return 0;
-  }
-}
+// The computer key of a note from C4 on.
+int KeyOf(int note) { return game::kNoteKeys[note - 60]; }
 
 class Chords : public test::ProgramTest {
  protected:
