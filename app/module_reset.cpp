@@ -18,6 +18,7 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
+#include "game/part_button.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
 #include "midi/midi_out.h"
@@ -27,6 +28,7 @@
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
+#include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -39,6 +41,7 @@ void ResetAllModules() {
   song::ResetSongStore();
   song::ResetTrackReader();
   song::ResetSongScan();
+  song::ResetSongParts();
   midi::ResetMidiOut();
   midi::InitTimingServices();
   player::ResetEventDispatch();
@@ -62,6 +65,7 @@ void ResetAllModules() {
   game::ResetMidiKeyboard();
   game::ResetMainScene();
   game::ResetLyricBar();
+  game::ResetPartButton();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ResetArtworkText();
   ResetCommandLine();
