@@ -3,11 +3,19 @@
 // while the rest of the song plays, run through tonquill-trace.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "files/ranking.h"
+#include "game/controls.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "program_fixture.h"
 #include "smf_builder.h"
 
 namespace {
@@ -50,6 +58,17 @@ Bytes TuneOnTheSecondTrack() {
   tune.Event(240, {0x91, 72, 90}).Event(240, {0x81, 72, 0}).End(0);
   band.Event(600, {0x92, 48, 70}).Event(480, {0x82, 48, 0}).Event(240, {0x92, 43, 70}).Event(240, {0x82, 43, 0}).End(0);
   return test::SmfFile({conductor, tune, band});
+}
+
+// The first track plays a tune too (channel 2, 2 notes) besides the
+// tempo; the second track (channel 3, 3 notes) is the default part.
+Bytes TuneOnTheFirstTrack() {
+  Track first, second;
+  first.Tempo(0, 500000).Event(480, {0x91, 60, 90}).Event(240, {0x81, 60, 0});
+  first.Event(720, {0x91, 62, 90}).Event(240, {0x81, 62, 0}).End(720);
+  second.Event(600, {0x92, 64, 70}).Event(240, {0x82, 64, 0}).Event(240, {0x92, 65, 70}).Event(240, {0x82, 65, 0});
+  second.Event(240, {0x92, 67, 70}).Event(240, {0x82, 67, 0}).End(0);
+  return test::SmfFile({first, second});
 }
 
 std::string TraceOf(const std::string& options, const std::string& song, int* status = nullptr) {
@@ -126,6 +145,7 @@ PartRun ReadRun(const std::string& output, int partChannel) {
 TEST(Parts, TheChosenPartIsSilencedAndJudgedWhileTheRestPlays) {
   const std::string fable = test::WriteTempFile(ThreeChannelsAndDrums(), "fable.mid");
   const std::string tune = test::WriteTempFile(TuneOnTheSecondTrack(), "tune.mid");
+  const std::string first = test::WriteTempFile(TuneOnTheFirstTrack(), "first.mid");
   const std::map<int, int> fableNotes = {{1, 4}, {3, 3}, {5, 2}, {9, 3}};
   const std::map<int, int> tuneNotes = {{1, 3}, {2, 2}};
   struct Case {
@@ -136,11 +156,14 @@ TEST(Parts, TheChosenPartIsSilencedAndJudgedWhileTheRestPlays) {
   const Case cases[] = {
       {fable, "t1c2", 1, 4, 40, fableNotes}, {fable, "t1c4", 3, 3, 30, fableNotes}, {fable, "t1c6", 5, 2, 20, fableNotes},
       {tune, "t2", 1, 3, 30, tuneNotes},     {tune, "t3", 2, 2, 20, tuneNotes},
+      {first, "t1", 1, 2, 20, {{1, 2}, {2, 3}}},  // the song still ends with its first track
   };
   for (const Case& c : cases) {
     for (const char* mode : {"training", "game"}) {
       SCOPED_TRACE(c.part + " " + mode);
-      const PartRun run = ReadRun(TraceOf(std::string("--press-offset-ms 0 --mode ") + mode + " --part " + c.part, c.song), c.channel);
+      const std::string output = TraceOf(std::string("--press-offset-ms 0 --mode ") + mode + " --part " + c.part, c.song);
+      const PartRun run = ReadRun(output, c.channel);
+      EXPECT_EQ(output.find("# stopped after"), std::string::npos) << "the song ends";
       std::map<int, int> expected = c.songNotes;
       expected.erase(c.channel);
       expected[0] = c.notes;  // the player's key
@@ -173,6 +196,60 @@ TEST(Parts, TheDefaultPartOfABundledSongIsItsSecondTrack) {
     for (const char* mode : {"demo", "training", "game"})
       EXPECT_EQ(TraceOf(std::string("--mode ") + mode + " --part t2", song), TraceOf(std::string("--mode ") + mode, song)) << mode;
   }
+}
+
+class PartsInTheGame : public test::ProgramTest {};
+
+// PART cycles the parts while stopped (not while playing), shows the
+// part's name in the lyric bar for three seconds, and reads the part's own
+// ranking, which a new best score then replaces; the default part's file
+// keeps its name and bytes. Loading a song goes back to its default part.
+TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
+  namespace fs = std::filesystem;
+  const fs::path folder = SongFolder();
+  const auto write = [](const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
+  const Bytes song = ThreeChannelsAndDrums();
+  write(folder / "fable.mid", std::string(song.begin(), song.end()));
+  const std::string defaultRanking = "DEF        0700 " + std::string(files::kDefaultRankingText + 16, 64);
+  write(folder / "fable.DAT", defaultRanking);
+  write(folder / "fable.DAT.t1c4", "FOUR       0900 " + std::string(files::kDefaultRankingText + 16, 64));
+  Start((folder / "fable.mid").string());
+
+  struct Step {
+    std::string part;
+    int best;
+  };
+  const Step steps[] = {{"t1c4", 900}, {"t1c6", 500}, {"t1c2", 700}, {"t1c4", 900}};
+  ASSERT_EQ(player::ChosenPartId(), "t1c2");
+  EXPECT_EQ(files::RankingScore(0), 700);
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.part);
+    ClickButton(game::kButtonPart);
+    EXPECT_EQ(player::ChosenPartId(), step.part);
+    EXPECT_EQ(files::RankingScore(0), step.best);
+    EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar)) << "the name is shown";
+    PassUntil(platform::TimeMs() + 2900);
+    EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar));
+    PassUntil(platform::TimeMs() + 200);
+    EXPECT_TRUE(ShowsArtwork(15, 224, game::kLyricBar)) << "and gone after three seconds";
+    if (step.part == "t1c6") {
+      // A new best score of the part, as name entry writes it.
+      std::memcpy(files::RankingText(), "SIX        0800 ", 16);
+      ASSERT_TRUE(files::WriteRankingFile());
+      EXPECT_EQ(test::ReadText(folder / "fable.DAT.t1c6").substr(0, 16), "SIX        0800 ");
+    }
+  }
+  EXPECT_EQ(test::ReadText(folder / "fable.DAT"), defaultRanking);
+
+  ClickButton(game::kButtonDemo);
+  ClickButton(game::kButtonPart);
+  EXPECT_EQ(player::ChosenPartId(), "t1c4") << "PART does nothing while a run plays";
+  ClickButton(game::kButtonStop);
+
+  platform::testing::ScriptFileChoice((folder / "fable.mid").string());
+  ClickButton(game::kButtonFile);
+  EXPECT_EQ(player::ChosenPartId(), "t1c2") << "a loaded song starts from its default part";
+  EXPECT_EQ(files::RankingScore(0), 700);
 }
 
 }  // namespace
