@@ -203,7 +203,8 @@ class PartsInTheGame : public test::ProgramTest {};
 // PART cycles the parts while stopped (not while playing), shows the
 // part's name in the lyric bar for three seconds, and reads the part's own
 // ranking, which a new best score then replaces; the default part's file
-// keeps its name and bytes. Loading a song goes back to its default part.
+// keeps its name and bytes. A MIDI keyboard plays the chosen part. Loading
+// a song goes back to its default part.
 TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
   namespace fs = std::filesystem;
   const fs::path folder = SongFolder();
@@ -244,6 +245,13 @@ TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
   ClickButton(game::kButtonDemo);
   ClickButton(game::kButtonPart);
   EXPECT_EQ(player::ChosenPartId(), "t1c4") << "PART does nothing while a run plays";
+  ClickButton(game::kButtonStop);
+  // In TRAINING any key of a MIDI keyboard plays the part's next note.
+  ClickButton(game::kButtonTraining);
+  TakeSent();
+  platform::testing::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, 70, 100});
+  Pass();
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{48, 80}})) << "channel 4's first note, the next one's velocity";
   ClickButton(game::kButtonStop);
 
   platform::testing::ScriptFileChoice((folder / "fable.mid").string());
