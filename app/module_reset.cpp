@@ -19,6 +19,7 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
+#include "game/part_button.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
 #include "midi/midi_out.h"
@@ -29,6 +30,7 @@
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
+#include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -41,6 +43,7 @@ void ResetAllModules() {
   song::ResetSongStore();
   song::ResetTrackReader();
   song::ResetSongScan();
+  song::ResetSongParts();
   midi::ResetMidiOut();
   midi::InitTimingServices();
   player::ResetEventDispatch();
@@ -66,6 +69,7 @@ void ResetAllModules() {
   game::ResetMainScene();
   game::ResetLyricBar();
   game::ResetDemoKeys();
+  game::ResetPartButton();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ResetArtworkText();
   ResetCommandLine();

@@ -26,10 +26,14 @@ LoadResult LoadSongAndRanking(bool reportFailure) {
     ParseRankingScores();
     return result;
   }
+  ReadSongRanking();
+  return result;
+}
+
+void ReadSongRanking() {
   RestoreDefaultRankingText();
   DeriveRankingPath(SongPath());
   ReadRankingFile();
-  return result;
 }
 
 }  // namespace files

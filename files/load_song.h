@@ -16,4 +16,9 @@ LoadResult LoadSong(bool reportFailure);
 // A failed load leaves the previous song's ranking (or none) as it was.
 LoadResult LoadSongAndRanking(bool reportFailure);
 
+// The ranking text starts from the default and the ranking file of the
+// song path and the chosen part is read over it (when another part is
+// chosen).
+void ReadSongRanking();
+
 }  // namespace files

@@ -13,6 +13,7 @@
 
 #include "files/user_text.h"
 #include "platform/platform.h"
+#include "song/song_parts.h"
 
 namespace files {
 
@@ -61,6 +62,16 @@ void ParseRankingScores() {
   }
 }
 
+// What the chosen part adds to its ranking file's name: nothing for the
+// default part, whose ranking keeps the song's own; ".t3" or ".t1c4" for
+// another. A name ending so is never a song's default ranking (those end in
+// ".DAT") nor a song the chooser offers.
+static std::string PartSuffix() {
+  const int chosen = song::ChosenPart();
+  if (chosen == song::kNoPart || chosen == song::DefaultPart()) return "";
+  return "." + song::Part(chosen).id;
+}
+
 // The name of a song's ranking in the user's data folder: its whole path
 // with '%' and '/' escaped, so two songs never share one.
 static std::string KeptRankingName(const std::string& songPath) {
@@ -77,7 +88,7 @@ static std::string KeptRankingName(const std::string& songPath) {
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     name = name.substr(name.size() - (kLongestKeptName - 17)) + "-" + hex;
   }
-  return name + ".DAT";
+  return name + ".DAT" + PartSuffix();
 }
 
 static void DeriveKeptRankingPath(const char* songPath) {
@@ -105,12 +116,12 @@ void DeriveRankingPath(const char* songPath) {
   const char* name = slash != nullptr ? slash + 1 : songPath;
   const char* dot = std::strrchr(name, '.');
   const std::size_t kept = dot != nullptr ? static_cast<std::size_t>(dot + 1 - songPath) : std::strlen(songPath);
-  const char* extension = dot != nullptr ? "DAT" : ".DAT";
-  const std::size_t length = kept + std::strlen(extension);
+  const std::string extension = (dot != nullptr ? "DAT" : ".DAT") + PartSuffix();
+  const std::size_t length = kept + extension.size();
   state.rankingPath[0] = '\0';
   if (songPath[0] == '\0' || length >= sizeof state.rankingPath || ExtensionIsDat(dot)) return;
   std::memcpy(state.rankingPath, songPath, kept);
-  std::memcpy(state.rankingPath + kept, extension, std::strlen(extension) + 1);
+  std::memcpy(state.rankingPath + kept, extension.c_str(), extension.size() + 1);
 }
 
 // The file the ranking is read from and written to: the one in the user's

@@ -39,7 +39,9 @@ void ParseRankingScores();
 // song's own extension is DAT (in any case): the song would be its own
 // ranking. Also derives where the ranking is kept when there is no such
 // path or the song's folder cannot take it: under the user's data folder
-// (rankings/), named after the song's whole path.
+// (rankings/), named after the song's whole path. A part other than the
+// song's default has a ranking of its own: the same names followed by the
+// part's ID ("tune.DAT.t3").
 void DeriveRankingPath(const char* songPath);
 const char* RankingPath();
 const std::string& KeptRankingPath();

@@ -9,6 +9,7 @@
 
 #include "files/user_text.h"
 #include "platform/platform.h"
+#include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 
@@ -75,6 +76,7 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
 LoadResult LoadSongFile() {
   platform::SetCursorShape(platform::CursorShape::Wait);
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
+  song::FindSongParts();  // none in the emptied bank until a song installs
   // Before any song was installed there was no track to clear, and so
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.

@@ -10,6 +10,7 @@
 #include "game/main_scene.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
+#include "game/part_button.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
@@ -70,6 +71,7 @@ static void StartRun(int button, int mode) {
   if (!files::SongLoaded()) return RefuseRun(kNoSongMessage);
   if ((mode & kHaltsAtGuide) != 0 && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
   WaitForPortsToSound();
+  HidePartName();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
   SetPlayMode(mode);
@@ -104,6 +106,7 @@ void PressButtonRow(int x, int y) {
     case kButtonGame: StartRun(n, kPlayModeGame); break;
     case kButtonTraining: StartRun(n, kPlayModeTraining); break;
     case kButtonDemo: StartRun(n, kPlayModeDemo); break;
+    case kButtonPart: RunPartButton(); break;
     case kButtonRank:
       SetMainCommand(kCommandRanking);
       PressButton(n);
@@ -112,7 +115,7 @@ void PressButtonRow(int x, int y) {
       SetMainCommand(kCommandExit);
       PressButton(n);
       break;
-    default: break;  // the three blank buttons
+    default: break;  // the blank buttons
   }
 }
 

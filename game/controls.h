@@ -18,16 +18,17 @@ inline constexpr int kButtonStop = 1;
 inline constexpr int kButtonGame = 2;
 inline constexpr int kButtonTraining = 3;
 inline constexpr int kButtonDemo = 4;
+inline constexpr int kButtonPart = 5;
 inline constexpr int kButtonRank = 8;
 inline constexpr int kButtonExit = 9;
 
 inline constexpr draw::PlayerText kNoSongMessage = {"ファイルが選択されていません。\n曲ファイルを読み込んでください。",
                                                    "No song is loaded.\nPlease load a song file with FILE."};
-// GAME and TRAINING follow the song's second track, its tune; a song whose
-// second track has no note has nothing to play.
+// GAME and TRAINING follow the chosen part; a song with no notes outside
+// the drums has no part to play.
 inline constexpr draw::PlayerText kNothingToPlayMessage = {
-    "この曲には弾く音符がありません（2番目のトラックに音符がありません）。\nDEMOで曲を聴けます。",
-    "This song has nothing to play: its second track, the tune, has no notes.\nDEMO plays the song."};
+    "この曲には弾けるパートがありません（ドラム以外の音符がありません）。\nDEMOで曲を聴けます。",
+    "This song has no part to play: it has no notes outside the drums.\nDEMO plays the song."};
 
 // Button n's rectangle on the screen.
 constexpr SourceRect ButtonRect(int n) {

@@ -3,11 +3,13 @@
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/controls.h"
+#include "game/button_faces.h"
 #include "game/file_button.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
+#include "game/part_button.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
@@ -42,6 +44,7 @@ void ResetMainScene() {
 static void DrawWholeScreen() {
   scene::ClearBackScreen();
   PutArtwork(0, 0, kScreenBackground);
+  for (int n = 0; n < kButtonCount; ++n) DrawButtonFace(n);
   DrawTitlePanel();
   DrawAllKeysUp();
   player::RewindSong();
@@ -72,6 +75,7 @@ void RunMainScene() {
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   OpenSongOfSecondCopy();
   RunPlaybackStep();
+  RunPartNameDisplay();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);

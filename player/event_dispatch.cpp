@@ -22,7 +22,8 @@ struct TrackState {
   bool cutOff;  // the walk ran into the end of the song data
   std::uint8_t runningStatus;
   std::uint8_t outputPort;
-  bool muted;  // only the guide track is ever muted
+  bool muted;  // only the guided part's track is ever muted
+  std::uint16_t mutedNoteChannels;  // channels whose note-ons are not sent (bit n: channel n)
 };
 
 // Per-track read state, the send path's context, the note and pedal tables
@@ -57,6 +58,15 @@ std::int32_t TrackNextEventTime(int track) { return state.tracks[track].nextEven
 bool TrackEnded(int track) { return state.tracks[track].ended; }
 void SetTrackEnded(int track) { state.tracks[track].ended = true; }
 void SetTrackEnabled(int track, bool enabled) { state.tracks[track].muted = !enabled; }
+void SetTrackNoteChannelMuted(int track, int channel) {
+  state.tracks[track].mutedNoteChannels = static_cast<std::uint16_t>(state.tracks[track].mutedNoteChannels | (1u << channel));
+}
+void UnmuteAllTracks() {
+  for (TrackState& t : state.tracks) {
+    t.muted = false;
+    t.mutedNoteChannels = 0;
+  }
+}
 int TrackOutputPort(int track) { return state.tracks[track].outputPort; }
 int SoundingNoteCount(int port, int channel, int note) { return state.soundingNotes[port][channel][note]; }
 bool SustainHeld(int port, int channel) { return state.sustainHeld[port][channel] != 0; }
@@ -71,6 +81,11 @@ void RewindTracks() {
   }
 }
 
+// Whether the current track's notes on `channel` are muted.
+static bool NoteChannelMuted(int channel) {
+  return state.currentTrackMarker != 0 && ((state.tracks[state.currentTrackMarker - 1].mutedNoteChannels >> channel) & 1u) != 0;
+}
+
 int SendEventMessage(const std::uint8_t* message, int length) {
   const int port = state.currentTrackMarker != 0 ? state.tracks[state.currentTrackMarker - 1].outputPort : state.defaultPort;
   // Ports from 10 on have no column: no device has such a number either.
@@ -83,8 +98,12 @@ int SendEventMessage(const std::uint8_t* message, int length) {
     const bool noteOff = kind == 0x80 || (kind == 0x90 && message[2] == 0);
     if (noteOff) {
       if (counted && state.soundingNotes[port][channel][note] > 0) --state.soundingNotes[port][channel][note];
-      // A muted track still releases its notes, except the guide in a performance.
-      muted = state.currentTrackMarker == kGuideTrackNumber && IsGuidePerformed();
+      // A muted track still releases its notes, except the guided part in a
+      // performance.
+      const int track = state.currentTrackMarker - 1;
+      muted = state.currentTrackMarker != 0 && IsGuidePartEvent(track, channel) && IsGuidePerformed();
+    } else if ((kind == 0x90 || kind == 0xA0) && NoteChannelMuted(channel)) {
+      muted = true;  // the guided channel of a track whose other channels play
     } else if (kind == 0x90 && !muted) {
       if (counted && state.soundingNotes[port][channel][note] < kMaxNoteCount) ++state.soundingNotes[port][channel][note];
     } else if (kind == 0xB0 && message[1] == kSustainController && !muted && state.currentTrackMarker != 0) {

@@ -36,6 +36,11 @@ std::int32_t TrackNextEventTime(int track);
 bool TrackEnded(int track);
 void SetTrackEnded(int track);
 void SetTrackEnabled(int track, bool enabled);
+// Mutes the note-ons of one channel of a track (the guided part of a
+// one-track song); the track's other events play.
+void SetTrackNoteChannelMuted(int track, int channel);
+// Every track enabled, no channel muted.
+void UnmuteAllTracks();
 int TrackOutputPort(int track);
 
 // How many note-ons of (port, channel, note) are not yet matched.

@@ -3,6 +3,7 @@
 #include "player/event_dispatch.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
+#include "song/song_parts.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -12,8 +13,8 @@ namespace player {
 constexpr int kChordNotesMax = 128;
 
 // The guide's own read position and running status (separate from the
-// dispatcher's walk of the same track), its note and tick, and the chord at
-// that tick.
+// dispatcher's walk of the same track), its note and tick, the chord at
+// that tick, and whether it has read past the part's last note.
 namespace {
 struct State {
   std::int32_t guidePosition = 0;
@@ -27,6 +28,7 @@ struct State {
   std::uint8_t chordVelocities[kChordNotesMax]{};
   bool chordNoteTaken[kChordNotesMax]{};
   int chordSize = 0;
+  bool partEnded = false;
 };
 State state;
 }  // namespace
@@ -45,10 +47,29 @@ bool GuideChordNoteWaits(int i) { return !state.chordNoteTaken[i]; }
 int LastShownGuideNote() { return state.lastShownGuideNote; }
 void SetLastShownGuideNote(int note) { state.lastShownGuideNote = note & 0xFF; }
 
-// A song of one track has no guide: it counts as ended from the start.
-bool GuideEnded() { return song::TrackCount() <= kGuideTrackIndex || TrackEnded(kGuideTrackIndex); }
+// The part the guide follows, or nullptr when the song has none.
+static const song::SongPart* GuidePart() {
+  const int chosen = song::ChosenPart();
+  if (chosen == song::kNoPart) return nullptr;
+  const song::SongPart& part = song::Part(chosen);
+  return part.track < song::TrackCount() ? &part : nullptr;
+}
 
-bool IsGuidePartEvent(int trackIndex, int /*channel*/) { return trackIndex == kGuideTrackIndex; }
+bool IsGuidePartEvent(int trackIndex, int channel) {
+  const song::SongPart* part = GuidePart();
+  return part != nullptr && part->track == trackIndex && (part->channel == song::kWholeTrack || part->channel == channel);
+}
+
+std::string ChosenPartId() {
+  const song::SongPart* part = GuidePart();
+  return part != nullptr ? part->id : std::string();
+}
+
+// A song without parts has no guide: it counts as ended from the start.
+bool GuideEnded() {
+  const song::SongPart* part = GuidePart();
+  return part == nullptr || state.partEnded || TrackEnded(part->track);
+}
 
 int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
 
@@ -56,17 +77,21 @@ void BeginGuideTrack() {
   GuideRestarts();
   state.guideRunningStatus = 0;
   state.chordSize = 0;
-  if (song::TrackCount() <= kGuideTrackIndex) {
+  state.partEnded = false;
+  UnmuteAllTracks();  // an earlier run may have muted another part
+  const song::SongPart* part = GuidePart();
+  if (part == nullptr) {
     state.guideNote = kGuideEnded;
     return;
   }
-  state.guidePosition = TrackReadPosition(kGuideTrackIndex);
-  state.guideTick = TrackNextEventTime(kGuideTrackIndex);
+  state.guidePosition = TrackReadPosition(part->track);
+  state.guideTick = TrackNextEventTime(part->track);
   if (PerformanceModeFlag() == 1) {
-    SetTrackEnabled(kGuideTrackIndex, false);
+    // A whole track is muted; one channel of a track mutes only its notes,
+    // and the rest of the track plays.
+    if (part->channel == song::kWholeTrack) SetTrackEnabled(part->track, false);
+    else SetTrackNoteChannelMuted(part->track, part->channel);
     AdvanceGuide();
-  } else {
-    SetTrackEnabled(kGuideTrackIndex, true);
   }
 }
 
@@ -74,12 +99,13 @@ namespace {
 
 enum class GuideEvent { NoteOn, End, Other };
 
-// Reads one event of the guide track at `position` (moved past it unless it
-// is the end), with the guide's own running status: channel events under
+// Reads one event of the part's track at `position` (moved past it unless
+// it is the end), with the guide's own running status: channel events under
 // running status carry no status byte, and the reader's may come from
-// another track.
-GuideEvent ReadGuideEvent(std::int32_t& position, std::int32_t& tick, std::uint8_t& runningStatus,
-                          std::uint8_t& note, std::uint8_t& velocity) {
+// another track. Only note-ons of the part's channel (any channel for a
+// whole track) count.
+GuideEvent ReadGuideEvent(const song::SongPart& part, std::int32_t& position, std::int32_t& tick,
+                          std::uint8_t& runningStatus, std::uint8_t& note, std::uint8_t& velocity) {
   std::int32_t length = song::ReadEvent(position, tick);
   if (song::LastMetaType() == song::kMetaEndOfTrack) return GuideEvent::End;
   GuideEvent result = GuideEvent::Other;
@@ -89,7 +115,8 @@ GuideEvent ReadGuideEvent(std::int32_t& position, std::int32_t& tick, std::uint8
     if (hasStatus) runningStatus = first;
     else length = song::ChannelMessageLength(runningStatus) - 1;
     const std::int32_t data = position + (hasStatus ? 1 : 0);
-    if ((runningStatus & 0xF0) == 0x90 && song::SongByte(data + 1) != 0) {
+    const bool partChannel = part.channel == song::kWholeTrack || part.channel == (runningStatus & 0x0F);
+    if ((runningStatus & 0xF0) == 0x90 && partChannel && song::SongByte(data + 1) != 0) {
       note = song::SongByte(data);
       velocity = song::SongByte(data + 1);
       result = GuideEvent::NoteOn;
@@ -102,11 +129,16 @@ GuideEvent ReadGuideEvent(std::int32_t& position, std::int32_t& tick, std::uint8
 }  // namespace
 
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
+  const song::SongPart* part = GuidePart();
+  if (part == nullptr) return 1;
   std::uint8_t note = 0, velocity = 0;
-  switch (ReadGuideEvent(position, tick, state.guideRunningStatus, note, velocity)) {
+  switch (ReadGuideEvent(*part, position, tick, state.guideRunningStatus, note, velocity)) {
     case GuideEvent::End:
       state.guideNote = kGuideEnded;
-      SetTrackEnded(kGuideTrackIndex);
+      state.partEnded = true;
+      // A muted whole track has nothing more to send. The first track's
+      // end is the song's, which the dispatcher must reach itself.
+      if (part->channel == song::kWholeTrack && part->track != 0) SetTrackEnded(part->track);
       return 1;
     case GuideEvent::NoteOn:
       state.guideNote = note;
@@ -118,12 +150,13 @@ int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
 }
 
 bool GuideHasNote() {
-  if (song::TrackCount() <= kGuideTrackIndex) return false;
-  std::int32_t position = song::TrackEntry(song::kCurrentBank, kGuideTrackIndex);
+  const song::SongPart* part = GuidePart();
+  if (part == nullptr) return false;
+  std::int32_t position = song::TrackEntry(song::kCurrentBank, part->track);
   std::int32_t tick = 0;
   std::uint8_t runningStatus = 0, note = 0, velocity = 0;
   for (;;) {
-    switch (ReadGuideEvent(position, tick, runningStatus, note, velocity)) {
+    switch (ReadGuideEvent(*part, position, tick, runningStatus, note, velocity)) {
       case GuideEvent::NoteOn: return true;
       case GuideEvent::End: return false;
       case GuideEvent::Other: break;
@@ -139,7 +172,8 @@ namespace {
 // advance reads it.
 void GatherChord() {
   state.chordSize = 0;
-  if (state.guideNote == kGuideEnded) return;
+  const song::SongPart* part = GuidePart();
+  if (state.guideNote == kGuideEnded || part == nullptr) return;
   const auto add = [](std::uint8_t note, std::uint8_t velocity) {
     for (int i = 0; i < state.chordSize; ++i)
       if (state.chordNotes[i] == note) return;
@@ -152,7 +186,7 @@ void GatherChord() {
   for (;;) {
     std::int32_t position = state.guidePosition, tick = state.guideTick;
     std::uint8_t runningStatus = state.guideRunningStatus, note = 0, velocity = 0;
-    const GuideEvent event = ReadGuideEvent(position, tick, runningStatus, note, velocity);
+    const GuideEvent event = ReadGuideEvent(*part, position, tick, runningStatus, note, velocity);
     if (event == GuideEvent::End || tick != state.guideTick) return;
     state.guidePosition = position;
     state.guideRunningStatus = runningStatus;

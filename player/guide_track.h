@@ -1,4 +1,5 @@
-// The guide track: in training and game the song's second track is muted
+// The guide: in training and game the chosen part of the song (its second
+// track unless the player chose another, see song/song_parts.h) is muted
 // and followed chord by chord; the player's key takes a note of the chord,
 // and an early press moves the song forward to the chord.
 //
@@ -9,11 +10,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace player {
 
-inline constexpr int kGuideTrackNumber = 2;  // one-based: track index 1
-inline constexpr int kGuideTrackIndex = kGuideTrackNumber - 1;
 inline constexpr int kGuideEnded = 999;
 inline constexpr int kGuideEndNoticed = 998;
 inline constexpr std::uint32_t kTimingWindowMs = 70;
@@ -25,9 +25,16 @@ void BeginGuideTrack();
 void AdvanceGuide();
 // Reads one guide event; 1 for a note-on with velocity or the end.
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick);
-// Whether the song's guide track has a note to play at all (a song of one
-// track has none). Reads the track without moving anything.
+// Whether the chosen part has a note to play at all (a song without parts
+// has none). Reads the part without moving anything.
 bool GuideHasNote();
+// Whether a note event of track `trackIndex` (zero-based) on `channel`
+// (0..15) belongs to the part being guided: the chosen part's track, and
+// its channel when the part is one channel of a one-track song.
+bool IsGuidePartEvent(int trackIndex, int channel);
+// The chosen part's ID ("t2" for a whole track, "t1c4" for channel 4 of a
+// one-track song), or "" when the song has no part.
+std::string ChosenPartId();
 // The note a press sounds: the chord's waiting note equal to the pressed
 // note, else the guide note (the chord's first waiting note), or the
 // pressed note once the guide has ended. Moves the guide on when that was
@@ -53,10 +60,6 @@ void SetLastShownGuideNote(int note);
 int GuideChordSize();
 int GuideChordNote(int i);
 bool GuideChordNoteWaits(int i);
-
-// Whether a note event of track `trackIndex` (zero-based) on `channel`
-// (0..15) belongs to the part being guided.
-bool IsGuidePartEvent(int trackIndex, int channel);
 
 void ResetGuideTrack();
 

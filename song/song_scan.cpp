@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "song/song_parts.h"
 #include "song/song_store.h"
 #include "song/song_text_code_page.h"
 #include "song/track_reader.h"
@@ -160,6 +161,7 @@ void ScanSong(std::int32_t trackZeroOffset) {
     position += length;
   }
   for (std::int32_t i = m; i <= measureCount + 1 && i < kMeasureTableSize; ++i) state.measureTable[i].tempo = tempo;
+  FindSongParts();
   DetectSongTextCodePage();
   platform::SetCursorShape(platform::CursorShape::Arrow);
 }

@@ -154,8 +154,9 @@ TEST_F(Controls, ARunWaitsForPortsThatCannotSoundYet) {
   }
 }
 
-// GAME, TRAINING and DEMO need a song, and GAME and TRAINING a tune in it:
-// otherwise a message in the system's language, and no run.
+// GAME, TRAINING and DEMO need a song, and GAME and TRAINING a part in it
+// (notes outside the drums): otherwise a message in the system's language,
+// and no run. A second track without notes leaves the first part to play.
 TEST_F(Controls, PlayButtonsRefuseWithoutASongOrATune) {
   Track conductor, noNotes, runningStatus;
   conductor.Tempo(0, 500000).End(960);
@@ -164,11 +165,12 @@ TEST_F(Controls, PlayButtonsRefuseWithoutASongOrATune) {
   noNotes.Event(0, {0x90, 60, 0}).Event(100, {0xB0, 7, 100}).End(0);
   runningStatus.Event(0, {0x90, 60, 0}).Event(100, {64, 90}).Event(100, {64, 0}).End(0);
   const Track band = Track().Event(0, {0x92, 36, 50}).Event(480, {0x82, 36, 0}).End(0);
+  const Track drums = Track().Event(0, {0x99, 36, 50}).Event(480, {0x89, 36, 0}).End(0);
   const std::string noSong[2] = {"No song is loaded.\nPlease load a song file with FILE.\n",
                                  "ファイルが選択されていません。\n曲ファイルを読み込んでください。\n"};
   const std::string nothing[2] = {
-      "This song has nothing to play: its second track, the tune, has no notes.\nDEMO plays the song.\n",
-      "この曲には弾く音符がありません（2番目のトラックに音符がありません）。\nDEMOで曲を聴けます。\n"};
+      "This song has no part to play: it has no notes outside the drums.\nDEMO plays the song.\n",
+      "この曲には弾けるパートがありません（ドラム以外の音符がありません）。\nDEMOで曲を聴けます。\n"};
   struct Case {
     const char* name;
     std::vector<Track> song;  // empty: no song loaded
@@ -181,9 +183,10 @@ TEST_F(Controls, PlayButtonsRefuseWithoutASongOrATune) {
       {"one track, GAME", {conductor}, game::kButtonGame, nothing},
       {"one track, TRAINING", {conductor}, game::kButtonTraining, nothing},
       {"one track, DEMO", {conductor}, game::kButtonDemo, nullptr},
-      {"no note-on, GAME", {conductor, noNotes, band}, game::kButtonGame, nothing},
-      {"no note-on, TRAINING", {conductor, noNotes, band}, game::kButtonTraining, nothing},
-      {"no note-on, DEMO", {conductor, noNotes, band}, game::kButtonDemo, nullptr},
+      {"drums only, GAME", {conductor, noNotes, drums}, game::kButtonGame, nothing},
+      {"drums only, TRAINING", {conductor, noNotes, drums}, game::kButtonTraining, nothing},
+      {"drums only, DEMO", {conductor, noNotes, drums}, game::kButtonDemo, nullptr},
+      {"no note-on in the second track, GAME", {conductor, noNotes, band}, game::kButtonGame, nullptr},
       {"running status, GAME", {conductor, runningStatus, band}, game::kButtonGame, nullptr},
   };
   for (const Case& c : cases)

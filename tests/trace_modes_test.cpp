@@ -132,8 +132,8 @@ TEST(TraceModes, ANameTypedAtTheEndGoesIntoTheRanking) {
 
 // A tune far beyond the keys' reach (here and in a real-world song, where
 // that folder exists) is played with the keys of its notes moved by
-// octaves, and the game ends; a song whose second track has no notes
-// starts no game.
+// octaves, and the game ends; a song without notes has no part and starts
+// no game.
 TEST(TraceModes, GamesOnTunesBeyondTheKeysAndWithoutNotes) {
   test::Track conductor, beyond, empty;
   conductor.Tempo(0, 500000).End(0);
@@ -155,7 +155,7 @@ TEST(TraceModes, GamesOnTunesBeyondTheKeysAndWithoutNotes) {
 
   const std::string output = test::CommandOutput(std::string(TONQUILL_TRACE) + " --mode game " +
                                                  test::WriteTempFile(test::SmfFile({conductor, empty}), "empty.mid"));
-  EXPECT_NE(output.find("# message This song has nothing to play"), std::string::npos) << output;
+  EXPECT_NE(output.find("# message This song has no part to play"), std::string::npos) << output;
   EXPECT_NE(output.find("# next-scene none"), std::string::npos);
   EXPECT_EQ(output.find("# verdict"), std::string::npos);
 }

@@ -24,6 +24,7 @@
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
+#include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 
@@ -36,7 +37,8 @@ constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
 const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
-    "                      [--name NAME] SONG.mid\n"
+    "                      [--name NAME] [--part ID] SONG.mid\n"
+    "       tonquill-trace --list-parts SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
     "  --positions          also print '# position TIME TICK' for every frame\n"
@@ -46,6 +48,10 @@ const char kUsage[] =
     "                       or once the note is at most -N ms ahead (N < 0)\n"
     "  --name NAME          game: the name typed at the name entry scene; the\n"
     "                       ranking text is then printed as it would be written\n"
+    "  --part ID            training and game guide this part (default: the\n"
+    "                       song's default part)\n"
+    "  --list-parts         prints '# part ID NOTES NAME' for each part of the\n"
+    "                       song and '# default-part ID', and plays nothing\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -55,6 +61,8 @@ struct Options {
   int button = game::kButtonDemo;
   long pressOffsetMs = 0;
   const char* name = nullptr;
+  const char* part = nullptr;
+  bool listParts = false;
   const char* song = nullptr;
 };
 
@@ -92,6 +100,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       ++i;
     } else if (std::strcmp(argv[i], "--name") == 0 && hasValue) {
       options.name = argv[++i];
+    } else if (std::strcmp(argv[i], "--part") == 0 && hasValue) {
+      options.part = argv[++i];
+    } else if (std::strcmp(argv[i], "--list-parts") == 0) {
+      options.listParts = true;
     } else if (argv[i][0] != '-' && options.song == nullptr) {
       options.song = argv[i];
     } else {
@@ -241,6 +253,16 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
   }
 }
 
+// One line per part, then the default part's ID ("none" without parts).
+void ListParts() {
+  for (int i = 0; i < song::PartCount(); ++i) {
+    const song::SongPart& part = song::Part(i);
+    std::printf("# part %s %d %s\n", part.id.c_str(), part.notes, platform::AnsiToUtf8(part.name).c_str());
+  }
+  const int chosen = song::DefaultPart();
+  std::printf("# default-part %s\n", chosen == song::kNoPart ? "none" : song::Part(chosen).id.c_str());
+}
+
 const char* VerdictName(int verdict) {
   switch (verdict) {
     case game::kVerdictGood: return "Good";
@@ -266,6 +288,18 @@ int main(int argc, char** argv) {
 
   // Load as the FILE button does: clear, read, install, scan, rewind.
   if (!Load(options.song)) return 1;
+  if (options.listParts) {
+    ListParts();
+    return 0;
+  }
+  if (options.part != nullptr) {
+    const int index = song::FindPart(options.part);
+    if (index == song::kNoPart) {
+      std::fprintf(stderr, "tonquill-trace: %s has no part %s (--list-parts lists them)\n", options.song, options.part);
+      return 1;
+    }
+    song::ChoosePart(index);
+  }
   // The default ranking, never read from or written to a file: a trace
   // changes no file and does not depend on the machine.
   files::RestoreDefaultRankingText();

@@ -116,7 +116,7 @@ TEST_F(GameFiles, APictureBesideTheProgramThatIsNoFileIsPassedOver) {
 // file chooser and the message box helper never inherit them.
 TEST_F(GameFiles, TheFilesTheGameHoldsAreClosedForItsChildren) {
   StartGame(kTwinkle);  // the title panel draws the song's title with a font
-  ClickButton(5);       // a blank button: a line in the input log
+  ClickButton(5);       // PART: a click is a line in the input log
   ASSERT_GE(game_->WaitForInput("LeftDown", 10), 0);
   const std::string fds = "/proc/" + std::to_string(game_->Pid()) + "/fd";
   int fonts = 0, logs = 0;
