@@ -19,7 +19,9 @@
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
 #include "game/play_mode.h"
+#include "game/press_record.h"
 #include "game/score_screens.h"
+#include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
@@ -63,6 +65,8 @@ void ResetAllModules() {
   game::ResetMainScene();
   game::ResetLyricBar();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
+  game::ClearPressRecord();
+  game::ResetStatisticsScene();
   game::ResetArtworkText();
   ResetCommandLine();
   ResetShell();

@@ -6,6 +6,7 @@
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/play_mode.h"
+#include "game/press_record.h"
 #include "player/screen_hooks.h"
 
 namespace player {
@@ -20,7 +21,10 @@ void LyricBarRestarts() { game::ResetLyricBar(); }
 void LyricLineArrived() { game::ShowLyricLine(); }
 void RunStopped() { game::SetMainCommand(game::kCommandStopped); }
 void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
-void GuideRestarts() { game::ResetJudging(); }
+void GuideRestarts() {
+  game::ResetJudging();
+  game::ClearPressRecord();
+}
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 
 void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }
