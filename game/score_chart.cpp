@@ -19,7 +19,9 @@ std::vector<int> ChartedScores(const std::vector<files::GameRecord>& earlier, co
 }
 
 void DrawScoreChart(const std::vector<int>& scores) {
-  draw::FillBox(kChartLeft - 4, kChartBaseY, kChartLeft + kBarPitch * kChartedGames, kChartBaseY + 1, kPanelEdge);
+  const int right = kChartLeft + kBarPitch * kChartedGames;
+  draw::FillBox(kChartLeft - 4, kChartBaseY - kChartHeight - 1, right, kChartBaseY - kChartHeight, kGoodBand);  // 100.0
+  draw::FillBox(kChartLeft - 4, kChartBaseY, right, kChartBaseY + 1, kPanelEdge);
   const std::size_t shown = std::min(scores.size(), static_cast<std::size_t>(kChartedGames));
   for (std::size_t i = 0; i < shown; ++i) {
     const int score = std::clamp(scores[scores.size() - shown + i], 0, 1000);

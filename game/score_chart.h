@@ -15,8 +15,8 @@ std::vector<int> ChartedScores(const std::vector<files::GameRecord>& earlier, co
                                int score);
 
 // Draws one bar per score from the chart's left, each as high as its share
-// of 1000 (at least one row), the last in amber and the others in blue, on
-// a base line.
+// of 1000 (at least one row), the last in amber and the others in blue,
+// between a base line and a faint line at 1000.
 void DrawScoreChart(const std::vector<int>& scores);
 
 }  // namespace game
