@@ -105,7 +105,7 @@ static int TextWidth(const std::string& text, int height) {
 }
 
 // Draws text on whatever lies below; returns where it ended.
-static int PutText(int x, int y, const std::string& text, int height, std::uint32_t rgb) {
+static int PutSceneText(int x, int y, const std::string& text, int height, std::uint32_t rgb) {
   draw::BeginText(draw::kFaceGothic, height, 0, 0, 0, 0);
   draw::SetTextColors(ColorRefOf(rgb), 0, 1);
   draw::PutUtf8Text(x, y, text.c_str());
@@ -158,11 +158,11 @@ static void DrawCounts() {
     DrawArtworkText(left + 76 - width / 2, 56, count.c_str(), static_cast<int>(count.size()), 25);
   }
   DrawPanel(482, 8, 632, 92);
-  PutText(490, 12, report::InPlayersLanguage(kScoreCaption), kSmallText, kLabelBlue);
+  PutSceneText(490, 12, report::InPlayersLanguage(kScoreCaption), kSmallText, kLabelBlue);
   DrawBigNumber(493, 36, 3, state.score / 10);
   draw::FillBox(583, 70, 588, 75, kDigitCream);
   DrawBigNumber(593, 36, 1, state.score % 10);
-  PutText(622, 64, "%", kSmallText, kLabelBlue);
+  PutSceneText(622, 64, "%", kSmallText, kLabelBlue);
 }
 
 static void DrawMeanAndSpread() {
@@ -172,15 +172,15 @@ static void DrawMeanAndSpread() {
   std::string value = mean == 0 ? report::InPlayersLanguage(kOnTime)
                                 : std::to_string(std::abs(static_cast<long>(mean))) + " " + ms + " " +
                                       report::InPlayersLanguage(mean < 0 ? kEarly : kLate);
-  int x = PutText(20, 107, std::string(report::InPlayersLanguage(kMeanCaption)) + ": ", kText, kLabelBlue);
-  PutText(x, 107, value, kText, kDigitCream);
-  x = PutText(340, 107, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
-  PutText(x, 107, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
+  int x = PutSceneText(20, 107, std::string(report::InPlayersLanguage(kMeanCaption)) + ": ", kText, kLabelBlue);
+  PutSceneText(x, 107, value, kText, kDigitCream);
+  x = PutSceneText(340, 107, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
+  PutSceneText(x, 107, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
 }
 
 static void DrawPlotPanel() {
   DrawPanel(8, 138, 632, 322);
-  PutText(16, 142, report::InPlayersLanguage(kPlotCaption), kText, kLabelBlue);
+  PutSceneText(16, 142, report::InPlayersLanguage(kPlotCaption), kText, kLabelBlue);
   DrawPressPlot(state.presses);
   // The scale at the plot's left, each label right-aligned against it.
   const struct {
@@ -192,30 +192,30 @@ static void DrawPlotPanel() {
                 {kPlotCentreY + 25, "+70"},
                 {kPlotCentreY + kPlotHalfHeight - 6, report::InPlayersLanguage(kLate)}};
   for (const auto& label : labels)
-    PutText(kPlotLeft - 4 - TextWidth(label.text, kSmallText), label.row - kSmallText / 2, label.text, kSmallText, kLabelBlue);
+    PutSceneText(kPlotLeft - 4 - TextWidth(label.text, kSmallText), label.row - kSmallText / 2, label.text, kSmallText, kLabelBlue);
 }
 
 static void DrawWorstMeasures() {
   DrawPanel(8, 328, 316, 440);
-  PutText(16, 332, report::InPlayersLanguage(kMeasuresCaption), kText, kLabelBlue);
-  if (state.worstMeasures.empty()) PutText(24, 360, report::InPlayersLanguage(kNoMisses), kText, kDigitCream);
+  PutSceneText(16, 332, report::InPlayersLanguage(kMeasuresCaption), kText, kLabelBlue);
+  if (state.worstMeasures.empty()) PutSceneText(24, 360, report::InPlayersLanguage(kNoMisses), kText, kDigitCream);
   for (std::size_t i = 0; i < state.worstMeasures.size(); ++i) {
     const MeasureMisses& m = state.worstMeasures[i];
-    PutText(24, 360 + 24 * static_cast<int>(i), Fill(report::InPlayersLanguage(kMeasureLine), m.measure, m.misses), kText,
+    PutSceneText(24, 360 + 24 * static_cast<int>(i), Fill(report::InPlayersLanguage(kMeasureLine), m.measure, m.misses), kText,
             kDigitCream);
   }
 }
 
 static void DrawChartPanel() {
   DrawPanel(324, 328, 632, 440);
-  PutText(332, 332, report::InPlayersLanguage(kChartCaption), kText, kLabelBlue);
+  PutSceneText(332, 332, report::InPlayersLanguage(kChartCaption), kText, kLabelBlue);
   DrawScoreChart(state.chartedScores);
   const std::string now = report::InPlayersLanguage(kThisGame);
   const int last = static_cast<int>(std::min<std::size_t>(state.chartedScores.size(), kChartedGames)) - 1;
   const int centre = kChartLeft + kBarPitch * last + kBarWidth / 2;
-  PutText(centre - TextWidth(now, kSmallText) / 2, kChartBaseY + 2, now, kSmallText, kLitAmber);
+  PutSceneText(centre - TextWidth(now, kSmallText) / 2, kChartBaseY + 2, now, kSmallText, kLitAmber);
   if (!state.historyProblem.empty())
-    PutText(332, 350, std::string(report::InPlayersLanguage(kNotInHistory)) + " " + state.historyProblem, kSmallText,
+    PutSceneText(332, 350, std::string(report::InPlayersLanguage(kNotInHistory)) + " " + state.historyProblem, kSmallText,
             kVerdictColours[kVerdictLate]);
 }
 
