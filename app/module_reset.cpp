@@ -21,7 +21,9 @@
 #include "game/midi_keyboard.h"
 #include "game/part_button.h"
 #include "game/play_mode.h"
+#include "game/press_record.h"
 #include "game/score_screens.h"
+#include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
@@ -71,6 +73,8 @@ void ResetAllModules() {
   game::ResetDemoKeys();
   game::ResetPartButton();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
+  game::ClearPressRecord();
+  game::ResetStatisticsScene();
   game::ResetArtworkText();
   ResetCommandLine();
   ResetShell();

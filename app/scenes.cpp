@@ -7,6 +7,7 @@
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
+#include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "scene/input.h"
@@ -45,6 +46,7 @@ void RunSceneStep() {
       case scene::kSceneStartUp: RunStartUpScene(); break;
       case scene::kSceneNameEntry: game::RunNameEntryScene(); break;
       case scene::kSceneRanking: game::RunRankingScene(); break;
+      case scene::kSceneStatistics: game::RunStatisticsScene(); break;
       case scene::kSceneExitQuestion: RunExitQuestionScene(); break;
       default: break;
     }

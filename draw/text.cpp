@@ -49,6 +49,14 @@ void PutText(int x, int y, const char* text) {
                      RgbToColorRef(state.textColor), RgbToColorRef(state.backgroundColor), !state.transparentBackground);
 }
 
+void PutUtf8Text(int x, int y, const char* text) {
+  Surface& screen = BackScreen();
+  if (screen.pixels.empty()) return;
+  platform::DrawUtf8Text(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, state.textFace,
+                         state.textHeight, RgbToColorRef(state.textColor), RgbToColorRef(state.backgroundColor),
+                         !state.transparentBackground);
+}
+
 void EndText() {}
 
 void ResetText() {

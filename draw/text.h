@@ -22,6 +22,9 @@ void BeginText(int face, int height, int angle, int weight, int italic, int unde
 void SetTextColors(std::uint32_t textColorRef, std::uint32_t backgroundColorRef, int transparent);
 // Draws code-page bytes with their top-left corner at (x, y).
 void PutText(int x, int y, const char* text);
+// Draws one of the program's own texts (UTF-8, as the player's-language
+// pairs hold them) the same way.
+void PutUtf8Text(int x, int y, const char* text);
 void EndText();
 
 void SetLabelColor(int index);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/kept_file_name.h"
 #include "files/user_text.h"
 #include "platform/platform.h"
 #include "song/song_parts.h"
@@ -34,9 +35,6 @@ struct State {
 };
 State state;
 }  // namespace
-
-// Longer names are cut and made unique by a hash of the whole path.
-static constexpr std::size_t kLongestKeptName = 200;
 
 void ResetRanking() {
   state = {};
@@ -72,32 +70,9 @@ static std::string PartSuffix() {
   return "." + song::Part(chosen).id;
 }
 
-// The name of a song's ranking in the user's data folder: its whole path
-// with '%' and '/' escaped, so two songs never share one.
-static std::string KeptRankingName(const std::string& songPath) {
-  std::string name;
-  for (char c : songPath) {
-    if (c == '%') name += "%25";
-    else if (c == '/') name += "%2F";
-    else name += c;
-  }
-  if (name.size() > kLongestKeptName) {
-    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-    for (char c : songPath) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    name = name.substr(name.size() - (kLongestKeptName - 17)) + "-" + hex;
-  }
-  return name + ".DAT" + PartSuffix();
-}
-
 static void DeriveKeptRankingPath(const char* songPath) {
-  state.keptRankingPath.clear();
-  const std::string folder = platform::UserDataFolder();
-  std::error_code error;
-  const std::filesystem::path song = std::filesystem::absolute(songPath, error);
-  if (folder.empty() || error || songPath[0] == '\0') return;
-  state.keptRankingPath = folder + "/rankings/" + KeptRankingName(song.lexically_normal().string());
+  const std::string extension = ".DAT" + PartSuffix();
+  state.keptRankingPath = KeptFilePath(songPath, "rankings", extension.c_str());
 }
 
 // A song whose own extension is DAT (in any case, as a case-blind file

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "game/piano.h"
+#include "game/press_record.h"
+#include "platform/platform.h"
 #include "scene/input.h"
 
 namespace game {
@@ -15,6 +17,10 @@ struct State {
   int keyState[kNoteKeyCount]{};
   bool sounding[kNoteKeyCount]{};
   std::uint8_t soundingNote[kNoteKeyCount]{};
+  // The moment each key was first seen down, and whether a game refused
+  // it since (a key taken after a refusal counts as pressed when taken).
+  std::uint32_t downAt[kNoteKeyCount]{};
+  bool refused[kNoteKeyCount]{};
   int shiftState = 0;
   int controlState = 0;
 };
@@ -44,9 +50,16 @@ int PlayComputerKeyboard() {
   int sent = 0;
   for (int i = 0; i < kNoteKeyCount; ++i) {
     scene::ReadKeyState(kNoteKeys[i], state.keyState[i]);
+    if (state.keyState[i] == scene::kKeyPressed) {
+      state.downAt[i] = platform::TimeMs();
+      state.refused[i] = false;
+    }
     if (state.keyState[i] == scene::kKeyHeld && !state.sounding[i]) {
       const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
+      if (!state.refused[i]) SetPressMoment(state.downAt[i]);
       const PianoPress press = StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i]);
+      ClearPressMoment();
+      state.refused[i] = press != PianoPress::Sounded;
       // A game's refusal of a wrong key ends this frame's scan: a held
       // wrong key blocks the keys after it.
       if (press == PianoPress::RefusedBlocking) break;

@@ -7,6 +7,7 @@
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/play_mode.h"
+#include "game/press_record.h"
 #include "player/screen_hooks.h"
 
 namespace player {
@@ -25,7 +26,10 @@ void RunStopped() {
   game::DarkenDemoKeys();
 }
 void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
-void GuideRestarts() { game::ResetJudging(); }
+void GuideRestarts() {
+  game::ResetJudging();
+  game::ClearPressRecord();
+}
 void DemoGuideNote(int note, bool on) { game::ShowDemoNote(note, on); }
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 

@@ -4,6 +4,7 @@
 
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
+#include "game/press_record.h"
 #include "midi/timing.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -47,6 +48,7 @@ void JudgeTiming() {
     verdict = kVerdictFast;
   }
   if (verdict != kVerdictGood) ++state.misses;
+  RecordJudgedPress(verdict);
   state.lastVerdict = verdict;
   if (verdict != state.shownVerdict) {
     state.shownVerdict = verdict;

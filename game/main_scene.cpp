@@ -13,6 +13,7 @@
 #include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "game/statistics_scene.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
@@ -52,14 +53,15 @@ static void DrawWholeScreen() {
   draw::RequestRedraw();
 }
 
-// A game whose guide track was played to its end leads to the score
-// screens: name entry when the score beats the fifth-best kept one.
+// A game whose guide track was played to its end leads to its statistics,
+// then to the score screens: name entry when the score beats the
+// fifth-best kept one.
 static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed) {
-    scene::BeginSceneChange(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
+    BeginGameStatistics(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
   } else if (command == kCommandRanking) {
     scene::BeginSceneChange(scene::kSceneRanking);
   }

@@ -44,6 +44,7 @@ void ResumeClockOrigin() {
   MarkClockPause();
 }
 std::uint32_t SongClockMs() { return platform::TimeMs() - state.clockOrigin; }
+std::uint32_t MsSinceClockPause() { return platform::TimeMs() - state.pauseMark; }
 
 void HoldSongClock() {
   if (state.songClockHeld) return;

@@ -31,6 +31,10 @@ void MarkClockPause();
 void SkipPausedTime();     // the origin moves on by the time since the mark
 void ResumeClockOrigin();  // SkipPausedTime, then MarkClockPause
 std::uint32_t SongClockMs();
+// How long the song has stood at the last pause mark (a halt at a guide
+// note): the time since the mark, without the time the song clock was
+// held meanwhile (its release moves the mark on).
+std::uint32_t MsSinceClockPause();
 // While a full-screen program is away (another window has the focus) the
 // song's time stands still: releasing the hold moves the clock origin and
 // the pause mark on by the time held, so a halt at a guide note that was

@@ -345,6 +345,13 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumb
 // folder gives EISDIR, a symbolic link ELOOP).
 inline constexpr int kNotARegularFile = -1;
 
+// Adds `bytes` at the end of the regular file at `path` (made when there is
+// none) and flushes them to the disk. When the file does not end with a
+// line break (a write cut short), one is added first, so what is appended
+// starts a line of its own. A symbolic link, a pipe or a device is refused.
+// False on failure, with the system's error number.
+bool AppendToFile(const std::string& path, std::string_view bytes, int& errorNumber);
+
 // Opens an existing file for reading only when it is a regular file: a
 // symbolic link is not followed, and a pipe or device is refused at once
 // rather than waited on. The descriptor is close-on-exec and blocking
@@ -369,5 +376,10 @@ inline constexpr int kFaceGothic = 1;
 // outside the buffer are not touched.
 void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text,
               int face, int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque);
+// The same for the program's own texts, which are UTF-8 whatever the code
+// page: a character of the basic Latin, Latin-1 or Greek ranges takes a
+// half-width cell, any other (kana, kanji, full-width signs) a full one.
+void DrawUtf8Text(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text,
+                  int face, int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque);
 
 }  // namespace platform

@@ -10,6 +10,7 @@ inline constexpr int kSceneMain = 1;
 inline constexpr int kSceneStartUp = 2;
 inline constexpr int kSceneNameEntry = 3;
 inline constexpr int kSceneRanking = 4;
+inline constexpr int kSceneStatistics = 5;
 inline constexpr int kSceneExitQuestion = 8;
 inline constexpr int kTransitionSteps = 10;
 

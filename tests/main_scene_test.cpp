@@ -8,6 +8,7 @@
 #include "game/main_scene_playback.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "game/statistics_scene.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -162,7 +163,8 @@ TEST_F(MainScene, AGamePlayedToTheEndLeadsToTheScoreScreens) {
   for (int i = 0; i < 200 && player::PlayState() == player::kPlaying; ++i) Pass();
   EXPECT_EQ(player::PlayState(), player::kStopped);
   EXPECT_EQ(scene::TransitionDirection(), 1);
-  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
+  EXPECT_EQ(scene::NextScene(), scene::kSceneStatistics) << "the game's statistics first";
+  EXPECT_EQ(game::SceneAfterStatistics(), scene::kSceneRanking) << "10 (01.0) stays below the fifth score, 100";
 }
 
 TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
@@ -176,7 +178,8 @@ TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
     game::SetMainCommand(game::kCommandStopped);
     Pass();
     EXPECT_EQ(scene::TransitionDirection(), 1);
-    EXPECT_EQ(scene::NextScene(), scene) << score;
+    EXPECT_EQ(scene::NextScene(), scene::kSceneStatistics);
+    EXPECT_EQ(game::SceneAfterStatistics(), scene) << score;
     TearDown();
     songPath_.clear();
   }

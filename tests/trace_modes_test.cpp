@@ -2,6 +2,8 @@
 // compared with the guide's note count read from the file here.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -53,8 +55,17 @@ int GuideNotes(const Bytes& file) {
   return 0;
 }
 
+struct Press {
+  int index;
+  int offsetMs;
+  std::string verdict;
+};
+
 struct TraceRun {
   std::map<std::string, int> verdicts;
+  std::vector<std::string> verdictOrder;
+  std::vector<Press> presses;
+  std::string stats;  // the words after "# stats"
   int score = 0;
   std::string nextScene;
 };
@@ -72,6 +83,13 @@ TraceRun Trace(const std::string& song, int offset) {
       long time = 0;
       in >> time >> value;
       ++run.verdicts[value];
+      run.verdictOrder.push_back(value);
+    } else if (word == "press") {
+      Press press{};
+      in >> press.index >> press.offsetMs >> press.verdict;
+      run.presses.push_back(press);
+    } else if (word == "stats") {
+      std::getline(in, run.stats);
     } else if (word == "score") {
       in >> run.score;
     } else if (word == "next-scene") {
@@ -174,6 +192,46 @@ TEST(TraceModes, ChordsArePressedTogetherAndEveryNoteIsGood) {
   const TraceRun played = Trace(test::WriteTempFile(test::SmfFile({conductor, chords}), "chords.mid"), 0);
   EXPECT_EQ(played.verdicts, (std::map<std::string, int>{{"Good", 12}}));
   EXPECT_EQ(played.score, 12 * 1000 / 99);
+}
+
+// Each judged press's line and the game's statistics: each press's offset
+// (from the frame its key went down) lies within a frame of the offset
+// asked for.
+TEST(TraceModes, EachPressesOffsetAndTheGamesStatistics) {
+  for (const char* name : {"twinkle.mid", "amazing_grace.mid", "sakura.mid"}) {
+    const std::string song = std::string(TONQUILL_SOURCE_DIR) + "/assets/songs/" + name;
+    const int notes = GuideNotes(test::ReadFile(song));
+    for (const int asked : {-40, -200, 300}) {
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(asked));
+      const TraceRun run = Trace(song, asked);
+      ASSERT_EQ(static_cast<int>(run.presses.size()), notes);
+      ASSERT_EQ(run.verdictOrder.size(), run.presses.size()) << "one press line for each verdict";
+      long sum = 0;
+      std::map<std::string, int> counts;
+      for (int i = 0; i < notes; ++i) {
+        const Press& press = run.presses[static_cast<std::size_t>(i)];
+        EXPECT_EQ(press.index, i);
+        EXPECT_NEAR(press.offsetMs, asked, 16) << "press " << i;
+        EXPECT_EQ(press.verdict, run.verdictOrder[static_cast<std::size_t>(i)]);
+        sum += press.offsetMs;
+        ++counts[press.verdict];
+      }
+      // Mean and population standard deviation, rounded to the nearest.
+      const double mean = static_cast<double>(sum) / notes;
+      double squares = 0;
+      for (const Press& press : run.presses) squares += (press.offsetMs - mean) * (press.offsetMs - mean);
+      const long spread = std::lround(std::sqrt(squares / notes));
+      EXPECT_EQ(run.stats, " good " + std::to_string(counts["Good"]) + " late " + std::to_string(counts["LATE"]) +
+                               " fast " + std::to_string(counts["FAST"]) + " mean " + std::to_string(std::lround(mean)) +
+                               " spread " + std::to_string(spread));
+    }
+  }
+  // Training traces stay as they were, and no trace adds to a history.
+  const std::string training = test::CommandOutput(std::string(TONQUILL_TRACE) + " --mode training " + TONQUILL_SOURCE_DIR +
+                                                   "/assets/songs/twinkle.mid | grep -c '^# \\(press\\|stats\\)'");
+  EXPECT_EQ(training, "0\n");
+  const std::string histories = std::string(std::getenv("XDG_DATA_HOME")) + "/tonquill/history";
+  EXPECT_EQ(test::CommandOutput("ls " + histories + " 2>/dev/null | grep -c 'assets%2Fsongs'"), "0\n");
 }
 
 TEST(TraceModes, DemoHasNoScoreScreen) {

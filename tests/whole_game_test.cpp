@@ -1,8 +1,12 @@
 // A whole game on the testing backend, as a player plays it: FILE loads a
-// bundled song, GAME, every guide note played as it comes, the name typed,
-// the ranking file on disk; RANK shows it again and Delete clears it.
+// bundled song, GAME, every guide note played as it comes, the game's
+// statistics and its line in the song's history, the name typed, the
+// ranking file on disk; RANK shows it again and Delete clears it.
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
@@ -46,6 +50,19 @@ class WholeGame : public test::ProgramTest {
     }
     return played;
   }
+  // The lines of the one history file in the data folder, which holds the
+  // song's whole path in its name.
+  static std::vector<std::string> HistoryLines() {
+    std::vector<std::string> lines;
+    const fs::path folder = fs::path(std::getenv("XDG_DATA_HOME")) / "tonquill" / "history";
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find("%2Ftwinkle.mid.txt") == std::string::npos) continue;
+      std::ifstream in(entry.path());
+      for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    return lines;
+  }
 };
 
 TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
@@ -60,7 +77,17 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   EXPECT_EQ(notes, 42);
   EXPECT_EQ(game::Misses(), 0) << "every press Good";
   EXPECT_EQ(game::Score(), 42 * 1000 / 99);
-  // The song's end hands over to name entry: 424 beats the fifth, 100.
+  // The song's end shows the game's statistics, and the game is added to
+  // the song's history: each key went down on the frame after the song
+  // halted, 16 ms late (and was judged on its second frame).
+  for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneStatistics; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneStatistics);
+  const std::vector<std::string> history = HistoryLines();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history[0].substr(24), " part t2 speed 100 score 424 good 42 late 0 fast 0 mean 16 spread 0");
+  for (int i = 0; i < 12; ++i) Pass();  // the opening wipe
+  Type(0x20);
+  // Then name entry: 424 beats the fifth, 100.
   for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneNameEntry; ++i) Pass();
   ASSERT_EQ(scene::SceneNumber(), scene::kSceneNameEntry);
   for (int i = 0; i < 12; ++i) Pass();  // the reveal

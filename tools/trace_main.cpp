@@ -15,8 +15,11 @@
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
+#include "game/game_statistics.h"
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
+#include "game/press_record.h"
+#include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/testing/testing.h"
@@ -162,8 +165,11 @@ class SimulatedPlayer {
       haltedAt_ = previousFrame_;
     }
     if (!game::HaltedAtGuide()) haltNoted_ = false;
+    // Before the note the player looks ahead to this frame: the song has
+    // moved on by the time since the last one.
+    const std::int64_t earlinessNow = game::GuideEarlinessMs() - static_cast<std::int64_t>(now - previousFrame_);
     const bool due = offsetMs_ >= 0 ? haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_)
-                                    : game::GuideEarlinessMs() <= -offsetMs_;
+                                    : earlinessNow <= -offsetMs_;
     if (due) PressChord();
   }
   void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
@@ -230,27 +236,35 @@ void RunFramesUntil(std::uint32_t& now, std::uint32_t frameMs, Done done) {
   }
 }
 
-// At the name entry scene: types the name (letters, space, others left
-// out), one key a frame pass down and one up, then Return.
-void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
-  // Through the closing wipe and the entry scene's reveal.
-  RunFramesUntil(now, frameMs, [] { return scene::SceneNumber() == scene::kSceneNameEntry; });
+// One key a frame pass down and one up.
+void TypeKey(int code, int letter, std::uint32_t& now, std::uint32_t frameMs) {
+  int frame = 0;
+  app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code, letter});
+  RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+  app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
+  RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
+}
+
+// Waits for a scene through the closing wipe, and for its opening one.
+void ReachScene(int number, std::uint32_t& now, std::uint32_t frameMs) {
+  RunFramesUntil(now, frameMs, [number] { return scene::SceneNumber() == number; });
   RunFramesUntil(now, frameMs, [] { return scene::TransitionStep() == 0 && !scene::SceneEntered(); });
+}
+
+// Past the game's statistics with Space, then at the name entry scene:
+// types the name (letters, space, others left out), then Return.
+void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
+  ReachScene(scene::kSceneStatistics, now, frameMs);
+  TypeKey(platform::vk::kSpace, 0, now, frameMs);
+  ReachScene(scene::kSceneNameEntry, now, frameMs);
   std::string keys;
   for (const char* c = name; *c != '\0'; ++c) {
     const char upper = (*c >= 'a' && *c <= 'z') ? static_cast<char>(*c - 'a' + 'A') : *c;
     if ((upper >= 'A' && upper <= 'Z') || upper == ' ') keys += upper;
   }
   keys += '\r';
-  int frame = 0;
-  for (char key : keys) {
-    const int code = key == '\r' ? platform::vk::kReturn : key;
-    const int letter = key >= 'A' && key <= 'Z' ? key : 0;
-    app::HandleEvent({platform::EventKind::KeyDown, 0, 0, code, letter});
-    RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
-    app::HandleEvent({platform::EventKind::KeyUp, 0, 0, code});
-    RunFramesUntil(now, frameMs, [&frame] { return ++frame % 2 == 0; });
-  }
+  for (char key : keys)
+    TypeKey(key == '\r' ? platform::vk::kReturn : key, key >= 'A' && key <= 'Z' ? key : 0, now, frameMs);
 }
 
 // One line per part, then the default part's ID ("none" without parts).
@@ -305,6 +319,7 @@ int main(int argc, char** argv) {
   files::RestoreDefaultRankingText();
   files::ParseRankingScores();
   files::DeriveRankingPath("");
+  game::SetHistoryKept(false);
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
@@ -332,6 +347,7 @@ int main(int argc, char** argv) {
 
   SimulatedPlayer player(options.pressOffsetMs);
   const bool performance = options.button != game::kButtonDemo;
+  const bool gameMode = options.button == game::kButtonGame;
   int notesJudged = 0;
   int shownScore = game::Score();
   for (std::uint32_t now = options.frameMs; player::PlayState() == player::kPlaying; now += options.frameMs) {
@@ -346,19 +362,35 @@ int main(int argc, char** argv) {
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
     // The notes of a chord pressed together are judged in one frame, at
-    // one moment: one line each.
-    for (; notesJudged < game::NotesPlayed(); ++notesJudged)
-      std::printf("# verdict %u %s\n", now, VerdictName(game::LastVerdict()));
+    // one moment: one line each, and in a game its press line after it.
+    for (; notesJudged < game::NotesPlayed(); ++notesJudged) {
+      const auto& presses = game::JudgedPresses();
+      const bool recorded = gameMode && static_cast<std::size_t>(notesJudged) < presses.size();
+      const int verdict = recorded ? presses[static_cast<std::size_t>(notesJudged)].verdict : game::LastVerdict();
+      std::printf("# verdict %u %s\n", now, VerdictName(verdict));
+      if (recorded) {
+        const game::JudgedPress& press = presses[static_cast<std::size_t>(notesJudged)];
+        std::printf("# press %d %d %s\n", press.index, press.offsetMs, VerdictName(press.verdict));
+      }
+    }
     if (game::Score() != shownScore) {
       shownScore = game::Score();
       std::printf("# score %d\n", shownScore);
     }
   }
+  if (gameMode) {
+    const game::PressSummary stats = game::SummarizePresses(game::JudgedPresses());
+    std::printf("# stats good %d late %d fast %d mean %d spread %d\n", stats.good, stats.late, stats.fast, stats.meanMs,
+                stats.spreadMs);
+  }
   if (performance) {
+    // A game that reached its end shows its statistics first: the scene
+    // after them is the one told.
     const bool changing = scene::TransitionDirection() == +1;
-    if (changing) std::printf("# next-scene %d\n", scene::NextScene());
+    const int next = scene::NextScene() == scene::kSceneStatistics ? game::SceneAfterStatistics() : scene::NextScene();
+    if (changing) std::printf("# next-scene %d\n", next);
     else std::printf("# next-scene none\n");
-    if (changing && scene::NextScene() == scene::kSceneNameEntry && options.name != nullptr) {
+    if (changing && next == scene::kSceneNameEntry && options.name != nullptr) {
       std::uint32_t now = platform::TimeMs();
       EnterName(options.name, now, options.frameMs);
       std::printf("# ranking %.*s\n", files::kRankingTextSize, files::RankingText());

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "platform/common/code_page_text.h"
 #include "platform/common/font_files.h"
@@ -57,10 +58,30 @@ std::uint16_t Blend(std::uint16_t under, std::uint32_t over, int alpha) {
                      static_cast<std::uint32_t>(mix(ub, ob)));
 }
 
-}  // namespace
+// The characters of UTF-8 text; a byte that does not begin a well-formed
+// character is one character that does not convert ('?').
+std::vector<TextCharacter> DecodeUtf8(std::string_view text) {
+  std::vector<TextCharacter> characters;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const int length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+    char32_t value = length == 1 ? byte : length == 2 ? byte & 0x1F : length == 3 ? byte & 0x0F : byte & 0x07;
+    bool wellFormed = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+    for (int k = 1; wellFormed && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      wellFormed = (next & 0xC0) == 0x80;
+      value = (value << 6) | (next & 0x3F);
+    }
+    if (!wellFormed) value = U'?';
+    characters.push_back({value, value >= 0x0400});
+    i += wellFormed ? static_cast<std::size_t>(length) : 1;
+  }
+  return characters;
+}
 
-void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text, int face,
-              int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque) {
+void DrawCharacters(std::uint16_t* pixels, int width, int height, int pitch, int x, int y,
+                    const std::vector<TextCharacter>& characters, int face, int cellHeight, std::uint32_t colour,
+                    std::uint32_t background, bool opaque) {
   TTF_Font* font = FontFor(face, cellHeight);
   const int halfWidth = cellHeight / 2;
   auto plot = [&](int px, int py, std::uint32_t rgb, int alpha) {
@@ -69,7 +90,7 @@ void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, in
     target = alpha >= 255 ? RgbToRgb565(rgb) : Blend(target, rgb, alpha);
   };
   const SDL_Color ink{static_cast<Uint8>(colour >> 16), static_cast<Uint8>(colour >> 8), static_cast<Uint8>(colour), 255};
-  for (const TextCharacter& character : DecodeText(text, SongTextCodePage())) {
+  for (const TextCharacter& character : characters) {
     const int cellWidth = character.doubleByte ? cellHeight : halfWidth;
     if (opaque)
       for (int row = 0; row < cellHeight; ++row)
@@ -95,6 +116,19 @@ void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, in
     }
     x += cellWidth;
   }
+}
+
+}  // namespace
+
+void DrawText(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text, int face,
+              int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque) {
+  DrawCharacters(pixels, width, height, pitch, x, y, DecodeText(text, SongTextCodePage()), face, cellHeight, colour,
+                 background, opaque);
+}
+
+void DrawUtf8Text(std::uint16_t* pixels, int width, int height, int pitch, int x, int y, std::string_view text,
+                  int face, int cellHeight, std::uint32_t colour, std::uint32_t background, bool opaque) {
+  DrawCharacters(pixels, width, height, pitch, x, y, DecodeUtf8(text), face, cellHeight, colour, background, opaque);
 }
 
 }  // namespace platform

@@ -165,6 +165,38 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumb
   return ok;
 }
 
+bool AppendToFile(const std::string& path, std::string_view bytes, int& errorNumber) {
+  int fd;
+  do fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    errorNumber = errno;
+    return false;
+  }
+  struct stat status {};
+  bool ok = fstat(fd, &status) == 0;
+  if (!ok) errorNumber = errno;
+  if (ok && !S_ISREG(status.st_mode)) {
+    errorNumber = S_ISDIR(status.st_mode) ? EISDIR : kNotARegularFile;
+    ok = false;
+  }
+  std::string text;
+  char last = '\n';
+  if (ok && status.st_size > 0 && pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n') text = "\n";
+  text += bytes;
+  ok = ok && WriteAll(fd, text, errorNumber);
+  if (ok && fsync(fd) != 0) {
+    errorNumber = errno;
+    ok = false;
+  }
+  if (close(fd) != 0 && ok) {
+    errorNumber = errno;
+    ok = false;
+  }
+  if (ok && status.st_size == 0) FlushFolder(path);  // a new file's name survives a power loss too
+  return ok;
+}
+
 std::string UserDataFolder() {
   if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') return std::string(data) + "/tonquill";
   if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
