@@ -24,6 +24,7 @@
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
@@ -44,6 +45,7 @@ void ResetAllModules() {
   player::ResetEventDispatch();
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
+  player::ResetPassageLoop();
   draw::ResetDraw();  // the screen, the objects and the text settings
   draw::ResetPressedBox();
   draw::ResetRedraw();

@@ -17,6 +17,7 @@
 #include "midi/timing.h"
 #include "platform/platform.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 
@@ -73,6 +74,7 @@ static void StartRun(int button, int mode) {
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
   SetPlayMode(mode);
+  player::SetLoopFollowed(mode != kPlayModeGame);  // a game is always the whole song
   PressButton(button);
   draw::SetPressedBoxState(draw::kBoxMode);
   player::RewindSong();
@@ -93,11 +95,33 @@ static void Stop() {
   PressButton(kButtonStop);
 }
 
+// While stopped: one step slower, and from the slowest back to full speed.
+static void StepSpeed() {
+  const int slower = player::PlaybackSpeedPercent() - kSpeedStepPercent;
+  player::SetPlaybackSpeedPercent(slower < player::kSlowestSpeedPercent ? player::kFullSpeedPercent : slower);
+  PressButton(kButtonSpeed);
+}
+
+// While DEMO or TRAINING plays: marks the loop's start, then its end, then
+// clears it, at the measure the counter shows. While stopped a click only
+// clears a loop; a game ignores the button.
+static void ClickLoop() {
+  if (player::PlayState() == player::kPlaying) {
+    if (PlayMode() == kPlayModeGame) return;
+    player::MarkLoopMeasure(player::CurrentMeasure());
+  } else if (player::LoopStage() != player::kLoopNone) {
+    player::ClearLoop();
+  } else {
+    return;
+  }
+  PressButton(kButtonLoop);
+}
+
 void PressButtonRow(int x, int y) {
   if (x <= kButtonLeft || x >= kButtonRowRight || y <= kButtonTop || y >= kButtonBottom) return;
   const int n = (x - kButtonLeft) / kButtonWidth;
-  // While a song plays only the stop button acts.
-  if (player::PlayState() == player::kPlaying && n != kButtonStop) return;
+  // While a song plays only the stop and loop buttons act.
+  if (player::PlayState() == player::kPlaying && n != kButtonStop && n != kButtonLoop) return;
   switch (n) {
     case kButtonFile: RunFileButton(); break;
     case kButtonStop: Stop(); break;
@@ -112,7 +136,9 @@ void PressButtonRow(int x, int y) {
       SetMainCommand(kCommandExit);
       PressButton(n);
       break;
-    default: break;  // the three blank buttons
+    case kButtonSpeed: StepSpeed(); break;
+    case kButtonLoop: ClickLoop(); break;
+    default: break;
   }
 }
 

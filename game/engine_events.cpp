@@ -5,7 +5,11 @@
 #include "game/lyric_bar.h"
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
+#include "game/piano.h"
+#include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "player/event_dispatch.h"
+#include "player/guide_track.h"
 #include "player/screen_hooks.h"
 
 namespace player {
@@ -20,6 +24,16 @@ void LyricBarRestarts() { game::ResetLyricBar(); }
 void LyricLineArrived() { game::ShowLyricLine(); }
 void RunStopped() { game::SetMainCommand(game::kCommandStopped); }
 void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
+void PlaybackJumpedBack() {
+  game::ResetLyricBar();
+  game::RestoreLyricBar();
+  if (LyricBuffer()[0] != '\0') game::ShowLyricLine();
+  if (PerformanceModeFlag() == 1) {
+    game::DrawGuideKey(LastShownGuideNote(), game::kKeyLookUp);
+    game::DrawGuideKey(GuideNote(), game::kKeyLookLit);
+    SetLastShownGuideNote(GuideNote());
+  }
+}
 void GuideRestarts() { game::ResetJudging(); }
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 

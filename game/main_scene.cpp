@@ -1,7 +1,11 @@
 #include "game/main_scene.h"
 
 #include "draw/redraw.h"
+#include <string>
+
+#include "draw/messages.h"
 #include "files/ranking.h"
+#include "game/button_faces.h"
 #include "game/controls.h"
 #include "game/file_button.h"
 #include "game/judging.h"
@@ -12,23 +16,30 @@
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 
 namespace game {
 
-// This frame's copies of the pointer and the left button.
+// This frame's copies of the pointer and the left button; the button faces
+// as last drawn.
 namespace {
 struct State {
   int pointerX = 0;
   int pointerY = 0;
   bool leftButton = false;
+  std::string shownFace[kButtonCount];
 };
 State state;
 }  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
+// A game played slower than the song is not comparable with the others.
+static constexpr draw::PlayerText kSlowGameMessage = {
+    "速度を落として演奏したため、このスコアはランキングに登録されません。",
+    "This game was played below full speed: its score is not entered in the ranking."};
 
 int MainScenePointerX() { return state.pointerX; }
 int MainScenePointerY() { return state.pointerY; }
@@ -44,6 +55,7 @@ static void DrawWholeScreen() {
   PutArtwork(0, 0, kScreenBackground);
   DrawTitlePanel();
   DrawAllKeysUp();
+  for (std::string& face : state.shownFace) face.clear();
   player::RewindSong();
   DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();
@@ -54,6 +66,12 @@ static void DrawWholeScreen() {
 static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
+  } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
+             player::GuideNote() == player::kGuideEndNoticed &&
+             player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
+    // The score stays on its panel; no name entry, no ranking.
+    SetMainCommand(kCommandInitial);
+    draw::ShowMessage("%s", draw::InPlayersLanguage(kSlowGameMessage));
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed) {
     scene::BeginSceneChange(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
@@ -79,6 +97,13 @@ void RunMainScene() {
     draw::RequestRedraw();
   }
   ChangeSceneFor(RunMainControls());
+  // A face follows its setting however it changed (a click, a song loaded).
+  for (int n = 0; n < kButtonCount; ++n) {
+    std::string face = ButtonFaceText(n);
+    if (face == state.shownFace[n]) continue;
+    DrawButtonFace(n);
+    state.shownFace[n] = std::move(face);
+  }
   if (draw::RedrawRequested()) {
     scene::DrawTransitionAndPresent();
     draw::ClearRedrawRequest();

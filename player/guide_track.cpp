@@ -1,6 +1,7 @@
 #include "player/guide_track.h"
 
 #include "player/event_dispatch.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
 #include "song/song_store.h"
@@ -119,7 +120,9 @@ bool GuideHasNote() {
 
 void AdvanceGuide() {
   if (GuideEnded()) return;
-  if (SongPosition() < state.guideTick) {
+  // An early press never moves the song past a loop's end: the loop sends
+  // it back first.
+  if (SongPosition() < state.guideTick && !LoopEndReached(state.guideTick)) {
     SetSongPosition(state.guideTick);
     if (PlayState() == kPlaying) DispatchDueEvents();
     ReanchorAt(state.guideTick);
@@ -127,6 +130,18 @@ void AdvanceGuide() {
   state.previousGuideTick = state.guideTick;
   while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
   }
+}
+
+void RestartGuideAt(std::int32_t tick) {
+  if (song::TrackCount() <= kGuideTrackIndex) return;
+  state.guidePosition = song::TrackEntry(song::kCurrentBank, kGuideTrackIndex);
+  state.guideRunningStatus = 0;
+  state.guideTick = 0;
+  do {
+    while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
+    }
+  } while (state.guideNote != kGuideEnded && state.guideTick < tick);
+  state.previousGuideTick = state.guideTick;
 }
 
 int TakeGuideNote(int pressedNote) {

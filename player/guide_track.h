@@ -18,6 +18,8 @@ void BeginGuideTrack();
 // Moves the guide to its next note-on, first moving the song forward when
 // it lags behind the guide tick.
 void AdvanceGuide();
+// After a jump back: the guide's next note is the first at or after `tick`.
+void RestartGuideAt(std::int32_t tick);
 // Reads one guide event; 1 for a note-on with velocity or the end.
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick);
 // Whether the song's guide track has a note to play at all (a song of one

@@ -22,6 +22,7 @@
 #include "platform/testing/testing.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
 #include "song/song_scan.h"
@@ -36,7 +37,8 @@ constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
 const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
-    "                      [--name NAME] SONG.mid\n"
+    "                      [--name NAME] [--speed PERCENT]\n"
+    "                      [--loop FIRST-LAST [--loop-passes K]] SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
     "  --positions          also print '# position TIME TICK' for every frame\n"
@@ -46,6 +48,11 @@ const char kUsage[] =
     "                       or once the note is at most -N ms ahead (N < 0)\n"
     "  --name NAME          game: the name typed at the name entry scene; the\n"
     "                       ranking text is then printed as it would be written\n"
+    "  --speed PERCENT      the playback speed, 50 to 100 (default 100)\n"
+    "  --loop FIRST-LAST    demo and training: loop over these measures (counted\n"
+    "                       from 1, as the measure panel shows them) from time 0;\n"
+    "                       '# loop-jump TIME' is printed at each jump back\n"
+    "  --loop-passes K      stop once the loop has been played K times (default 2)\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -56,7 +63,13 @@ struct Options {
   long pressOffsetMs = 0;
   const char* name = nullptr;
   const char* song = nullptr;
+  int speedPercent = player::kFullSpeedPercent;
+  long loopFirst = 0;  // 0: no loop
+  long loopLast = 0;
+  long loopPasses = 2;
 };
+
+constexpr long kMostLoopPasses = 1000;
 
 bool ParseNumber(const char* text, long low, long high, long& value) {
   char* end = nullptr;
@@ -70,6 +83,16 @@ bool ParseMode(const char* text, int& button) {
   else if (std::strcmp(text, "game") == 0) button = game::kButtonGame;
   else return false;
   return true;
+}
+
+// FIRST-LAST, both from 1; the upper bound is checked against the song
+// once it is loaded.
+bool ParseLoop(const char* text, long& first, long& last) {
+  const char* dash = std::strchr(text, '-');
+  if (dash == nullptr) return false;
+  const std::string firstText(text, dash);
+  return ParseNumber(firstText.c_str(), 1, song::kMeasureTableSize - 1, first) &&
+         ParseNumber(dash + 1, 1, song::kMeasureTableSize - 1, last) && first <= last;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -89,6 +112,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (std::strcmp(argv[i], "--press-offset-ms") == 0 && hasValue &&
                ParseNumber(argv[i + 1], -600000, 600000, value)) {
       options.pressOffsetMs = value;
+      ++i;
+    } else if (std::strcmp(argv[i], "--speed") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], player::kSlowestSpeedPercent, player::kFullSpeedPercent, value)) {
+      options.speedPercent = static_cast<int>(value);
+      ++i;
+    } else if (std::strcmp(argv[i], "--loop") == 0 && hasValue &&
+               ParseLoop(argv[i + 1], options.loopFirst, options.loopLast)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--loop-passes") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], 1, kMostLoopPasses, value)) {
+      options.loopPasses = value;
       ++i;
     } else if (std::strcmp(argv[i], "--name") == 0 && hasValue) {
       options.name = argv[++i];
@@ -249,6 +283,17 @@ int main(int argc, char** argv) {
   files::RestoreDefaultRankingText();
   files::ParseRankingScores();
   files::DeriveRankingPath("");
+  // A loop must end inside the song: the last measure is the one its end
+  // falls in.
+  const long songMeasures = song::ScannedMeasureCount() + 1;
+  if (options.loopLast > songMeasures) {
+    std::fprintf(stderr, "tonquill-trace: --loop %ld-%ld: the song has %ld measures\n", options.loopFirst,
+                 options.loopLast, songMeasures);
+    return 2;
+  }
+  player::SetPlaybackSpeedPercent(options.speedPercent);
+  if (options.loopFirst > 0)
+    player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
@@ -278,6 +323,7 @@ int main(int argc, char** argv) {
   const bool performance = options.button != game::kButtonDemo;
   int notesJudged = 0;
   int shownScore = game::Score();
+  int loopJumps = 0;
   for (std::uint32_t now = options.frameMs; player::PlayState() == player::kPlaying; now += options.frameMs) {
     if (now > kLongestRunMs) {
       std::printf("# stopped after one simulated hour\n");
@@ -289,6 +335,15 @@ int main(int argc, char** argv) {
     player.AfterFrame(now);
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
+    if (player::LoopJumpCount() != loopJumps) {
+      loopJumps = player::LoopJumpCount();
+      std::printf("# loop-jump %u\n", now);
+      if (loopJumps >= options.loopPasses) {
+        game::StopRun();
+        PrintNewMessages(printed);
+        break;
+      }
+    }
     if (game::NotesPlayed() != notesJudged) {
       notesJudged = game::NotesPlayed();
       std::printf("# verdict %u %s\n", now, VerdictName(game::LastVerdict()));

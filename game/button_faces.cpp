@@ -1,0 +1,48 @@
+#include "game/button_faces.h"
+
+#include "draw/redraw.h"
+#include "draw/text.h"
+#include "game/controls.h"
+#include "game/panels.h"
+#include "player/passage_loop.h"
+#include "player/playback_clock.h"
+
+namespace game {
+
+static constexpr int kFaceTextHeight = 16;
+static constexpr int kBevelWidth = 3;
+static constexpr std::uint32_t kFaceTextColour = 0x000000;
+
+// "3-6" for a loop over measures 3 to 6 (as the measure panel counts them),
+// "3-" while only its start is marked.
+static std::string LoopFaceText() {
+  switch (player::LoopStage()) {
+    case player::kLoopStartMarked: return std::to_string(player::LoopFirstMeasure() + 1) + "-";
+    case player::kLoopSet:
+      return std::to_string(player::LoopFirstMeasure() + 1) + "-" + std::to_string(player::LoopLastMeasure() + 1);
+    default: return "LOOP";
+  }
+}
+
+std::string ButtonFaceText(int button) {
+  switch (button) {
+    case kButtonSpeed: return std::to_string(player::PlaybackSpeedPercent()) + "%";
+    case kButtonLoop: return LoopFaceText();
+    default: return "";
+  }
+}
+
+void DrawButtonFace(int button) {
+  const std::string text = ButtonFaceText(button);
+  if (text.empty()) return;
+  const SourceRect r = ButtonRect(button);
+  RestoreBackground({r.left + kBevelWidth, r.top + kBevelWidth, r.right - kBevelWidth, r.bottom - kBevelWidth});
+  const int width = static_cast<int>(text.size()) * draw::kCellWidth;
+  draw::BeginText(draw::kFaceGothic, kFaceTextHeight, 0, 0, 0, 0);
+  draw::SetTextColors(kFaceTextColour, draw::kSilver, 1);
+  draw::PutText(r.left + (r.right - r.left - width) / 2, r.top + (r.bottom - r.top - kFaceTextHeight) / 2, text.c_str());
+  draw::EndText();
+  draw::RequestRedraw();
+}
+
+}  // namespace game
