@@ -16,6 +16,7 @@
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
@@ -23,10 +24,13 @@
 
 namespace game {
 
-// 1 from the frame of a left press until the first frame the button is up.
+// 1 from the frame of a left press until the first frame the button is up;
+// the states of the keys that work SPEED and LOOP.
 namespace {
 struct State {
   bool clickLatch = false;
+  int speedKeyState = 0;
+  int loopKeyState = 0;
 };
 State state;
 }  // namespace
@@ -99,22 +103,22 @@ static void Stop() {
 static void StepSpeed() {
   const int slower = player::PlaybackSpeedPercent() - kSpeedStepPercent;
   player::SetPlaybackSpeedPercent(slower < player::kSlowestSpeedPercent ? player::kFullSpeedPercent : slower);
-  PressButton(kButtonSpeed);
+  DrawTempoDisplay(player::HeardTempo());  // the tempo the next run will be heard at
 }
 
 // While DEMO or TRAINING plays: marks the loop's start, then its end, then
 // clears it, at the measure the counter shows. While stopped a click only
-// clears a loop; a game ignores the button.
-static void ClickLoop() {
+// clears a loop; a game ignores the button. True when the click acted.
+static bool ClickLoop() {
   if (player::PlayState() == player::kPlaying) {
-    if (PlayMode() == kPlayModeGame) return;
+    if (PlayMode() == kPlayModeGame) return false;
     player::MarkLoopMeasure(player::CurrentMeasure());
   } else if (player::LoopStage() != player::kLoopNone) {
     player::ClearLoop();
   } else {
-    return;
+    return false;
   }
-  PressButton(kButtonLoop);
+  return true;
 }
 
 void PressButtonRow(int x, int y) {
@@ -136,15 +140,30 @@ void PressButtonRow(int x, int y) {
       SetMainCommand(kCommandExit);
       PressButton(n);
       break;
-    case kButtonSpeed: StepSpeed(); break;
-    case kButtonLoop: ClickLoop(); break;
+    case kButtonSpeed:
+      StepSpeed();
+      PressButton(n);
+      break;
+    case kButtonLoop:
+      if (ClickLoop()) PressButton(n);
+      break;
     default: break;
   }
+}
+
+// F6 and F7 work SPEED and LOOP as their buttons do: keys far from the note
+// keys, and unused by name entry, which is a scene of its own.
+static void RunSettingKeys() {
+  scene::ReadKeyState(platform::vk::kF6, state.speedKeyState);
+  scene::ReadKeyState(platform::vk::kF7, state.loopKeyState);
+  if (state.speedKeyState == scene::kKeyPressed && player::PlayState() == player::kStopped) StepSpeed();
+  if (state.loopKeyState == scene::kKeyPressed) ClickLoop();
 }
 
 int RunMainControls() {
   PlayComputerKeyboard();
   PlayMidiKeyboard();
+  RunSettingKeys();
   const bool leftHeld = MainSceneLeftButton();
   if (!leftHeld && state.clickLatch) {
     state.clickLatch = false;

@@ -13,6 +13,7 @@
 #include "game/panels.h"
 #include "game/play_mode.h"
 #include "engine_fixture.h"
+#include "platform/virtual_keys.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/passage_loop.h"
@@ -285,6 +286,24 @@ TEST_F(LoopButton, MarksClearsKeepsAndIsClearedByAnotherSong) {
   EXPECT_EQ(player::LoopStage(), player::kLoopNone);
   Pass();
   EXPECT_EQ(Face(), "LOOP");
+}
+
+// F6 and F7 act as the buttons do, and only where the buttons act.
+TEST_F(LoopButton, F6AndF7WorkSpeedAndLoop) {
+  StartWithSong(EightMeasures());
+  Tap(platform::vk::kF6);
+  EXPECT_EQ(player::PlaybackSpeedPercent(), 90);
+  Tap(platform::vk::kF7);
+  EXPECT_EQ(Face(), "LOOP") << "nothing to clear while stopped";
+  ClickButton(game::kButtonDemo);
+  Tap(platform::vk::kF6);
+  EXPECT_EQ(player::PlaybackSpeedPercent(), 90) << "the speed changes only while stopped";
+  Tap(platform::vk::kF7);
+  EXPECT_EQ(Face(), "1-");
+  PassUntilMeasure(2);
+  Tap(platform::vk::kF7);
+  EXPECT_EQ(Face(), "1-2");
+  EXPECT_EQ(game::ButtonFaceText(game::kButtonSpeed), "90%");
 }
 
 }  // namespace

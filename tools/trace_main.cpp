@@ -283,9 +283,12 @@ int main(int argc, char** argv) {
   files::RestoreDefaultRankingText();
   files::ParseRankingScores();
   files::DeriveRankingPath("");
-  // A loop must end inside the song: the last measure is the one its end
-  // falls in.
-  const long songMeasures = song::ScannedMeasureCount() + 1;
+  // A loop must end inside the song: its last measure is the last one that
+  // starts before the song's end.
+  long songMeasures = 1;
+  while (songMeasures < song::kMeasureTableSize - 1 &&
+         song::Measure(static_cast<int>(songMeasures)).startTick < song::ScannedEndTick())
+    ++songMeasures;
   if (options.loopLast > songMeasures) {
     std::fprintf(stderr, "tonquill-trace: --loop %ld-%ld: the song has %ld measures\n", options.loopFirst,
                  options.loopLast, songMeasures);

@@ -1,6 +1,7 @@
 // SPEED and LOOP in the real game under Xvfb: at 50 % DEMO's measure panel
 // moves at half the rate, and a loop marked with the LOOP button shows its
-// range on the button and sends DEMO back to its first measure.
+// range on the button and sends DEMO back to its first measure; F7 clears
+// it as a third click does.
 
 #include <chrono>
 #include <string>
@@ -84,6 +85,8 @@ TEST_F(SpeedAndLoop, LoopShowsItsRangeAndSendsDemoBackToItsStart) {
   // And again on the next pass.
   NextMeasure(loopStart);
   ASSERT_TRUE(WaitUntil([&] { return Measure() == loopStart; }, 20)) << "and on each pass";
+  // F7 works LOOP too: a third mark clears the loop.
+  EXPECT_TRUE(PlayKey("F7", [&] { return Face(7) == noLoop; })) << "F7 cleared the loop";
 }
 
 }  // namespace
