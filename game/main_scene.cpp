@@ -1,9 +1,10 @@
 #include "game/main_scene.h"
 
-#include "draw/redraw.h"
 #include <string>
+#include <utility>
 
 #include "draw/messages.h"
+#include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/button_faces.h"
 #include "game/controls.h"
@@ -16,7 +17,6 @@
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
-#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
