@@ -38,8 +38,8 @@ static bool TakeGuide(PianoInput input, int& note, int& velocity) {
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
-    DrawGuideKey(player::GuideNote(), kKeyLookLit);
-    player::SetLastShownGuideNote(player::GuideNote());
+    DrawGuideKey(player::GuideNoteToShow(), kKeyLookLit);
+    player::SetLastShownGuideNote(player::GuideNoteToShow());
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
+#include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -113,6 +114,23 @@ bool GuideHasNote() {
     switch (ReadGuideEvent(position, tick, runningStatus, note, velocity)) {
       case GuideEvent::NoteOn: return true;
       case GuideEvent::End: return false;
+      case GuideEvent::Other: break;
+    }
+  }
+}
+
+int GuideNoteToShow() {
+  if (state.guideNote >= kGuideEndNoticed || !LoopEndReached(state.guideTick)) return state.guideNote;
+  const std::int32_t start = song::Measure(LoopFirstMeasure()).startTick;
+  std::int32_t position = song::TrackEntry(song::kCurrentBank, kGuideTrackIndex);
+  std::int32_t tick = 0;
+  std::uint8_t runningStatus = 0, note = 0, velocity = 0;
+  for (;;) {
+    switch (ReadGuideEvent(position, tick, runningStatus, note, velocity)) {
+      case GuideEvent::NoteOn:
+        if (tick >= start) return tick < LoopEndTick() ? note : kGuideEnded;
+        break;
+      case GuideEvent::End: return kGuideEnded;
       case GuideEvent::Other: break;
     }
   }

@@ -32,6 +32,10 @@ int TakeGuideNote(int pressedNote);
 int IsGuidePerformed();
 
 int GuideNote();
+// The note whose key is lit as the next to play: the guide note, except
+// that once a loop's passage has no note left before its end it is the
+// passage's first (kGuideEnded when the passage has none).
+int GuideNoteToShow();
 void SetGuideNote(int note);  // the main scene marks the end as noticed (998)
 std::int32_t GuideTick();
 std::uint8_t GuideVelocity();

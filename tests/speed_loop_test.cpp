@@ -216,6 +216,7 @@ TEST_F(Loop, TrainingHaltsAtThePassagesGuideNotesOnEveryPass) {
     runUntilHalted();
     EXPECT_EQ(player::GuideNote(), 67);
     PressGuideKey(67);
+    EXPECT_EQ(player::GuideNoteToShow(), 64) << "the passage's first note is lit before the jump";
     FrameAt(t += kFrameMs);
   }
 }
