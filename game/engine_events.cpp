@@ -30,8 +30,8 @@ void PlaybackJumpedBack() {
   if (LyricBuffer()[0] != '\0') game::ShowLyricLine();
   if (PerformanceModeFlag() == 1) {
     game::DrawGuideKey(LastShownGuideNote(), game::kKeyLookUp);
-    game::DrawGuideKey(GuideNote(), game::kKeyLookLit);
-    SetLastShownGuideNote(GuideNote());
+    game::DrawGuideKey(GuideNoteToShow(), game::kKeyLookLit);
+    SetLastShownGuideNote(GuideNoteToShow());
   }
 }
 void GuideRestarts() { game::ResetJudging(); }
