@@ -29,6 +29,7 @@
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
@@ -52,6 +53,7 @@ void ResetAllModules() {
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
   player::ResetLyricLines();
+  player::ResetPassageLoop();
   draw::ResetDraw();  // the screen, the objects and the text settings
   draw::ResetPressedBox();
   draw::ResetRedraw();

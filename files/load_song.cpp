@@ -1,6 +1,7 @@
 #include "files/load_song.h"
 
 #include "files/ranking.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -10,6 +11,7 @@ namespace files {
 LoadResult LoadSong(bool reportFailure) {
   const LoadResult result = LoadSongFile();
   if (result == LoadResult::Installed) {
+    player::ClearLoop();  // its measures belong to the last song
     player::RewindSong();
     SetSongLoaded();
   } else if (reportFailure) {

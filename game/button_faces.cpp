@@ -5,6 +5,8 @@
 #include "game/controls.h"
 #include "game/panels.h"
 #include "game/part_button.h"
+#include "player/passage_loop.h"
+#include "player/playback_clock.h"
 
 namespace game {
 
@@ -12,9 +14,22 @@ static constexpr int kBevelWidth = 3;
 static constexpr int kFaceTextHeight = 12;                // single-byte characters 6 pixels wide
 static constexpr std::uint32_t kFaceTextColour = 0x3C241C;  // the artwork's button text, as 0x00BBGGRR
 
+// "3-6" for a loop over measures 3 to 6 (as the measure panel counts them),
+// "3-" while only its start is marked.
+static std::string LoopFaceText() {
+  switch (player::LoopStage()) {
+    case player::kLoopStartMarked: return std::to_string(player::LoopFirstMeasure() + 1) + "-";
+    case player::kLoopSet:
+      return std::to_string(player::LoopFirstMeasure() + 1) + "-" + std::to_string(player::LoopLastMeasure() + 1);
+    default: return "LOOP";
+  }
+}
+
 std::string ButtonFaceText(int button) {
   switch (button) {
     case kButtonPart: return PartButtonFaceText();
+    case kButtonSpeed: return std::to_string(player::PlaybackSpeedPercent()) + "%";
+    case kButtonLoop: return LoopFaceText();
     default: return {};
   }
 }

@@ -1,5 +1,6 @@
 // Faces of the buttons the artwork leaves blank: a text that tells the
-// button's current setting, drawn over the button's face.
+// button's current setting (PART its part, SPEED its percentage, LOOP its
+// range of measures), drawn over the button's face.
 #pragma once
 
 #include <string>

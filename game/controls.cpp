@@ -17,16 +17,21 @@
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 
 namespace game {
 
-// 1 from the frame of a left press until the first frame the button is up.
+// 1 from the frame of a left press until the first frame the button is up;
+// the states of the keys that work SPEED and LOOP.
 namespace {
 struct State {
   bool clickLatch = false;
+  int speedKeyState = 0;
+  int loopKeyState = 0;
 };
 State state;
 }  // namespace
@@ -75,6 +80,7 @@ static void StartRun(int button, int mode) {
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
   SetPlayMode(mode);
+  player::SetLoopFollowed(mode != kPlayModeGame);  // a game is always the whole song
   PressButton(button);
   draw::SetPressedBoxState(draw::kBoxMode);
   player::RewindSong();
@@ -95,11 +101,33 @@ static void Stop() {
   PressButton(kButtonStop);
 }
 
+// While stopped: one step slower, and from the slowest back to full speed.
+static void StepSpeed() {
+  const int slower = player::PlaybackSpeedPercent() - kSpeedStepPercent;
+  player::SetPlaybackSpeedPercent(slower < player::kSlowestSpeedPercent ? player::kFullSpeedPercent : slower);
+  DrawTempoDisplay(player::HeardTempo());  // the tempo the next run will be heard at
+}
+
+// While DEMO or TRAINING plays: marks the loop's start, then its end, then
+// clears it, at the measure the counter shows. While stopped a click only
+// clears a loop; a game ignores the button. True when the click acted.
+static bool ClickLoop() {
+  if (player::PlayState() == player::kPlaying) {
+    if (PlayMode() == kPlayModeGame) return false;
+    player::MarkLoopMeasure(player::CurrentMeasure());
+  } else if (player::LoopStage() != player::kLoopNone) {
+    player::ClearLoop();
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void PressButtonRow(int x, int y) {
   if (x <= kButtonLeft || x >= kButtonRowRight || y <= kButtonTop || y >= kButtonBottom) return;
   const int n = (x - kButtonLeft) / kButtonWidth;
-  // While a song plays only the stop button acts.
-  if (player::PlayState() == player::kPlaying && n != kButtonStop) return;
+  // While a song plays only the stop and loop buttons act.
+  if (player::PlayState() == player::kPlaying && n != kButtonStop && n != kButtonLoop) return;
   switch (n) {
     case kButtonFile: RunFileButton(); break;
     case kButtonStop: Stop(); break;
@@ -115,13 +143,30 @@ void PressButtonRow(int x, int y) {
       SetMainCommand(kCommandExit);
       PressButton(n);
       break;
-    default: break;  // the blank buttons
+    case kButtonSpeed:
+      StepSpeed();
+      PressButton(n);
+      break;
+    case kButtonLoop:
+      if (ClickLoop()) PressButton(n);
+      break;
+    default: break;
   }
+}
+
+// F6 and F7 work SPEED and LOOP as their buttons do: keys far from the note
+// keys, and unused by name entry, which is a scene of its own.
+static void RunSettingKeys() {
+  scene::ReadKeyState(platform::vk::kF6, state.speedKeyState);
+  scene::ReadKeyState(platform::vk::kF7, state.loopKeyState);
+  if (state.speedKeyState == scene::kKeyPressed && player::PlayState() == player::kStopped) StepSpeed();
+  if (state.loopKeyState == scene::kKeyPressed) ClickLoop();
 }
 
 int RunMainControls() {
   PlayComputerKeyboard();
   PlayMidiKeyboard();
+  RunSettingKeys();
   const bool leftHeld = MainSceneLeftButton();
   if (!leftHeld && state.clickLatch) {
     state.clickLatch = false;

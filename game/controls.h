@@ -19,6 +19,8 @@ inline constexpr int kButtonGame = 2;
 inline constexpr int kButtonTraining = 3;
 inline constexpr int kButtonDemo = 4;
 inline constexpr int kButtonPart = 5;
+inline constexpr int kButtonSpeed = 6;
+inline constexpr int kButtonLoop = 7;
 inline constexpr int kButtonRank = 8;
 inline constexpr int kButtonExit = 9;
 
@@ -29,6 +31,10 @@ inline constexpr draw::PlayerText kNoSongMessage = {"ファイルが選択され
 inline constexpr draw::PlayerText kNothingToPlayMessage = {
     "この曲には弾けるパートがありません（ドラム以外の音符がありません）。\nDEMOで曲を聴けます。",
     "This song has no part to play: it has no notes outside the drums.\nDEMO plays the song."};
+
+// SPEED steps down by this much at each click, from full speed to the
+// slowest, and then back to full speed.
+inline constexpr int kSpeedStepPercent = 10;
 
 // Button n's rectangle on the screen.
 constexpr SourceRect ButtonRect(int n) {

@@ -6,8 +6,12 @@
 #include "game/lyric_bar.h"
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
+#include "game/piano.h"
+#include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
+#include "player/event_dispatch.h"
+#include "player/guide_track.h"
 #include "player/screen_hooks.h"
 
 namespace player {
@@ -31,6 +35,19 @@ void GuideRestarts() {
   game::ClearPressRecord();
 }
 void DemoGuideNote(int note, bool on) { game::ShowDemoNote(note, on); }
+// Every note was ended at the jump: the keys show only what is to play.
+void PlaybackJumpedBack() {
+  game::ResetLyricBar();
+  game::RestoreLyricBar();
+  if (LyricBuffer()[0] != '\0') game::ShowLyricLine();
+  game::DarkenDemoKeys();
+  if (PerformanceModeFlag() == 1) {
+    game::DrawAllKeysUp();
+    if (GuideNoteToShow() != GuideNote()) game::DrawGuideKey(GuideNoteToShow(), game::kKeyLookLit);
+    else game::LightGuideChord();
+    SetLastShownGuideNote(GuideNoteToShow());
+  }
+}
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 
 void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }

@@ -36,7 +36,8 @@ void ResetJudgingState() { state = {}; }
 std::int64_t GuideEarlinessMs() {
   const std::int64_t ticks = static_cast<std::int64_t>(player::GuideTick()) - player::SongPosition();
   const std::int64_t division = song::Division() > 0 ? song::Division() : 1;
-  return ticks * player::MicrosecondsPerQuarter() / division / 1000;
+  // In the player's milliseconds: at half speed a note is twice as far away.
+  return player::SongMsToPlayerMs(ticks * player::MicrosecondsPerQuarter() / division / 1000);
 }
 
 void JudgeTiming() {

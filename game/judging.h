@@ -17,8 +17,8 @@ inline constexpr int kShortRunDivisor = 99;
 // Judges the press against the guide note about to be taken, counts it,
 // and shows the verdict (when it changed) and the score.
 void JudgeTiming();
-// How many whole milliseconds the guide note lies ahead of the song
-// position, each division truncating toward zero.
+// How many whole milliseconds of the player's time the guide note lies
+// ahead of the song position, each division truncating toward zero.
 std::int64_t GuideEarlinessMs();
 
 int NotesPlayed();

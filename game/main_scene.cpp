@@ -1,7 +1,12 @@
 #include "game/main_scene.h"
 
+#include <string>
+#include <utility>
+
+#include "draw/messages.h"
 #include "draw/redraw.h"
 #include "files/ranking.h"
+#include "game/button_faces.h"
 #include "game/controls.h"
 #include "game/button_faces.h"
 #include "game/file_button.h"
@@ -21,17 +26,23 @@
 
 namespace game {
 
-// This frame's copies of the pointer and the left button.
+// This frame's copies of the pointer and the left button; the button faces
+// as last drawn.
 namespace {
 struct State {
   int pointerX = 0;
   int pointerY = 0;
   bool leftButton = false;
+  std::string shownFace[kButtonCount];
 };
 State state;
 }  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
+// A game played slower than the song is not comparable with the others.
+static constexpr draw::PlayerText kSlowGameMessage = {
+    "速度を落として演奏したため、このスコアはランキングに登録されません。",
+    "This game was played below full speed: its score is not entered in the ranking."};
 
 int MainScenePointerX() { return state.pointerX; }
 int MainScenePointerY() { return state.pointerY; }
@@ -48,6 +59,7 @@ static void DrawWholeScreen() {
   for (int n = 0; n < kButtonCount; ++n) DrawButtonFace(n);
   DrawTitlePanel();
   DrawAllKeysUp();
+  for (std::string& face : state.shownFace) face.clear();
   player::RewindSong();
   DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();
@@ -59,6 +71,13 @@ static void DrawWholeScreen() {
 static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
+  } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
+             player::GuideNote() == player::kGuideEndNoticed &&
+             player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
+    // Its statistics, then back to the main screen: no name entry, no
+    // ranking.
+    draw::ShowMessage("%s", draw::InPlayersLanguage(kSlowGameMessage));
+    BeginGameStatistics(scene::kSceneMain);
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed) {
     BeginGameStatistics(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
@@ -85,6 +104,13 @@ void RunMainScene() {
     draw::RequestRedraw();
   }
   ChangeSceneFor(RunMainControls());
+  // A face follows its setting however it changed (a click, a song loaded).
+  for (int n = 0; n < kButtonCount; ++n) {
+    std::string face = ButtonFaceText(n);
+    if (face == state.shownFace[n]) continue;
+    DrawButtonFace(n);
+    state.shownFace[n] = std::move(face);
+  }
   if (draw::RedrawRequested()) {
     scene::DrawTransitionAndPresent();
     draw::ClearRedrawRequest();

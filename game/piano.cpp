@@ -59,8 +59,15 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
-    LightGuideChord();
-    player::SetLastShownGuideNote(player::GuideNote());
+    if (player::GuideNoteToShow() != player::GuideNote()) {
+      // In a loop's tail the next note lies past its end: the passage's
+      // first note is the one to play next.
+      DrawGuideKey(player::GuideNoteToShow(), kKeyLookLit);
+      player::SetLastShownGuideNote(player::GuideNoteToShow());
+    } else {
+      LightGuideChord();
+      player::SetLastShownGuideNote(player::GuideNote());
+    }
   }
   return PianoPress::Sounded;
 }

@@ -13,8 +13,8 @@
 #include "files/song_file.h"
 #include "game/artwork_text.h"
 #include "game/game_statistics.h"
-#include "game/history_part_and_speed.h"
 #include "player/guide_track.h"
+#include "player/playback_clock.h"
 #include "game/judging.h"
 #include "game/panels.h"
 #include "game/play_mode.h"
@@ -65,7 +65,7 @@ static constexpr int kSmallText = 12, kText = 16;
 static void KeepInHistory() {
   const std::string partId = player::ChosenPartId();
   const char* part = partId.c_str();
-  const int speed = HistorySpeedPercent();
+  const int speed = player::PlaybackSpeedPercent();
   std::vector<files::GameRecord> earlier;
   state.historyProblem.clear();
   if (state.historyKept) {

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "midi/midi_out.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
 #include "song/song_scan.h"
@@ -26,8 +28,15 @@ struct TrackState {
   std::uint16_t mutedNoteChannels;  // channels whose note-ons are not sent (bit n: channel n)
 };
 
-// Per-track read state, the send path's context, the note and pedal tables
-// and the lyric buffer.
+// A channel message a chase sends again, with the port it goes to.
+struct ChasedMessage {
+  int port;
+  std::uint8_t bytes[3];
+  int length;
+};
+
+// Per-track read state, the send path's context, the note and pedal tables,
+// the lyric buffer, and what a chase collects instead of sending.
 namespace {
 struct State {
   TrackState tracks[song::kTrackSlots]{};
@@ -37,12 +46,15 @@ struct State {
   std::int8_t soundingNotes[kNoteTablePorts][16][128]{};
   std::uint8_t sustainHeld[kNoteTablePorts][16]{};
   char lyricBuffer[kLyricBufferSize + 1]{};
+  bool chasing = false;
+  std::vector<ChasedMessage> chased;
 };
 State state;
 }  // namespace
 
 static constexpr std::int8_t kMaxNoteCount = 127;
 static constexpr std::uint8_t kSustainController = 64;
+static constexpr std::uint8_t kFirstChannelModeController = 120;
 
 void ResetEventDispatch() {
   state = {};
@@ -86,8 +98,27 @@ static bool NoteChannelMuted(int channel) {
   return state.currentTrackMarker != 0 && ((state.tracks[state.currentTrackMarker - 1].mutedNoteChannels >> channel) & 1u) != 0;
 }
 
+// Keeps the latest message of each kind a chase sends again: one program,
+// pitch bend and pressure per channel and one value per controller, in the
+// order they were last set.
+static void RememberChased(int port, const std::uint8_t* message, int length) {
+  const int kind = message[0] & 0xF0;
+  const bool controller = kind == 0xB0;
+  if (length < 2 || length > 3 || kind < 0xB0 || kind > 0xE0) return;
+  if (controller && message[1] >= kFirstChannelModeController) return;
+  std::erase_if(state.chased, [&](const ChasedMessage& m) {
+    return m.port == port && m.bytes[0] == message[0] && (!controller || m.bytes[1] == message[1]);
+  });
+  ChasedMessage m{port, {message[0], message[1], length == 3 ? message[2] : std::uint8_t{0}}, length};
+  state.chased.push_back(m);
+}
+
 int SendEventMessage(const std::uint8_t* message, int length) {
   const int port = state.currentTrackMarker != 0 ? state.tracks[state.currentTrackMarker - 1].outputPort : state.defaultPort;
+  if (state.chasing) {
+    if (!state.eventMuted) RememberChased(port, message, length);
+    return 0;
+  }
   // Ports from 10 on have no column: no device has such a number either.
   const bool counted = port < kNoteTablePorts;
   bool muted = state.eventMuted;
@@ -150,9 +181,10 @@ void ShowGatheredSyllable() {
     const std::size_t n = std::min(syllable.line->size(), static_cast<std::size_t>(kLyricBufferSize));
     std::memcpy(state.lyricBuffer, syllable.line->data(), n);
     state.lyricBuffer[n] = '\0';
-    LyricLineArrived();
+    if (!state.chasing) LyricLineArrived();
   }
-  if (syllable.start < kLyricBufferSize)
+  // A chase only finds the line in force; the screen shows it after the jump.
+  if (syllable.start < kLyricBufferSize && !state.chasing)
     LyricSyllableReached(syllable.start, std::min(syllable.length, kLyricBufferSize - syllable.start));
 }
 
@@ -175,7 +207,7 @@ bool DispatchMeta(int index, TrackState& t) {
         const std::int32_t n = std::clamp(length, 0, kLyricBufferSize);
         for (std::int32_t i = 0; i < n; ++i) state.lyricBuffer[i] = static_cast<char>(song::SongByte(data + i));
         state.lyricBuffer[n] = '\0';
-        LyricLineArrived();
+        if (!state.chasing) LyricLineArrived();
       }
       break;
     case song::kMetaPortPrefix:
@@ -183,9 +215,10 @@ bool DispatchMeta(int index, TrackState& t) {
       break;
     case song::kMetaEndOfTrack:
       t.ended = true;
-      return index == 0 && PlayState() == kPlaying;
+      return index == 0 && PlayState() == kPlaying && !state.chasing;
     case song::kMetaTempo:
-      if (index == 0) {
+      // A chase takes the tempo and signature from the measure table.
+      if (index == 0 && !state.chasing) {
         // A tempo of 0 microseconds per quarter has no meaning: ignored.
         if (const std::int32_t microseconds = song::ReadBigEndian(data, 3); microseconds > 0) {
           SetTempo(song::kMicrosecondsPerMinute / microseconds);
@@ -194,7 +227,7 @@ bool DispatchMeta(int index, TrackState& t) {
       }
       break;
     case song::kMetaTimeSignature:
-      if (index == 0) {
+      if (index == 0 && !state.chasing) {
         ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
         SetMeasureBase(t.nextEventTime, CurrentMeasure());
       }
@@ -223,7 +256,8 @@ void DispatchExclusive(TrackState& t) {
 void ShowGuidePartNote(int index, const std::uint8_t* message, int length) {
   const int kind = message[0] & 0xF0;
   if (length != 3 || (kind != 0x80 && kind != 0x90)) return;
-  if (PerformanceModeFlag() != 0 || PlayState() != kPlaying || !IsGuidePartEvent(index, message[0] & 0x0F)) return;
+  if (PerformanceModeFlag() != 0 || PlayState() != kPlaying || state.chasing || !IsGuidePartEvent(index, message[0] & 0x0F))
+    return;
   DemoGuideNote(message[1] & 0x7F, kind == 0x90 && message[2] != 0);
 }
 
@@ -241,6 +275,41 @@ void DispatchChannel(int index, TrackState& t) {
   t.readPosition += length - 1;
 }
 
+// Reads the next event's delta time once.
+void ReadDelta(TrackState& t) {
+  if (t.deltaRead) return;
+  const std::int32_t length = song::ReadEvent(t.readPosition, t.nextEventTime);
+  t.cutOff = length == 0 && song::LastMetaType() == song::kMetaEndOfTrack;
+  t.deltaRead = true;
+}
+
+// Carries out the event of track `index` at its read position; true when it
+// was an exclusive message, which ends the pass.
+bool DispatchEvent(int index, TrackState& t, bool& songEnded) {
+  state.eventMuted = t.muted;
+  const std::uint8_t status = song::SongByte(t.readPosition);
+  bool exclusive = false;
+  if (t.cutOff) {
+    // The song data ended without an end-of-track: the track ends here.
+    t.ended = true;
+    songEnded = songEnded || (index == 0 && PlayState() == kPlaying && !state.chasing);
+  } else if (status == 0xFF) {
+    songEnded = DispatchMeta(index, t) || songEnded;
+  } else if (status == 0xF0) {
+    DispatchExclusive(t);
+    exclusive = true;
+  } else if (status > 0xF0) {
+    // Other system bytes are not sent; they are stepped over by their length.
+    std::int32_t p = t.readPosition + 1;
+    const std::int32_t length = song::ReadVarLen(p);
+    t.readPosition = p + std::max(length, 0);
+  } else {
+    DispatchChannel(index, t);
+  }
+  t.deltaRead = false;
+  return exclusive;
+}
+
 }  // namespace
 
 void DispatchDueEvents() {
@@ -250,39 +319,47 @@ void DispatchDueEvents() {
     state.currentTrackMarker = i + 1;
     TrackState& t = state.tracks[i];
     while (!t.ended) {
-      if (!t.deltaRead) {
-        const std::int32_t length = song::ReadEvent(t.readPosition, t.nextEventTime);
-        t.cutOff = length == 0 && song::LastMetaType() == song::kMetaEndOfTrack;
-        t.deltaRead = true;
-      }
+      ReadDelta(t);
       if (SongPosition() <= t.nextEventTime) break;
-      state.eventMuted = t.muted;
-      const std::uint8_t status = song::SongByte(t.readPosition);
-      if (t.cutOff) {
-        // The song data ended without an end-of-track: the track ends here.
-        t.ended = true;
-        songEnded = songEnded || (i == 0 && PlayState() == kPlaying);
-      } else if (status == 0xFF) {
-        songEnded = DispatchMeta(i, t) || songEnded;
-      } else if (status == 0xF0) {
-        DispatchExclusive(t);
-        t.deltaRead = false;
+      if (DispatchEvent(i, t, songEnded)) {
         exclusiveSent = true;
         break;
-      } else if (status > 0xF0) {
-        // Other system bytes are not sent; they are stepped over by their length.
-        std::int32_t p = t.readPosition + 1;
-        const std::int32_t length = song::ReadVarLen(p);
-        t.readPosition = p + std::max(length, 0);
-      } else {
-        DispatchChannel(i, t);
       }
-      t.deltaRead = false;
     }
   }
   state.eventMuted = false;
   state.currentTrackMarker = 0;
-  if (songEnded) StopPlayback(kStopAtEnd);
+  // A loop that reaches the song's end goes back rather than stop.
+  if (songEnded && LoopInForce()) JumpToLoopStart();
+  else if (songEnded) StopPlayback(kStopAtEnd);
+}
+
+void ChaseTracksTo(std::int32_t tick) {
+  RewindTracks();
+  GatherLyricLines();  // syllables are reached again from the first
+  state.chased.clear();
+  state.lyricBuffer[0] = '\0';
+  state.chasing = true;
+  bool songEnded = false;
+  for (int i = 0; i < song::TrackCount(); ++i) {
+    state.currentTrackMarker = i + 1;
+    TrackState& t = state.tracks[i];
+    while (!t.ended) {
+      ReadDelta(t);
+      if (t.nextEventTime >= tick) break;
+      DispatchEvent(i, t, songEnded);
+    }
+  }
+  state.chasing = false;
+  state.eventMuted = false;
+  state.currentTrackMarker = 0;
+  const int rememberedPort = state.defaultPort;
+  for (const ChasedMessage& m : state.chased) {
+    state.defaultPort = m.port;
+    SendEventMessage(m.bytes, m.length);
+  }
+  state.defaultPort = rememberedPort;
+  state.chased.clear();
 }
 
 }  // namespace player

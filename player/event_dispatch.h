@@ -26,6 +26,14 @@ void SilenceAllPorts();
 // Empties the tables of sounding notes and held pedals.
 void ClearNoteTables();
 
+// Puts every track where playing from the top would leave it just before
+// `tick`, sending nothing on the way; then sends, port by port and in the
+// order they were last set, the programs, controllers, pitch bends and
+// channel pressures in force there. Notes, exclusive messages and channel
+// mode messages are not sent again. The lyric buffer holds the last line
+// before `tick` (empty when none).
+void ChaseTracksTo(std::int32_t tick);
+
 // Puts every installed track back to its first event (running status,
 // output port and the enabled flag are kept).
 void RewindTracks();

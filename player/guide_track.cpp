@@ -1,9 +1,11 @@
 #include "player/guide_track.h"
 
 #include "player/event_dispatch.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
 #include "song/song_parts.h"
+#include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -202,9 +204,30 @@ void StandOnChordNote(int i) {
 
 }  // namespace
 
+int GuideNoteToShow() {
+  if (state.guideNote >= kGuideEndNoticed || !LoopEndReached(state.guideTick)) return state.guideNote;
+  const song::SongPart* part = GuidePart();
+  if (part == nullptr) return kGuideEnded;
+  const std::int32_t start = song::Measure(LoopFirstMeasure()).startTick;
+  std::int32_t position = song::TrackEntry(song::kCurrentBank, part->track);
+  std::int32_t tick = 0;
+  std::uint8_t runningStatus = 0, note = 0, velocity = 0;
+  for (;;) {
+    switch (ReadGuideEvent(*part, position, tick, runningStatus, note, velocity)) {
+      case GuideEvent::NoteOn:
+        if (tick >= start) return tick < LoopEndTick() ? note : kGuideEnded;
+        break;
+      case GuideEvent::End: return kGuideEnded;
+      case GuideEvent::Other: break;
+    }
+  }
+}
+
 void AdvanceGuide() {
   if (GuideEnded()) return;
-  if (SongPosition() < state.guideTick) {
+  // An early press never moves the song past a loop's end: the loop sends
+  // it back first.
+  if (SongPosition() < state.guideTick && !LoopEndReached(state.guideTick)) {
     SetSongPosition(state.guideTick);
     if (PlayState() == kPlaying) DispatchDueEvents();
     ReanchorAt(state.guideTick);
@@ -212,6 +235,21 @@ void AdvanceGuide() {
   state.previousGuideTick = state.guideTick;
   while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
   }
+  GatherChord();
+}
+
+void RestartGuideAt(std::int32_t tick) {
+  const song::SongPart* part = GuidePart();
+  if (part == nullptr) return;
+  state.guidePosition = song::TrackEntry(song::kCurrentBank, part->track);
+  state.guideRunningStatus = 0;
+  state.guideTick = 0;
+  state.partEnded = false;
+  do {
+    while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
+    }
+  } while (state.guideNote != kGuideEnded && state.guideTick < tick);
+  state.previousGuideTick = state.guideTick;
   GatherChord();
 }
 

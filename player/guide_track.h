@@ -23,6 +23,8 @@ void BeginGuideTrack();
 // Moves the guide to its next chord, first moving the song forward when
 // it lags behind the guide tick.
 void AdvanceGuide();
+// After a jump back: the guide's next note is the first at or after `tick`.
+void RestartGuideAt(std::int32_t tick);
 // Reads one guide event; 1 for a note-on with velocity or the end.
 int ScanGuideEvent(std::int32_t& position, std::int32_t& tick);
 // Whether the chosen part has a note to play at all (a song without parts
@@ -46,6 +48,10 @@ int IsGuidePerformed();
 // The first waiting note of the chord (999 once the guide has ended); its
 // velocity is GuideVelocity().
 int GuideNote();
+// The note whose key is lit as the next to play: the guide note, except
+// that once a loop's passage has no note left before its end it is the
+// passage's first (kGuideEnded when the passage has none).
+int GuideNoteToShow();
 void SetGuideNote(int note);  // the main scene marks the end as noticed (998)
 std::int32_t GuideTick();
 std::uint8_t GuideVelocity();

@@ -6,6 +6,7 @@
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
+#include "player/passage_loop.h"
 #include "player/screen_hooks.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -31,6 +32,7 @@ struct State {
   std::int32_t quarterCount = 0;
   std::int32_t shownQuarterCount = 0;
   int currentMeasure = 0;
+  int speedPercent = kFullSpeedPercent;
 };
 State state;
 }  // namespace
@@ -49,6 +51,12 @@ int BeatsPerMeasure() { return state.beatsPerMeasure; }
 int BeatUnit() { return state.beatUnit; }
 int CurrentMeasure() { return state.currentMeasure; }
 std::int32_t QuarterCount() { return state.quarterCount; }
+int PlaybackSpeedPercent() { return state.speedPercent; }
+void SetPlaybackSpeedPercent(int percent) {
+  state.speedPercent = std::clamp(percent, kSlowestSpeedPercent, kFullSpeedPercent);
+}
+int HeardTempo() { return (state.tempo * state.speedPercent + kFullSpeedPercent / 2) / kFullSpeedPercent; }
+std::int64_t SongMsToPlayerMs(std::int64_t songMs) { return songMs * kFullSpeedPercent / state.speedPercent; }
 void SetMeasureBase(std::int32_t tick, int measure) {
   state.measureBaseTick = tick;
   state.baseMeasure = measure;
@@ -81,9 +89,20 @@ int AdvancePlayback() {
     state.accumulatedMs += elapsed - state.lastElapsed;
     state.lastElapsed = elapsed;
     const std::int64_t msPerQuarter = state.microsecondsPerQuarter / 1000;  // truncated first, as the counters expect
-    const std::int64_t elapsedTicks = static_cast<std::int64_t>(song::Division()) * state.accumulatedMs / msPerQuarter;
+    // At full speed the percentages cancel exactly: the same ticks as the
+    // song's own clock gives.
+    const std::int64_t elapsedTicks = static_cast<std::int64_t>(song::Division()) * state.accumulatedMs *
+                                      state.speedPercent / (msPerQuarter * kFullSpeedPercent);
     state.songPosition = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         state.tickBase + elapsedTicks + state.positionOffset, INT32_MIN, INT32_MAX));
+  }
+  if (LoopEndReached(state.songPosition)) {
+    // The last measure's events up to its end, then back to the first
+    // (unless the song's own end already sent it back).
+    state.songPosition = LoopEndTick();
+    DispatchDueEvents();
+    if (state.playState == kPlaying && state.songPosition >= LoopEndTick()) JumpToLoopStart();
+    return 1;
   }
   bool changed = false;
   const std::int32_t division = std::max(song::Division(), 1);  // a division of 0 counts no quarters
@@ -102,7 +121,7 @@ void ApplyTempo() {
   state.tempo = std::clamp(state.tempo, kMinTempo, kMaxTempo);
   state.microsecondsPerQuarter = song::kMicrosecondsPerMinute / state.tempo;
   Reanchor();
-  ShowTempo(state.tempo);
+  ShowTempo(HeardTempo());
 }
 
 void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower) {
@@ -120,6 +139,15 @@ std::int32_t SeekToMeasure(int measure) {
   ApplyTempo();
   ShowTimeSignature();
   return entry.startTick;
+}
+
+void RestartAtMeasure(int measure) {
+  state.currentMeasure = std::clamp(measure, 0, song::kMeasureTableSize - 1);
+  state.songPosition = song::Measure(state.currentMeasure).startTick;
+  SeekToMeasure(state.currentMeasure);  // re-anchors at the position
+  SetMeasureBase(state.songPosition, state.currentMeasure);
+  state.quarterCount = state.shownQuarterCount = 0;
+  ShowPosition(state.currentMeasure + 1, 1);
 }
 
 void RewindSong() {

@@ -14,6 +14,10 @@ inline constexpr int kStopAtEnd = 1;
 inline constexpr int kMinTempo = 1;
 inline constexpr int kMaxTempo = 600;
 inline constexpr std::uint8_t kRealTimeStop = 0xFC;
+// The playback speed in percent of the song's own: everything the song's
+// clock drives runs at it, the pitch does not change.
+inline constexpr int kFullSpeedPercent = 100;
+inline constexpr int kSlowestSpeedPercent = 50;
 
 // Recomputes the song position and dispatches what is due; returns 1 when
 // the quarter count changed. Does nothing while stopped.
@@ -40,6 +44,21 @@ std::int32_t SeekToMeasure(int measure);
 void HoldPlayback();
 // Back in front: the song goes on from where it stood.
 void ContinuePlayback();
+
+// The speed the song plays at (100 by default). A change takes effect at
+// the next run: the game changes it only while stopped. Values outside
+// 50..100 are clamped.
+int PlaybackSpeedPercent();
+void SetPlaybackSpeedPercent(int percent);
+// The tempo the player hears: the song's tempo times the speed, rounded.
+int HeardTempo();
+// Song milliseconds (at the song's own tempo) as the player's milliseconds.
+std::int64_t SongMsToPlayerMs(std::int64_t songMs);
+
+// A loop sent the song back to `measure` (zero-based): the position is the
+// measure's start, its tempo and time signature are in force, the counters
+// show it, and the clock runs from now.
+void RestartAtMeasure(int measure);
 
 // Re-anchors the clock at a position the guide moved the song to.
 void ReanchorAt(std::int32_t position);

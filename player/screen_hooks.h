@@ -25,6 +25,11 @@ void GuideRestarts();
 // its key is lit while it sounds.
 void DemoGuideNote(int note, bool on);
 
+// A loop sent playback back to its first measure: the lyric bar starts
+// over with the line in force there (the lyric buffer, empty when none)
+// and the lit guide key follows the guide.
+void PlaybackJumpedBack();
+
 // 1 when key presses take the guide note (training and game), 0 in the
 // demonstration: it follows the play mode the main screen keeps.
 int PerformanceModeFlag();

@@ -17,6 +17,7 @@ struct State {
   MeasureEntry measureTable[kMeasureTableSize]{};
   char songTitle[kTitleMaxBytes + 1] = " ";
   std::int32_t scannedMeasureCount = 0;
+  std::int32_t scannedEndTick = 0;
 };
 State state;
 }  // namespace
@@ -34,6 +35,7 @@ void ResetSongScan() {
 }
 
 const MeasureEntry& Measure(int index) { return state.measureTable[index]; }
+std::int32_t ScannedEndTick() { return state.scannedEndTick; }
 const char* SongTitle() { return state.songTitle; }
 std::int32_t ScannedMeasureCount() { return state.scannedMeasureCount; }
 
@@ -141,6 +143,7 @@ void ScanSong(std::int32_t trackZeroOffset) {
   measureCount = MeasureAt(sig, endTick);
   FillMeasures(sig, sig.sinceMeasure, measureCount + 1);
   state.scannedMeasureCount = measureCount;
+  state.scannedEndTick = endTick;
 
   // Second pass: the tempo in force at each measure's first tick.
   std::int32_t m = 0;

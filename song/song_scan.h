@@ -36,6 +36,8 @@ const MeasureEntry& Measure(int index);
 const char* SongTitle();
 // The measure count of the last scan (filled entries reach two past it).
 std::int32_t ScannedMeasureCount();
+// The tick of track 0's end in the last scan.
+std::int32_t ScannedEndTick();
 
 void ResetSongScan();
 

@@ -69,6 +69,58 @@ TEST(Trace, PortPrefixAndTheStopOnEveryPort) {
             "512 0 fc\n");
 }
 
+TEST(Trace, HalfSpeedTakesTwiceTheTime) {
+  const Bytes song = test::SmfFile({Track().Event(0, {0x90, 0x3C, 0x64}).Event(480, {0x80, 0x3C, 0}).End(480)});
+  // The position t ms in is 480 x t / 1000: tick 480 is passed at 1008
+  // (483; 992 gives 476), the end at 960 at 2016 (967).
+  EXPECT_EQ(Trace(song, "--speed 50"),
+            "16 0 90 3c 64\n"
+            "1008 0 80 3c 00\n"
+            "2016 0 fc\n");
+  EXPECT_EQ(Trace(song, "--speed 100"), Trace(song));
+}
+
+// Two measures of 4/4 (2000 ms each) with a note in the second. The time
+// signature at tick 0 re-anchors the clock at 16 (position 15), so tick
+// 1920 is passed at 2016 and the loop's end, 3840, reached at 4016. The
+// loop over measure 2 jumps back there, ending the note (twice, as a stop
+// does); the note comes again a frame later, the next jumps 2000 ms
+// apart, and the trace stops after the third pass.
+TEST(Trace, LoopJumpsAndStopsAfterItsPasses) {
+  const Bytes song = test::SmfFile(
+      {Track().TimeSignature(0, 4, 2).End(3840), Track().Event(1920, {0x90, 0x3C, 0x64}).Event(1920, {0x80, 0x3C, 0}).End(0)});
+  const std::string path = test::WriteTempFile(song, "loop.mid");
+  int status = -1;
+  const std::string out = test::CommandOutput(std::string(TONQUILL_TRACE) + " --loop 2-2 --loop-passes 3 " + path, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("\n2016 0 90 3c 64\n"
+                     "4016 0 90 3c 00\n"
+                     "4016 0 90 3c 00\n"
+                     "# loop-jump 4016\n"
+                     "4032 0 90 3c 64\n"
+                     "6016 0 90 3c 00\n"
+                     "6016 0 90 3c 00\n"
+                     "# loop-jump 6016\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("# loop-jump 8016\n"), std::string::npos);
+  EXPECT_EQ(out.find("# loop-jump 10016"), std::string::npos);
+  EXPECT_EQ(out.find(" fc"), std::string::npos) << "stopped by the trace, not by the song's end";
+}
+
+TEST(Trace, RefusesOutOfRangeSpeedAndLoop) {
+  const std::string song = test::WriteTempFile(test::SmfFile({Track().TimeSignature(0, 4, 2).End(3840)}), "two.mid");
+  for (const char* options : {"--speed 49", "--speed 101", "--speed fast", "--loop 0-2", "--loop 3-2", "--loop 2",
+                              "--loop 1-3", "--loop 1-x", "--loop-passes 0", "--loop 1-2 --loop-passes 1001"}) {
+    SCOPED_TRACE(options);
+    int status = 0;
+    const std::string out = test::CommandOutput(std::string(TONQUILL_TRACE) + " " + options + " " + song + " 2>&1", &status);
+    EXPECT_NE(status, 0);
+    EXPECT_TRUE(out.find("usage") != std::string::npos || out.find("the song has 2 measures") != std::string::npos)
+        << out;
+  }
+}
+
 TEST(Trace, RefusesWhatIsNotASong) {
   const std::string trace = TONQUILL_TRACE;
   EXPECT_NE(std::system((trace + " /nonexistent.mid 2>/dev/null").c_str()), 0);

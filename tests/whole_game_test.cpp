@@ -116,4 +116,36 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   EXPECT_EQ(test::ReadText(SongFolder() / "twinkle.DAT"), std::string(files::kDefaultRankingText));
 }
 
+// At 80 % the game is judged and scored as at full speed, but its score is
+// not comparable: no name entry, no ranking file, and the player is told.
+TEST_F(WholeGame, ASlowerGameScoresButStaysOutOfTheRanking) {
+  const fs::path song = SongFolder() / "twinkle.mid";
+  fs::copy_file(TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid", song);
+  Start("-");
+  pt::ScriptFileChoice(song.string());
+  ClickButton(game::kButtonFile);
+  ClickButton(game::kButtonSpeed);
+  ClickButton(game::kButtonSpeed);
+  ASSERT_EQ(player::PlaybackSpeedPercent(), 80);
+  ClickButton(game::kButtonGame);
+
+  EXPECT_EQ(PlayTheGuide(), 42);
+  EXPECT_EQ(game::Score(), 42 * 1000 / 99) << "a score that would enter the ranking at full speed";
+  // The message, then the game's statistics (kept in the history at its
+  // speed), then back to the main screen.
+  for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneStatistics; ++i) Pass();
+  ASSERT_EQ(scene::SceneNumber(), scene::kSceneStatistics);
+  ASSERT_EQ(pt::Boxes().size(), 1u);
+  EXPECT_NE(pt::Boxes()[0].text.find("not entered in the ranking"), std::string::npos) << pt::Boxes()[0].text;
+  const std::vector<std::string> history = HistoryLines();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_NE(history[0].find(" part t2 speed 80 score 424 "), std::string::npos) << history[0];
+  for (int i = 0; i < 12; ++i) Pass();  // the opening wipe
+  Type(0x20);
+  for (int i = 0; i < 200 && scene::SceneNumber() != scene::kSceneMain; ++i) Pass();
+  EXPECT_EQ(scene::SceneNumber(), scene::kSceneMain);
+  EXPECT_EQ(game::Score(), 42 * 1000 / 99);
+  EXPECT_FALSE(fs::exists(SongFolder() / "twinkle.DAT"));
+}
+
 }  // namespace

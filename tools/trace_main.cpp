@@ -25,6 +25,7 @@
 #include "platform/testing/testing.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
 #include "song/song_parts.h"
@@ -40,7 +41,8 @@ constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
 const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
-    "                      [--name NAME] [--part ID] SONG.mid\n"
+    "                      [--name NAME] [--part ID] [--speed PERCENT]\n"
+    "                      [--loop FIRST-LAST [--loop-passes K]] SONG.mid\n"
     "       tonquill-trace --list-parts SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
@@ -55,6 +57,11 @@ const char kUsage[] =
     "                       song's default part)\n"
     "  --list-parts         prints '# part ID NOTES NAME' for each part of the\n"
     "                       song and '# default-part ID', and plays nothing\n"
+    "  --speed PERCENT      the playback speed, 50 to 100 (default 100)\n"
+    "  --loop FIRST-LAST    demo and training: loop over these measures (counted\n"
+    "                       from 1, as the measure panel shows them) from time 0;\n"
+    "                       '# loop-jump TIME' is printed at each jump back\n"
+    "  --loop-passes K      stop once the loop has been played K times (default 2)\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -67,7 +74,13 @@ struct Options {
   const char* part = nullptr;
   bool listParts = false;
   const char* song = nullptr;
+  int speedPercent = player::kFullSpeedPercent;
+  long loopFirst = 0;  // 0: no loop
+  long loopLast = 0;
+  long loopPasses = 2;
 };
+
+constexpr long kMostLoopPasses = 1000;
 
 bool ParseNumber(const char* text, long low, long high, long& value) {
   char* end = nullptr;
@@ -81,6 +94,16 @@ bool ParseMode(const char* text, int& button) {
   else if (std::strcmp(text, "game") == 0) button = game::kButtonGame;
   else return false;
   return true;
+}
+
+// FIRST-LAST, both from 1; the upper bound is checked against the song
+// once it is loaded.
+bool ParseLoop(const char* text, long& first, long& last) {
+  const char* dash = std::strchr(text, '-');
+  if (dash == nullptr) return false;
+  const std::string firstText(text, dash);
+  return ParseNumber(firstText.c_str(), 1, song::kMeasureTableSize - 1, first) &&
+         ParseNumber(dash + 1, 1, song::kMeasureTableSize - 1, last) && first <= last;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -100,6 +123,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (std::strcmp(argv[i], "--press-offset-ms") == 0 && hasValue &&
                ParseNumber(argv[i + 1], -600000, 600000, value)) {
       options.pressOffsetMs = value;
+      ++i;
+    } else if (std::strcmp(argv[i], "--speed") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], player::kSlowestSpeedPercent, player::kFullSpeedPercent, value)) {
+      options.speedPercent = static_cast<int>(value);
+      ++i;
+    } else if (std::strcmp(argv[i], "--loop") == 0 && hasValue &&
+               ParseLoop(argv[i + 1], options.loopFirst, options.loopLast)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--loop-passes") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], 1, kMostLoopPasses, value)) {
+      options.loopPasses = value;
       ++i;
     } else if (std::strcmp(argv[i], "--name") == 0 && hasValue) {
       options.name = argv[++i];
@@ -320,6 +354,20 @@ int main(int argc, char** argv) {
   files::ParseRankingScores();
   files::DeriveRankingPath("");
   game::SetHistoryKept(false);
+  // A loop must end inside the song: its last measure is the last one that
+  // starts before the song's end.
+  long songMeasures = 1;
+  while (songMeasures < song::kMeasureTableSize - 1 &&
+         song::Measure(static_cast<int>(songMeasures)).startTick < song::ScannedEndTick())
+    ++songMeasures;
+  if (options.loopLast > songMeasures) {
+    std::fprintf(stderr, "tonquill-trace: --loop %ld-%ld: the song has %ld measures\n", options.loopFirst,
+                 options.loopLast, songMeasures);
+    return 2;
+  }
+  player::SetPlaybackSpeedPercent(options.speedPercent);
+  if (options.loopFirst > 0)
+    player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
@@ -350,6 +398,7 @@ int main(int argc, char** argv) {
   const bool gameMode = options.button == game::kButtonGame;
   int notesJudged = 0;
   int shownScore = game::Score();
+  int loopJumps = 0;
   for (std::uint32_t now = options.frameMs; player::PlayState() == player::kPlaying; now += options.frameMs) {
     if (now > kLongestRunMs) {
       std::printf("# stopped after one simulated hour\n");
@@ -371,6 +420,15 @@ int main(int argc, char** argv) {
       if (recorded) {
         const game::JudgedPress& press = presses[static_cast<std::size_t>(notesJudged)];
         std::printf("# press %d %d %s\n", press.index, press.offsetMs, VerdictName(press.verdict));
+      }
+    }
+    if (player::LoopJumpCount() != loopJumps) {
+      loopJumps = player::LoopJumpCount();
+      std::printf("# loop-jump %u\n", now);
+      if (loopJumps >= options.loopPasses) {
+        game::StopRun();
+        PrintNewMessages(printed);
+        break;
       }
     }
     if (game::Score() != shownScore) {

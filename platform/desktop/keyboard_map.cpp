@@ -29,6 +29,7 @@ const Mapping kMappings[] = {
     {SDL_SCANCODE_DELETE, vk::kDelete},            {SDL_SCANCODE_LSHIFT, vk::kShift},
     {SDL_SCANCODE_RSHIFT, vk::kShift},             {SDL_SCANCODE_LCTRL, vk::kControl},
     {SDL_SCANCODE_RCTRL, vk::kControl},            {SDL_SCANCODE_TAB, vk::kTab},
+    {SDL_SCANCODE_F6, vk::kF6},                    {SDL_SCANCODE_F7, vk::kF7},
 };
 
 }  // namespace

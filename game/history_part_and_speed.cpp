@@ -1,7 +1,0 @@
-#include "game/history_part_and_speed.h"
-
-namespace game {
-
-int HistorySpeedPercent() { return 100; }
-
-}  // namespace game

@@ -1,0 +1,42 @@
+// The passage loop: a range of measures that DEMO and TRAINING play over
+// and over. At each jump back what sounds is ended, the state the song has
+// at the first measure when played from the top is sent again, and the
+// clock, the guide and the screen follow.
+#pragma once
+
+#include <cstdint>
+
+namespace player {
+
+inline constexpr int kLoopNone = 0;
+inline constexpr int kLoopStartMarked = 1;
+inline constexpr int kLoopSet = 2;
+
+// The first click marks the start at a measure (zero-based), the second the
+// end (the two swap when the end lies before the start), a third clears.
+void MarkLoopMeasure(int measure);
+// Sets the whole range at once (zero-based, first <= last).
+void SetLoop(int firstMeasure, int lastMeasure);
+// Forgets the loop (a third click, or another song loaded).
+void ClearLoop();
+int LoopStage();
+int LoopFirstMeasure();
+int LoopLastMeasure();  // meaningful once the loop is set
+
+// Whether this run follows the loop: a game is always the whole song.
+// The main screen says so at each start.
+void SetLoopFollowed(bool followed);
+// True while a set loop applies to the playing run.
+bool LoopInForce();
+// Where the loop ends: the start of the measure after its last.
+std::int32_t LoopEndTick();
+// True when the loop is in force and the position has reached its end.
+bool LoopEndReached(std::int32_t position);
+// Sends the song back to the loop's first measure.
+void JumpToLoopStart();
+// How many jumps back the loop has made since the program started.
+int LoopJumpCount();
+
+void ResetPassageLoop();
+
+}  // namespace player
