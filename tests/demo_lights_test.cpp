@@ -2,6 +2,7 @@
 // look of the note to play; the keys go dark when the run stops.
 #include "game/controls.h"
 #include "game/piano_keys.h"
+#include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 
@@ -57,6 +58,28 @@ TEST_F(DemoLights, TheGuidesSoundingNotesAreLit) {
     EXPECT_EQ(player::PlayState(), player::kStopped);
     Pass();
     EXPECT_EQ(LookOf(67), kUp) << "dark once the run stops";
+  }
+}
+
+// A loop over the first measure jumps back while the guide's E4 sounds:
+// the jump ends the note, so its key goes dark until the next pass plays it.
+TEST_F(DemoLights, AJumpBackDarkensTheKeysOfTheNotesItEnds) {
+  Track conductor, guide;
+  conductor.Tempo(0, 500000).End(3840);
+  guide.Event(960, {0x90, 64, 90}).Event(1440, {0x80, 64, 0}).End(0);
+  StartWithSong({conductor, guide});
+  player::SetLoop(0, 0);
+  ClickButton(game::kButtonDemo);
+  const std::uint32_t started = platform::TimeMs();
+  const struct {
+    std::uint32_t ms;
+    int jumps, e4;
+  } steps[] = {{1500, 0, game::kKeyLookLit}, {2100, 1, game::kKeyLookUp}, {3100, 1, game::kKeyLookLit}};
+  for (const auto& step : steps) {
+    PassUntil(started + step.ms);
+    SCOPED_TRACE(step.ms);
+    EXPECT_EQ(player::LoopJumpCount(), step.jumps);
+    EXPECT_EQ(LookOf(64), step.e4);
   }
 }
 
