@@ -182,10 +182,10 @@ void ClosePresentation();
 // Paces presents to the display's refresh: sleeps until the next refresh
 // period begins (desktop: the display's rate, 60 Hz where it does not say;
 // a present that comes late goes at once). Input that arrives meanwhile
-// ends the sleep, once between two PollEvent calls: that present goes at
-// once and the next waits a whole period from it, so presents never come
-// faster than the refresh and the input is taken without waiting for it.
-// No vertical-blank synchronisation is asked of the display. False drops
+// ends the sleep, once between two PollEvent calls, so that it is taken
+// without waiting for the picture; the frame is shown at its refresh all
+// the same (by the main loop's next WaitForInput or the next present), so
+// presents never come faster than the refresh. No vertical-blank synchronisation is asked of the display. False drops
 // the frame (the presentation is not open).
 bool WaitVerticalBlank();
 

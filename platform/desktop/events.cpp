@@ -129,7 +129,6 @@ static bool Translate(const SDL_Event& e, Event& out) {
 }
 
 static bool NextEvent(Event& event) {
-  desktop::ShowFrameWhenDue();
   desktop::ServeSecondCopies(false);
   if (!queuedEvents.empty()) {
     event = queuedEvents.front();

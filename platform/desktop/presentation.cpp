@@ -156,7 +156,7 @@ void ClosePresentation() {
 // once, and the next one waits for the refresh after it, as with a real
 // vertical blank. Input must not wait for the picture: when some arrives
 // meanwhile, the wait ends and the frame is shown at its refresh by
-// whoever waits or polls next (the main loop, the next present).
+// whoever waits next (the main loop after the pass, the next present).
 bool WaitVerticalBlank() {
   using namespace desktop;
   if (!presentationOpen) return false;
