@@ -306,6 +306,13 @@ for situation, label in (("rest", "at rest"), ("demo", "during a DEMO"), ("pause
             uncertain += 1
         elif value is None:
             unheard += 1
+            offset = offset_near(start)
+            first = max(0, int(math.floor((pressed - offset) * RATE)))
+            around = samples[max(0, first - RATE // 2):first + RATE]
+            loudest_at = max(range(len(around)), key=lambda i: abs(around[i]), default=0)
+            print("  (a press not heard: the loudest sample from 0.5 s before it to 1 s after is %d, at %+.1f ms)"
+                  % (abs(around[loudest_at]) if around else 0,
+                     (loudest_at - (first - max(0, first - RATE // 2))) * 1000 / RATE), file=sys.stderr)
         else:
             figures.append(value)
     notes = ["%d presses" % len(figures)]
