@@ -9,8 +9,8 @@
 #include <SDL.h>
 
 #include <chrono>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/desktop/desktop.h"
