@@ -10,7 +10,9 @@
 #     previous note sounded less than a second before);
 #   - during a DEMO: a long song plays very softly (far below the level that
 #     counts as the pressed note, loud enough to keep the output running);
-#   - the first note after the output paused (3 s of silence).
+#   - the first note after the output paused (3 s of silence; a press that
+#     finds the game's stream still running at the sound server is left
+#     out, and counted).
 #
 #   tools/bench-press.sh [RUNS]     RUNS presses at rest and during the DEMO
 #                                   (default 100), a tenth as many (at least
@@ -228,19 +230,25 @@ results = {"rest": [], "demo": [], "paused": []}
 # X server was held up between the two readings) is left out.
 UNCERTAIN = 0.001
 
-def press(situation):
+def output_paused():
+    """Whether the game's stream is paused (corked) at the sound server now."""
+    listing = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout
+    return "Corked: yes" in listing
+
+def press(situation, expect_paused=False):
+    running = expect_paused and not output_paused()
     with lock:
         start = len(samples)
     pressed, spread = key(True)
     time.sleep(0.15)
     key(False)
-    results[situation].append((pressed, start, spread))
+    results[situation].append((pressed, start, spread, running))
 
 def play(situation, count, before):
     for _ in range(count):
         before()
         time.sleep(random.uniform(0.0, 0.25))  # a random moment of the game's frames
-        press(situation)
+        press(situation, situation == "paused")
 
 # The SoundFont is read in the background: the first notes may be silent.
 for _ in range(100):
@@ -298,12 +306,14 @@ def summary(values):
 print("Press to sound through XTest, the game and a PulseAudio null sink (ms: min / median / p99 / max)")
 print("  program: %s" % program)
 for situation, label in (("rest", "at rest"), ("demo", "during a DEMO"), ("paused", "first note after a pause")):
-    figures, unheard, uncertain, loudest = [], 0, 0, 0
-    for pressed, start, spread in results[situation]:
+    figures, unheard, uncertain, running, loudest = [], 0, 0, 0, 0
+    for pressed, start, spread, not_paused in results[situation]:
         value, background = latency(pressed, start)
         loudest = max(loudest, background)
         if spread > UNCERTAIN:
             uncertain += 1
+        elif not_paused:
+            running += 1
         elif value is None:
             unheard += 1
             offset = offset_near(start)
@@ -320,6 +330,8 @@ for situation, label in (("rest", "at rest"), ("demo", "during a DEMO"), ("pause
         notes.append("%d not heard" % unheard)
     if uncertain:
         notes.append("%d left out: instant uncertain" % uncertain)
+    if running:
+        notes.append("%d left out: the output had not paused" % running)
     print("  %-26s %s   (%s)" % (label + ":", summary(figures), ", ".join(notes)))
     if len(figures) > 3:
         print("  %-26s %s" % ("", "largest: " + ", ".join("%.2f" % v for v in sorted(figures)[-3:])))
