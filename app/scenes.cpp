@@ -3,13 +3,16 @@
 #include "app/command_line.h"
 #include "app/shutdown.h"
 #include "draw/messages.h"
+#include "game/computer_keyboard.h"
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
+#include "game/midi_keyboard.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
+#include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 #include "song/song_store.h"
@@ -36,6 +39,26 @@ void RunExitQuestionScene() {
     scene::ClearLeftButtonHeld();
     scene::BeginSceneChange(scene::kSceneMain);
   }
+}
+
+static bool MainSceneShown() {
+  return scene::SceneNumber() == scene::kSceneMain && !scene::SceneEntered() && scene::TransitionStep() == 0;
+}
+
+// A key of the computer keyboard sounds once two passes have seen it down,
+// so both readings are taken now: the note goes out the moment the key
+// arrives, with the decision (judging included) the second pass would
+// take, and the passes that follow find it sounding. A key let go is
+// silenced by the first reading. The MIDI keyboard's notes need one.
+void PlayPianoBetweenFrames() {
+  if (!MainSceneShown()) return;
+  game::PlayComputerKeyboard();
+  game::PlayComputerKeyboard();
+  game::PlayMidiKeyboard();
+}
+
+bool SceneAtRest() {
+  return MainSceneShown() && player::PlayState() != player::kPlaying && QuitState() == kRunning;
 }
 
 void RunSceneStep() {

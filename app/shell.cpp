@@ -29,9 +29,20 @@ namespace {
 struct State {
   bool fullScreenRequest = true;
   int windowBehaviour = 0;
+  // Input came (an event, or a wake-up for input) since the last frame
+  // pass, and since the piano last played what came.
+  bool inputSincePass = false;
+  bool inputToPlay = false;
 };
 State state;
 }  // namespace
+
+// How long a pass that presented nothing waits for input: at rest until
+// input comes (or this long, for what cannot wake the loop: a signal taken
+// by another thread, the desktop's own house-keeping), otherwise at most
+// a millisecond, as the song's events and the game's clocks need.
+static constexpr std::uint32_t kRestingWaitMs = 100;
+static constexpr std::uint32_t kBusyWaitMs = 1;
 
 static constexpr const char* kInstanceName = "Tonquill:ElMutex";
 
@@ -129,20 +140,31 @@ void RunFramePass() {
   scene::ClearLeftPress();
   scene::ClearKeyPress();
   UpdateWindowedCursor();
-  // An idle frame gives the processor away instead of spinning.
-  if (!scene::TakePresented()) platform::Yield();
+  // An idle frame gives the processor away instead of spinning; the pass
+  // after input comes soon in any case, for what the input started.
+  const bool inputSeen = state.inputSincePass;
+  state.inputSincePass = false;
+  if (!scene::TakePresented() &&
+      platform::WaitForInput(!inputSeen && SceneAtRest() ? kRestingWaitMs : kBusyWaitMs))
+    state.inputSincePass = state.inputToPlay = true;
 }
 
 bool PumpOnce() {
   platform::Event event;
   if (platform::PollEvent(event)) {
     HandleEvent(event);
+    state.inputSincePass = state.inputToPlay = true;
     return !LoopEnded();
   }
   if (LoopEnded()) return false;
   if (!scene::ApplicationActive() && (state.windowBehaviour & kRunWhileInactive) == 0) {
     platform::WaitEvent();
     return true;
+  }
+  // What came since the last pass is played now, not a frame later.
+  if (state.inputToPlay) {
+    state.inputToPlay = false;
+    PlayPianoBetweenFrames();
   }
   RunFramePass();
   return true;

@@ -181,9 +181,12 @@ void ClosePresentation();
 
 // Paces presents to the display's refresh: sleeps until the next refresh
 // period begins (desktop: the display's rate, 60 Hz where it does not say;
-// a present that comes late goes at once). No vertical-blank
-// synchronisation is asked of the display. False drops the frame (the
-// presentation is not open).
+// a present that comes late goes at once). Input that arrives meanwhile
+// ends the sleep, once between two PollEvent calls, so that it is taken
+// without waiting for the picture; the frame is shown at its refresh all
+// the same (by the main loop's next WaitForInput or the next present), so
+// presents never come faster than the refresh. No vertical-blank synchronisation is asked of the display. False drops
+// the frame (the presentation is not open).
 bool WaitVerticalBlank();
 
 // Shows one frame of RGB565 pixels, `pitch` pixels per row, at once; the
@@ -254,9 +257,14 @@ bool PollEvent(Event& event);
 void WaitEvent();
 // Puts a close request at the end of the queue, as the exit path does.
 void PostCloseRequest();
-// Gives the processor away for about a millisecond (an idle frame pass;
-// desktop: a 1 ms sleep).
-void Yield();
+// Gives the processor away until input may be waiting (a window event, a
+// MIDI input event, a second copy's request) or `timeoutMs` have passed,
+// whichever comes first; returns at once when input is waiting already.
+// True when it ended for input (which may still turn out to be nothing the
+// program handles). Called by the main loop after a frame pass that
+// presented nothing. Desktop: blocks on the X server's connection, the
+// sequencer and the second copies' socket together.
+bool WaitForInput(std::uint32_t timeoutMs);
 
 // Whether a key (virtual-key code) is down now.
 bool KeyIsDown(int virtualKey);

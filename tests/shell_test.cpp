@@ -98,7 +98,7 @@ TEST_F(Shell, StartUpReachesTheMainSceneEnteredAndWithoutAWipe) {
   EXPECT_EQ(pt::LastFrame()[300 * 640 + 30], ArtworkPixel(30, 300)) << "the artwork is shown";
   Pass();
   EXPECT_EQ(pt::PresentCount(), 1) << "an idle frame presents nothing";
-  EXPECT_GT(pt::YieldCount(), 0) << "and gives the processor away";
+  EXPECT_GT(pt::InputWaits(), 0) << "and gives the processor away";
 }
 
 TEST_F(Shell, FullScreenUnlessTheLineBeginsWithADashOrShiftIsHeld) {

@@ -3,16 +3,20 @@
 // close request, the window's first position).
 #include <SDL.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/input_wait.h"
 #include "platform/desktop/keyboard_map.h"
 #include "platform/platform.h"
 
 namespace platform {
 
-// Events the program or the backend queued, taken before SDL's.
+// Events the program or the backend queued, taken before SDL's, and how
+// many times the main loop has asked for events.
 static std::deque<Event> queuedEvents;
+static unsigned long eventPolls = 0;
 
 static const char* KindName(EventKind kind) {
   switch (kind) {
@@ -139,6 +143,7 @@ static bool NextEvent(Event& event) {
 }
 
 bool PollEvent(Event& event) {
+  ++eventPolls;
   if (!NextEvent(event)) return false;
   desktop::LogInput("%s %d %d %d %d", KindName(event.kind), event.x, event.y, event.key, event.letter);
   return true;
@@ -149,13 +154,29 @@ void WaitEvent() {
 }
 
 void PostCloseRequest() { queuedEvents.push_back({EventKind::CloseRequest}); }
-void Yield() { SDL_Delay(1); }
 bool KeyIsDown(int virtualKey) { return desktop::VirtualKeyDown(virtualKey); }
 void DisableInputMethod() { SDL_StopTextInput(); }
 
 namespace desktop {
 
 void QueueEvent(const Event& event) { queuedEvents.push_back(event); }
+
+unsigned long EventPolls() { return eventPolls; }
+
+bool WindowInputWaiting(std::vector<pollfd>& descriptors, WaitClock::time_point& deadline) {
+  if (!queuedEvents.empty()) return true;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+  if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return true;
+  int connection = -1;
+  if (X11EventsWaiting(connection)) return true;
+  if (connection >= 0) {
+    descriptors.push_back({connection, POLLIN, 0});
+  } else if (MainWindow() != nullptr) {
+    // Another video driver: its events are looked for every millisecond.
+    deadline = std::min(deadline, WaitClock::now() + std::chrono::milliseconds(1));
+  }
+  return false;
+}
 
 // Keeps every event but the presses and close requests meant for a box.
 static int KeepUnlessMeantForTheBox(void*, SDL_Event* e) {

@@ -10,9 +10,11 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/input_wait.h"
 #include "platform/desktop/picture_scaler.h"
 #include "platform/platform.h"
 
@@ -29,6 +31,13 @@ static bool frameShown = false;
 static PictureScaler scaler;
 static Clock::duration refreshPeriod{};
 static Clock::time_point nextRefresh{};
+// The main loop's event polls when input last ended a wait for the
+// refresh; whether the frame of that wait is to be shown at its refresh,
+// and whether it still waits for it (and when that is).
+static unsigned long pollsAtLastCut = ~0ul;
+static bool presentLater = false;
+static bool framePending = false;
+static Clock::time_point pendingDue{};
 
 // A window's pixels in 32-bit form hold each channel in 8 bits; the scaler
 // writes those directly. Other forms go through a 32-bit copy.
@@ -61,6 +70,16 @@ static void ShowLastFrame() {
     SDL_FreeSurface(copy);
   }
   SDL_UpdateWindowSurface(window);
+}
+
+void ShowFrameWhenDue(Clock::time_point* deadline) {
+  if (!framePending) return;
+  if (Clock::now() >= pendingDue) {
+    framePending = false;
+    ShowLastFrame();
+  } else if (deadline != nullptr && pendingDue < *deadline) {
+    *deadline = pendingDue;
+  }
 }
 
 void PresentAgain() {
@@ -128,23 +147,37 @@ bool OpenPresentation(int width, int height) {
 
 void ClosePresentation() {
   desktop::presentationOpen = false;
+  desktop::framePending = desktop::presentLater = false;
   desktop::frameShown = false;
   desktop::lastFrame.clear();
 }
 
 // Waits for the display's next refresh. A present that comes late shows at
 // once, and the next one waits for the refresh after it, as with a real
-// vertical blank.
+// vertical blank. Input must not wait for the picture: when some arrives
+// meanwhile, the wait ends and the frame is shown at its refresh by
+// whoever waits next (the main loop after the pass, the next present).
 bool WaitVerticalBlank() {
   using namespace desktop;
   if (!presentationOpen) return false;
+  // A frame still waiting for its refresh is shown first, at its time.
+  if (framePending) std::this_thread::sleep_until(pendingDue);
+  ShowFrameWhenDue();
   const Clock::time_point now = Clock::now();
   if (nextRefresh == Clock::time_point{} || now >= nextRefresh + refreshPeriod) {
     nextRefresh = now + refreshPeriod;
-  } else {
-    if (now < nextRefresh) std::this_thread::sleep_until(nextRefresh);
-    nextRefresh += refreshPeriod;
+    return true;
   }
+  if (now < nextRefresh && EventPolls() != pollsAtLastCut) {
+    if (SleepUntilInputOr(nextRefresh)) {
+      pollsAtLastCut = EventPolls();
+      presentLater = true;
+    }
+  } else if (now < nextRefresh) {
+    std::this_thread::sleep_until(nextRefresh);
+  }
+  pendingDue = nextRefresh;
+  nextRefresh += refreshPeriod;
   return true;
 }
 
@@ -155,7 +188,8 @@ void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch)
     std::copy(pixels + static_cast<std::size_t>(y) * pitch, pixels + static_cast<std::size_t>(y) * pitch + width,
               lastFrame.begin() + static_cast<std::ptrdiff_t>(y) * width);
   frameShown = true;
-  ShowLastFrame();
+  framePending = std::exchange(presentLater, false);
+  if (!framePending) ShowLastFrame();
 }
 
 // The window's pixels and the kept frame are the program's own memory: no

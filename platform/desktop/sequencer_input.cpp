@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/common/midi_input_queue.h"
+#include "platform/desktop/input_wait.h"
 #include "platform/desktop/sequencer.h"
 #include "platform/platform.h"
 
@@ -22,11 +23,14 @@ struct Source {
   std::string name;
 };
 
-// Our input port (or -1), the sources connected to it, and the events that
-// arrived and were not taken yet.
+// Our input port (or -1), the sources connected to it, the events that
+// arrived and were not taken yet, how many have arrived in all, and
+// whether the program took one since the main loop last slept.
 int inputPort = -1;
 std::vector<Source> sources;
 MidiInputQueue arrived;
+unsigned long arrivals = 0;
+bool takenSinceSleep = false;
 
 constexpr const char* kInputPortName = "Tonquill keyboard input";
 // Reading the sequencer is cheap beside playing what it brings, so one poll
@@ -56,7 +60,10 @@ void ConnectEverySource(snd_seq_t* seq) {
   desktop::ForEachOtherProgramsPort(seq, kSourceCapabilities, [seq](snd_seq_port_info_t* port) { Connect(seq, port); });
 }
 
-void Keep(const MidiInputEvent& event) { arrived.Push(event); }
+void Keep(const MidiInputEvent& event) {
+  ++arrivals;
+  arrived.Push(event);
+}
 
 // Whether an event is waiting. The client is opened blocking (its output
 // must not fail on a full queue), so a read with nothing waiting would hold
@@ -120,8 +127,32 @@ void CloseMidiInput() {
 
 bool PollMidiInput(MidiInputEvent& event) {
   if (inputPort >= 0) Drain(desktop::SequencerClient());
-  return arrived.Pop(event);
+  const bool taken = arrived.Pop(event);
+  takenSinceSleep = takenSinceSleep || taken;
+  return taken;
 }
+
+namespace desktop {
+
+bool MidiInputWaiting(std::vector<pollfd>& descriptors) {
+  if (inputPort < 0) return false;
+  snd_seq_t* seq = SequencerClient();
+  // What the sequencer holds is read now, so that its descriptor only
+  // wakes the loop for what comes next, even in a scene that takes none.
+  const unsigned long before = arrivals;
+  Drain(seq);
+  // Events left behind by a frame that took its share of a flood are due
+  // at the next frame.
+  const bool leftByAFrame = takenSinceSleep && arrived.Size() > 0;
+  takenSinceSleep = false;
+  if (arrivals != before || leftByAFrame) return true;
+  pollfd own[4];
+  const int count = snd_seq_poll_descriptors(seq, own, 4, POLLIN);
+  for (int i = 0; i < count; ++i) descriptors.push_back(own[i]);
+  return false;
+}
+
+}  // namespace desktop
 
 int MidiInputCount() { return static_cast<int>(sources.size()); }
 

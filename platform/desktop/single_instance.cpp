@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/input_wait.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -298,6 +299,16 @@ void ServeSecondCopies(bool dialogUp) {
     SDL_RestoreWindow(window);
     SDL_RaiseWindow(window);
   }
+}
+
+bool SecondCopyWaiting(std::vector<pollfd>& descriptors, WaitClock::time_point& deadline) {
+  if (listener < 0) return false;
+  descriptors.push_back({listener, POLLIN, 0});
+  for (const Caller& caller : callers) {
+    descriptors.push_back({caller.socket, POLLIN, 0});
+    deadline = std::min(deadline, caller.since + kPatience + std::chrono::milliseconds(1));
+  }
+  return false;
 }
 
 }  // namespace desktop

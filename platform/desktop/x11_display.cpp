@@ -3,6 +3,7 @@
 #include "platform/desktop/x11_display.h"
 
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/input_wait.h"
 
 namespace platform::desktop {
 
@@ -83,6 +84,18 @@ unsigned long MainWindowId() {
   Display* display = nullptr;
   Window window = 0;
   return X11Window(display, window) ? window : 0;
+}
+
+bool X11EventsWaiting(int& descriptor) {
+  descriptor = -1;
+  Display* display = nullptr;
+  Window window = 0;
+  if (!X11Window(display, window)) return false;
+  // Requests still in Xlib's buffer go out first (nothing would answer
+  // them otherwise), and what the server has sent is read without waiting.
+  if (XEventsQueued(display, QueuedAfterFlush) > 0) return true;
+  descriptor = ConnectionNumber(display);
+  return false;
 }
 
 void SyncWithDisplay() {

@@ -19,7 +19,8 @@ static int raiseRequests = 0;
 static std::vector<std::string> songsHandedOver;
 static std::optional<std::string> requestedSong;
 static int waitCount = 0;
-static int yieldCount = 0;
+static int inputWaits = 0;
+static std::uint32_t lastInputWaitMs = 0;
 static bool inputMethodDisabled = false;
 
 bool PollEvent(Event& event) {
@@ -30,7 +31,11 @@ bool PollEvent(Event& event) {
 }
 void WaitEvent() { ++waitCount; }
 void PostCloseRequest() { eventQueue.push_back({EventKind::CloseRequest}); }
-void Yield() { ++yieldCount; }
+bool WaitForInput(std::uint32_t timeoutMs) {
+  ++inputWaits;
+  lastInputWaitMs = timeoutMs;
+  return !eventQueue.empty();
+}
 bool KeyIsDown(int virtualKey) { return keysDown.count(virtualKey) != 0; }
 bool ShiftHeldAtLaunch() { return shiftAtLaunch; }
 void CursorPosition(int& x, int& y) {
@@ -67,7 +72,8 @@ void ResetInput() {
   songsHandedOver.clear();
   requestedSong.reset();
   cursorX = cursorY = 0;
-  raiseRequests = waitCount = yieldCount = 0;
+  raiseRequests = waitCount = inputWaits = 0;
+  lastInputWaitMs = 0;
 }
 
 void PushEvent(const Event& event) { eventQueue.push_back(event); }
@@ -90,7 +96,8 @@ const std::vector<std::string>& SongsHandedOver() { return songsHandedOver; }
 void RequestSongFromSecondCopy(const std::string& path) { requestedSong = path; }
 bool InstanceHeld() { return instanceHeld; }
 int WaitCount() { return waitCount; }
-int YieldCount() { return yieldCount; }
+int InputWaits() { return inputWaits; }
+std::uint32_t LastInputWaitMs() { return lastInputWaitMs; }
 bool InputMethodDisabled() { return inputMethodDisabled; }
 
 }  // namespace testing

@@ -118,7 +118,10 @@ bool InstanceHeld();
 // A second copy asks this one to open a song (TakeRequestedSong gives it).
 void RequestSongFromSecondCopy(const std::string& path);
 int WaitCount();   // WaitEvent calls: the loop slept instead of a frame
-int YieldCount();
+// WaitForInput calls (a pass that presented nothing gave the processor
+// away) and the time the last one would have waited at most.
+int InputWaits();
+std::uint32_t LastInputWaitMs();
 bool InputMethodDisabled();
 
 // --- The open dialog ---

@@ -78,6 +78,27 @@ void PresentsKeepToTheRefresh() {
   platform::DestroyMainWindow();
 }
 
+// Input ends a wait for the refresh at once, but never hurries the frames:
+// with input waiting at every present, 31 presents still span at least 29
+// refresh periods (each waits until the one before it was shown).
+void PresentsKeepToTheRefreshWhileInputWaits() {
+  ASSERT_TRUE(platform::CreateMainWindow("Tonquill pace with input", false, 640, 480));
+  ASSERT_TRUE(platform::OpenPresentation(640, 480));
+  std::vector<std::uint16_t> frame(640 * 480, 0x07E0);
+  const auto started = std::chrono::steady_clock::now();
+  for (int n = 0; n < 31; ++n) {
+    platform::desktop::QueueEvent({platform::EventKind::WindowMoved});
+    platform::desktop::QueueEvent({platform::EventKind::WindowMoved});
+    platform::Event event;
+    platform::PollEvent(event);  // one is taken, one waits
+    ASSERT_TRUE(platform::WaitVerticalBlank());
+    platform::PresentFrame(frame.data(), 640, 480, 640);
+  }
+  const double spanMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_GE(spanMs, 29 * 1000.0 / 60 - 1);
+  platform::DestroyMainWindow();
+}
+
 TEST(DesktopPresentation, PresentedFrameAppearsInTheWindow) {
   test::Xvfb display;
   ASSERT_TRUE(display.Running());
@@ -94,6 +115,12 @@ TEST(DesktopPresentation, PresentsKeepToTheDisplaysRefresh) {
   test::Xvfb display;
   ASSERT_TRUE(display.Running());
   EXPECT_PASSES_IN_A_CHILD(PresentsKeepToTheRefresh);
+}
+
+TEST(DesktopPresentation, InputDoesNotHurryThePresents) {
+  test::Xvfb display;
+  ASSERT_TRUE(display.Running());
+  EXPECT_PASSES_IN_A_CHILD(PresentsKeepToTheRefreshWhileInputWaits);
 }
 
 }  // namespace
