@@ -7,6 +7,7 @@
 #include "game/controls.h"
 #include "player/event_dispatch.h"
 #include "player/lyric_lines.h"
+#include "player/passage_loop.h"
 #include "program_fixture.h"
 
 namespace {
@@ -112,6 +113,27 @@ TEST_F(LyricLines, WholeLineLyricsShowAsTheyArrive) {
     PassUntil(started + 1200);
     EXPECT_EQ(std::string(player::LyricBuffer()), std::string("ef gh") + end);
     EXPECT_FALSE(InkInCells(kSungBlue, 0, 4));
+  }
+}
+
+// A loop over the second measure (2000 to 4000 ms) jumps back from the
+// line "wonder" to where "How I" begins: the syllables are reached again
+// from there, not from where the song left off.
+TEST_F(LyricLines, AJumpBackReachesTheSyllablesAgainFromTheLoopsStart) {
+  StartWithSong(LyricSong({"Twin", "kle ", "star\n", "How ", "I\r", "\n", "won", "der"}, 0x05));
+  player::SetLoop(1, 1);
+  ClickButton(game::kButtonDemo);
+  const std::uint32_t started = platform::TimeMs();
+  const Moment moments[] = {{3700, "wonder", 3}, {4200, "How I", 4}, {4700, "How I", 5}};
+  for (const Moment& m : moments) {
+    SCOPED_TRACE(m.ms);
+    PassUntil(started + m.ms);
+    EXPECT_EQ(player::LoopJumpCount(), m.ms > 4000 ? 1 : 0);
+    EXPECT_STREQ(player::LyricBuffer(), m.line);
+    EXPECT_TRUE(InkInCells(kSungBlue, 0, m.sung - 1));
+    if (m.sung < 5) {
+      EXPECT_FALSE(InkInCells(kSungBlue, m.sung, 4));
+    }
   }
 }
 
