@@ -43,9 +43,7 @@ void PlaybackJumpedBack() {
   game::DarkenDemoKeys();
   if (PerformanceModeFlag() == 1) {
     game::DrawAllKeysUp();
-    if (GuideNoteToShow() != GuideNote()) game::DrawGuideKey(GuideNoteToShow(), game::kKeyLookLit);
-    else game::LightGuideChord();
-    SetLastShownGuideNote(GuideNoteToShow());
+    game::LightNextGuideNotes();
   }
 }
 int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }

@@ -6,7 +6,6 @@
 #include "draw/redraw.h"
 #include "files/load_song.h"
 #include "files/open_dialog.h"
-#include "game/button_faces.h"
 #include "game/controls.h"
 #include "game/lyric_bar.h"
 #include "platform/platform.h"
@@ -39,7 +38,6 @@ void RunFileButton() {
   // The release that ends a click inside the dialog never reaches the game.
   scene::ClearLeftButtonHeld();
   if (chosen) files::LoadSongAndRanking(true);
-  DrawButtonFace(kButtonPart);  // a new song starts from its default part
   const SourceRect r = ButtonRect(kButtonFile);
   draw::PressBox(r.left, r.top, r.right, r.bottom);
 }
@@ -57,7 +55,6 @@ void OpenSongOfSecondCopy() {
   state.songOfSecondCopyWaiting = false;
   RestoreLyricBar();
   if (files::TakeSongPath(state.songOfSecondCopy)) files::LoadSongAndRanking(true);
-  DrawButtonFace(kButtonPart);
 }
 
 }  // namespace game

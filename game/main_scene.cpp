@@ -56,10 +56,9 @@ void ResetMainScene() {
 static void DrawWholeScreen() {
   scene::ClearBackScreen();
   PutArtwork(0, 0, kScreenBackground);
-  for (int n = 0; n < kButtonCount; ++n) DrawButtonFace(n);
   DrawTitlePanel();
   DrawAllKeysUp();
-  for (std::string& face : state.shownFace) face.clear();
+  for (std::string& face : state.shownFace) face.clear();  // every face drawn at the end of the pass
   player::RewindSong();
   DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();

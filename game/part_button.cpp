@@ -4,7 +4,6 @@
 #include "draw/redraw.h"
 #include "draw/text.h"
 #include "files/load_song.h"
-#include "game/button_faces.h"
 #include "game/controls.h"
 #include "game/lyric_bar.h"
 #include "platform/platform.h"
@@ -46,8 +45,7 @@ static std::string NameThatFits(const std::string& name) {
 std::string ChosenPartLabel() {
   const int chosen = song::ChosenPart();
   if (chosen == song::kNoPart) return {};
-  return "PART " + std::to_string(chosen + 1) + "/" + std::to_string(song::PartCount()) + ": " +
-         NameThatFits(song::Part(chosen).name);
+  return PartButtonFaceText() + "/" + std::to_string(song::PartCount()) + ": " + NameThatFits(song::Part(chosen).name);
 }
 
 void RunPartButton() {
@@ -61,7 +59,6 @@ void RunPartButton() {
   }
   const SourceRect r = ButtonRect(kButtonPart);
   draw::PressBox(r.left, r.top, r.right, r.bottom);
-  DrawButtonFace(kButtonPart);
 }
 
 void RunPartNameDisplay() {

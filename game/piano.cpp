@@ -27,6 +27,15 @@ void LightGuideChord() {
     if (player::GuideChordNoteWaits(i)) DrawGuideKey(player::GuideChordNote(i), kKeyLookLit);
 }
 
+void LightNextGuideNotes() {
+  const int toShow = player::GuideNoteToShow();
+  // In a loop's tail the next note lies past its end: the passage's first
+  // note is the one to play next.
+  if (toShow != player::GuideNote()) DrawGuideKey(toShow, kKeyLookLit);
+  else LightGuideChord();
+  player::SetLastShownGuideNote(toShow);
+}
+
 // Whether a press plays a guide note: the computer keyboard plays the
 // note moved into its reach.
 static bool PlaysNote(PianoInput input, int pressed, int guideNote) {
@@ -59,15 +68,7 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
-    if (player::GuideNoteToShow() != player::GuideNote()) {
-      // In a loop's tail the next note lies past its end: the passage's
-      // first note is the one to play next.
-      DrawGuideKey(player::GuideNoteToShow(), kKeyLookLit);
-      player::SetLastShownGuideNote(player::GuideNoteToShow());
-    } else {
-      LightGuideChord();
-      player::SetLastShownGuideNote(player::GuideNote());
-    }
+    LightNextGuideNotes();
   }
   return PianoPress::Sounded;
 }

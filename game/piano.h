@@ -40,6 +40,9 @@ void EndPianoNote(std::uint8_t started);
 void DrawGuideKey(int guideNote, int look);
 // Lights the keys of the guide chord's waiting notes.
 void LightGuideChord();
+// The notes to play next lit, and remembered as the last shown: the
+// chord's waiting notes, or in a loop's tail the passage's first note.
+void LightNextGuideNotes();
 // Passes a sustain pedal value on to port 0.
 void SendPianoPedal(int value);
 
