@@ -23,6 +23,10 @@ bool StartVideo() {
   // Closing the window leads to the exit question, not straight out: only
   // a terminate or interrupt signal still arrives as SDL's quit event.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // A click that reaches the window together with the focus is a click:
+  // the loop that sleeps until input reads both at once, and SDL would
+  // otherwise drop a press that comes within 10 ms of the focus.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     noDisplay = true;
     return false;
