@@ -281,8 +281,8 @@ void DisableInputMethod();
 
 enum class InstanceStart {
   OnlyCopy,          // this copy runs (also when no guard can be had: said on the terminal)
-  RunningCopyAsked,  // another copy runs and has the request; this one ends
-  NoAnswer,          // another copy runs but could not be reached within a second
+  RunningCopyAsked,  // another copy runs and answered that it took the request; this one ends
+  NoAnswer,          // another copy runs but did not answer within a second: nothing was taken
 };
 
 // Becomes the only running copy, or asks the running copy to bring its
