@@ -32,38 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::Track;
 
-// A fresh folder, with the user's data folder inside it, for each test.
-class UserData : public ::testing::Test {
- protected:
-  void SetUp() override {
-    test::FreshStore();
-    files::ResetRanking();
-    folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
-    fs::remove(folder_ / "placeholder");
-    const char* old = std::getenv("XDG_DATA_HOME");
-    hadDataHome_ = old != nullptr;
-    oldDataHome_ = hadDataHome_ ? old : "";
-    setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
-  }
-  void TearDown() override {
-    if (hadDataHome_) setenv("XDG_DATA_HOME", oldDataHome_.c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
-    fs::remove_all(folder_);
-  }
-  std::string Kept(const char* subfolder, const std::string& name) const {
-    return (folder_ / "data" / "tonquill" / subfolder / name).string();
-  }
-  static void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-  static unsigned Mode(const fs::path& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 01;
-  }
-
-  fs::path folder_;
-  std::string oldDataHome_;
-  bool hadDataHome_ = false;
-};
-
 // '%' as "%25" and '/' as "%2F": a name no cut is made to.
 std::string WholeName(const std::string& path) {
   std::string name;
@@ -92,6 +60,51 @@ std::string EarlierCutName(const std::string& path, const char* extension) {
   const std::string whole = WholeName(path);
   return whole.substr(whole.size() - 183) + "-" + hex + extension;
 }
+
+// A fresh folder, with the user's data folder inside it, for each test.
+class UserData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::FreshStore();
+    files::ResetRanking();
+    folder_ = fs::path(test::WriteTempFile({}, "placeholder")).parent_path();
+    fs::remove(folder_ / "placeholder");
+    const char* old = std::getenv("XDG_DATA_HOME");
+    hadDataHome_ = old != nullptr;
+    oldDataHome_ = hadDataHome_ ? old : "";
+    setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadDataHome_) setenv("XDG_DATA_HOME", oldDataHome_.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+    fs::remove_all(folder_);
+  }
+  std::string Kept(const char* subfolder, const std::string& name) const {
+    return (folder_ / "data" / "tonquill" / subfolder / name).string();
+  }
+  static void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+  // Writes and loads a song of three parts, t1 to t3 (t2 the default);
+  // the path of its ranking kept in the user's data folder.
+  std::string LoadThreeParts(const char* name) {
+    std::vector<Track> tracks(3);
+    for (std::uint8_t t = 0; t < 3; ++t)
+      tracks[t].Event(0, {std::uint8_t(0x90 + t), 60, 90}).Event(480, {std::uint8_t(0x80 + t), 60, 0}).End(0);
+    const test::Bytes image = test::SmfFile(tracks);
+    const fs::path song = folder_ / name;
+    Write(song, std::string(image.begin(), image.end()));
+    EXPECT_TRUE(files::SetSongPath(song.c_str()));
+    EXPECT_EQ(files::LoadSongAndRanking(false), files::LoadResult::Installed);
+    return Kept("rankings", WholeName(fs::canonical(song).string()) + ".DAT");
+  }
+  static unsigned Mode(const fs::path& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 01;
+  }
+
+  fs::path folder_;
+  std::string oldDataHome_;
+  bool hadDataHome_ = false;
+};
 
 TEST(Sha256, DigestsOfKnownTexts) {
   const struct {
@@ -293,15 +306,8 @@ TEST(GameHistoryDates, LocalTimeWithItsOffsetWestAndEastOfUtc) {
 // Two parts of a song whose extension is DAT: both rankings are kept in the
 // user's data folder, each under its own name, and each part reads its own.
 TEST_F(UserData, APartsRankingKeptForTheUserIsItsOwn) {
-  const test::Bytes image = test::SmfFile({Track().Event(0, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0),
-                                           Track().Event(0, {0x91, 64, 90}).Event(480, {0x81, 64, 0}).End(0),
-                                           Track().Event(0, {0x92, 67, 90}).Event(480, {0x82, 67, 0}).End(0)});
-  const std::string song = (folder_ / "tune.dat").string();
-  Write(song, std::string(image.begin(), image.end()));
-  ASSERT_TRUE(files::SetSongPath(song.c_str()));
-  ASSERT_EQ(files::LoadSongAndRanking(false), files::LoadResult::Installed);
+  const std::string base = LoadThreeParts("tune.dat");
   ASSERT_EQ(song::Part(song::DefaultPart()).id, "t2");
-  const std::string base = Kept("rankings", WholeName(fs::canonical(song).string()) + ".DAT");
   for (const char* id : {"t3", "t2"}) {
     song::ChoosePart(song::FindPart(id));
     files::ReadSongRanking();
@@ -319,11 +325,7 @@ TEST_F(UserData, APartsRankingKeptForTheUserIsItsOwn) {
 // beside the ranking; loading the song removes those of its own rankings,
 // beside it and in the user's data folder, and nothing else.
 TEST_F(UserData, LoadingASongRemovesItsKilledWritesLeftovers) {
-  const test::Bytes image = test::SmfFile({Track().End(0), Track().Event(0, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0),
-                                           Track().Event(0, {0x91, 64, 90}).Event(480, {0x81, 64, 0}).End(0)});
-  const std::string song = (folder_ / "tune.mid").string();
-  Write(song, std::string(image.begin(), image.end()));
-  const std::string kept = Kept("rankings", WholeName(fs::canonical(song).string()) + ".DAT");
+  const std::string kept = Kept("rankings", WholeName((fs::canonical(folder_) / "tune.mid").string()) + ".DAT");
   fs::create_directories(fs::path(kept).parent_path());
   const std::vector<std::string> removed = {(folder_ / "tune.DAT.partial-Ab3xY9").string(),
                                             (folder_ / "tune.DAT.t3.partial-000000").string(), kept + ".partial-zzzzzz",
@@ -338,8 +340,7 @@ TEST_F(UserData, LoadingASongRemovesItsKilledWritesLeftovers) {
   for (const std::string& path : removed) Write(path, "stale");
   for (const std::string& path : left) Write(path, "kept");
   fs::create_directory(folder_ / "tune.DAT.partial-folder");
-  ASSERT_TRUE(files::SetSongPath(song.c_str()));
-  ASSERT_EQ(files::LoadSongAndRanking(false), files::LoadResult::Installed);
+  ASSERT_EQ(LoadThreeParts("tune.mid"), kept);
   for (const std::string& path : removed) EXPECT_FALSE(fs::exists(path)) << path;
   for (const std::string& path : left) EXPECT_TRUE(fs::exists(path)) << path;
   EXPECT_TRUE(fs::is_directory(folder_ / "tune.DAT.partial-folder")) << "only files are removed";
