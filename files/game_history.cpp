@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <system_error>
 
 #include "files/kept_file_name.h"
 #include "platform/platform.h"
@@ -85,8 +84,10 @@ std::vector<GameRecord> ReadHistory(const std::string& path) {
   int errorNumber = 0;
   const int fd = path.empty() ? -1 : platform::OpenRegularFile(path, errorNumber);
   if (fd < 0) return games;
+  // Of a long file, the byte before the newest part is read too: a line
+  // break there means the first line read is whole.
   const off_t size = lseek(fd, 0, SEEK_END);
-  const off_t from = size > kNewestBytesRead ? size - kNewestBytesRead : 0;
+  const off_t from = size > kNewestBytesRead ? size - kNewestBytesRead - 1 : 0;
   std::string text;
   if (size >= 0 && lseek(fd, from, SEEK_SET) == from) {
     char buffer[65536];
@@ -98,7 +99,8 @@ std::vector<GameRecord> ReadHistory(const std::string& path) {
     }
   }
   close(fd);
-  // Read from the middle, the first line is a part of one: skip it.
+  // Read from the middle, the text up to the first line break is a part of
+  // a line, or the break before a whole one: skip it.
   std::size_t start = from > 0 ? std::min(text.find('\n'), text.size()) + 1 : 0;
   while (start < text.size()) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -114,9 +116,9 @@ bool AppendToHistory(const std::string& path, const GameRecord& game, int& error
     errorNumber = ENOENT;
     return false;
   }
-  std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-  return platform::AppendToFile(path, HistoryLine(game), errorNumber);
+  // The user's data folder and what it keeps are the user's alone.
+  return platform::MakeUserFolders(std::filesystem::path(path).parent_path().string(), errorNumber) &&
+         platform::AppendToFile(path, HistoryLine(game), platform::NewFileAccess::UserOnly, errorNumber);
 }
 
 std::string LocalDateTimeNow() {

@@ -28,6 +28,7 @@ LoadResult LoadSongAndRanking(bool reportFailure) {
     ParseRankingScores();
     return result;
   }
+  RemoveStaleRankingWrites(SongPath());
   ReadSongRanking();
   return result;
 }

@@ -11,8 +11,9 @@ namespace files {
 // changes neither.
 LoadResult LoadSong(bool reportFailure);
 
-// LoadSong, then, when the song installed, the ranking text starts from the
-// default and the ranking file derived from the song path is read over it.
+// LoadSong, then, when the song installed, what killed writes of its
+// rankings left is removed, the ranking text starts from the default and
+// the ranking file derived from the song path is read over it.
 // A failed load leaves the previous song's ranking (or none) as it was.
 LoadResult LoadSongAndRanking(bool reportFailure);
 

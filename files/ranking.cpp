@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "files/kept_file_name.h"
 #include "files/user_text.h"
@@ -83,20 +84,32 @@ static bool ExtensionIsDat(const char* dot) {
          std::toupper(static_cast<unsigned char>(dot[2])) == 'A' && std::toupper(static_cast<unsigned char>(dot[3])) == 'T';
 }
 
-void DeriveRankingPath(const char* songPath) {
-  DeriveKeptRankingPath(songPath);
+// The ranking's path beside the song with the part's suffix; "" when there
+// is none (no song, a name too long for the buffer, a DAT song).
+static std::string BesideRankingPath(const char* songPath, const std::string& suffix) {
   // The extension is the part after the last dot of the file name, so a dot
   // in a folder's name never counts.
   const char* slash = std::strrchr(songPath, '/');
   const char* name = slash != nullptr ? slash + 1 : songPath;
   const char* dot = std::strrchr(name, '.');
   const std::size_t kept = dot != nullptr ? static_cast<std::size_t>(dot + 1 - songPath) : std::strlen(songPath);
-  const std::string extension = (dot != nullptr ? "DAT" : ".DAT") + PartSuffix();
-  const std::size_t length = kept + extension.size();
-  state.rankingPath[0] = '\0';
-  if (songPath[0] == '\0' || length >= sizeof state.rankingPath || ExtensionIsDat(dot)) return;
-  std::memcpy(state.rankingPath, songPath, kept);
-  std::memcpy(state.rankingPath + kept, extension.c_str(), extension.size() + 1);
+  const std::string extension = (dot != nullptr ? "DAT" : ".DAT") + suffix;
+  if (songPath[0] == '\0' || kept + extension.size() >= kRankingPathSize || ExtensionIsDat(dot)) return "";
+  return std::string(songPath, kept) + extension;
+}
+
+void DeriveRankingPath(const char* songPath) {
+  DeriveKeptRankingPath(songPath);
+  const std::string beside = BesideRankingPath(songPath, PartSuffix());
+  std::memcpy(state.rankingPath, beside.c_str(), beside.size() + 1);
+}
+
+void RemoveStaleRankingWrites(const char* songPath) {
+  std::vector<std::string> endings = {""};
+  for (int part = 0; part < song::PartCount(); ++part) endings.push_back("." + song::Part(part).id);
+  if (const std::string beside = BesideRankingPath(songPath, ""); !beside.empty()) platform::RemoveStaleWrites(beside, endings);
+  if (const std::string kept = KeptFilePath(songPath, "rankings", ".DAT"); !kept.empty())
+    platform::RemoveStaleWrites(kept, endings);
 }
 
 // The file the ranking is read from and written to: the one in the user's
@@ -166,11 +179,11 @@ static bool WriteTo(const std::string& path, int& errorNumber) {
   std::string old;
   const Found found = Inspect(path, old, errorNumber);
   if (found == Found::Other || found == Found::Larger) return false;
-  if (path == state.keptRankingPath) {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-  }
-  return platform::ReplaceFile(path, std::string_view(state.rankingText.data(), kRankingTextSize), errorNumber);
+  // The user's data folder and what it keeps are the user's alone.
+  const bool kept = path == state.keptRankingPath;
+  if (kept && !platform::MakeUserFolders(std::filesystem::path(path).parent_path().string(), errorNumber)) return false;
+  return platform::ReplaceFile(path, std::string_view(state.rankingText.data(), kRankingTextSize),
+                               kept ? platform::NewFileAccess::UserOnly : platform::NewFileAccess::AsUmaskLets, errorNumber);
 }
 
 bool WriteRankingFile() {

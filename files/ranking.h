@@ -44,6 +44,9 @@ void ParseRankingScores();
 // part's ID ("tune.DAT.t3").
 void DeriveRankingPath(const char* songPath);
 const char* RankingPath();
+// Removes what writes of the song's rankings (of every part, beside it and
+// in the user's data folder) left when they were killed midway.
+void RemoveStaleRankingWrites(const char* songPath);
 const std::string& KeptRankingPath();
 
 // Reads up to 80 bytes of the ranking file over the text (a short or

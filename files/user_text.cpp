@@ -72,6 +72,8 @@ std::string Printable(const char* path) {
 
 }  // namespace
 
+std::string ReasonText(int errorNumber) { return Reason(errorNumber, platform::SystemLanguageIsJapanese()); }
+
 const char* Text(TextId id) {
   return report::InPlayersLanguage(kTexts[id]);
 }
@@ -81,7 +83,7 @@ void ShowFileMessage(const char* what, const char* path, int errorNumber) {
   if (errorNumber == 0) {
     draw::ShowMessage("%s\n%s", what, shown.c_str());
   } else {
-    const std::string reason = Reason(errorNumber, platform::SystemLanguageIsJapanese());
+    const std::string reason = ReasonText(errorNumber);
     draw::ShowMessage("%s\n%s\n(%s)", what, shown.c_str(), reason.c_str());
   }
 }

@@ -2,6 +2,8 @@
 // file fails, in Japanese on a Japanese system and in English elsewhere.
 #pragma once
 
+#include <string>
+
 namespace files {
 
 enum TextId {
@@ -23,6 +25,9 @@ inline constexpr int kHoldsAnotherFile = -2;
 
 // The text in the system's language (UTF-8).
 const char* Text(TextId id);
+
+// Why a file failed, from its error number, in the system's language.
+std::string ReasonText(int errorNumber);
 
 // Shows `what`, the path on its own line and, when errorNumber is not 0,
 // the reason the system gave, in one message box.

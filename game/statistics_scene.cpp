@@ -11,6 +11,7 @@
 #include "draw/text.h"
 #include "files/game_history.h"
 #include "files/song_file.h"
+#include "files/user_text.h"
 #include "game/artwork_text.h"
 #include "game/game_statistics.h"
 #include "player/guide_track.h"
@@ -75,7 +76,7 @@ static void KeepInHistory() {
                                  state.summary.late, state.summary.fast, state.summary.meanMs, state.summary.spreadMs};
     int errorNumber = 0;
     if (path.empty()) state.historyProblem = report::InPlayersLanguage(kNoDataFolder);
-    else if (!files::AppendToHistory(path, game, errorNumber)) state.historyProblem = std::strerror(errorNumber);
+    else if (!files::AppendToHistory(path, game, errorNumber)) state.historyProblem = files::ReasonText(errorNumber);
   }
   state.chartedScores = ChartedScores(earlier, part, speed, state.score);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -281,8 +282,8 @@ void DisableInputMethod();
 
 enum class InstanceStart {
   OnlyCopy,          // this copy runs (also when no guard can be had: said on the terminal)
-  RunningCopyAsked,  // another copy runs and has the request; this one ends
-  NoAnswer,          // another copy runs but could not be reached within a second
+  RunningCopyAsked,  // another copy runs and answered that it took the request; this one ends
+  NoAnswer,          // another copy runs but did not answer within a second: nothing was taken
 };
 
 // Becomes the only running copy, or asks the running copy to bring its
@@ -339,26 +340,42 @@ std::string BundledSongsFolder();
 // ---------------------------------------------------------------------------
 // Files the program writes.
 
+// Who may use a file that a write creates: whoever the umask lets (a
+// ranking beside its song), or its user alone (0600: the files of the
+// user's data folder). A file already there keeps its permissions.
+enum class NewFileAccess { AsUmaskLets, UserOnly };
+
 // Writes `bytes` as the whole new content of `path`, or leaves the old file
 // as it was: the bytes go to a new file in the same folder (unnamed where
 // the file system allows it), are flushed to the disk, and that file is
 // renamed over `path`, the folder flushed after. The old file's permissions
-// are kept; a new file gets the usual ones. False on failure, with the
-// system's error number; no temporary file is left behind, and those a
+// are kept; a new file gets those `access` gives. False on failure, with
+// the system's error number; no temporary file is left behind, and those a
 // killed write left (named "<path>.partial-XXXXXX") are removed first.
 // Does not look at what `path` holds: the caller decides it may go.
-bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber);
+bool ReplaceFile(const std::string& path, std::string_view bytes, NewFileAccess access, int& errorNumber);
+
+// Removes the temporary files that killed writes of `path` followed by one
+// of `endings` left behind ("<path><ending>.partial-XXXXXX", regular files
+// only), in one look through the folder.
+void RemoveStaleWrites(const std::string& path, const std::vector<std::string>& endings);
+
+// Makes the folder and those above it that are missing, each for its user
+// alone (0700); folders already there keep their permissions. False with
+// the system's error number when one cannot be made.
+bool MakeUserFolders(const std::string& folder, int& errorNumber);
 
 // The error number of a file that is a pipe, a device or a socket (a
 // folder gives EISDIR, a symbolic link ELOOP).
 inline constexpr int kNotARegularFile = -1;
 
 // Adds `bytes` at the end of the regular file at `path` (made when there is
-// none) and flushes them to the disk. When the file does not end with a
-// line break (a write cut short), one is added first, so what is appended
-// starts a line of its own. A symbolic link, a pipe or a device is refused.
-// False on failure, with the system's error number.
-bool AppendToFile(const std::string& path, std::string_view bytes, int& errorNumber);
+// none, with the permissions `access` gives) and flushes them to the disk.
+// When the file does not end with a line break (a write cut short), one is
+// added first, so what is appended starts a line of its own. A symbolic
+// link, a pipe or a device is refused. False on failure, with the system's
+// error number.
+bool AppendToFile(const std::string& path, std::string_view bytes, NewFileAccess access, int& errorNumber);
 
 // Opens an existing file for reading only when it is a regular file: a
 // symbolic link is not followed, and a pipe or device is refused at once

@@ -4,6 +4,8 @@
 // game and the score screens.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +31,7 @@
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 #include "scene/scenes.h"
+#include "song/song_parts.h"
 
 namespace {
 
@@ -317,20 +320,64 @@ TEST_F(StatisticsScene, TheGameIsAppendedToTheHistoryReadPastDamagedLines) {
   EXPECT_EQ(Shown(344 + 8, 424 - 6), draw::RgbToPixel(0x84C8FF)) << "100: 6 rows";
 }
 
-TEST_F(StatisticsScene, AHistoryThatCannotBeWrittenIsSaidAndTheSceneGoesOn) {
-  // The data folder lies under a file: no folder can be made there.
-  const std::string blocked = (SongFolder() / "a-file").string();
-  std::ofstream(blocked) << "x";
-  const std::string data = std::getenv("XDG_DATA_HOME");
-  setenv("XDG_DATA_HOME", blocked.c_str(), 1);
-  EndGame({kGood}, 10, scene::kSceneRanking);
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
-  EXPECT_EQ(game::HistoryProblem(), std::strerror(ENOTDIR));
+// A game of another part than the default is kept as that part's and
+// charted after that part's games alone.
+TEST_F(StatisticsScene, AGameOfAnotherPartIsKeptAndChartedAsItsOwn) {
+  const test::Bytes image = test::SmfFile({Track().End(0), Track().Event(0, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0),
+                                           Track().Event(0, {0x91, 64, 90}).Event(480, {0x81, 64, 0}).End(0)});
+  std::ofstream(song_, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  ASSERT_EQ(files::LoadSong(false), files::LoadResult::Installed);
+  song::ChoosePart(song::FindPart("t3"));
+  const std::string history = files::HistoryPath(song_.c_str());
+  fs::create_directories(fs::path(history).parent_path());
+  std::ofstream(history) << "2026-12-08T10:00:00-0500 part t2 speed 100 score 900 good 1 late 0 fast 0 mean 0 spread 0\n"
+                            "2026-12-08T10:00:00-0500 part t3 speed 100 score 100 good 1 late 0 fast 0 mean 0 spread 0\n";
+  EndGame({kGood}, 505, scene::kSceneRanking);
+  const std::vector<files::GameRecord> read = files::ReadHistory(history);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[2].part, "t3");
+  EXPECT_EQ(read[2].score, 505);
   Enter();
   for (int i = 0; i < 12; ++i) Pass();
-  Type(platform::vk::kSpace);
-  EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
-  EXPECT_TRUE(pt::Boxes().empty()) << "no message box";
+  // Two bars: t3's 100 (6 rows), then this game's 505 (30 rows, amber).
+  EXPECT_EQ(Shown(344 + 8, 424 - 6), draw::RgbToPixel(0x84C8FF));
+  EXPECT_NE(Shown(344 + 8, 424 - 7), draw::RgbToPixel(0x84C8FF)) << "not t2's 900";
+  EXPECT_EQ(Shown(344 + 27 + 8, 424 - 30), draw::RgbToPixel(0xFFB240));
+}
+
+// What keeps a game out of the history is said in the player's language,
+// with no message box, and the scene goes on.
+TEST_F(StatisticsScene, AHistoryThatCannotBeWrittenIsSaidAndTheSceneGoesOn) {
+  const std::string data = std::getenv("XDG_DATA_HOME");
+  const std::string blocked = (SongFolder() / "a-file").string();  // no folder can be made under it
+  std::ofstream(blocked) << "x";
+  const struct {
+    const char* what;
+    std::string dataHome;
+    bool japanese;
+    std::string said;
+  } cases[] = {
+      {"a data folder under a file", blocked, false, std::strerror(ENOTDIR)},
+      {"a pipe", data, false, "not a regular file: a pipe or a device"},
+      {"a pipe, in Japanese", data, true, "通常のファイルではありません（パイプまたはデバイス）"},
+  };
+  const std::string history = files::HistoryPath(song_.c_str());
+  fs::create_directories(fs::path(history).parent_path());
+  mkfifo(history.c_str(), 0600);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    pt::SetSystemLanguageJapanese(c.japanese);
+    setenv("XDG_DATA_HOME", c.dataHome.c_str(), 1);
+    EndGame({kGood}, 10, scene::kSceneRanking);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    EXPECT_EQ(game::HistoryProblem(), c.said);
+    Enter();
+    for (int i = 0; i < 12; ++i) Pass();
+    Type(platform::vk::kSpace);
+    EXPECT_EQ(scene::NextScene(), scene::kSceneRanking);
+    EXPECT_TRUE(pt::Boxes().empty()) << "no message box";
+    for (int i = 0; i < 12; ++i) Pass();
+  }
 }
 
 TEST_F(StatisticsScene, SpaceOrAClickGoOnOnlyOnceTheSceneHasOpened) {

@@ -48,15 +48,19 @@ class RankingWrite : public ::testing::Test {
   bool hadDataHome_ = false;
 };
 
+// An older ranking up to the full 80 bytes is replaced whole.
 TEST_F(RankingWrite, TheEightyBytesReplaceTheFile) {
-  files::DeriveRankingPath((folder_ / "tune.mid").c_str());
-  std::ofstream(folder_ / "tune.DAT") << "an older, longer ranking file that must be replaced whole";
-  SetFirstName("NEW");
-  ASSERT_TRUE(files::WriteRankingFile());
-  const std::string written = test::ReadText(folder_ / "tune.DAT");
-  EXPECT_EQ(written.size(), 80u);
-  EXPECT_EQ(written.substr(0, 16), "NEW        0500 ");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2) << "no temporary file is left";
+  for (const std::size_t size : {std::size_t{57}, std::size_t{80}}) {
+    SCOPED_TRACE(size);
+    files::DeriveRankingPath((folder_ / "tune.mid").c_str());
+    std::ofstream(folder_ / "tune.DAT") << std::string(size, 'o');
+    SetFirstName("NEW");
+    ASSERT_TRUE(files::WriteRankingFile());
+    const std::string written = test::ReadText(folder_ / "tune.DAT");
+    EXPECT_EQ(written.size(), 80u);
+    EXPECT_EQ(written.substr(0, 16), "NEW        0500 ");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2) << "no temporary file is left";
+  }
 }
 
 // A disk that fills up in the middle of the write: the file size limit
@@ -136,6 +140,8 @@ TEST_F(RankingWrite, WhatIsNotARankingFileIsNeitherReadNorReplaced) {
       {"a folder", [](const fs::path& p) { fs::create_directory(p); }, "AAA       "},
       {"a song", [&](const fs::path& p) { std::ofstream(p) << song; }, "AAA       "},
       {"a file larger than a ranking", [&](const fs::path& p) { std::ofstream(p) << larger; }, larger.substr(0, 10)},
+      {"a file one byte longer than a ranking", [&](const fs::path& p) { std::ofstream(p) << larger.substr(0, 81); },
+       larger.substr(0, 10)},
   };
   struct sigaction wake {}, previous {};
   wake.sa_handler = [](int) {};

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -51,21 +53,18 @@ std::string PartialName(const std::string& path) {
   return name;
 }
 
-// Removes the temporary files that writes of `path` killed midway left.
-void RemoveStalePartials(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + std::string(kPartialMark);
-  DIR* folder = opendir(FolderOf(path).c_str());
-  if (folder == nullptr) return;
-  while (const dirent* entry = readdir(folder)) {
-    const std::string_view name = entry->d_name;
-    if (name.size() != prefix.size() + kPartialLetters || name.substr(0, prefix.size()) != prefix) continue;
-    struct stat status {};
-    if (fstatat(dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
-      unlinkat(dirfd(folder), entry->d_name, 0);
-  }
-  closedir(folder);
+// Whether `name` is "<prefix><ending>.partial-XXXXXX" for one of `endings`.
+bool IsPartialOf(std::string_view name, std::string_view prefix, const std::vector<std::string>& endings) {
+  const std::size_t tail = kPartialMark.size() + kPartialLetters;
+  if (name.size() < prefix.size() + tail || name.substr(0, prefix.size()) != prefix ||
+      name.substr(name.size() - tail, kPartialMark.size()) != kPartialMark)
+    return false;
+  const std::string_view ending = name.substr(prefix.size(), name.size() - tail - prefix.size());
+  return std::find(endings.begin(), endings.end(), ending) != endings.end();
 }
+
+// New files get the usual permissions less the umask, or the user's alone.
+mode_t NewFileMode(NewFileAccess access) { return access == NewFileAccess::UserOnly ? 0600 : 0666; }
 
 // Gives an unnamed file (O_TMPFILE) a temporary name in its folder.
 bool NameUnnamedFile(int fd, const std::string& path, std::string& name) {
@@ -81,15 +80,15 @@ bool NameUnnamedFile(int fd, const std::string& path, std::string& name) {
 // A new file in the folder of `path` to write the new content into: unnamed
 // while it is written where the file system allows it (a kill then leaves
 // nothing), otherwise under a temporary name. `named` tells which; -1 on
-// failure. Created with 0666 so that the umask applies.
-int CreateNewContent(const std::string& path, bool& named, std::string& name, int& errorNumber) {
+// failure. Created with `mode` less the umask.
+int CreateNewContent(const std::string& path, mode_t mode, bool& named, std::string& name, int& errorNumber) {
   named = false;
-  const int unnamed = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const int unnamed = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (unnamed >= 0) return unnamed;
   named = true;
   for (int attempt = 0; attempt < 100; ++attempt) {
     name = PartialName(path);
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST && errno != EINTR) break;
   }
@@ -132,11 +131,37 @@ int OpenRegularFile(const std::string& path, int& errorNumber) {
   return fd;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumber) {
-  RemoveStalePartials(path);
+void RemoveStaleWrites(const std::string& path, const std::vector<std::string>& endings) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  DIR* folder = opendir(FolderOf(path).c_str());
+  if (folder == nullptr) return;
+  while (const dirent* entry = readdir(folder)) {
+    if (!IsPartialOf(entry->d_name, prefix, endings)) continue;
+    struct stat status {};
+    if (fstatat(dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+      unlinkat(dirfd(folder), entry->d_name, 0);
+  }
+  closedir(folder);
+}
+
+bool MakeUserFolders(const std::string& folder, int& errorNumber) {
+  // Each folder on the way, from the top: one already there is left as it is.
+  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string step = folder.substr(0, end);
+    if (!step.empty() && mkdir(step.c_str(), 0700) != 0 && errno != EEXIST) {
+      errorNumber = errno;
+      return false;
+    }
+    if (end == std::string::npos) return true;
+  }
+}
+
+bool ReplaceFile(const std::string& path, std::string_view bytes, NewFileAccess access, int& errorNumber) {
+  RemoveStaleWrites(path, {""});
   bool named = false;
   std::string name;
-  const int fd = CreateNewContent(path, named, name, errorNumber);
+  const int fd = CreateNewContent(path, NewFileMode(access), named, name, errorNumber);
   if (fd < 0) return false;
   struct stat old {};
   if (lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
@@ -165,9 +190,9 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, int& errorNumb
   return ok;
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes, int& errorNumber) {
+bool AppendToFile(const std::string& path, std::string_view bytes, NewFileAccess access, int& errorNumber) {
   int fd;
-  do fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  do fd = open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, NewFileMode(access));
   while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     errorNumber = errno;

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -41,13 +42,16 @@ struct Caller {
 
 // The lock held while this copy runs, the socket it listens on, the callers
 // being read, and what they asked for that is not yet done.
-int lockFile = -1;
-int listener = -1;
-std::string socketPath;
-std::vector<Caller> callers;
-bool raiseWanted = false;
-bool songWaiting = false;
-std::string requestedSong;
+struct State {
+  int lockFile = -1;
+  int listener = -1;
+  std::string socketPath;
+  std::vector<Caller> callers;
+  bool raiseWanted = false;
+  bool songWaiting = false;
+  std::string requestedSong;
+};
+State state;
 
 // A second copy gives up after this long; the first drops a caller that
 // has not finished its request by then.
@@ -57,6 +61,11 @@ constexpr std::size_t kMostCallers = 16;
 constexpr int kBacklog = 16;
 constexpr char kRaiseRequest[] = "raise\n";
 constexpr char kOpenRequest[] = "open\n";
+// What the running copy answers to a request it has taken. A request ends
+// where its caller stops writing; the caller then waits for this answer, so
+// a request that was dropped (too many callers at once) is never taken for
+// delivered.
+constexpr std::string_view kTakenAnswer = "taken\n";
 
 // Why a folder is not private to this user, or "" when it is: a real folder
 // (lstat: a link to one does not count), owned by the user, closed to
@@ -109,19 +118,19 @@ std::string FileStem(const std::string& folder, const char* name) {
 bool Address(sockaddr_un& address) {
   std::memset(&address, 0, sizeof address);
   address.sun_family = AF_UNIX;
-  if (socketPath.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  if (state.socketPath.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, state.socketPath.c_str(), state.socketPath.size() + 1);
   return true;
 }
 
 void Listen() {
   sockaddr_un address;
-  unlink(socketPath.c_str());
-  listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (listener >= 0 && (!Address(address) || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-                        listen(listener, kBacklog) != 0)) {
-    close(listener);
-    listener = -1;
+  unlink(state.socketPath.c_str());
+  state.listener = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (state.listener >= 0 && (!Address(address) || bind(state.listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+                        listen(state.listener, kBacklog) != 0)) {
+    close(state.listener);
+    state.listener = -1;
   }
 }
 
@@ -169,38 +178,62 @@ bool SendBefore(int client, const std::string& request, Clock::time_point deadli
   return true;
 }
 
+// Whether the running copy answers that it took the request before the
+// deadline; the connection closed without the answer, or none in time,
+// means it did not.
+bool AnsweredBefore(int client, Clock::time_point deadline) {
+  std::string answer;
+  char buffer[16];
+  while (answer.size() < kTakenAnswer.size()) {
+    const ssize_t got = recv(client, buffer, sizeof buffer, 0);
+    if (got > 0) {
+      answer.append(buffer, static_cast<std::size_t>(got));
+      continue;
+    }
+    if (got == 0 || (errno != EAGAIN && errno != EINTR)) break;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd readable{client, POLLIN, 0};
+    if (left <= 0 || poll(&readable, 1, static_cast<int>(left)) < 0) break;
+  }
+  return answer == kTakenAnswer;
+}
+
 bool AskRunningCopy(const std::string& song) {
   const Clock::time_point deadline = Clock::now() + kPatience;
   const int client = ConnectBefore(deadline);
   if (client < 0) return false;
-  const bool sent = SendBefore(client, song.empty() ? std::string(kRaiseRequest) : kOpenRequest + song, deadline);
+  const bool taken = SendBefore(client, song.empty() ? std::string(kRaiseRequest) : kOpenRequest + song, deadline) &&
+                     shutdown(client, SHUT_WR) == 0 && AnsweredBefore(client, deadline);
   close(client);
-  return sent;
+  return taken;
 }
 
-// What a whole request asks for.
+// Whether a whole request is one this copy knows.
+bool IsRequest(const std::string& request) {
+  return request == kRaiseRequest || (request.rfind(kOpenRequest, 0) == 0 && request.size() > std::strlen(kOpenRequest) &&
+                                      request.find('\0') == std::string::npos);
+}
+
+// Does what a request asks for.
 void TakeRequest(const std::string& request) {
-  if (request == kRaiseRequest) {
-    raiseWanted = true;
-  } else if (request.rfind(kOpenRequest, 0) == 0 && request.size() > std::strlen(kOpenRequest) &&
-             request.find('\0') == std::string::npos) {
-    requestedSong = request.substr(std::strlen(kOpenRequest));
-    songWaiting = true;
-    raiseWanted = true;
+  if (request != kRaiseRequest) {
+    state.requestedSong = request.substr(std::strlen(kOpenRequest));
+    state.songWaiting = true;
   }
+  state.raiseWanted = true;
 }
 
 // Takes the connections waiting, from this user only.
 void AcceptCallers() {
-  for (int client; (client = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+  for (int client; (client = accept4(state.listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
     ucred peer{};
     socklen_t length = sizeof peer;
-    if (callers.size() >= kMostCallers || getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
+    if (state.callers.size() >= kMostCallers || getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
         peer.uid != getuid()) {
       close(client);
       continue;
     }
-    callers.push_back({client, {}, Clock::now()});
+    state.callers.push_back({client, {}, Clock::now()});
   }
 }
 
@@ -214,7 +247,12 @@ bool ReadCaller(Caller& caller) {
       caller.request.append(buffer, static_cast<std::size_t>(got));
       if (caller.request.size() > kLongestRequest) return true;
     } else if (got == 0) {
-      TakeRequest(caller.request);
+      // Taken only once the caller has the answer: one that gave up waiting
+      // (gone, so the answer cannot be sent) has said its song is not opened.
+      if (IsRequest(caller.request) &&
+          send(caller.socket, kTakenAnswer.data(), kTakenAnswer.size(), MSG_NOSIGNAL | MSG_DONTWAIT) ==
+              static_cast<ssize_t>(kTakenAnswer.size()))
+        TakeRequest(caller.request);
       return true;
     } else if (errno != EINTR) {
       return errno != EAGAIN || Clock::now() - caller.since > kPatience;
@@ -223,8 +261,8 @@ bool ReadCaller(Caller& caller) {
 }
 
 void ForgetCallers() {
-  for (const Caller& caller : callers) close(caller.socket);
-  callers.clear();
+  for (const Caller& caller : state.callers) close(caller.socket);
+  state.callers.clear();
 }
 
 }  // namespace
@@ -233,68 +271,68 @@ InstanceStart AcquireSingleInstance(const char* name, const std::string& song) {
   const std::string folder = InstanceFolder();
   if (folder.empty()) return InstanceStart::OnlyCopy;
   const std::string stem = FileStem(folder, name);
-  socketPath = stem + ".sock";
+  state.socketPath = stem + ".sock";
   // No link is followed, and a FIFO planted there cannot hold the start.
-  lockFile = open((stem + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  state.lockFile = open((stem + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
   struct stat info;
-  if (lockFile < 0 || fstat(lockFile, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (state.lockFile < 0 || fstat(state.lockFile, &info) != 0 || !S_ISREG(info.st_mode)) {
     std::fprintf(stderr, "tonquill: %s.lock cannot be used (%s): the game runs without keeping to one copy\n",
-                 stem.c_str(), lockFile < 0 ? std::strerror(errno) : "not a regular file");
-    if (lockFile >= 0) close(lockFile);
-    lockFile = -1;
+                 stem.c_str(), state.lockFile < 0 ? std::strerror(errno) : "not a regular file");
+    if (state.lockFile >= 0) close(state.lockFile);
+    state.lockFile = -1;
     return InstanceStart::OnlyCopy;
   }
-  if (flock(lockFile, LOCK_EX | LOCK_NB) == 0) {
+  if (flock(state.lockFile, LOCK_EX | LOCK_NB) == 0) {
     Listen();
     return InstanceStart::OnlyCopy;
   }
   const bool heldByAnotherCopy = errno == EWOULDBLOCK;
-  close(lockFile);
-  lockFile = -1;
+  close(state.lockFile);
+  state.lockFile = -1;
   if (!heldByAnotherCopy) return InstanceStart::OnlyCopy;  // no lock can be had: run rather than refuse
   return AskRunningCopy(song) ? InstanceStart::RunningCopyAsked : InstanceStart::NoAnswer;
 }
 
 void ReleaseSingleInstance() {
   ForgetCallers();
-  if (listener >= 0) {
-    close(listener);
-    unlink(socketPath.c_str());
-    listener = -1;
+  if (state.listener >= 0) {
+    close(state.listener);
+    unlink(state.socketPath.c_str());
+    state.listener = -1;
   }
-  if (lockFile >= 0) {
-    flock(lockFile, LOCK_UN);
-    close(lockFile);
-    lockFile = -1;
+  if (state.lockFile >= 0) {
+    flock(state.lockFile, LOCK_UN);
+    close(state.lockFile);
   }
+  state = {};
 }
 
 bool TakeRequestedSong(std::string& path) {
-  if (!songWaiting) return false;
-  path = requestedSong;
-  songWaiting = false;
+  if (!state.songWaiting) return false;
+  path = state.requestedSong;
+  state.songWaiting = false;
   return true;
 }
 
 namespace desktop {
 
 void ServeSecondCopies(bool dialogUp) {
-  if (listener < 0) return;
+  if (state.listener < 0) return;
   // Asked at every turn of the main loop: a poll costs less than an accept,
   // which makes a socket even when nobody knocks.
-  pollfd waiting{listener, POLLIN, 0};
+  pollfd waiting{state.listener, POLLIN, 0};
   if (poll(&waiting, 1, 0) > 0) AcceptCallers();
-  callers.erase(std::remove_if(callers.begin(), callers.end(),
+  state.callers.erase(std::remove_if(state.callers.begin(), state.callers.end(),
                                [](Caller& caller) {
                                  if (!ReadCaller(caller)) return false;
                                  close(caller.socket);
                                  return true;
                                }),
-                callers.end());
+                state.callers.end());
   // Over a dialog the window would hide it (with no window manager, for
   // good): it comes forward once the dialog is gone.
-  if (!raiseWanted || dialogUp) return;
-  raiseWanted = false;
+  if (!state.raiseWanted || dialogUp) return;
+  state.raiseWanted = false;
   if (SDL_Window* window = MainWindow()) {
     SDL_RestoreWindow(window);
     SDL_RaiseWindow(window);
@@ -302,9 +340,9 @@ void ServeSecondCopies(bool dialogUp) {
 }
 
 bool SecondCopyWaiting(std::vector<pollfd>& descriptors, WaitClock::time_point& deadline) {
-  if (listener < 0) return false;
-  descriptors.push_back({listener, POLLIN, 0});
-  for (const Caller& caller : callers) {
+  if (state.listener < 0) return false;
+  descriptors.push_back({state.listener, POLLIN, 0});
+  for (const Caller& caller : state.callers) {
     descriptors.push_back({caller.socket, POLLIN, 0});
     deadline = std::min(deadline, caller.since + kPatience + std::chrono::milliseconds(1));
   }

@@ -4,6 +4,7 @@
 // connected to the display it first met.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -82,10 +83,15 @@ void ASecondCopyWakesTheWait() {
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
     const std::string request = "open\n/songs/wake.mid";
-    const bool sent = connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                      send(client, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size());
+    const timeval patience{5, 0};
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    char answer[16];
+    // A second copy ends its request and waits for the answer.
+    const bool answered = connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                          send(client, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size()) &&
+                          shutdown(client, SHUT_WR) == 0 && recv(client, answer, sizeof answer, 0) > 0;
     close(client);
-    return sent;
+    return answered;
   });
   std::string song;
   EXPECT_TRUE(WokenFor([&song](const platform::Event*) { return platform::TakeRequestedSong(song); }));

@@ -3,6 +3,7 @@
 // "running copy" is played here by a lock and a socket the test holds.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -164,11 +165,23 @@ class HeldByTheTest : public SingleInstance {
     }
     FAIL() << "the queue never filled";
   }
-  // Asks as a second copy does, measuring how long it took; a copy that
-  // still waits after 5 s is freed by closing the socket.
-  InstanceStart Ask(const std::string& song, double& seconds) {
+  // Asks as a second copy does while the test serves one caller: reads its
+  // request and answers it as the running copy does, or closes unanswered
+  // (as a copy serving too many callers at once does). A copy that still
+  // waits after 5 s is freed by closing the socket.
+  InstanceStart AskWhileServing(const std::string& song, bool answer, std::string& request, double& seconds) {
     const auto start = std::chrono::steady_clock::now();
     auto asking = std::async(std::launch::async, [song] { return platform::AcquireSingleInstance(kName, song); });
+    pollfd knock{listener_, POLLIN, 0};
+    if (poll(&knock, 1, 5000) == 1) {
+      const int caller = accept(listener_, nullptr, nullptr);
+      char buffer[256];
+      for (ssize_t got; (got = read(caller, buffer, sizeof buffer)) > 0;) request.append(buffer, static_cast<std::size_t>(got));
+      if (answer) {
+        EXPECT_EQ(write(caller, "taken\n", 6), 6);
+      }
+      close(caller);
+    }
     if (asking.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
       ADD_FAILURE() << "the second copy still waits after 5 s";
       close(listener_);
@@ -178,15 +191,6 @@ class HeldByTheTest : public SingleInstance {
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
   }
-  // What the first caller in the queue sent.
-  std::string Accepted() {
-    const int caller = accept(listener_, nullptr, nullptr);
-    std::string request;
-    char buffer[256];
-    for (ssize_t got; (got = read(caller, buffer, sizeof buffer)) > 0;) request.append(buffer, static_cast<std::size_t>(got));
-    close(caller);
-    return request;
-  }
 
   int lock_ = -1;
   int listener_ = -1;
@@ -194,53 +198,101 @@ class HeldByTheTest : public SingleInstance {
   std::vector<int> clients_;
 };
 
-TEST_F(HeldByTheTest, ASecondCopyHandsItsRequestOverOrGivesUpWithinASecond) {
+// A second copy is done once the running copy answers that it took the
+// request; unanswered, or unheard within a second, it says so.
+TEST_F(HeldByTheTest, ASecondCopyIsDoneOnlyWhenItsRequestIsAnswered) {
+  const struct {
+    const char* song;
+    bool answered;
+    const char* request;
+    InstanceStart result;
+  } cases[] = {
+      {"/songs/tune.mid", true, "open\n/songs/tune.mid", InstanceStart::RunningCopyAsked},
+      {"", true, "raise\n", InstanceStart::RunningCopyAsked},
+      {"/songs/tune.mid", false, "open\n/songs/tune.mid", InstanceStart::NoAnswer},
+  };
   double seconds = 0;
-  EXPECT_EQ(Ask("/songs/tune.mid", seconds), InstanceStart::RunningCopyAsked);
-  EXPECT_EQ(Accepted(), "open\n/songs/tune.mid");
-  EXPECT_EQ(Ask("", seconds), InstanceStart::RunningCopyAsked);
-  EXPECT_EQ(Accepted(), "raise\n");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.request) + (c.answered ? ", answered" : ", unanswered"));
+    std::string request;
+    EXPECT_EQ(AskWhileServing(c.song, c.answered, request, seconds), c.result);
+    EXPECT_EQ(request, c.request);
+    EXPECT_LT(seconds, 1.5);
+  }
 
-  // The running copy is not serving (its dialog up, or stopped) and its
-  // queue is full; then it has no socket at all.
+  // The running copy is not serving (stopped) and its queue is full; then
+  // it has no socket at all.
   FillTheQueue();
-  EXPECT_EQ(Ask("/songs/tune.mid", seconds), InstanceStart::NoAnswer);
-  EXPECT_LT(seconds, 1.5);
-  close(listener_);
-  listener_ = -1;
-  EXPECT_EQ(Ask("/songs/tune.mid", seconds), InstanceStart::NoAnswer);
-  EXPECT_LT(seconds, 1.5);
+  for (const bool listening : {true, false}) {
+    SCOPED_TRACE(listening ? "a full queue" : "no socket");
+    if (!listening) close(listener_), listener_ = -1;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(platform::AcquireSingleInstance(kName, "/songs/tune.mid"), InstanceStart::NoAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  }
 }
 
-// The running copy's side: a caller that connects and says nothing holds
-// nobody up, and the newest song asked for is the one taken.
-TEST_F(SingleInstance, TheRunningCopyTakesTheNewestSongWithoutWaitingForSlowCallers) {
+// The running copy's side: it answers each request it takes, and takes
+// only what it answered: nothing from a caller beyond the sixteen it
+// serves at once, from one gone before the answer, or that is no request.
+// A caller that says nothing holds nobody up; the newest song is taken.
+TEST_F(SingleInstance, TheRunningCopyAnswersEachRequestItTakes) {
   setenv("TONQUILL_INSTANCE_DIR", folder_.Path().c_str(), 1);
   ASSERT_EQ(platform::AcquireSingleInstance(kName, ""), InstanceStart::OnlyCopy);
   sockaddr_un address{AF_UNIX, {}};
   std::strcpy(address.sun_path, In(kStem + ".sock").c_str());
-  const auto call = [&address](const std::string& request, bool finish) {
+  // A caller that sends `request` and waits for the answer (-1 when it
+  // hangs up at once instead).
+  const auto call = [&address](const std::string& request, bool waits) {
     const int client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     EXPECT_EQ(connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(write(client, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    if (!finish) return client;
+    if (waits) return shutdown(client, SHUT_WR) == 0 ? client : -1;
     close(client);
     return -1;
   };
-  const int silent = call("open\n/songs/never", false);
-  call("open\n/songs/first.mid", true);
-  call(std::string("open\n/songs/") + '\0' + "bad.mid", true);  // a path with a NUL is no path
-  call("open\n/songs/second.mid", true);
+  // What the running copy answered, once it has answered or hung up.
+  const auto answer = [](int client) {
+    std::string text;
+    char buffer[64];
+    EXPECT_TRUE(test::WaitUntil(
+        [&] {
+          platform::desktop::ServeSecondCopies(true);
+          pollfd ready{client, POLLIN, 0};
+          return poll(&ready, 1, 0) == 1;
+        },
+        5));
+    for (ssize_t got; (got = recv(client, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
+      text.append(buffer, static_cast<std::size_t>(got));
+    close(client);
+    return text;
+  };
   std::string song;
-  EXPECT_TRUE(test::WaitUntil(
-      [&] {
-        platform::desktop::ServeSecondCopies(true);
-        return platform::TakeRequestedSong(song);
-      },
-      5));
+
+  std::vector<int> silent(16);
+  for (int& client : silent) {
+    client = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    EXPECT_EQ(connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  }
+  EXPECT_EQ(answer(call("open\n/songs/seventeenth.mid", true)), "") << "beyond the sixteen";
+  EXPECT_FALSE(platform::TakeRequestedSong(song)) << song;
+  for (int client : silent) close(client);
+  platform::desktop::ServeSecondCopies(true);
+
+  const int quiet = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  EXPECT_EQ(connect(quiet, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int first = call("open\n/songs/first.mid", true);
+  const int bad = call(std::string("open\n/songs/") + '\0' + "bad.mid", true);  // a path with a NUL is no path
+  const int second = call("open\n/songs/second.mid", true);
+  call("open\n/songs/gone.mid", false);
+  EXPECT_EQ(answer(first), "taken\n");
+  EXPECT_EQ(answer(bad), "");
+  EXPECT_EQ(answer(second), "taken\n");
+  platform::desktop::ServeSecondCopies(true);
+  EXPECT_TRUE(platform::TakeRequestedSong(song));
   EXPECT_EQ(song, "/songs/second.mid");
   EXPECT_FALSE(platform::TakeRequestedSong(song)) << "taken once";
-  close(silent);
+  close(quiet);
 }
 
 }  // namespace
