@@ -370,6 +370,12 @@ int OpenRegularFile(const std::string& path, int& errorNumber);
 // ~/.local/share/tonquill; empty when neither can be told.
 std::string UserDataFolder();
 
+// The user's folder for the choices the program keeps (its settings file):
+// $XDG_CONFIG_HOME/tonquill, or ~/.config/tonquill; empty when neither can
+// be told. Only names the folder: the caller makes it when it first writes
+// there.
+std::string UserConfigFolder();
+
 // ---------------------------------------------------------------------------
 // Text.
 
