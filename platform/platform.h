@@ -132,6 +132,19 @@ int ResetMidiOut(MidiOutDevice* device);
 // Closes a device opened with OpenMidiOut.
 int CloseMidiOut(MidiOutDevice* device);
 
+// How long after a message reaches the device its sound reaches the player,
+// in whole milliseconds, or kLatencyUnknown for a device nobody reports it
+// for (an external port: the caller then takes the latency the player set).
+// Called when a run starts and now and then while it plays; it answers from
+// what the sound server last reported and never waits for the server.
+// Desktop: the built-in synthesizer on a sound server gives its stream's
+// latency as the server reports it (the sound queued for the stream and the
+// sink's own delay), measured while the stream plays; FluidSynth's own
+// drivers the buffer they keep full; a recording to a file 0; a sequencer
+// port is unknown.
+inline constexpr int kLatencyUnknown = -1;
+int MidiOutLatencyMs(MidiOutDevice* device);
+
 // The start-up probe that decides whether the mapper is tried: succeeds when
 // the file exists and reads as a Standard MIDI File.
 bool ProbeSequencer(const char* elementPath);
