@@ -110,6 +110,9 @@ int WindowIconHeight();
 void PushEvent(const Event& event);
 std::size_t PendingEvents();
 void SetKeyDown(int virtualKey, bool down);
+// What KeyLabel answers for a virtual key; Reset brings back a US layout's
+// names.
+void SetKeyLabel(int virtualKey, const std::string& label);
 void SetShiftHeldAtLaunch(bool held);
 void SetCursorPosition(int x, int y);  // screen coordinates
 // A copy of the program already runs: AcquireSingleInstance asks it to
