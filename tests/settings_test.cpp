@@ -222,4 +222,15 @@ TEST_F(SettingsFile, TheFolderComesFromTheUsersEnvironment) {
   EXPECT_EQ(files::CurrentSettings().view, View::Plain);
 }
 
+// A trace is what its command line says, whatever the player chose.
+TEST_F(SettingsFile, TheTraceNeverReadsThem) {
+  const std::string trace = std::string(TONQUILL_TRACE) + " --mode game " TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid";
+  const std::string plain = test::CommandOutput("XDG_CONFIG_HOME=" + (top_ / "none").string() + " " + trace);
+  const std::string chosen = "view ahead\ncount-in on\nmetronome on\ncomputer-keyboard-offset-ms 200\n";
+  WriteFile(chosen);
+  EXPECT_EQ(test::CommandOutput("XDG_CONFIG_HOME=" + (top_ / "config").string() + " " + trace), plain);
+  EXPECT_EQ(test::ReadText(File()), chosen);
+  EXPECT_FALSE(fs::exists(top_ / "none"));
+}
+
 }  // namespace
