@@ -283,13 +283,13 @@ bool WaitForInput(std::uint32_t timeoutMs);
 bool KeyIsDown(int virtualKey);
 // What the key at that virtual key's place types on the player's keyboard
 // layout now, in UTF-8, a letter in upper case ("Q" for 'A' on a French
-// layout), for the key's name on screen. A key that types nothing visible
-// (Tab, a dead key) gives the name of its place as a US keyboard prints it
-// ("Tab", "'"); a virtual key no physical key gives, "". Cheap enough to ask
-// for every key at every frame: the answer follows the player's switch of
-// layout as soon as the events that tell it have been polled (desktop: the
-// layout is read when the window opens and whenever it changes; before the
-// window exists, the US names).
+// layout); asked when the main screen draws the keys' names. A key that
+// types nothing visible (Tab, a dead key) gives the name of its place as a
+// US keyboard prints it ("Tab", "'"); a virtual key no physical key gives,
+// "". Cheap enough to ask for every key at every frame: the answer follows
+// the player's switch of layout as soon as the events that tell it have
+// been polled (desktop: the layout is read when the window opens and
+// whenever it changes; before the window exists, the US names).
 std::string KeyLabel(int virtualKey);
 // Whether Shift is held while the program starts, as far as the desktop
 // lets a program see the keyboard before it has a window.
@@ -395,7 +395,8 @@ std::string UserDataFolder();
 
 // The user's folder for the choices the program keeps (its settings file):
 // $XDG_CONFIG_HOME/tonquill, or ~/.config/tonquill; empty when neither can
-// be told. Only names the folder: the caller makes it when it first writes
+// be told. Asked when the settings are read at start-up and when they are
+// written; only names the folder: the caller makes it when it first writes
 // there.
 std::string UserConfigFolder();
 
