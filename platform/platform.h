@@ -133,6 +133,19 @@ int ResetMidiOut(MidiOutDevice* device);
 // Closes a device opened with OpenMidiOut.
 int CloseMidiOut(MidiOutDevice* device);
 
+// How long after a message reaches the device its sound reaches the player,
+// in whole milliseconds, or kLatencyUnknown for a device nobody reports it
+// for (an external port: the caller then takes the latency the player set).
+// Called when a run starts and now and then while it plays; it answers from
+// what the sound server last reported and never waits for the server.
+// Desktop: the built-in synthesizer on a sound server gives its stream's
+// latency as the server reports it (the sound queued for the stream and the
+// sink's own delay), measured while the stream plays; FluidSynth's own
+// drivers the buffer they keep full; a recording to a file 0; a sequencer
+// port is unknown.
+inline constexpr int kLatencyUnknown = -1;
+int MidiOutLatencyMs(MidiOutDevice* device);
+
 // The start-up probe that decides whether the mapper is tried: succeeds when
 // the file exists and reads as a Standard MIDI File.
 bool ProbeSequencer(const char* elementPath);
@@ -269,6 +282,16 @@ bool WaitForInput(std::uint32_t timeoutMs);
 
 // Whether a key (virtual-key code) is down now.
 bool KeyIsDown(int virtualKey);
+// What the key at that virtual key's place types on the player's keyboard
+// layout now, in UTF-8, a letter in upper case ("Q" for 'A' on a French
+// layout); asked when the main screen draws the keys' names. A key that
+// types nothing visible (Tab, a dead key) gives the name of its place as a
+// US keyboard prints it ("Tab", "'"); a virtual key no physical key gives,
+// "". Cheap enough to ask for every key at every frame: the answer follows
+// the player's switch of layout as soon as the events that tell it have
+// been polled (desktop: the layout is read when the window opens and
+// whenever it changes; before the window exists, the US names).
+std::string KeyLabel(int virtualKey);
 // Whether Shift is held while the program starts, as far as the desktop
 // lets a program see the keyboard before it has a window.
 bool ShiftHeldAtLaunch();
@@ -386,6 +409,13 @@ int OpenRegularFile(const std::string& path, int& errorNumber);
 // The user's folder for the program's own data: $XDG_DATA_HOME/tonquill, or
 // ~/.local/share/tonquill; empty when neither can be told.
 std::string UserDataFolder();
+
+// The user's folder for the choices the program keeps (its settings file):
+// $XDG_CONFIG_HOME/tonquill, or ~/.config/tonquill; empty when neither can
+// be told. Asked when the settings are read at start-up and when they are
+// written; only names the folder: the caller makes it when it first writes
+// there.
+std::string UserConfigFolder();
 
 // ---------------------------------------------------------------------------
 // Text.

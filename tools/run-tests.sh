@@ -5,7 +5,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-packages.sh" timgm6mb-soundfont fonts-ipafont-gothic fonts-ipafont-mincho zenity \
   xfonts-base xvfb xauth xdotool imagemagick x11-utils alsa-utils pulseaudio pulseaudio-utils openbox \
-  desktop-file-utils appstream man-db
+  desktop-file-utils appstream man-db x11-xkb-utils
 if [ "${1:-}" = "--sanitize" ]; then
   build="$top/build-sanitize"
   "$top/tools/build.sh" "$build" -DTONQUILL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

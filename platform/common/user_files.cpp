@@ -229,4 +229,11 @@ std::string UserDataFolder() {
   return "";
 }
 
+std::string UserConfigFolder() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
+    return std::string(config) + "/tonquill";
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return std::string(home) + "/.config/tonquill";
+  return "";
+}
+
 }  // namespace platform

@@ -76,13 +76,20 @@ const std::array<KeysOf, 256>& ScancodesByVirtualKey() {
 
 }  // namespace
 
+int ScancodesOf(int virtualKey, SDL_Scancode keys[2]) {
+  if (virtualKey <= 0 || virtualKey > 255) return 0;
+  const KeysOf& entry = ScancodesByVirtualKey()[static_cast<std::size_t>(virtualKey)];
+  for (int i = 0; i < entry.count; ++i) keys[i] = entry.keys[i];
+  return entry.count;
+}
+
 bool VirtualKeyDown(int virtualKey) {
-  if (virtualKey <= 0 || virtualKey > 255) return false;
+  SDL_Scancode keys[2];
+  const int keyCount = ScancodesOf(virtualKey, keys);
   int count = 0;
   const Uint8* state = SDL_GetKeyboardState(&count);
-  const KeysOf& entry = ScancodesByVirtualKey()[static_cast<std::size_t>(virtualKey)];
-  for (int i = 0; i < entry.count; ++i)
-    if (entry.keys[i] < count && state[entry.keys[i]] != 0) return true;
+  for (int i = 0; i < keyCount; ++i)
+    if (keys[i] < count && state[keys[i]] != 0) return true;
   return false;
 }
 

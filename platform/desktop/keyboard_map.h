@@ -14,6 +14,11 @@ int VirtualKeyOf(SDL_Scancode scancode);
 // key's place, so a name can still be typed.
 int LetterTyped(SDL_Keycode keycode, SDL_Scancode scancode);
 
+// The physical keys of a virtual key (at most two: the backslash key and
+// the key left of Enter on ISO keyboards share one), in scancode order;
+// returns how many.
+int ScancodesOf(int virtualKey, SDL_Scancode keys[2]);
+
 // Whether a virtual key is down in SDL's keyboard state.
 bool VirtualKeyDown(int virtualKey);
 

@@ -65,6 +65,11 @@ int ResetMidiOut(MidiOutDevice* device) {
   return 0;
 }
 
+int MidiOutLatencyMs(MidiOutDevice* device) {
+  if (!device->synthesizer) return kLatencyUnknown;
+  return static_cast<int>(desktop::SynthesizerLatencyMs() + 0.5);
+}
+
 int CloseMidiOut(MidiOutDevice* device) {
   if (device->synthesizer) desktop::CloseSynthesizer();
   else desktop::CloseSequencerLink(device->link);

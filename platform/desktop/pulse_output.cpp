@@ -4,6 +4,8 @@
 #include <pulse/pulseaudio.h>
 #include <sched.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdint>
 
@@ -20,7 +22,16 @@ static std::int64_t silentFrames = 0;
 static std::atomic<bool> paused{false};
 static std::atomic<bool> woken{false};
 static bool timedOut = false;
-static double latencyMs = 0;
+static double bufferMs = 0;
+// The stream's latency as the server reports it: its last few reports and
+// the timer that asks for the next belong to the stream's thread (or to
+// whoever holds the loop's lock); the median of the reports, in
+// microseconds (-1 before the first), is read by the main thread without
+// waiting.
+static pa_time_event* timingTimer = nullptr;
+static std::array<std::int64_t, 5> reportsUs{};
+static std::size_t reportCount = 0;
+static std::atomic<std::int64_t> latencyUs{-1};
 
 static constexpr int kSampleRate = 44100;
 static constexpr int kChannels = 2;
@@ -30,6 +41,10 @@ static constexpr std::size_t kFrameBytes = sizeof(float) * kChannels;
 static constexpr std::uint32_t kBufferFrames = 192;
 static constexpr std::uint32_t kRequestFrames = 64;
 static constexpr std::int64_t kPauseAfterSilentFrames = 3 * kSampleRate;
+// While the stream plays its latency is asked for every quarter second,
+// the first time soon after it resumes (the sink may have woken with it).
+static constexpr pa_usec_t kTimingEveryUs = PA_USEC_PER_SEC / 4;
+static constexpr pa_usec_t kTimingAfterResumeUs = 20 * PA_USEC_PER_MSEC;
 // Below half a step of 16-bit sound nothing can be heard.
 static constexpr float kInaudible = 1.0f / 65536;
 static constexpr pa_usec_t kConnectTimeoutUs = 2 * PA_USEC_PER_SEC;
@@ -55,6 +70,32 @@ static void PauseUnlessWoken(pa_stream* s) {
     return;
   }
   if (pa_operation* operation = pa_stream_cork(s, 1, nullptr, nullptr)) pa_operation_unref(operation);
+}
+
+// The server's answer to a timing request: the time from a sample written
+// now to its sound at the sink. One report may catch the stream just after
+// an underrun (nothing queued): the median of the last five stands.
+static void OnTimingInfo(pa_stream* s, int success, void*) {
+  pa_usec_t usec = 0;
+  int negative = 0;
+  if (!success || pa_stream_get_latency(s, &usec, &negative) != 0) return;
+  reportsUs[reportCount++ % reportsUs.size()] = negative ? 0 : static_cast<std::int64_t>(usec);
+  std::array<std::int64_t, 5> sorted = reportsUs;
+  const std::size_t count = std::min(reportCount, sorted.size());
+  std::nth_element(sorted.begin(), sorted.begin() + count / 2, sorted.begin() + count);
+  latencyUs = sorted[count / 2];
+}
+
+static void AskForTiming(pa_stream* s) {
+  if (pa_operation* operation = pa_stream_update_timing_info(s, OnTimingInfo, nullptr)) pa_operation_unref(operation);
+}
+
+// Asks again every quarter second until the stream pauses (a fired timer
+// that is not restarted stays quiet).
+static void OnTimingTimer(pa_mainloop_api*, pa_time_event* timer, const timeval*, void*) {
+  if (paused || stream == nullptr) return;
+  AskForTiming(stream);
+  pa_context_rttime_restart(context, timer, pa_rtclock_now() + kTimingEveryUs);
 }
 
 static void OnWrite(pa_stream* s, std::size_t bytes, void*) {
@@ -123,7 +164,9 @@ static bool OpenStream() {
   const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
   if (pa_stream_connect_playback(stream, nullptr, &buffer, flags, nullptr, nullptr) < 0 || !WaitReady()) return false;
   const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream);
-  latencyMs = granted ? 1000.0 * granted->tlength / kFrameBytes / kSampleRate : 0;
+  bufferMs = granted ? 1000.0 * granted->tlength / kFrameBytes / kSampleRate : 0;
+  AskForTiming(stream);
+  timingTimer = pa_context_rttime_new(context, PA_USEC_INVALID, OnTimingTimer, nullptr);
   return true;
 }
 
@@ -132,6 +175,8 @@ bool OpenPulseOutput(RenderAudio renderAudio) {
   silentFrames = 0;
   woken = false;
   timedOut = false;
+  latencyUs = -1;
+  reportCount = 0;
   mainloop = pa_threaded_mainloop_new();
   if (mainloop == nullptr) return false;
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(mainloop);
@@ -160,17 +205,25 @@ void WakePulseOutput() {
     if (pa_operation* operation = pa_stream_cork(stream, 0, nullptr, nullptr)) pa_operation_unref(operation);
     paused = false;
     silentFrames = 0;
+    if (timingTimer != nullptr) pa_context_rttime_restart(context, timingTimer, pa_rtclock_now() + kTimingAfterResumeUs);
   }
   pa_threaded_mainloop_unlock(mainloop);
 }
 
 bool PulseOutputPaused() { return stream != nullptr && paused; }
 
-double PulseOutputLatencyMs() { return latencyMs; }
+double PulseOutputBufferMs() { return bufferMs; }
+
+double PulseOutputLatencyMs() {
+  const std::int64_t us = latencyUs;
+  return us < 0 ? -1.0 : us / 1000.0;
+}
 
 void ClosePulseOutput() {
   if (mainloop == nullptr) return;
   pa_threaded_mainloop_lock(mainloop);
+  if (timingTimer != nullptr) pa_threaded_mainloop_get_api(mainloop)->time_free(timingTimer);
+  timingTimer = nullptr;
   if (stream != nullptr) pa_stream_disconnect(stream);
   if (context != nullptr) pa_context_disconnect(context);
   pa_threaded_mainloop_unlock(mainloop);
@@ -181,7 +234,8 @@ void ClosePulseOutput() {
   stream = nullptr;
   context = nullptr;
   mainloop = nullptr;
-  latencyMs = 0;
+  bufferMs = 0;
+  latencyUs = -1;
 }
 
 }  // namespace platform::desktop

@@ -23,6 +23,12 @@ void WakePulseOutput();
 bool PulseOutputPaused();
 
 // The buffer the server granted, in milliseconds of sound.
+double PulseOutputBufferMs();
+
+// The stream's latency as the server last reported it, in milliseconds:
+// how long a sample written now takes to reach the sink's output. Asked of
+// the server when the stream opens and every quarter second while it plays,
+// so reading it never waits; negative before the server's first answer.
 double PulseOutputLatencyMs();
 
 void ClosePulseOutput();

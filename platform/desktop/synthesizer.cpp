@@ -194,9 +194,17 @@ void SynthesizerReset() {
 std::string SynthesizerName() { return "Built-in GM synthesizer"; }
 
 double SynthesizerLatencyMs() {
-  if (output == Output::kPulse) return PulseOutputLatencyMs();
-  if (output == Output::kNone) return 0.0;
-  return 1000.0 * kPeriods * kPeriodSize / kSampleRate;
+  switch (output) {
+    case Output::kPulse: {
+      // Until the server has answered, the buffer it granted.
+      const double reported = PulseOutputLatencyMs();
+      return reported >= 0 ? reported : PulseOutputBufferMs();
+    }
+    case Output::kDriver: return 1000.0 * kPeriods * kPeriodSize / kSampleRate;
+    case Output::kFile:  // a recording takes each message at its moment
+    case Output::kNone: break;
+  }
+  return 0.0;
 }
 
 }  // namespace platform::desktop

@@ -40,7 +40,9 @@ void SynthesizerReset();
 
 // The name shown for the device.
 std::string SynthesizerName();
-// The latency of the audio buffer the output accepted, in milliseconds.
+// How long after a message its sound is heard, in milliseconds: the
+// stream's latency as the sound server last reported it, the buffer
+// FluidSynth's own driver keeps full, or 0 for a recording.
 double SynthesizerLatencyMs();
 
 // Renders the synthesizer's audio into a WAV file, in step with the clock,

@@ -1,14 +1,16 @@
-// The testing backend's input: a scripted event queue and key set, a
-// settable pointer, and an in-process single-instance guard.
+// The testing backend's input: a scripted event queue and key set, the
+// keys' names, a settable pointer, and an in-process single-instance guard.
 #include <set>
 
 #include "platform/testing/testing.h"
+#include "platform/virtual_keys.h"
 
 namespace platform {
 
 // The scripted input and what the program did with the window around it.
 static std::deque<Event> eventQueue;
 static std::set<int> keysDown;
+static std::map<int, std::string> keyLabelsSet;
 static bool shiftAtLaunch = false;
 static int cursorX = 0;
 static int cursorY = 0;
@@ -38,6 +40,25 @@ bool WaitForInput(std::uint32_t timeoutMs) {
 }
 bool KeyIsDown(int virtualKey) { return keysDown.count(virtualKey) != 0; }
 bool ShiftHeldAtLaunch() { return shiftAtLaunch; }
+
+// A US keyboard's names, as the desktop gives them.
+static std::string UsKeyLabel(int virtualKey) {
+  if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9'))
+    return std::string(1, static_cast<char>(virtualKey));
+  static const std::map<int, std::string> kNames = {
+      {vk::kRightOfL, ";"},       {vk::kTwoRightOfL, "'"},  {vk::kTwoRightOfP, "]"}, {vk::kThreeRightOfL, "\\"},
+      {vk::kBackspace, "Backspace"}, {vk::kTab, "Tab"},     {vk::kReturn, "Return"}, {vk::kShift, "Left Shift"},
+      {vk::kControl, "Left Ctrl"}, {vk::kEscape, "Escape"}, {vk::kSpace, "Space"},   {vk::kLeft, "Left"},
+      {vk::kUp, "Up"},             {vk::kRight, "Right"},   {vk::kDown, "Down"},     {vk::kDelete, "Delete"},
+      {vk::kF6, "F6"},             {vk::kF7, "F7"}};
+  const auto named = kNames.find(virtualKey);
+  return named == kNames.end() ? "" : named->second;
+}
+
+std::string KeyLabel(int virtualKey) {
+  const auto set = keyLabelsSet.find(virtualKey);
+  return set == keyLabelsSet.end() ? UsKeyLabel(virtualKey) : set->second;
+}
 void CursorPosition(int& x, int& y) {
   x = cursorX;
   y = cursorY;
@@ -67,6 +88,7 @@ namespace testing {
 void ResetInput() {
   eventQueue.clear();
   keysDown.clear();
+  keyLabelsSet.clear();
   shiftAtLaunch = anotherInstance = instanceHeld = inputMethodDisabled = false;
   anotherInstanceAnswers = true;
   songsHandedOver.clear();
@@ -82,6 +104,7 @@ void SetKeyDown(int virtualKey, bool down) {
   if (down) keysDown.insert(virtualKey);
   else keysDown.erase(virtualKey);
 }
+void SetKeyLabel(int virtualKey, const std::string& label) { keyLabelsSet[virtualKey] = label; }
 void SetShiftHeldAtLaunch(bool held) { shiftAtLaunch = held; }
 void SetCursorPosition(int x, int y) {
   cursorX = x;

@@ -86,6 +86,11 @@ int ResetMidiOut(MidiOutDevice* device) {
   return 0;
 }
 
+int MidiOutLatencyMs(MidiOutDevice* device) {
+  const auto listed = setup.latencyMs.find(device->number);
+  return listed == setup.latencyMs.end() ? 0 : listed->second;
+}
+
 int CloseMidiOut(MidiOutDevice* device) {
   Log(testing::MidiLogEntry::Close, device, {});
   std::erase_if(openDevices, [device](const auto& open) { return open.get() == device; });

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ struct MidiDeviceSetup {
   // The devices can sound from this time of the testing clock on; a wait
   // for them moves the clock on to it (by the wait's timeout at most).
   std::uint32_t readyAtMs = 0;
+  // What MidiOutLatencyMs answers, by device number (kMidiMapper for the
+  // mapper); a device not listed sounds at once (0).
+  std::map<int, int> latencyMs;
 };
 void SetMidiDevices(const MidiDeviceSetup& setup);
 
@@ -106,6 +110,9 @@ int WindowIconHeight();
 void PushEvent(const Event& event);
 std::size_t PendingEvents();
 void SetKeyDown(int virtualKey, bool down);
+// What KeyLabel answers for a virtual key; Reset brings back a US layout's
+// names.
+void SetKeyLabel(int virtualKey, const std::string& label);
 void SetShiftHeldAtLaunch(bool held);
 void SetCursorPosition(int x, int y);  // screen coordinates
 // A copy of the program already runs: AcquireSingleInstance asks it to
