@@ -34,6 +34,7 @@
 #include "scene/input.h"
 #include "scene/scenes.h"
 #include "song/song_parts.h"
+#include "song/measure_map.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -46,6 +47,7 @@ void ResetAllModules() {
   song::ResetSongStore();
   song::ResetTrackReader();
   song::ResetSongScan();
+  song::ResetMeasureMap();
   song::ResetSongParts();
   midi::ResetMidiOut();
   midi::InitTimingServices();

@@ -10,7 +10,7 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
-#include "song/song_scan.h"
+#include "song/measure_map.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -217,8 +217,8 @@ bool DispatchMeta(int index, TrackState& t) {
       t.ended = true;
       return index == 0 && PlayState() == kPlaying && !state.chasing;
     case song::kMetaTempo:
-      // A chase takes the tempo and signature from the measure table.
-      if (index == 0 && !state.chasing) {
+      // A chase takes the tempo and signature from the measure map.
+      if (index == song::ConductorTrack() && !state.chasing) {
         // A tempo of 0 microseconds per quarter has no meaning: ignored.
         if (const std::int32_t microseconds = song::ReadBigEndian(data, 3); microseconds > 0) {
           SetTempo(song::kMicrosecondsPerMinute / microseconds);
@@ -227,10 +227,7 @@ bool DispatchMeta(int index, TrackState& t) {
       }
       break;
     case song::kMetaTimeSignature:
-      if (index == 0 && !state.chasing) {
-        ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
-        SetMeasureBase(t.nextEventTime, CurrentMeasure());
-      }
+      if (index == song::ConductorTrack() && !state.chasing) ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
       break;
     default:
       break;
