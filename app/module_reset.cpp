@@ -26,6 +26,7 @@
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
+#include "player/chase_table.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
@@ -52,6 +53,7 @@ void ResetAllModules() {
   midi::ResetMidiOut();
   midi::InitTimingServices();
   player::ResetEventDispatch();
+  player::ResetChaseTable();
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
   player::ResetLyricLines();

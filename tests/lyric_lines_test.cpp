@@ -135,6 +135,13 @@ TEST_F(LyricLines, AJumpBackReachesTheSyllablesAgainFromTheLoopsStart) {
       EXPECT_FALSE(InkInCells(kSungBlue, m.sung, 4));
     }
   }
+  // The lines are read once a song: the next song loaded shows its own.
+  ClickButton(game::kButtonStop);
+  platform::testing::ScriptFileChoice(test::WriteTempFile(test::SmfFile(LyricSong({"Sun ", "shine\n"}, 0x05)), "next.mid"));
+  ClickButton(game::kButtonFile);
+  ClickButton(game::kButtonDemo);
+  PassUntil(platform::TimeMs() + 700);
+  EXPECT_STREQ(player::LyricBuffer(), "Sun shine");
 }
 
 }  // namespace
