@@ -241,6 +241,12 @@ void DispatchChannel(int index, TrackState& t) {
     ++t.readPosition;
   }
   const int length = song::ChannelMessageLength(t.runningStatus);
+  // Data bytes before any status (a track that ran on into the next
+  // chunk): stepped over as the reader steps them, never sent.
+  if (t.runningStatus < 0x80) {
+    t.readPosition += length - 1;
+    return;
+  }
   const std::uint8_t message[3] = {t.runningStatus, song::SongByte(t.readPosition),
                                    length == 3 ? song::SongByte(t.readPosition + 1) : std::uint8_t{0}};
   SendEventMessage(message, length);

@@ -2,6 +2,8 @@
 // clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine_fixture.h"
 #include "game/play_mode.h"
 #include "player/event_dispatch.h"
@@ -195,6 +197,28 @@ TEST_F(Playback, OddInputIsHandledSoundly) {
   EXPECT_EQ(sent.size(), 200u) << "the escape was not sent";
   FrameAt(200);
   EXPECT_EQ(player::Tempo(), 600);
+}
+
+// A track of length 0, and one whose events stop without an end-of-track,
+// run on into the next chunk: its "MTrk" and length are read as events.
+// Data bytes read before any status byte are stepped over, never sent.
+TEST_F(Playback, DataBytesWithoutAStatusAreNeverSent) {
+  const Bytes conductor = test::Chunk("MTrk", Track().End(1920).data);
+  const Bytes tune = test::Chunk("MTrk", Track().Event(0, {0x90, 60, 100}).Event(480, {0x80, 60, 0}).End(0).data);
+  for (const Bytes& runsOn : {test::Chunk("MTrk", {}), test::Chunk("MTrk", Track().Text(0, 3, "name").data)}) {
+    SCOPED_TRACE(runsOn.size());
+    Bytes file = test::HeaderChunk(1, 3, 480);
+    for (const Bytes* chunk : {&conductor, &runsOn, &tune}) file.insert(file.end(), chunk->begin(), chunk->end());
+    ResetEngine(1);
+    test::InstallAndScan(file);
+    player::RewindSong();
+    Start(kDemo);
+    FramesUntil(2100);
+    const std::vector<Sent> sent = TakeSent();
+    EXPECT_NE(std::find_if(sent.begin(), sent.end(), [](const Sent& s) { return s.bytes == Bytes{0x90, 60, 100}; }),
+              sent.end());
+    for (const Sent& s : sent) EXPECT_GE(s.bytes[0], 0x80) << testing::PrintToString(s);
+  }
 }
 
 }  // namespace
