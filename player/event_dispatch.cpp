@@ -242,8 +242,9 @@ void DispatchChannel(int index, TrackState& t) {
   }
   const int length = song::ChannelMessageLength(t.runningStatus);
   // Data bytes before any status (a track that ran on into the next
-  // chunk): stepped over as the reader steps them, never sent.
-  if (t.runningStatus < 0x80) {
+  // chunk) are stepped over as the reader steps them, never sent; a chase
+  // steps over what would reach no device (it would be dropped) at once.
+  if (t.runningStatus < 0x80 || (state.chasing && t.outputPort >= midi::PortCount())) {
     t.readPosition += length - 1;
     return;
   }
