@@ -8,6 +8,8 @@
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
 #include "song/measure_map.h"
+#include "song/song_scan.h"
+#include "song/song_store.h"
 
 namespace player {
 
@@ -63,7 +65,11 @@ std::int32_t LoopStartTick() { return song::MeasureFirstTick(state.firstMeasure)
 std::int32_t LoopEndTick() { return song::MeasureFirstTick(state.lastMeasure + 1); }
 
 bool LoopInForce() {
-  return state.stage == kLoopSet && state.followed && PlayState() == kPlaying && LoopEndTick() > LoopStartTick();
+  // The song's end ends a passage too: one shorter than a beat (in a song
+  // shorter than that) would jump back on every frame.
+  const std::int64_t passageEnd = std::min(LoopEndTick(), song::ScannedEndTick());
+  return state.stage == kLoopSet && state.followed && PlayState() == kPlaying &&
+         passageEnd - LoopStartTick() >= std::max(song::Division(), 1);
 }
 
 bool LoopEndReached(std::int32_t position) { return LoopInForce() && position >= LoopEndTick(); }

@@ -348,7 +348,8 @@ TEST_F(Loop, ALoopOverASignatureChangeBeginsEachPassInItsOwnSignature) {
 
 // A song that ends a tick into its third measure has two measures a
 // passage can use: a loop over the third is one over the second, which
-// jumps back every two seconds rather than on every frame.
+// jumps back every two seconds rather than on every frame. A song shorter
+// than a beat has no passage: it plays once.
 TEST_F(Loop, APassageIsAtLeastABeatLong) {
   Load({Track().TimeSignature(0, 4, 2).End(2 * 1920 + 1), Track().Event(3840, {0x90, 60, 100}).End(0)});
   player::SetLoop(2, 2);
@@ -358,6 +359,14 @@ TEST_F(Loop, APassageIsAtLeastABeatLong) {
   Start(game::kPlayModeDemo);
   FramesUntil(5000);
   EXPECT_EQ(player::LoopJumpCount(), 2);
+
+  player::StopPlayback(player::kStopByUser);
+  Load({Track().End(400), Track().Event(0, {0x90, 60, 100}).End(0)});
+  player::SetLoop(0, 0);
+  Start(game::kPlayModeDemo);
+  FramesUntil(platform::TimeMs() + 1000);
+  EXPECT_EQ(player::LoopJumpCount(), 2);
+  EXPECT_EQ(player::PlayState(), player::kStopped);
 }
 
 class LoopButton : public test::ProgramTest {
