@@ -26,6 +26,7 @@
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
+#include "player/chase_table.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
@@ -34,6 +35,7 @@
 #include "scene/input.h"
 #include "scene/scenes.h"
 #include "song/song_parts.h"
+#include "song/measure_map.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
@@ -46,10 +48,12 @@ void ResetAllModules() {
   song::ResetSongStore();
   song::ResetTrackReader();
   song::ResetSongScan();
+  song::ResetMeasureMap();
   song::ResetSongParts();
   midi::ResetMidiOut();
   midi::InitTimingServices();
   player::ResetEventDispatch();
+  player::ResetChaseTable();
   player::ResetPlaybackClock();
   player::ResetGuideTrack();
   player::ResetLyricLines();

@@ -5,6 +5,7 @@
 #include "game/controls.h"
 #include "game/panels.h"
 #include "game/part_button.h"
+#include "game/play_mode.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 
@@ -13,6 +14,7 @@ namespace game {
 static constexpr int kBevelWidth = 3;
 static constexpr int kFaceTextHeight = 12;                // single-byte characters 6 pixels wide
 static constexpr std::uint32_t kFaceTextColour = 0x3C241C;  // the artwork's button text, as 0x00BBGGRR
+static constexpr std::uint32_t kDimmedTextColour = 0xA09890;
 
 // "3-6" for a loop over measures 3 to 6 (as the measure panel counts them),
 // "3-" while only its start is marked.
@@ -34,14 +36,20 @@ std::string ButtonFaceText(int button) {
   }
 }
 
+ButtonFace ButtonFaceOf(int button) {
+  const bool gamePlays = player::PlayState() == player::kPlaying && PlayMode() == kPlayModeGame;
+  return {ButtonFaceText(button), button == kButtonLoop && gamePlays};
+}
+
 void DrawButtonFace(int button) {
-  const std::string text = ButtonFaceText(button);
+  const ButtonFace face = ButtonFaceOf(button);
+  const std::string& text = face.text;
   if (text.empty()) return;
   const SourceRect r = ButtonRect(button);
   RestoreBackground({r.left + kBevelWidth, r.top + kBevelWidth, r.right - kBevelWidth, r.bottom - kBevelWidth});
   const int width = static_cast<int>(text.size()) * kFaceTextHeight / 2;
   draw::BeginText(draw::kFaceGothic, kFaceTextHeight, 0, 0, 0, 0);
-  draw::SetTextColors(kFaceTextColour, 0, 1);
+  draw::SetTextColors(face.dimmed ? kDimmedTextColour : kFaceTextColour, 0, 1);
   const int x = r.left + (kButtonWidth - width) / 2, y = r.top + (kButtonBottom - kButtonTop - kFaceTextHeight) / 2;
   // Twice, a pixel apart: as bold as the artwork's own labels.
   draw::PutText(x, y, text.c_str());

@@ -7,11 +7,20 @@
 
 namespace game {
 
-// The text button `button` shows now; empty for a button without a face.
+// What a face shows: its text, dimmed while its setting does not apply
+// (LOOP while a game, which is always the whole song, plays).
+struct ButtonFace {
+  std::string text;
+  bool dimmed = false;
+  bool operator==(const ButtonFace&) const = default;
+};
+
+// The face button `button` shows now; no text for a button without one.
+ButtonFace ButtonFaceOf(int button);
 std::string ButtonFaceText(int button);
-// Draws that text centred on the button on the back screen (the face is
+// Draws that face centred on the button on the back screen (the face is
 // restored from the artwork first). The main screen calls it whenever the
-// text changes and after drawing the whole screen; a press or release
+// face changes and after drawing the whole screen; a press or release
 // draws only the bevel and leaves the face as it is.
 void DrawButtonFace(int button);
 

@@ -33,7 +33,7 @@ struct State {
   int pointerX = 0;
   int pointerY = 0;
   bool leftButton = false;
-  std::string shownFace[kButtonCount];
+  ButtonFace shownFace[kButtonCount];
 };
 State state;
 }  // namespace
@@ -58,7 +58,7 @@ static void DrawWholeScreen() {
   PutArtwork(0, 0, kScreenBackground);
   DrawTitlePanel();
   DrawAllKeysUp();
-  for (std::string& face : state.shownFace) face.clear();  // every face drawn at the end of the pass
+  for (ButtonFace& face : state.shownFace) face = {};  // every face drawn at the end of the pass
   player::RewindSong();
   DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();
@@ -105,7 +105,7 @@ void RunMainScene() {
   ChangeSceneFor(RunMainControls());
   // A face follows its setting however it changed (a click, a song loaded).
   for (int n = 0; n < kButtonCount; ++n) {
-    std::string face = ButtonFaceText(n);
+    ButtonFace face = ButtonFaceOf(n);
     if (face == state.shownFace[n]) continue;
     DrawButtonFace(n);
     state.shownFace[n] = std::move(face);

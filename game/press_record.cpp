@@ -7,8 +7,7 @@
 #include "midi/timing.h"
 #include "platform/platform.h"
 #include "player/guide_track.h"
-#include "song/song_scan.h"
-#include "song/song_store.h"
+#include "song/measure_map.h"
 
 namespace game {
 
@@ -40,23 +39,8 @@ int PressOffsetMs() {
   return static_cast<int>(std::clamp<std::int64_t>(offset, -kLongestOffsetMs, kLongestOffsetMs));
 }
 
-int MeasureOfTick(std::int32_t tick) {
-  // The table holds the scanned measures and two more; past its end the
-  // measures go on in the last one's length.
-  const int filled = std::clamp(song::ScannedMeasureCount() + 2, 1, song::kMeasureTableSize);
-  int low = 0, high = filled - 1;  // the last entry that starts at or before the tick
-  if (tick < song::Measure(0).startTick) return 1;
-  while (low < high) {
-    const int middle = (low + high + 1) / 2;
-    if (song::Measure(middle).startTick <= tick) low = middle;
-    else high = middle - 1;
-  }
-  const song::MeasureEntry& last = song::Measure(low);
-  std::int64_t measure = low;
-  if (low == filled - 1)
-    measure += (static_cast<std::int64_t>(tick) - last.startTick) / song::TicksPerMeasure(song::Division(), last.numerator, last.denominator);
-  return static_cast<int>(std::min<std::int64_t>(measure + 1, INT32_MAX));
-}
+// The measure the counter shows at the note, counted from 1.
+int MeasureOfTick(std::int32_t tick) { return song::MeasureOfTick(tick) + 1; }
 
 void RecordJudgedPress(int verdict) {
   const std::int32_t tick = player::GuideTick();

@@ -33,7 +33,7 @@ void ClearPressMoment();
 // note, minus how far ahead the note lies; each taken back to the moment
 // the key went down.
 int PressOffsetMs();
-// The measure (from 1) that holds a tick, by the song's measure table.
+// The measure (from 1) the measure counter shows at a tick.
 int MeasureOfTick(std::int32_t tick);
 
 const std::vector<JudgedPress>& JudgedPresses();

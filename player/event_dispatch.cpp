@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "midi/midi_out.h"
+#include "player/chase_table.h"
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
-#include "song/song_scan.h"
+#include "song/measure_map.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
@@ -28,15 +28,8 @@ struct TrackState {
   std::uint16_t mutedNoteChannels;  // channels whose note-ons are not sent (bit n: channel n)
 };
 
-// A channel message a chase sends again, with the port it goes to.
-struct ChasedMessage {
-  int port;
-  std::uint8_t bytes[3];
-  int length;
-};
-
 // Per-track read state, the send path's context, the note and pedal tables,
-// the lyric buffer, and what a chase collects instead of sending.
+// the lyric buffer, and whether a chase is walking the tracks.
 namespace {
 struct State {
   TrackState tracks[song::kTrackSlots]{};
@@ -47,14 +40,12 @@ struct State {
   std::uint8_t sustainHeld[kNoteTablePorts][16]{};
   char lyricBuffer[kLyricBufferSize + 1]{};
   bool chasing = false;
-  std::vector<ChasedMessage> chased;
 };
 State state;
 }  // namespace
 
 static constexpr std::int8_t kMaxNoteCount = 127;
 static constexpr std::uint8_t kSustainController = 64;
-static constexpr std::uint8_t kFirstChannelModeController = 120;
 
 void ResetEventDispatch() {
   state = {};
@@ -96,21 +87,6 @@ void RewindTracks() {
 // Whether the current track's notes on `channel` are muted.
 static bool NoteChannelMuted(int channel) {
   return state.currentTrackMarker != 0 && ((state.tracks[state.currentTrackMarker - 1].mutedNoteChannels >> channel) & 1u) != 0;
-}
-
-// Keeps the latest message of each kind a chase sends again: one program,
-// pitch bend and pressure per channel and one value per controller, in the
-// order they were last set.
-static void RememberChased(int port, const std::uint8_t* message, int length) {
-  const int kind = message[0] & 0xF0;
-  const bool controller = kind == 0xB0;
-  if (length < 2 || length > 3 || kind < 0xB0 || kind > 0xE0) return;
-  if (controller && message[1] >= kFirstChannelModeController) return;
-  std::erase_if(state.chased, [&](const ChasedMessage& m) {
-    return m.port == port && m.bytes[0] == message[0] && (!controller || m.bytes[1] == message[1]);
-  });
-  ChasedMessage m{port, {message[0], message[1], length == 3 ? message[2] : std::uint8_t{0}}, length};
-  state.chased.push_back(m);
 }
 
 int SendEventMessage(const std::uint8_t* message, int length) {
@@ -217,8 +193,8 @@ bool DispatchMeta(int index, TrackState& t) {
       t.ended = true;
       return index == 0 && PlayState() == kPlaying && !state.chasing;
     case song::kMetaTempo:
-      // A chase takes the tempo and signature from the measure table.
-      if (index == 0 && !state.chasing) {
+      // A chase takes the tempo and signature from the measure map.
+      if (index == song::ConductorTrack() && !state.chasing) {
         // A tempo of 0 microseconds per quarter has no meaning: ignored.
         if (const std::int32_t microseconds = song::ReadBigEndian(data, 3); microseconds > 0) {
           SetTempo(song::kMicrosecondsPerMinute / microseconds);
@@ -227,10 +203,7 @@ bool DispatchMeta(int index, TrackState& t) {
       }
       break;
     case song::kMetaTimeSignature:
-      if (index == 0 && !state.chasing) {
-        ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
-        SetMeasureBase(t.nextEventTime, CurrentMeasure());
-      }
+      if (index == song::ConductorTrack() && !state.chasing) ApplyTimeSignature(song::SongByte(data), song::SongByte(data + 1));
       break;
     default:
       break;
@@ -268,6 +241,13 @@ void DispatchChannel(int index, TrackState& t) {
     ++t.readPosition;
   }
   const int length = song::ChannelMessageLength(t.runningStatus);
+  // Data bytes before any status (a track that ran on into the next
+  // chunk) are stepped over as the reader steps them, never sent; a chase
+  // steps over what would reach no device (it would be dropped) at once.
+  if (t.runningStatus < 0x80 || (state.chasing && t.outputPort >= midi::PortCount())) {
+    t.readPosition += length - 1;
+    return;
+  }
   const std::uint8_t message[3] = {t.runningStatus, song::SongByte(t.readPosition),
                                    length == 3 ? song::SongByte(t.readPosition + 1) : std::uint8_t{0}};
   SendEventMessage(message, length);
@@ -334,10 +314,15 @@ void DispatchDueEvents() {
   else if (songEnded) StopPlayback(kStopAtEnd);
 }
 
+// A message the chase kept, sent to its port.
+static void SendChased(const ChasedMessage& message) {
+  state.defaultPort = message.port;
+  SendEventMessage(message.bytes, message.length);
+}
+
 void ChaseTracksTo(std::int32_t tick) {
   RewindTracks();
-  GatherLyricLines();  // syllables are reached again from the first
-  state.chased.clear();
+  RewindLyricLines();  // syllables are reached again from the first
   state.lyricBuffer[0] = '\0';
   state.chasing = true;
   bool songEnded = false;
@@ -354,12 +339,8 @@ void ChaseTracksTo(std::int32_t tick) {
   state.eventMuted = false;
   state.currentTrackMarker = 0;
   const int rememberedPort = state.defaultPort;
-  for (const ChasedMessage& m : state.chased) {
-    state.defaultPort = m.port;
-    SendEventMessage(m.bytes, m.length);
-  }
+  SendChasedInOrder(SendChased);
   state.defaultPort = rememberedPort;
-  state.chased.clear();
 }
 
 }  // namespace player

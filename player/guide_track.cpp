@@ -208,7 +208,7 @@ int GuideNoteToShow() {
   if (state.guideNote >= kGuideEndNoticed || !LoopEndReached(state.guideTick)) return state.guideNote;
   const song::SongPart* part = GuidePart();
   if (part == nullptr) return kGuideEnded;
-  const std::int32_t start = song::Measure(LoopFirstMeasure()).startTick;
+  const std::int32_t start = LoopStartTick();
   std::int32_t position = song::TrackEntry(song::kCurrentBank, part->track);
   std::int32_t tick = 0;
   std::uint8_t runningStatus = 0, note = 0, velocity = 0;

@@ -18,8 +18,11 @@ struct Syllable {
 };
 
 // The gathered lines, the syllable of each gathered event in order, the
-// track and event type they come from, and how far playback has reached.
+// track and event type they come from, the song they were read from, and
+// how far playback has reached.
 struct State {
+  bool gathered = false;
+  std::uint32_t songEdition = 0;
   bool bySyllable = false;
   int track = -1;
   std::int32_t type = 0;
@@ -143,14 +146,24 @@ bool FindSource(int& track, std::int32_t& type, bool& karaoke) {
 
 void ResetLyricLines() { state = {}; }
 
+void RewindLyricLines() {
+  state.reached = 0;
+  state.shownLine = -1;
+}
+
+// A long lyric track takes a while to read: it is read once a song.
 void GatherLyricLines() {
+  if (state.gathered && state.songEdition == song::SongEdition()) return RewindLyricLines();
   state = {};
+  state.gathered = true;
+  state.songEdition = song::SongEdition();
   int track = -1;
   std::int32_t type = 0;
   bool karaoke = false;
   if (!FindSource(track, type, karaoke)) return;
   if (!Gather(TextEvents(track), type, karaoke)) {
-    state = {};
+    state.lines.clear();
+    state.syllables.clear();
     return;
   }
   state.bySyllable = true;

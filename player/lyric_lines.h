@@ -20,9 +20,11 @@
 
 namespace player {
 
-// Reads the current song's lyrics; called at each start, so the lines are
-// reached again from the first.
+// Reads the current song's lyrics when the song changed since they were
+// last read, and goes back to the first line; called at each start.
 void GatherLyricLines();
+// Goes back to the first line (a loop's jump back).
+void RewindLyricLines();
 // Whether the current song's lyrics are shown line by line and lit
 // syllable by syllable.
 bool LyricsBySyllable();

@@ -7,7 +7,9 @@
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
+#include "song/measure_map.h"
 #include "song/song_scan.h"
+#include "song/song_store.h"
 
 namespace player {
 
@@ -26,9 +28,9 @@ State state;
 
 void ResetPassageLoop() { state = {}; }
 
-// The last measure a loop can end with: the one after it must have a start
-// in the measure table.
-static int ClampMeasure(int measure) { return std::clamp(measure, 0, song::kMeasureTableSize - 2); }
+// A loop's measures are the song's: each at least a beat long, so a
+// passage never jumps back on every frame.
+static int ClampMeasure(int measure) { return std::clamp(measure, 0, song::SongMeasureCount() - 1); }
 
 void MarkLoopMeasure(int measure) {
   switch (state.stage) {
@@ -59,24 +61,36 @@ int LoopLastMeasure() { return state.lastMeasure; }
 void SetLoopFollowed(bool followed) { state.followed = followed; }
 int LoopJumpCount() { return state.jumpCount; }
 
-std::int32_t LoopEndTick() { return song::Measure(state.lastMeasure + 1).startTick; }
+std::int32_t LoopStartTick() { return song::MeasureFirstTick(state.firstMeasure); }
+std::int32_t LoopEndTick() { return song::MeasureFirstTick(state.lastMeasure + 1); }
 
 bool LoopInForce() {
-  // A range past the measure table's filled entries has no end to reach.
+  // The song's end ends a passage too: one shorter than a beat (in a song
+  // shorter than that) would jump back on every frame.
+  const std::int64_t passageEnd = std::min(LoopEndTick(), song::ScannedEndTick());
   return state.stage == kLoopSet && state.followed && PlayState() == kPlaying &&
-         LoopEndTick() > song::Measure(state.firstMeasure).startTick;
+         passageEnd - LoopStartTick() >= std::max(song::Division(), 1);
 }
 
 bool LoopEndReached(std::int32_t position) { return LoopInForce() && position >= LoopEndTick(); }
 
-void JumpToLoopStart() {
-  const std::int32_t start = song::Measure(state.firstMeasure).startTick;
+// What sounds ends, and the song stands at the loop's first measure as
+// playing from the top would leave it there.
+static void GoToLoopStart() {
   SilenceAllPorts();
-  ChaseTracksTo(start);
+  ChaseTracksTo(LoopStartTick());
   RestartAtMeasure(state.firstMeasure);
-  if (PerformanceModeFlag() == 1) RestartGuideAt(start);
-  ++state.jumpCount;
+  if (PerformanceModeFlag() == 1) RestartGuideAt(LoopStartTick());
   PlaybackJumpedBack();
+}
+
+void JumpToLoopStart() {
+  ++state.jumpCount;
+  GoToLoopStart();
+}
+
+void StartAtLoop() {
+  if (LoopInForce()) GoToLoopStart();
 }
 
 }  // namespace player

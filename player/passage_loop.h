@@ -1,7 +1,9 @@
-// The passage loop: a range of measures that DEMO and TRAINING play over
-// and over. At each jump back what sounds is ended, the state the song has
-// at the first measure when played from the top is sent again, and the
-// clock, the guide and the screen follow.
+// The passage loop: a range of measures (as the measure counter numbers
+// them, song/measure_map.h) that DEMO and TRAINING play over and over, from
+// the loop's first measure on. At the start and at each jump back what
+// sounds is ended, the state the song has at the first measure when played
+// from the top is sent again, and the clock, the guide and the screen
+// follow.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@ inline constexpr int kLoopSet = 2;
 
 // The first click marks the start at a measure (zero-based), the second the
 // end (the two swap when the end lies before the start), a third clears.
+// Marks are kept within the song's measures (song::SongMeasureCount).
 void MarkLoopMeasure(int measure);
 // Sets the whole range at once (zero-based, first <= last).
 void SetLoop(int firstMeasure, int lastMeasure);
@@ -28,12 +31,17 @@ int LoopLastMeasure();  // meaningful once the loop is set
 void SetLoopFollowed(bool followed);
 // True while a set loop applies to the playing run.
 bool LoopInForce();
-// Where the loop ends: the start of the measure after its last.
+// Where the loop begins, and where it ends: the start of the measure after
+// its last.
+std::int32_t LoopStartTick();
 std::int32_t LoopEndTick();
 // True when the loop is in force and the position has reached its end.
 bool LoopEndReached(std::int32_t position);
 // Sends the song back to the loop's first measure.
 void JumpToLoopStart();
+// A run that starts with the loop in force starts at its first measure
+// (called as the run starts; not counted as a jump).
+void StartAtLoop();
 // How many jumps back the loop has made since the program started.
 int LoopJumpCount();
 

@@ -8,7 +8,7 @@
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
 #include "player/screen_hooks.h"
-#include "song/song_scan.h"
+#include "song/measure_map.h"
 #include "song/song_store.h"
 
 namespace player {
@@ -27,11 +27,8 @@ struct State {
   std::int32_t accumulatedMs = 0;
   std::int32_t lastElapsed = 0;
   std::int32_t positionOffset = 0;
-  std::int32_t measureBaseTick = 0;
-  int baseMeasure = 0;
-  std::int32_t quarterCount = 0;
-  std::int32_t shownQuarterCount = 0;
   int currentMeasure = 0;
+  int currentBeat = 1;
   int speedPercent = kFullSpeedPercent;
 };
 State state;
@@ -50,17 +47,13 @@ std::int32_t MicrosecondsPerQuarter() { return state.microsecondsPerQuarter; }
 int BeatsPerMeasure() { return state.beatsPerMeasure; }
 int BeatUnit() { return state.beatUnit; }
 int CurrentMeasure() { return state.currentMeasure; }
-std::int32_t QuarterCount() { return state.quarterCount; }
+int CurrentBeat() { return state.currentBeat; }
 int PlaybackSpeedPercent() { return state.speedPercent; }
 void SetPlaybackSpeedPercent(int percent) {
   state.speedPercent = std::clamp(percent, kSlowestSpeedPercent, kFullSpeedPercent);
 }
 int HeardTempo() { return (state.tempo * state.speedPercent + kFullSpeedPercent / 2) / kFullSpeedPercent; }
 std::int64_t SongMsToPlayerMs(std::int64_t songMs) { return songMs * kFullSpeedPercent / state.speedPercent; }
-void SetMeasureBase(std::int32_t tick, int measure) {
-  state.measureBaseTick = tick;
-  state.baseMeasure = measure;
-}
 
 // From here on the tempo in force applies to the time that follows; the
 // song position itself does not move.
@@ -78,8 +71,6 @@ void ReanchorAt(std::int32_t position) {
 
 static void ResetCounters() {
   state.lastElapsed = state.accumulatedMs = state.tickBase = 0;
-  state.quarterCount = state.shownQuarterCount = 0;
-  state.baseMeasure = state.currentMeasure;
 }
 
 int AdvancePlayback() {
@@ -104,16 +95,15 @@ int AdvancePlayback() {
     if (state.playState == kPlaying && state.songPosition >= LoopEndTick()) JumpToLoopStart();
     return 1;
   }
-  bool changed = false;
-  const std::int32_t division = std::max(song::Division(), 1);  // a division of 0 counts no quarters
-  state.quarterCount = (state.songPosition - state.measureBaseTick) / division;
-  if (state.quarterCount != state.shownQuarterCount) {
-    state.shownQuarterCount = state.quarterCount;
-    state.currentMeasure = state.quarterCount / state.beatsPerMeasure + state.baseMeasure;
-    changed = true;
-  }
+  const int measure = song::MeasureOfTick(state.songPosition);
+  const int beat = song::BeatOfTick(state.songPosition);
+  const bool changed = measure != state.currentMeasure || beat != state.currentBeat;
+  state.currentMeasure = measure;
+  state.currentBeat = beat;
   DispatchDueEvents();
-  if (changed) ShowPosition(state.currentMeasure + 1, state.quarterCount % state.beatsPerMeasure + 1);
+  // Shown from the state: a loop that jumped or an end that rewound has
+  // shown its own position already.
+  if (changed) ShowPosition(state.currentMeasure + 1, state.currentBeat);
   return changed ? 1 : 0;
 }
 
@@ -132,29 +122,29 @@ void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower) {
 }
 
 std::int32_t SeekToMeasure(int measure) {
-  const song::MeasureEntry& entry = song::Measure(std::clamp(measure, 0, song::kMeasureTableSize - 1));
-  state.beatsPerMeasure = entry.numerator == 0 ? 4 : entry.numerator;
-  state.beatUnit = entry.denominator;
-  state.tempo = entry.tempo;
+  const song::MeasureStart start = song::MeasureStartOf(measure);
+  state.beatsPerMeasure = start.numerator;
+  state.beatUnit = start.denominator;
+  state.tempo = start.tempo;
   ApplyTempo();
   ShowTimeSignature();
-  return entry.startTick;
+  return start.tick;
 }
 
 void RestartAtMeasure(int measure) {
-  state.currentMeasure = std::clamp(measure, 0, song::kMeasureTableSize - 1);
-  state.songPosition = song::Measure(state.currentMeasure).startTick;
+  state.currentMeasure = std::max(measure, 0);
+  state.currentBeat = 1;
+  state.songPosition = song::MeasureFirstTick(state.currentMeasure);
   SeekToMeasure(state.currentMeasure);  // re-anchors at the position
-  SetMeasureBase(state.songPosition, state.currentMeasure);
-  state.quarterCount = state.shownQuarterCount = 0;
   ShowPosition(state.currentMeasure + 1, 1);
 }
 
 void RewindSong() {
   RewindTracks();
   midi::ResumeClockOrigin();
-  state.songPosition = state.measureBaseTick = 0;
+  state.songPosition = 0;
   state.currentMeasure = 0;
+  state.currentBeat = 1;
   state.positionOffset = SeekToMeasure(0);
   ResetCounters();
   ShowPosition(1, 1);
@@ -166,7 +156,8 @@ int StartPlayback() {
   // This also clears a halt at a guide note left over from a run stopped
   // while it waited: the new run's clock must not stand still.
   RunStarting();
-  if (state.playState == kStopped) {
+  const bool starting = state.playState == kStopped;
+  if (starting) {
     LyricBarRestarts();
     GatherLyricLines();
     BeginGuideTrack();
@@ -174,7 +165,7 @@ int StartPlayback() {
     if (song::SongChangedFlag()) {
       midi::ResumeClockOrigin();
       state.positionOffset = SeekToMeasure(state.currentMeasure);
-      state.songPosition = state.measureBaseTick = state.positionOffset;
+      state.songPosition = state.positionOffset;
       ResetCounters();
     } else {
       RewindSong();
@@ -185,6 +176,7 @@ int StartPlayback() {
   ShowPosition(1, 1);
   ApplyTempo();
   ShowTimeSignature();
+  if (starting) StartAtLoop();
   return 0;
 }
 

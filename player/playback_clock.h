@@ -20,12 +20,12 @@ inline constexpr int kFullSpeedPercent = 100;
 inline constexpr int kSlowestSpeedPercent = 50;
 
 // Recomputes the song position and dispatches what is due; returns 1 when
-// the quarter count changed. Does nothing while stopped.
+// the measure or beat shown changed. Does nothing while stopped.
 int AdvancePlayback();
 // Puts every track back to its first event and the clock to tick 0.
 void RewindSong();
 // Starts playing from the top (or from the current measure after the song
-// changed).
+// changed), or from a loop's first measure when the run follows a loop.
 int StartPlayback();
 // Kind 0: the user's stop; kind 1: the end of the song.
 int StopPlayback(int kind);
@@ -35,7 +35,8 @@ void ApplyTempo();
 // Takes a time signature (numerator, denominator as a power of two) and
 // re-anchors the clock.
 void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower);
-// Loads a measure's tempo and time signature; returns its start tick.
+// Loads the tempo and time signature a measure (zero-based) begins with;
+// returns its first tick.
 std::int32_t SeekToMeasure(int measure);
 
 // The program went to the background in full screen, where its frames
@@ -71,10 +72,10 @@ void SetTempo(int beatsPerMinute);
 std::int32_t MicrosecondsPerQuarter();
 int BeatsPerMeasure();
 int BeatUnit();
+// The measure (zero-based) and beat (from 1) the counters show, as the
+// measure map numbers the song position.
 int CurrentMeasure();
-std::int32_t QuarterCount();
-// The measure base: where the last time signature of track 0 took effect.
-void SetMeasureBase(std::int32_t tick, int measure);
+int CurrentBeat();
 
 void ResetPlaybackClock();
 

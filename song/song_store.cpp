@@ -19,6 +19,7 @@ struct State {
   std::int32_t division = kDefaultDivision;
   bool songErrorFlag = false;
   bool songChangedFlag = false;
+  std::uint32_t songEdition = 0;
   // Where the fill offset stood before the chunk now being built was
   // begun, so that a refused chunk can be discarded whole.
   std::int32_t pendingChunkStart = 0;
@@ -44,6 +45,7 @@ void SetSongErrorFlag() { state.songErrorFlag = true; }
 void ClearSongErrorFlag() { state.songErrorFlag = false; }
 bool SongChangedFlag() { return state.songChangedFlag; }
 void ClearSongChangedFlag() { state.songChangedFlag = false; }
+std::uint32_t SongEdition() { return state.songEdition; }
 
 std::uint8_t SongByte(std::int32_t offset) {
   return (offset >= 0 && offset < kSongBufferSize) ? songBuffer[offset] : 0;
@@ -99,6 +101,7 @@ void ReplaceTrack(std::int32_t newDataOffset, int slot) {
     state.songErrorFlag = false;
   }
   state.songChangedFlag = true;
+  ++state.songEdition;
 }
 
 void ClearTrack(int trackNumber) {
@@ -228,6 +231,7 @@ bool InstallSongImage(std::int32_t imageLength) {
       if (saved[j] > cut) saved[j] -= removed;
   }
   AlignTrackZeroEnd(kCurrentBank);
+  ++state.songEdition;
   return true;
 }
 

@@ -37,6 +37,9 @@ void SetSongErrorFlag();                         // a failed file read
 void ClearSongErrorFlag();                       // a new file load begins
 bool SongChangedFlag();
 void ClearSongChangedFlag();
+// Changes whenever the current song's tracks change (a song installed, a
+// track replaced): what is read from the tracks once is read again.
+std::uint32_t SongEdition();
 
 // Bounded access to the buffer. A read outside the buffer gives 0 and a
 // write outside it is dropped, so no offset a file claims can escape it.

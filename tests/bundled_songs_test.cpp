@@ -43,9 +43,9 @@ TEST_F(BundledSongs, EachHasAGuideAndLyrics) {
 
 TEST_F(BundledSongs, OneIsInThreeFourAndOneChangesTempo) {
   LoadBundled("amazing_grace.mid");
-  EXPECT_EQ(song::Measure(1).numerator, 3);
+  EXPECT_EQ(song::MeasureStartOf(1).numerator, 3);
   LoadBundled("twinkle.mid");
-  EXPECT_NE(song::Measure(0).tempo, song::Measure(song::ScannedMeasureCount() - 1).tempo);
+  EXPECT_NE(song::MeasureStartOf(0).tempo, song::MeasureStartOf(song::SongMeasureCount() - 1).tempo);
 }
 
 TEST_F(BundledSongs, SakuraIsInShiftJis) {

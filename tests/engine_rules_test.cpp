@@ -181,21 +181,17 @@ TEST_F(EngineRules, NumeratorZeroDuringPlaybackCountsFourBeats) {
   // 500 = 4031, five quarters past 1440: measure 2 + 5 / 4, beat 5 % 4.
   EXPECT_EQ(player::SongPosition(), 4031);
   EXPECT_EQ(player::CurrentMeasure(), 2);
-  EXPECT_EQ(player::QuarterCount() % player::BeatsPerMeasure(), 1);
+  EXPECT_EQ(player::CurrentBeat(), 2);
 }
 
 TEST_F(EngineRules, CountersGoOnFromTheMeasureWhereTheSignatureChanged) {
   // Two measures of 4/4 (3840 ticks), then 3/4.
   Load({Track().TimeSignature(0, 4, 2).TimeSignature(3840, 3, 2).End(9600)});
   Start(kDemo);
-  // The counters are read on frames that did not move the quarter count,
-  // once a change and the signature it may bring have settled.
   std::vector<std::pair<int, int>> shown;  // measure, beat, counted from 1
   for (std::uint32_t t = 10; t <= 8700; t += 10) {
-    const std::int32_t quarters = player::QuarterCount();
     FrameAt(t);
-    if (player::QuarterCount() != quarters) continue;
-    const std::pair<int, int> now{player::CurrentMeasure() + 1, player::QuarterCount() % player::BeatsPerMeasure() + 1};
+    const std::pair<int, int> now{player::CurrentMeasure() + 1, player::CurrentBeat()};
     if (shown.empty() || shown.back() != now) shown.push_back(now);
   }
   EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 3}, {1, 4}, {2, 1}, {2, 2}, {2, 3}, {2, 4},

@@ -79,7 +79,7 @@ TEST_F(FileButton, ChoosingASongLoadsItsTitleMeasuresAndRanking) {
 
   EXPECT_TRUE(files::SongLoaded());
   EXPECT_STREQ(song::SongTitle(), "Little Waltz");
-  EXPECT_EQ(song::Measure(1).startTick, 1440) << "3/4 at 480 ticks a quarter";
+  EXPECT_EQ(song::MeasureFirstTick(1), 1440) << "3/4 at 480 ticks a quarter";
   EXPECT_EQ(files::RankingScore(0), 777);
   EXPECT_EQ(files::RankingScore(1), 666);
   EXPECT_EQ(files::RankingScore(2), 300);

@@ -2,6 +2,8 @@
 // clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine_fixture.h"
 #include "game/play_mode.h"
 #include "player/event_dispatch.h"
@@ -61,7 +63,7 @@ TEST_F(Playback, BeatsCountQuarterNotes) {
   std::vector<std::pair<int, int>> shown;  // measure, beat
   for (std::uint32_t t = 10; t <= 2100; t += 10) {
     FrameAt(t);
-    const std::pair<int, int> now{player::CurrentMeasure() + 1, player::QuarterCount() % player::BeatsPerMeasure() + 1};
+    const std::pair<int, int> now{player::CurrentMeasure() + 1, player::CurrentBeat()};
     if (shown.empty() || shown.back() != now) shown.push_back(now);
   }
   EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}}));
@@ -72,16 +74,32 @@ TEST_F(Playback, BeatsCountQuarterNotes) {
   FramesUntil(3100);  // six quarters and a bit at 120 bpm
   EXPECT_EQ(player::BeatUnit(), 8);
   EXPECT_EQ(player::CurrentMeasure(), 1);
-  EXPECT_EQ(player::QuarterCount() % player::BeatsPerMeasure(), 0);
+  EXPECT_EQ(player::CurrentBeat(), 1);
 }
 
-TEST_F(Playback, OnlyTheFirstTrackSetsTempoAndSignature) {
-  Load({Track().End(20000), Track().Tempo(0, 250000).TimeSignature(0, 3, 2).End(100)});
-  Start(kDemo);
-  FramesUntil(500);
-  EXPECT_EQ(player::Tempo(), 120);
-  EXPECT_EQ(player::BeatsPerMeasure(), 4);
-  EXPECT_EQ(player::PlayState(), player::kPlaying) << "track 1's end ends only track 1";
+// Track 0 steers playback when it has a tempo or a signature; otherwise
+// the first track that has one does.
+TEST_F(Playback, TempoAndSignatureComeFromTheConductorTrack) {
+  // 240 beats per minute and 3/4 from tick 480, passed at 1000 ms (960).
+  const Track other = Track().Tempo(480, 250000).TimeSignature(0, 3, 2).End(100);
+  struct Case {
+    const char* name;
+    std::vector<Track> tracks;
+    int tempo, beats;
+    std::int32_t position;  // at 1500 ms
+  };
+  for (const Case& c : {Case{"track 0 has a tempo", {Track().Tempo(0, 500000).End(20000), other}, 120, 4, 1440},
+                        Case{"track 0 has neither", {Track().End(20000), Track().End(0), other}, 240, 3, 1920}}) {
+    SCOPED_TRACE(c.name);
+    ResetEngine(1);
+    Load(c.tracks);
+    Start(kDemo);
+    for (std::uint32_t t : {500, 1000, 1500}) FrameAt(t);
+    EXPECT_EQ(player::Tempo(), c.tempo);
+    EXPECT_EQ(player::BeatsPerMeasure(), c.beats);
+    EXPECT_EQ(player::SongPosition(), c.position);
+    EXPECT_EQ(player::PlayState(), player::kPlaying) << "the other track's end ends only that track";
+  }
 }
 
 TEST_F(Playback, SongEndsWithTrackZero) {
@@ -179,6 +197,28 @@ TEST_F(Playback, OddInputIsHandledSoundly) {
   EXPECT_EQ(sent.size(), 200u) << "the escape was not sent";
   FrameAt(200);
   EXPECT_EQ(player::Tempo(), 600);
+}
+
+// A track of length 0, and one whose events stop without an end-of-track,
+// run on into the next chunk: its "MTrk" and length are read as events.
+// Data bytes read before any status byte are stepped over, never sent.
+TEST_F(Playback, DataBytesWithoutAStatusAreNeverSent) {
+  const Bytes conductor = test::Chunk("MTrk", Track().End(1920).data);
+  const Bytes tune = test::Chunk("MTrk", Track().Event(0, {0x90, 60, 100}).Event(480, {0x80, 60, 0}).End(0).data);
+  for (const Bytes& runsOn : {test::Chunk("MTrk", {}), test::Chunk("MTrk", Track().Text(0, 3, "name").data)}) {
+    SCOPED_TRACE(runsOn.size());
+    Bytes file = test::HeaderChunk(1, 3, 480);
+    for (const Bytes* chunk : {&conductor, &runsOn, &tune}) file.insert(file.end(), chunk->begin(), chunk->end());
+    ResetEngine(1);
+    test::InstallAndScan(file);
+    player::RewindSong();
+    Start(kDemo);
+    FramesUntil(2100);
+    const std::vector<Sent> sent = TakeSent();
+    EXPECT_NE(std::find_if(sent.begin(), sent.end(), [](const Sent& s) { return s.bytes == Bytes{0x90, 60, 100}; }),
+              sent.end());
+    for (const Sent& s : sent) EXPECT_GE(s.bytes[0], 0x80) << testing::PrintToString(s);
+  }
 }
 
 }  // namespace

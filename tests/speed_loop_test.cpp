@@ -2,6 +2,7 @@
 // panel, judging in the player's milliseconds) and the passage loop (the
 // jump back with its chase, TRAINING's halts on each pass, the button).
 // At 120 beats per minute and division 480 a tick lasts 500/480 ms.
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/panels.h"
+#include "game/press_record.h"
 #include "game/play_mode.h"
 #include "engine_fixture.h"
 #include "platform/virtual_keys.h"
@@ -221,6 +223,152 @@ TEST_F(Loop, TrainingHaltsAtThePassagesGuideNotesOnEveryPass) {
   }
 }
 
+// A run started with a loop set (while stopped) starts at the loop's first
+// measure with what a jump back sends there, and its first pass is every
+// pass: the same messages at the same offsets, less the notes a jump ends.
+TEST_F(Loop, ARunStartsAtTheLoopAsAJumpBackLeavesIt) {
+  Load(PassageSong());
+  pt::SetTime(0);
+  player::SetLoop(1, 2);
+  player::SetLoopFollowed(true);
+  Start(game::kPlayModeDemo);
+  EXPECT_EQ(player::SongPosition(), 1920);
+  EXPECT_EQ(player::CurrentMeasure(), 1);
+  const std::vector<Sent> start = TakeSent();
+  std::vector<std::vector<Sent>> passes = RunPasses(2);
+  ASSERT_EQ(passes.size(), 3u);
+  std::vector<Sent> jumped = FromJump(passes[1]);
+  const std::vector<Sent> jump(jumped.begin() + 2, jumped.begin() + 4);  // after the two note-offs
+  ASSERT_EQ(start.size(), jump.size());
+  for (std::size_t i = 0; i < start.size(); ++i) EXPECT_EQ(start[i].bytes, jump[i].bytes) << i;
+  std::erase_if(jumped, [](const Sent& s) { return s.time == 0; });
+  EXPECT_EQ(passes[0], jumped);
+}
+
+// Two ports: track 1 on port 0, track 2 on port 1 and then port 0 again.
+// The chase keeps each port's settings apart and sends them in the order
+// they were last set, the tracks walked one after the other: a setting
+// set again moves to the end, one of another port never replaces it, and
+// channel mode messages and what starts on the loop's first tick are not
+// sent again.
+TEST_F(Loop, TheChaseKeepsEachPortsSettingsInTheOrderLastSet) {
+  Track conductor, first, second;
+  conductor.TimeSignature(0, 4, 2).Tempo(0, 500000).End(4 * 1920);
+  first.Event(0, {0xC0, 5}).Event(0, {0xB0, 7, 100}).Event(0, {0xB0, 10, 64}).Event(100, {0xB0, 7, 90});
+  first.Event(0, {0xB0, 121, 0}).Event(1820, {0xC0, 6}).End(0);
+  second.Meta(0, 0x21, {1}).Event(0, {0xC0, 9}).Event(0, {0xB0, 7, 80}).Event(0, {0xE0, 0, 64});
+  second.Meta(10, 0x21, {0}).Event(0, {0xB0, 7, 70}).End(0);
+  ResetEngine(2);
+  Load({conductor, first, second});
+  pt::SetTime(0);
+  player::SetLoop(1, 1);
+  player::SetLoopFollowed(true);
+  Start(game::kPlayModeDemo);
+  const std::vector<std::pair<int, Bytes>> expected = {{0, {0xC0, 5}},     {0, {0xB0, 10, 64}}, {1, {0xC0, 9}},
+                                                       {1, {0xB0, 7, 80}}, {1, {0xE0, 0, 64}},  {0, {0xB0, 7, 70}}};
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "at the start" : "at the jump back");
+    std::vector<Sent> sent = pass == 0 ? TakeSent() : FromJump(RunPasses(1).back());
+    std::erase_if(sent, [](const Sent& s) { return s.time != 0; });
+    std::vector<std::pair<int, Bytes>> chased;
+    for (const Sent& s : sent) chased.emplace_back(s.port, s.bytes);
+    EXPECT_EQ(chased, expected);
+  }
+}
+
+// 120 beats per minute: the loop set at the measure the counter shows
+// starts where the counter showed it begin (chased to there: a program set
+// 400 ticks before is sent again) and ends a measure of quarter notes
+// later; a game's press in that measure is recorded with its number.
+TEST_F(Loop, MarksStartsAndStatisticsUseTheCountersMeasures) {
+  struct Case {
+    const char* name;
+    Track conductor;
+    int measure;  // as the counter shows it
+    std::int32_t start, end, note;
+  };
+  const Case cases[] = {
+      {"6/8: six quarters", Track().TimeSignature(0, 6, 3).End(4 * 2880), 2, 2880, 5760, 3071},
+      {"3/8: three quarters", Track().TimeSignature(0, 3, 3).End(4 * 1440), 3, 2880, 4320, 3000},
+      {"4/4, then 3/4 from 3840", Track().TimeSignature(0, 4, 2).TimeSignature(3840, 3, 2).End(2880), 4, 5280, 6720, 5300},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetEngine(1);
+    Load({c.conductor, Track().Event(static_cast<std::uint32_t>(c.note), {0x90, 64, 90}).Event(100, {0x80, 64, 0}).End(0),
+          Track().Event(static_cast<std::uint32_t>(c.start - 400), {0xC1, 7}).End(0)});
+    pt::SetTime(0);
+    player::SetLoopFollowed(true);
+    Start(game::kPlayModeDemo);
+    std::uint32_t t = 0;
+    while (player::CurrentMeasure() + 1 != c.measure && t < 20000) FrameAt(t += kFrameMs);
+    player::MarkLoopMeasure(player::CurrentMeasure());
+    player::MarkLoopMeasure(player::CurrentMeasure());
+    EXPECT_EQ(player::LoopEndTick(), c.end);
+    std::vector<Sent> jumpFrame;
+    while (player::LoopJumpCount() == 0 && t < 20000) {
+      FrameAt(t += kFrameMs);
+      jumpFrame = TakeSent();
+    }
+    EXPECT_NE(std::find_if(jumpFrame.begin(), jumpFrame.end(), [](const Sent& s) { return s.bytes == Bytes{0xC1, 7}; }),
+              jumpFrame.end());
+    EXPECT_EQ(player::SongPosition(), c.start);
+    EXPECT_EQ(std::pair(player::CurrentMeasure() + 1, player::CurrentBeat()), std::pair(c.measure, 1));
+
+    player::StopPlayback(player::kStopByUser);
+    player::SetLoopFollowed(false);
+    Start(game::kPlayModeGame);
+    while (!game::HaltedAtGuide() && t < 40000) FrameAt(t += kFrameMs);
+    EXPECT_EQ(player::CurrentMeasure() + 1, c.measure);
+    PressGuideKey(64);
+    ASSERT_EQ(game::JudgedPresses().size(), 1u);
+    EXPECT_EQ(game::JudgedPresses()[0].measure, c.measure);
+  }
+}
+
+// 4/4 for two measures, then 3/4: a loop over measures 2 and 3 goes back
+// to 4/4 at each jump and to 3/4 at the change inside it.
+TEST_F(Loop, ALoopOverASignatureChangeBeginsEachPassInItsOwnSignature) {
+  Load({Track().TimeSignature(0, 4, 2).TimeSignature(3840, 3, 2).End(5760)});
+  pt::SetTime(0);
+  player::SetLoop(1, 2);
+  player::SetLoopFollowed(true);
+  Start(game::kPlayModeDemo);
+  std::uint32_t t = 0;
+  for (int pass = 0; pass < 3; ++pass) {
+    SCOPED_TRACE(pass);
+    EXPECT_EQ(player::BeatsPerMeasure(), 4);
+    EXPECT_EQ(player::SongPosition(), 1920);
+    while (player::SongPosition() < 3900) FrameAt(t += kFrameMs);
+    EXPECT_EQ(player::BeatsPerMeasure(), 3);
+    EXPECT_EQ(std::pair(player::CurrentMeasure() + 1, player::CurrentBeat()), std::pair(3, 1));
+    while (player::LoopJumpCount() == pass && t < 60000) FrameAt(t += kFrameMs);
+  }
+}
+
+// A song that ends a tick into its third measure has two measures a
+// passage can use: a loop over the third is one over the second, which
+// jumps back every two seconds rather than on every frame. A song shorter
+// than a beat has no passage: it plays once.
+TEST_F(Loop, APassageIsAtLeastABeatLong) {
+  Load({Track().TimeSignature(0, 4, 2).End(2 * 1920 + 1), Track().Event(3840, {0x90, 60, 100}).End(0)});
+  player::SetLoop(2, 2);
+  EXPECT_EQ(std::pair(player::LoopFirstMeasure(), player::LoopLastMeasure()), std::pair(1, 1));
+  pt::SetTime(0);
+  player::SetLoopFollowed(true);
+  Start(game::kPlayModeDemo);
+  FramesUntil(5000);
+  EXPECT_EQ(player::LoopJumpCount(), 2);
+
+  player::StopPlayback(player::kStopByUser);
+  Load({Track().End(400), Track().Event(0, {0x90, 60, 100}).End(0)});
+  player::SetLoop(0, 0);
+  Start(game::kPlayModeDemo);
+  FramesUntil(platform::TimeMs() + 1000);
+  EXPECT_EQ(player::LoopJumpCount(), 2);
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+}
+
 class LoopButton : public test::ProgramTest {
  protected:
   // Passes until the measure panel shows `measure` (counted from 1).
@@ -229,6 +377,14 @@ class LoopButton : public test::ProgramTest {
     ASSERT_EQ(player::CurrentMeasure() + 1, measure);
   }
   static std::string Face() { return game::ButtonFaceText(game::kButtonLoop); }
+  // LOOP's face as the last frame shows it.
+  static std::vector<draw::Pixel> FacePixels() {
+    const game::SourceRect r = game::ButtonRect(game::kButtonLoop);
+    std::vector<draw::Pixel> pixels;
+    for (int y = r.top + 3; y < r.bottom - 3; ++y)
+      for (int x = r.left + 3; x < r.right - 3; ++x) pixels.push_back(Shown(x, y));
+    return pixels;
+  }
 };
 
 // Eight measures of 4/4 at 120 (2 s each); the tune on the second track has
@@ -271,15 +427,26 @@ TEST_F(LoopButton, MarksClearsKeepsAndIsClearedByAnotherSong) {
   ClickButton(game::kButtonStop);
   EXPECT_EQ(Face(), "2-4");
 
-  // A game is the whole song: the loop is not followed and the button does
-  // nothing.
+  // A game is the whole song, from the top: the loop is not followed, the
+  // button does nothing and its face is dimmed while the game plays.
+  const std::vector<draw::Pixel> shownFace = FacePixels();
   ClickButton(game::kButtonGame);
+  EXPECT_EQ(player::CurrentMeasure(), 0);
+  EXPECT_TRUE(game::ButtonFaceOf(game::kButtonLoop).dimmed);
+  EXPECT_NE(FacePixels(), shownFace);
   Tap(game::kNoteKeys[64 - 60]);
   PassUntilMeasure(2);
   ClickButton(game::kButtonLoop);
   EXPECT_EQ(Face(), "2-4");
   PassUntilMeasure(5);
   EXPECT_EQ(player::LoopJumpCount(), 1);
+  ClickButton(game::kButtonStop);
+  EXPECT_EQ(FacePixels(), shownFace);
+
+  // The loop kept over the stop: the next DEMO starts at its first measure.
+  ClickButton(game::kButtonDemo);
+  EXPECT_EQ(player::CurrentMeasure(), 1);
+  EXPECT_FALSE(game::ButtonFaceOf(game::kButtonLoop).dimmed);
   ClickButton(game::kButtonStop);
 
   pt::ScriptFileChoice(songPath_);

@@ -80,12 +80,11 @@ TEST(Trace, HalfSpeedTakesTwiceTheTime) {
   EXPECT_EQ(Trace(song, "--speed 100"), Trace(song));
 }
 
-// Two measures of 4/4 (2000 ms each) with a note in the second. The time
-// signature at tick 0 re-anchors the clock at 16 (position 15), so tick
-// 1920 is passed at 2016 and the loop's end, 3840, reached at 4016. The
-// loop over measure 2 jumps back there, ending the note (twice, as a stop
-// does); the note comes again a frame later, the next jumps 2000 ms
-// apart, and the trace stops after the third pass.
+// Two measures of 4/4 (2000 ms each) with a note in the second. The loop
+// over measure 2 starts there at the click (time 0, tick 1920): the note
+// comes on the first frame, and the loop's end, 3840, is reached 2000 ms
+// later, where it jumps back, ending the note (twice, as a stop does). The
+// next jumps come 2000 ms apart, and the trace stops after the third pass.
 TEST(Trace, LoopJumpsAndStopsAfterItsPasses) {
   const Bytes song = test::SmfFile(
       {Track().TimeSignature(0, 4, 2).End(3840), Track().Event(1920, {0x90, 0x3C, 0x64}).Event(1920, {0x80, 0x3C, 0}).End(0)});
@@ -93,23 +92,24 @@ TEST(Trace, LoopJumpsAndStopsAfterItsPasses) {
   int status = -1;
   const std::string out = test::CommandOutput(std::string(TONQUILL_TRACE) + " --loop 2-2 --loop-passes 3 " + path, &status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(out.find("\n2016 0 90 3c 64\n"
-                     "4016 0 90 3c 00\n"
-                     "4016 0 90 3c 00\n"
-                     "# loop-jump 4016\n"
-                     "4032 0 90 3c 64\n"
-                     "6016 0 90 3c 00\n"
-                     "6016 0 90 3c 00\n"
-                     "# loop-jump 6016\n"),
+  EXPECT_NE(out.find("\n16 0 90 3c 64\n"
+                     "2000 0 90 3c 00\n"
+                     "2000 0 90 3c 00\n"
+                     "# loop-jump 2000\n"
+                     "2016 0 90 3c 64\n"
+                     "4000 0 90 3c 00\n"
+                     "4000 0 90 3c 00\n"
+                     "# loop-jump 4000\n"),
             std::string::npos)
       << out;
-  EXPECT_NE(out.find("# loop-jump 8016\n"), std::string::npos);
-  EXPECT_EQ(out.find("# loop-jump 10016"), std::string::npos);
+  EXPECT_NE(out.find("# loop-jump 6000\n"), std::string::npos);
+  EXPECT_EQ(out.find("# loop-jump 8000"), std::string::npos);
   EXPECT_EQ(out.find(" fc"), std::string::npos) << "stopped by the trace, not by the song's end";
 }
 
 TEST(Trace, RefusesOutOfRangeSpeedAndLoop) {
-  const std::string song = test::WriteTempFile(test::SmfFile({Track().TimeSignature(0, 4, 2).End(3840)}), "two.mid");
+  // Its third measure is a tick long: no passage can be made of it.
+  const std::string song = test::WriteTempFile(test::SmfFile({Track().TimeSignature(0, 4, 2).End(3841)}), "two.mid");
   for (const char* options : {"--speed 49", "--speed 101", "--speed fast", "--loop 0-2", "--loop 3-2", "--loop 2",
                               "--loop 1-3", "--loop 1-x", "--loop-passes 0", "--loop 1-2 --loop-passes 1001"}) {
     SCOPED_TRACE(options);

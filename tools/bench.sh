@@ -6,7 +6,7 @@
 #
 # First the engine on the deterministic backend (tonquill-bench: loading the
 # largest song, the main scene's frame pass during DEMO, the cost per
-# message), then, where they exist, the start-up figure (tools/bench-start.sh),
+# message, a loop's slowest jumps back), then, where they exist, the start-up figure (tools/bench-start.sh),
 # the audio figures (tools/bench-audio.sh) and the key-press-to-sound figures
 # (tools/bench-press.sh). Everything runs under nice;
 # for steady figures run it on an otherwise idle machine.

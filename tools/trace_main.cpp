@@ -28,6 +28,7 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
+#include "song/measure_map.h"
 #include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -81,6 +82,7 @@ struct Options {
 };
 
 constexpr long kMostLoopPasses = 1000;
+constexpr long kMostMeasures = 1000000;
 
 bool ParseNumber(const char* text, long low, long high, long& value) {
   char* end = nullptr;
@@ -102,8 +104,8 @@ bool ParseLoop(const char* text, long& first, long& last) {
   const char* dash = std::strchr(text, '-');
   if (dash == nullptr) return false;
   const std::string firstText(text, dash);
-  return ParseNumber(firstText.c_str(), 1, song::kMeasureTableSize - 1, first) &&
-         ParseNumber(dash + 1, 1, song::kMeasureTableSize - 1, last) && first <= last;
+  return ParseNumber(firstText.c_str(), 1, kMostMeasures, first) && ParseNumber(dash + 1, 1, kMostMeasures, last) &&
+         first <= last;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -354,12 +356,8 @@ int main(int argc, char** argv) {
   files::ParseRankingScores();
   files::DeriveRankingPath("");
   game::SetHistoryKept(false);
-  // A loop must end inside the song: its last measure is the last one that
-  // starts before the song's end.
-  long songMeasures = 1;
-  while (songMeasures < song::kMeasureTableSize - 1 &&
-         song::Measure(static_cast<int>(songMeasures)).startTick < song::ScannedEndTick())
-    ++songMeasures;
+  // A loop must lie inside the song's measures, as the counter numbers them.
+  const long songMeasures = song::SongMeasureCount();
   if (options.loopLast > songMeasures) {
     std::fprintf(stderr, "tonquill-trace: --loop %ld-%ld: the song has %ld measures\n", options.loopFirst,
                  options.loopLast, songMeasures);
