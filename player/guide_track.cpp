@@ -118,9 +118,12 @@ GuideEvent ReadGuideEvent(const song::SongPart& part, std::int32_t& position, st
     else length = song::ChannelMessageLength(runningStatus) - 1;
     const std::int32_t data = position + (hasStatus ? 1 : 0);
     const bool partChannel = part.channel == song::kWholeTrack || part.channel == (runningStatus & 0x0F);
-    if ((runningStatus & 0xF0) == 0x90 && partChannel && song::SongByte(data + 1) != 0) {
-      note = song::SongByte(data);
-      velocity = song::SongByte(data + 1);
+    const std::uint8_t noteByte = song::SongByte(data), velocityByte = song::SongByte(data + 1);
+    // Data bytes lie below 80h: a note-on that breaks this (a damaged
+    // file) is no note to play.
+    if ((runningStatus & 0xF0) == 0x90 && partChannel && noteByte < 0x80 && velocityByte != 0 && velocityByte < 0x80) {
+      note = noteByte;
+      velocity = velocityByte;
       result = GuideEvent::NoteOn;
     }
   }
@@ -177,6 +180,7 @@ void GatherChord() {
   const song::SongPart* part = GuidePart();
   if (state.guideNote == kGuideEnded || part == nullptr) return;
   const auto add = [](std::uint8_t note, std::uint8_t velocity) {
+    if (state.chordSize == kChordNotesMax) return;
     for (int i = 0; i < state.chordSize; ++i)
       if (state.chordNotes[i] == note) return;
     state.chordNotes[state.chordSize] = note;

@@ -107,6 +107,22 @@ TEST_F(Guide, DrumsOnlySongHasNoGuide) {
   EXPECT_EQ(player::TakeGuideNote(67), 67);
 }
 
+// A data byte of 80h or above (a damaged file) is never a note: of 200
+// note-ons on one tick with note bytes 199 down to 0 the chord holds 127 to
+// 0, and a note-on whose velocity byte is damaged is no guide note.
+TEST_F(Guide, DamagedNoteBytesAreNoNotes) {
+  Track guide;
+  for (int note = 199; note >= 0; --note) guide.Event(note == 199 ? 480 : 0, {0x90, static_cast<std::uint8_t>(note), 64});
+  guide.Event(480, {0x90, 60, 0xC0}).Event(480, {0x90, 62, 80}).End(0);
+  Load({Track().End(4000), guide});
+  Start(kTraining);
+  ASSERT_EQ(player::GuideChordSize(), 128);
+  for (int i = 0; i < 128; ++i) EXPECT_EQ(player::GuideChordNote(i), 127 - i);
+  for (int i = 0; i < 128; ++i) PressGuideKey(60);
+  EXPECT_EQ(player::GuideTick(), 1440);
+  EXPECT_EQ(player::GuideNote(), 62);
+}
+
 class Judging : public Guide {
  protected:
   // Training on a guide note at tick 960, stopped just before it.
