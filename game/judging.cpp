@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-#include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/press_record.h"
-#include "midi/timing.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "song/song_store.h"
@@ -40,16 +38,19 @@ std::int64_t GuideEarlinessMs() {
   return player::SongMsToPlayerMs(ticks * player::MicrosecondsPerQuarter() / division / 1000);
 }
 
+int VerdictOfOffset(int offsetMs) {
+  constexpr int kWindowMs = static_cast<int>(player::kTimingWindowMs);
+  if (offsetMs < -kWindowMs) return kVerdictFast;
+  if (offsetMs >= kWindowMs) return kVerdictLate;
+  return kVerdictGood;
+}
+
 void JudgeTiming() {
   ++state.notesPlayed;
-  int verdict = kVerdictGood;
-  if (HaltedAtGuide()) {
-    if (midi::IsWaitOver(1)) verdict = kVerdictLate;
-  } else if (GuideEarlinessMs() > static_cast<std::int64_t>(player::kTimingWindowMs)) {
-    verdict = kVerdictFast;
-  }
+  const int offsetMs = PressOffsetMs();
+  const int verdict = VerdictOfOffset(offsetMs);
   if (verdict != kVerdictGood) ++state.misses;
-  RecordJudgedPress(verdict);
+  RecordJudgedPress(offsetMs, verdict);
   state.lastVerdict = verdict;
   if (verdict != state.shownVerdict) {
     state.shownVerdict = verdict;

@@ -17,6 +17,9 @@ inline constexpr int kShortRunDivisor = 99;
 // Judges the press against the guide note about to be taken, counts it,
 // and shows the verdict (when it changed) and the score.
 void JudgeTiming();
+// Good from 70 ms before the note to less than 70 ms after the song
+// reached it, FAST before, LATE after.
+int VerdictOfOffset(int offsetMs);
 // How many whole milliseconds of the player's time the guide note lies
 // ahead of the song position, each division truncating toward zero.
 std::int64_t GuideEarlinessMs();

@@ -33,9 +33,8 @@ void RunPlaybackStep() {
   }
   if (player::SongPosition() < player::GuideTick()) player::AdvancePlayback();
   if (player::SongPosition() >= player::GuideTick() && !state.haltedAtGuide) {
-    midi::MarkClockPause();
+    midi::MarkClockPause();  // a press's offset counts from here
     state.haltedAtGuide = true;
-    elSystem::SetWait(1, player::kTimingWindowMs);
   }
 }
 
