@@ -107,6 +107,33 @@ TEST_F(Guide, DrumsOnlySongHasNoGuide) {
   EXPECT_EQ(player::TakeGuideNote(67), 67);
 }
 
+// Notes of the part that start within 30 ms of a chord's first note belong
+// to it: song time at the tempo where the chord lies, whatever the speed.
+TEST_F(Guide, AChordGathersTheNotesOfThirtyMilliseconds) {
+  struct Case {
+    const char* name;
+    std::uint32_t chordTick;  // the tempo falls from 120 to 60 bpm at 1920
+    std::uint32_t apart;      // ticks from the chord's first note to its second
+    int speedPercent;
+    int chordSize;
+  };
+  const Case cases[] = {
+      {"120 bpm, 29.2 ms", 960, 28, 100, 2}, {"120 bpm, 30.2 ms", 960, 29, 100, 1},
+      {"60 bpm, 29.2 ms", 1920, 14, 100, 2}, {"60 bpm, 31.3 ms", 1920, 15, 100, 1},
+      {"half speed: 29.2 ms of the song", 960, 28, 50, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetEngine(1);
+    player::SetPlaybackSpeedPercent(c.speedPercent);
+    Load({Track().Tempo(0, 500000).Tempo(1920, 1000000).End(4000),
+          Track().Event(c.chordTick, {0x90, 60, 90}).Event(c.apart, {0x90, 64, 90}).Event(100, {0x90, 67, 90}).End(0)});
+    Start(kTraining);
+    EXPECT_EQ(player::GuideTick(), static_cast<std::int32_t>(c.chordTick));
+    EXPECT_EQ(player::GuideChordSize(), c.chordSize);
+  }
+}
+
 // A data byte of 80h or above (a damaged file) is never a note: of 200
 // note-ons on one tick with note bytes 199 down to 0 the chord holds 127 to
 // 0, and a note-on whose velocity byte is damaged is no guide note.
