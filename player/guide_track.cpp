@@ -81,6 +81,10 @@ bool GuideEnded() {
   return part == nullptr || state.partEnded || TrackEnded(part->track);
 }
 
+bool GuideChordBeforeSongEnd(std::int32_t position) {
+  return IsGuidePerformed() == 1 && !GuideEnded() && position > song::ScannedEndTick() && state.guideTick < position;
+}
+
 int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
 
 void BeginGuideTrack() {

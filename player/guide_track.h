@@ -45,6 +45,10 @@ std::string ChosenPartId();
 int TakeGuideNote(int pressedNote);
 // 1 while a performance (training or game) is playing.
 int IsGuidePerformed();
+// Whether a performance moving the song to `position` would pass the song's
+// end with the guide's chord still before it: the song then stops at the
+// chord first.
+bool GuideChordBeforeSongEnd(std::int32_t position);
 
 // The first waiting note of the chord (999 once the guide has ended); its
 // velocity is GuideVelocity().

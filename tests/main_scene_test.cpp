@@ -165,6 +165,24 @@ TEST_F(MainScene, EachVerdictAgreesWithItsOffsetWhateverIsClicked) {
   }
 }
 
+// A song that passes in one frame (its division 61536 ticks a quarter) still
+// halts at its guide's note: the game judges the press and ends as played.
+TEST_F(MainScene, TheGuideHaltsEvenInTheSongsLastFrame) {
+  Track conductor, guide, band;
+  conductor.Tempo(0, 500000).End(1200);  // 1969 ticks pass in a frame of 16 ms
+  guide.Event(960, {0x90, 64, 90}).Event(240, {0x80, 64, 0}).End(0);
+  band.Event(480, {0x92, 40, 50}).Event(480, {0x92, 41, 50}).End(0);
+  StartWithSong({conductor, guide, band}, 61536);
+  ClickButton(game::kButtonGame);
+  EXPECT_TRUE(game::HaltedAtGuide());
+  EXPECT_EQ(player::SongPosition(), 960);
+  Tap('D');
+  EXPECT_EQ(game::JudgedPresses().size(), 1u);
+  for (int i = 0; i < 10 && player::PlayState() == player::kPlaying; ++i) Pass();
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneStatistics) << "a game played to its end";
+}
+
 TEST_F(MainScene, TheGuidesLastKeyGoesDarkOnce) {
   StartWithSong(HaltSong());
   ClickButton(game::kButtonTraining);
