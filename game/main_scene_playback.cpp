@@ -18,6 +18,11 @@ bool HaltedAtGuide() { return state.haltedAtGuide; }
 void ClearHaltedAtGuide() { state.haltedAtGuide = false; }
 void ResetMainScenePlayback() { state = {}; }
 
+bool WaitingForPlayer() {
+  return state.haltedAtGuide && player::PlayState() == player::kPlaying && !player::GuideEnded() &&
+         player::SongPosition() >= player::GuideTick();
+}
+
 void RunPlaybackStep() {
   const bool followsGuide = (PlayMode() & kHaltsAtGuide) != 0 && !player::GuideEnded();
   if (state.haltedAtGuide && (!followsGuide || player::SongPosition() < player::GuideTick())) {
