@@ -58,7 +58,8 @@ void PlayPianoBetweenFrames() {
 }
 
 bool SceneAtRest() {
-  return MainSceneShown() && player::PlayState() != player::kPlaying && QuitState() == kRunning;
+  const bool still = player::PlayState() != player::kPlaying || game::WaitingForPlayer();
+  return MainSceneShown() && still && QuitState() == kRunning;
 }
 
 void RunSceneStep() {

@@ -19,8 +19,9 @@ void RunSceneStep();
 void PlayPianoBetweenFrames();
 
 // True when the current scene changes only with input: the main screen
-// with no song playing and no wipe running. A pass then waits for input
-// rather than for the next millisecond.
+// with no song playing (or a run waiting at a guide note for the player)
+// and no wipe running. A pass then waits for input rather than for the
+// next millisecond.
 bool SceneAtRest();
 
 void RunStartUpScene();

@@ -49,8 +49,11 @@ int PlayComputerKeyboard() {
   const int octave = kNormalOctave + (down(state.shiftState) ? 1 : 0) - (down(state.controlState) ? 1 : 0);
   int sent = 0;
   for (int i = 0; i < kNoteKeyCount; ++i) {
+    const bool wasDown = down(state.keyState[i]);
     scene::ReadKeyState(kNoteKeys[i], state.keyState[i]);
-    if (state.keyState[i] == scene::kKeyPressed) {
+    // A key let go and pressed again at once reads held, not pressed: it
+    // is a new press all the same.
+    if (down(state.keyState[i]) && !wasDown) {
       state.downAt[i] = platform::TimeMs();
       state.refused[i] = false;
     }

@@ -15,7 +15,6 @@
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
-#include "midi/timing.h"
 #include "platform/platform.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
@@ -36,7 +35,6 @@ struct State {
 State state;
 }  // namespace
 
-static constexpr std::uint32_t kClickWaitMs = 400;
 // How long a run waits for ports that cannot sound yet (the built-in
 // synthesizer reading a large SoundFont just after start-up).
 static constexpr std::uint32_t kPortsReadyWaitMs = 10000;
@@ -174,7 +172,6 @@ int RunMainControls() {
     draw::SetPressedBoxState(draw::kBoxNone);  // a mode button stays drawn pressed
   }
   if (leftHeld && !state.clickLatch) {
-    elSystem::SetWait(1, kClickWaitMs);
     state.clickLatch = true;
     PressButtonRow(MainScenePointerX(), MainScenePointerY());
   }

@@ -1,17 +1,18 @@
 #include "game/judging.h"
 
 #include <cstdint>
+#include <cstdlib>
 
-#include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/press_record.h"
-#include "midi/timing.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "song/song_store.h"
 
 namespace game {
 
+// The counts, the verdicts shown, and the first judged key of the chord the
+// guide stands on: when it went down, its offset and its verdict.
 namespace {
 struct State {
   int notesPlayed = 0;
@@ -19,9 +20,15 @@ struct State {
   int score = 0;
   int shownVerdict = kVerdictNone;
   int lastVerdict = kVerdictNone;
+  std::uint32_t chordKeyMoment = 0;
+  int chordOffsetMs = 0;
+  int chordVerdict = kVerdictNone;
 };
 State state;
 }  // namespace
+
+// A chord's keys that go down within this long of its first count with it.
+static constexpr std::int32_t kChordKeysSpreadMs = 150;
 
 int NotesPlayed() { return state.notesPlayed; }
 int Misses() { return state.misses; }
@@ -40,16 +47,32 @@ std::int64_t GuideEarlinessMs() {
   return player::SongMsToPlayerMs(ticks * player::MicrosecondsPerQuarter() / division / 1000);
 }
 
+int VerdictOfOffset(int offsetMs) {
+  constexpr int kWindowMs = static_cast<int>(player::kTimingWindowMs);
+  if (offsetMs < -kWindowMs) return kVerdictFast;
+  if (offsetMs >= kWindowMs) return kVerdictLate;
+  return kVerdictGood;
+}
+
 void JudgeTiming() {
   ++state.notesPlayed;
-  int verdict = kVerdictGood;
-  if (HaltedAtGuide()) {
-    if (midi::IsWaitOver(1)) verdict = kVerdictLate;
-  } else if (GuideEarlinessMs() > static_cast<std::int64_t>(player::kTimingWindowMs)) {
-    verdict = kVerdictFast;
+  // A key of a chord whose first key went down just before counts with
+  // it: the keys of a chord cannot always go down together (another
+  // octave key), and a strum spreads them.
+  const std::uint32_t moment = PressMomentMs();
+  const auto sinceChordKey = static_cast<std::int32_t>(moment - state.chordKeyMoment);
+  int offsetMs = state.chordOffsetMs, verdict = state.chordVerdict;
+  if (!player::GuideChordBegun() || std::abs(sinceChordKey) > kChordKeysSpreadMs) {
+    offsetMs = PressOffsetMs();
+    verdict = VerdictOfOffset(offsetMs);
+    if (!player::GuideChordBegun()) {
+      state.chordKeyMoment = moment;
+      state.chordOffsetMs = offsetMs;
+      state.chordVerdict = verdict;
+    }
   }
   if (verdict != kVerdictGood) ++state.misses;
-  RecordJudgedPress(verdict);
+  RecordJudgedPress(offsetMs, verdict);
   state.lastVerdict = verdict;
   if (verdict != state.shownVerdict) {
     state.shownVerdict = verdict;

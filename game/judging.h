@@ -1,5 +1,6 @@
 // Judging of each press that takes a guide note (Good, LATE, FAST against a
-// 70 ms window) and the running score.
+// 70 ms window) and the running score. A press's verdict follows from its
+// offset (see press_record.h); the keys of a chord count with its first.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,15 @@ inline constexpr int kVerdictNone = 3;
 inline constexpr int kShortRunNotes = 100;
 inline constexpr int kShortRunDivisor = 99;
 
-// Judges the press against the guide note about to be taken, counts it,
-// and shows the verdict (when it changed) and the score.
+// Judges the press against the guide chord's note about to be taken,
+// records it, counts it, and shows the verdict (when it changed) and the
+// score. The chord's first judged key is judged by its offset; a key of the
+// same chord that goes down within 150 ms of it gets its offset and
+// verdict, a later one is judged by its own offset.
 void JudgeTiming();
+// Good from 70 ms before the note to less than 70 ms after the song
+// reached it, FAST before, LATE after.
+int VerdictOfOffset(int offsetMs);
 // How many whole milliseconds of the player's time the guide note lies
 // ahead of the song position, each division truncating toward zero.
 std::int64_t GuideEarlinessMs();

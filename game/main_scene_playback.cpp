@@ -18,6 +18,11 @@ bool HaltedAtGuide() { return state.haltedAtGuide; }
 void ClearHaltedAtGuide() { state.haltedAtGuide = false; }
 void ResetMainScenePlayback() { state = {}; }
 
+bool WaitingForPlayer() {
+  return state.haltedAtGuide && player::PlayState() == player::kPlaying && !player::GuideEnded() &&
+         player::SongPosition() >= player::GuideTick();
+}
+
 void RunPlaybackStep() {
   const bool followsGuide = (PlayMode() & kHaltsAtGuide) != 0 && !player::GuideEnded();
   if (state.haltedAtGuide && (!followsGuide || player::SongPosition() < player::GuideTick())) {
@@ -33,9 +38,8 @@ void RunPlaybackStep() {
   }
   if (player::SongPosition() < player::GuideTick()) player::AdvancePlayback();
   if (player::SongPosition() >= player::GuideTick() && !state.haltedAtGuide) {
-    midi::MarkClockPause();
+    midi::MarkClockPause();  // a press's offset counts from here
     state.haltedAtGuide = true;
-    elSystem::SetWait(1, player::kTimingWindowMs);
   }
 }
 

@@ -10,6 +10,9 @@ void RunPlaybackStep();
 // 1 while playback waits at the guide note for the player.
 bool HaltedAtGuide();
 void ClearHaltedAtGuide();
+// Whether the run stands at a guide chord that still waits for the player:
+// until input comes nothing moves with time.
+bool WaitingForPlayer();
 void ResetMainScenePlayback();
 
 }  // namespace game

@@ -29,22 +29,22 @@ void SetPressMoment(std::uint32_t ms) {
   state.pressMoment = ms;
 }
 void ClearPressMoment() { state.pressMomentSet = false; }
+std::uint32_t PressMomentMs() { return state.pressMomentSet ? state.pressMoment : platform::TimeMs(); }
 
 int PressOffsetMs() {
   std::int64_t offset = HaltedAtGuide() ? static_cast<std::int64_t>(midi::MsSinceClockPause()) : -GuideEarlinessMs();
   // Both the song before the note and the halt at it run in real time: the
   // offset a moment ago was smaller by that moment's distance.
-  const std::uint32_t sincePress = platform::TimeMs() - state.pressMoment;
-  if (state.pressMomentSet) offset -= sincePress;
+  offset -= static_cast<std::int64_t>(platform::TimeMs() - PressMomentMs());
   return static_cast<int>(std::clamp<std::int64_t>(offset, -kLongestOffsetMs, kLongestOffsetMs));
 }
 
 // The measure the counter shows at the note, counted from 1.
 int MeasureOfTick(std::int32_t tick) { return song::MeasureOfTick(tick) + 1; }
 
-void RecordJudgedPress(int verdict) {
+void RecordJudgedPress(int offsetMs, int verdict) {
   const std::int32_t tick = player::GuideTick();
-  state.presses.push_back({static_cast<int>(state.presses.size()), PressOffsetMs(), verdict, tick, MeasureOfTick(tick)});
+  state.presses.push_back({static_cast<int>(state.presses.size()), offsetMs, verdict, tick, MeasureOfTick(tick)});
 }
 
 }  // namespace game

@@ -1,5 +1,7 @@
 #include "player/guide_track.h"
 
+#include <algorithm>
+
 #include "player/event_dispatch.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
@@ -13,6 +15,9 @@ namespace player {
 
 // A chord holds each of the 128 notes at most once.
 constexpr int kChordNotesMax = 128;
+// Notes of the part that start at most this long after a chord's first
+// note belong to that chord: a strummed or rolled chord is one chord.
+constexpr std::int64_t kChordSpreadMicroseconds = 30000;
 
 // The guide's own read position and running status (separate from the
 // dispatcher's walk of the same track), its note and tick, the chord at
@@ -46,6 +51,9 @@ std::uint8_t GuideVelocity() { return state.guideVelocity; }
 int GuideChordSize() { return state.chordSize; }
 int GuideChordNote(int i) { return state.chordNotes[i]; }
 bool GuideChordNoteWaits(int i) { return !state.chordNoteTaken[i]; }
+bool GuideChordBegun() {
+  return std::any_of(state.chordNoteTaken, state.chordNoteTaken + state.chordSize, [](bool taken) { return taken; });
+}
 int LastShownGuideNote() { return state.lastShownGuideNote; }
 void SetLastShownGuideNote(int note) { state.lastShownGuideNote = note & 0xFF; }
 
@@ -71,6 +79,10 @@ std::string ChosenPartId() {
 bool GuideEnded() {
   const song::SongPart* part = GuidePart();
   return part == nullptr || state.partEnded || TrackEnded(part->track);
+}
+
+bool GuideChordBeforeSongEnd(std::int32_t position) {
+  return IsGuidePerformed() == 1 && !GuideEnded() && position > song::ScannedEndTick() && state.guideTick < position;
 }
 
 int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
@@ -118,9 +130,12 @@ GuideEvent ReadGuideEvent(const song::SongPart& part, std::int32_t& position, st
     else length = song::ChannelMessageLength(runningStatus) - 1;
     const std::int32_t data = position + (hasStatus ? 1 : 0);
     const bool partChannel = part.channel == song::kWholeTrack || part.channel == (runningStatus & 0x0F);
-    if ((runningStatus & 0xF0) == 0x90 && partChannel && song::SongByte(data + 1) != 0) {
-      note = song::SongByte(data);
-      velocity = song::SongByte(data + 1);
+    const std::uint8_t noteByte = song::SongByte(data), velocityByte = song::SongByte(data + 1);
+    // Data bytes lie below 80h: a note-on that breaks this (a damaged
+    // file) is no note to play.
+    if ((runningStatus & 0xF0) == 0x90 && partChannel && noteByte < 0x80 && velocityByte != 0 && velocityByte < 0x80) {
+      note = noteByte;
+      velocity = velocityByte;
       result = GuideEvent::NoteOn;
     }
   }
@@ -168,15 +183,38 @@ bool GuideHasNote() {
 
 namespace {
 
-// The chord starts with the note just scanned; every other note-on on the
-// same tick joins it (a note already in it is not added twice). The scan
-// stops before the first event of a later tick, or the end, so the next
-// advance reads it.
+// The tempo the song plays at where `tick` lies: that of the measure
+// holding it, as the measure table keeps it (whole quarters a minute).
+int TempoAtTick(std::int32_t tick) {
+  const int filled = std::clamp(song::ScannedMeasureCount() + 2, 1, song::kMeasureTableSize);
+  int low = 0, high = filled - 1;  // the last measure that starts at or before the tick
+  while (low < high) {
+    const int middle = (low + high + 1) / 2;
+    if (song::Measure(middle).startTick <= tick) low = middle;
+    else high = middle - 1;
+  }
+  return std::clamp(song::Measure(low).tempo, kMinTempo, kMaxTempo);
+}
+
+// Whether a note at `tick` starts close enough after the chord's first note
+// to belong to it: in song time at the song's own tempo, so the speed the
+// player chose never changes which notes form a chord.
+bool WithinChord(std::int32_t tick) {
+  const std::int64_t ticks = static_cast<std::int64_t>(tick) - state.guideTick;
+  const std::int64_t microsecondsPerQuarter = song::kMicrosecondsPerMinute / TempoAtTick(state.guideTick);
+  return ticks * microsecondsPerQuarter <= kChordSpreadMicroseconds * std::max(song::Division(), 0);
+}
+
+// The chord starts with the note just scanned; every other note-on that
+// starts within the chord's spread joins it (a note already in it is not
+// added twice). The scan stops before the first event past the spread, or
+// the end, so the next advance reads it.
 void GatherChord() {
   state.chordSize = 0;
   const song::SongPart* part = GuidePart();
   if (state.guideNote == kGuideEnded || part == nullptr) return;
   const auto add = [](std::uint8_t note, std::uint8_t velocity) {
+    if (state.chordSize == kChordNotesMax) return;
     for (int i = 0; i < state.chordSize; ++i)
       if (state.chordNotes[i] == note) return;
     state.chordNotes[state.chordSize] = note;
@@ -189,7 +227,7 @@ void GatherChord() {
     std::int32_t position = state.guidePosition, tick = state.guideTick;
     std::uint8_t runningStatus = state.guideRunningStatus, note = 0, velocity = 0;
     const GuideEvent event = ReadGuideEvent(*part, position, tick, runningStatus, note, velocity);
-    if (event == GuideEvent::End || tick != state.guideTick) return;
+    if (event == GuideEvent::End || !WithinChord(tick)) return;
     state.guidePosition = position;
     state.guideRunningStatus = runningStatus;
     if (event == GuideEvent::NoteOn) add(note, velocity);

@@ -3,10 +3,11 @@
 // and followed chord by chord; the player's key takes a note of the chord,
 // and an early press moves the song forward to the chord.
 //
-// The guide's notes that start on the same tick form one chord (a single
-// note is a chord of one). Its notes may be taken in any order, each is
-// judged against the chord's tick, and the guide moves on to the next chord
-// once every note of this one is taken.
+// The guide's notes that start within 30 ms of the first of them form one
+// chord (a single note is a chord of one): a strum or a rolled chord is
+// played as the chord it sounds. Its notes may be taken in any order, it
+// is judged against its first note's tick, and the guide moves on to the
+// next chord once every note of this one is taken.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,10 @@ std::string ChosenPartId();
 int TakeGuideNote(int pressedNote);
 // 1 while a performance (training or game) is playing.
 int IsGuidePerformed();
+// Whether a performance moving the song to `position` would pass the song's
+// end with the guide's chord still before it: the song then stops at the
+// chord first.
+bool GuideChordBeforeSongEnd(std::int32_t position);
 
 // The first waiting note of the chord (999 once the guide has ended); its
 // velocity is GuideVelocity().
@@ -66,6 +71,8 @@ void SetLastShownGuideNote(int note);
 int GuideChordSize();
 int GuideChordNote(int i);
 bool GuideChordNoteWaits(int i);
+// Whether a note of the chord has been taken and others still wait.
+bool GuideChordBegun();
 
 void ResetGuideTrack();
 

@@ -86,6 +86,12 @@ int AdvancePlayback() {
                                       state.speedPercent / (msPerQuarter * kFullSpeedPercent);
     state.songPosition = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         state.tickBase + elapsedTicks + state.positionOffset, INT32_MIN, INT32_MAX));
+    // A frame that would carry the song past its end stops at the guide's
+    // chord first, so the player still gets to play it.
+    if (GuideChordBeforeSongEnd(state.songPosition)) {
+      state.songPosition = GuideTick();
+      ReanchorAt(state.songPosition);
+    }
   }
   if (LoopEndReached(state.songPosition)) {
     // The last measure's events up to its end, then back to the first

@@ -1,6 +1,6 @@
-// Chords in the guide: notes that start on the same tick are played
-// together or in any order, each judged against the chord's time, and
-// TRAINING waits for the whole chord.
+// Chords in the guide: notes that start together are played together or in
+// any order, judged against the chord's time, and TRAINING waits for the
+// whole chord.
 #include <algorithm>
 
 #include "game/computer_keyboard.h"
@@ -8,6 +8,7 @@
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/piano_keys.h"
+#include "game/press_record.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
@@ -169,9 +170,57 @@ TEST_F(Chords, TrainingWaitsForTheWholeChord) {
   EXPECT_EQ(game::NotesPlayed(), 3);
 }
 
-// The guide gathers each chord from the notes that start on its tick: a
+// A chord is judged by its first key against the chord's time (1000 ms into
+// the run); its other keys that go down within 150 ms of the first, in any
+// order, get the first's offset and verdict, and a later one is judged by
+// its own. From the computer keys and a MIDI keyboard alike.
+TEST_F(Chords, AChordsKeysCountWithItsFirstWithin150Ms) {
+  constexpr int kGood = game::kVerdictGood, kLate = game::kVerdictLate, kFast = game::kVerdictFast;
+  struct Case {
+    const char* name;
+    bool midi;
+    int notes[3];   // in the order pressed
+    int downMs[3];  // each key's moment from the chord's time
+    int offsetMs[3];
+    int verdict[3];
+  };
+  const Case cases[] = {
+      {"the last 150 ms after the first", false, {67, 64, 60}, {20, 120, 170}, {20, 20, 20}, {kGood, kGood, kGood}},
+      {"the last 160 ms after the first", false, {60, 67, 64}, {20, 60, 180}, {20, 20, 180}, {kGood, kGood, kLate}},
+      {"a fast first key", false, {64, 60, 67}, {-100, -20, 40}, {-100, -100, -100}, {kFast, kFast, kFast}},
+      {"a MIDI keyboard", true, {60, 64, 67}, {20, 100, 200}, {20, 20, 200}, {kGood, kGood, kLate}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ResetProgram(1);
+    std::vector<Track> song = ChordSong();
+    song[0] = Track().End(3840);  // 120 bpm with no tempo event: the halt comes at 1000 ms exactly
+    StartWithSong(song);
+    ClickButton(game::kButtonGame);
+    const std::uint32_t start = platform::TimeMs() - 16, chord = start + 1000;
+    const auto passTo = [this, start](std::uint32_t time) {  // passes on the run's 10 ms grid
+      while (platform::TimeMs() < time) Pass(std::min(10 - (platform::TimeMs() - start) % 10, time - platform::TimeMs()));
+    };
+    for (int i = 0; i < 3; ++i) {
+      passTo(chord + c.downMs[i] - 10);
+      if (c.midi) pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, c.notes[i], 90});
+      else pt::SetKeyDown(KeyOf(c.notes[i]), true);
+      passTo(chord + c.downMs[i]);
+    }
+    Pass(10);
+    const auto& presses = game::JudgedPresses();
+    ASSERT_EQ(presses.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(presses[i].offsetMs, c.offsetMs[i]) << "key " << i;
+      EXPECT_EQ(presses[i].verdict, c.verdict[i]) << "key " << i;
+    }
+    for (int note : c.notes) pt::SetKeyDown(KeyOf(note), false);
+  }
+}
+
+// The guide gathers each chord from the notes that start with its first: a
 // note written twice counts once, events between the notes are stepped
-// over, and a note on a later tick starts the next chord.
+// over, and a note more than 30 ms later starts the next chord.
 TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   Track conductor, guide;
   conductor.Tempo(0, 500000).End(1920);
@@ -181,7 +230,7 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
       .Event(0, {0x90, 60, 60})  // C4 again
       .Event(0, {0x80, 50, 0})
       .Event(0, {0x90, 55, 0})  // a note-off written as a note-on
-      .Event(1, {0x90, 67, 90})
+      .Event(29, {0x90, 67, 90})  // 30.2 ms later
       .End(0);
   StartWithSong({conductor, guide});
   ClickButton(game::kButtonTraining);
@@ -194,7 +243,7 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   EXPECT_EQ(player::GuideNote(), 60) << "the first waiting note";
   EXPECT_EQ(player::GuideTick(), 480);
   EXPECT_EQ(player::TakeGuideNote(71), 60);
-  EXPECT_EQ(player::GuideTick(), 481);
+  EXPECT_EQ(player::GuideTick(), 509);
   ASSERT_EQ(player::GuideChordSize(), 1);
   EXPECT_EQ(player::TakeGuideNote(71), 67);
   EXPECT_EQ(player::GuideNote(), player::kGuideEnded);

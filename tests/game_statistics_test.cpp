@@ -276,7 +276,7 @@ class StatisticsScene : public test::ProgramTest {
   // offset is 0) and this score.
   void EndGame(const std::vector<int>& verdicts, int score, int next) {
     game::SetScore(score);
-    for (const int verdict : verdicts) game::RecordJudgedPress(verdict);
+    for (const int verdict : verdicts) game::RecordJudgedPress(0, verdict);
     game::BeginGameStatistics(next);
   }
   void Type(int key) {

@@ -107,6 +107,49 @@ TEST_F(Guide, DrumsOnlySongHasNoGuide) {
   EXPECT_EQ(player::TakeGuideNote(67), 67);
 }
 
+// Notes of the part that start within 30 ms of a chord's first note belong
+// to it: song time at the tempo where the chord lies, whatever the speed.
+TEST_F(Guide, AChordGathersTheNotesOfThirtyMilliseconds) {
+  struct Case {
+    const char* name;
+    std::uint32_t chordTick;  // the tempo falls from 120 to 60 bpm at 1920
+    std::uint32_t apart;      // ticks from the chord's first note to its second
+    int speedPercent;
+    int chordSize;
+  };
+  const Case cases[] = {
+      {"120 bpm, 29.2 ms", 960, 28, 100, 2}, {"120 bpm, 30.2 ms", 960, 29, 100, 1},
+      {"60 bpm, 29.2 ms", 1920, 14, 100, 2}, {"60 bpm, 31.3 ms", 1920, 15, 100, 1},
+      {"half speed: 29.2 ms of the song", 960, 28, 50, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetEngine(1);
+    player::SetPlaybackSpeedPercent(c.speedPercent);
+    Load({Track().Tempo(0, 500000).Tempo(1920, 1000000).End(4000),
+          Track().Event(c.chordTick, {0x90, 60, 90}).Event(c.apart, {0x90, 64, 90}).Event(100, {0x90, 67, 90}).End(0)});
+    Start(kTraining);
+    EXPECT_EQ(player::GuideTick(), static_cast<std::int32_t>(c.chordTick));
+    EXPECT_EQ(player::GuideChordSize(), c.chordSize);
+  }
+}
+
+// A data byte of 80h or above (a damaged file) is never a note: of 200
+// note-ons on one tick with note bytes 199 down to 0 the chord holds 127 to
+// 0, and a note-on whose velocity byte is damaged is no guide note.
+TEST_F(Guide, DamagedNoteBytesAreNoNotes) {
+  Track guide;
+  for (int note = 199; note >= 0; --note) guide.Event(note == 199 ? 480 : 0, {0x90, static_cast<std::uint8_t>(note), 64});
+  guide.Event(480, {0x90, 60, 0xC0}).Event(480, {0x90, 62, 80}).End(0);
+  Load({Track().End(4000), guide});
+  Start(kTraining);
+  ASSERT_EQ(player::GuideChordSize(), 128);
+  for (int i = 0; i < 128; ++i) EXPECT_EQ(player::GuideChordNote(i), 127 - i);
+  for (int i = 0; i < 128; ++i) PressGuideKey(60);
+  EXPECT_EQ(player::GuideTick(), 1440);
+  EXPECT_EQ(player::GuideNote(), 62);
+}
+
 class Judging : public Guide {
  protected:
   // Training on a guide note at tick 960, stopped just before it.

@@ -6,6 +6,7 @@
 
 #include "app/shell.h"
 #include "game/controls.h"
+#include "game/main_scene_playback.h"
 #include "platform/testing/testing.h"
 #include "program_fixture.h"
 
@@ -30,10 +31,10 @@ class MainLoop : public test::ProgramTest {
   }
 };
 
-// At rest the main screen waits for input (as long as the desktop allows);
-// while a song plays, and in the pass right after input, a pass waits a
-// millisecond at most, as the song's events and what the input started
-// need.
+// At rest the main screen waits for input (as long as the desktop allows),
+// and so does a run that waits at a guide note for the player; while a song
+// plays, and in the pass right after input, a pass waits a millisecond at
+// most, as the song's events and what the input started need.
 TEST_F(MainLoop, AnIdlePassWaitsForInputOnlyAtRest) {
   test::Track conductor, guide;
   conductor.Tempo(0, 500000).End(48000);
@@ -51,6 +52,12 @@ TEST_F(MainLoop, AnIdlePassWaitsForInputOnlyAtRest) {
   ClickButton(game::kButtonStop);
   Pass();
   EXPECT_GT(LongestWait([this] { Pass(); }), 1u) << "stopped: at rest again";
+  ClickButton(game::kButtonTraining);  // the guide's first note at tick 0
+  Pass();
+  ASSERT_TRUE(game::WaitingForPlayer());
+  EXPECT_GT(LongestWait([this] { Pass(); }), 1u) << "waiting for the player at a note";
+  Tap('A');
+  EXPECT_EQ(LongestWait([this] { Pass(); }), 1u) << "the note taken: the song plays on";
 }
 
 // A key pressed between two passes sounds before the next pass, as the

@@ -1,6 +1,8 @@
 // The main scene's frame: the halt at each guide note in training and game,
 // the guide's end, the hand-over to the score screens, and presenting only
 // what changed.
+#include <algorithm>
+
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -8,6 +10,7 @@
 #include "game/main_scene_playback.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "game/press_record.h"
 #include "game/statistics_scene.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
@@ -116,25 +119,68 @@ TEST_F(MainScene, DemoNeverHalts) {
   EXPECT_FALSE(game::HaltedAtGuide());
 }
 
-TEST_F(MainScene, PressesJudgedGoodWithinTheWindowAndLateAfterIt) {
-  for (std::uint32_t waitMs : {0u, 48u}) {
+// A press's verdict follows from the offset the statistics record: Good
+// exactly from 70 ms before the note (1000 ms into the run) to less than
+// 70 ms into the halt there, whatever the player clicks meanwhile. The key
+// goes down `downMs` from the note and sounds on the next pass.
+TEST_F(MainScene, EachVerdictAgreesWithItsOffsetWhateverIsClicked) {
+  struct Case {
+    int downMs;
+    bool clickInHalt;  // on an empty part of the screen, just after the halt began
+    int verdict;
+  };
+  const Case cases[] = {
+      {-80, false, game::kVerdictFast}, {-70, false, game::kVerdictGood}, {0, false, game::kVerdictGood},
+      {60, false, game::kVerdictGood},  {60, true, game::kVerdictGood},   {70, false, game::kVerdictLate},
+      {200, false, game::kVerdictLate}, {200, true, game::kVerdictLate},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.downMs << " ms" << (c.clickInHalt ? ", a click in the halt" : ""));
     SetUp();
-    StartWithSong(HaltSong());
+    std::vector<Track> song = HaltSong();
+    song[0] = Track().End(2400);  // 120 bpm with no tempo event: the halt comes at 1000 ms exactly
+    StartWithSong(song);
     ClickButton(game::kButtonGame);
-    while (!game::HaltedAtGuide()) Pass();
-    PassUntil(platform::TimeMs() + waitMs);
-    // The key sounds on its second frame: 32 ms after it went down.
-    Tap('D');
-    if (waitMs == 0) {
-      EXPECT_EQ(game::LastVerdict(), game::kVerdictGood) << "32 ms into the halt";
-      EXPECT_EQ(game::Score(), 10) << "1 x 1000 / 99";
-    } else {
-      EXPECT_EQ(game::LastVerdict(), game::kVerdictLate) << "80 ms into the halt";
-      EXPECT_EQ(game::Score(), 0);
+    const std::uint32_t start = platform::TimeMs() - 16, note = start + 1000;
+    const auto passTo = [this, start](std::uint32_t time) {  // passes on the run's 10 ms grid
+      while (platform::TimeMs() < time) Pass(std::min(10 - (platform::TimeMs() - start) % 10, time - platform::TimeMs()));
+    };
+    if (c.clickInHalt) {
+      passTo(note);
+      ASSERT_TRUE(game::HaltedAtGuide());
+      Click(320, 300);
     }
+    passTo(note + c.downMs - 10);
+    pt::SetKeyDown('D', true);
+    passTo(note + c.downMs);
+    Pass(10);
+    pt::SetKeyDown('D', false);
+    ASSERT_EQ(game::JudgedPresses().size(), 1u);
+    EXPECT_EQ(game::JudgedPresses()[0].offsetMs, c.downMs);
+    EXPECT_EQ(game::JudgedPresses()[0].verdict, c.verdict);
+    EXPECT_EQ(game::LastVerdict(), c.verdict);
+    EXPECT_EQ(game::Score(), c.verdict == game::kVerdictGood ? 10 : 0) << "1 x 1000 / 99";
     TearDown();
     songPath_.clear();
   }
+}
+
+// A song that passes in one frame (its division 61536 ticks a quarter) still
+// halts at its guide's note: the game judges the press and ends as played.
+TEST_F(MainScene, TheGuideHaltsEvenInTheSongsLastFrame) {
+  Track conductor, guide, band;
+  conductor.Tempo(0, 500000).End(1200);  // 1969 ticks pass in a frame of 16 ms
+  guide.Event(960, {0x90, 64, 90}).Event(240, {0x80, 64, 0}).End(0);
+  band.Event(480, {0x92, 40, 50}).Event(480, {0x92, 41, 50}).End(0);
+  StartWithSong({conductor, guide, band}, 61536);
+  ClickButton(game::kButtonGame);
+  EXPECT_TRUE(game::HaltedAtGuide());
+  EXPECT_EQ(player::SongPosition(), 960);
+  Tap('D');
+  EXPECT_EQ(game::JudgedPresses().size(), 1u);
+  for (int i = 0; i < 10 && player::PlayState() == player::kPlaying; ++i) Pass();
+  EXPECT_EQ(player::PlayState(), player::kStopped);
+  EXPECT_EQ(scene::NextScene(), scene::kSceneStatistics) << "a game played to its end";
 }
 
 TEST_F(MainScene, TheGuidesLastKeyGoesDarkOnce) {

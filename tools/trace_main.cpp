@@ -4,6 +4,7 @@
 // button is clicked through the window's events; in training and game a
 // simulated player presses the guide note's key through the same key-state
 // path as a person's. Built with the deterministic backend.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -182,36 +183,55 @@ bool Load(const char* path) {
 }
 
 // A player who presses the guide chord's keys at a fixed offset from the
-// chord and holds them for two frames past the frame they start sounding.
-// A chord whose notes need different octave keys, or share a key, is
-// played in turns, the guide note's turn first.
+// chord and holds them for two frames past the frame they start sounding,
+// or until the next chord is due. A chord whose notes need different
+// octave keys, or share a key, is played in turns, the guide note's turn
+// first; each turn follows as soon as the one before has sounded, so that
+// it counts with the chord's first.
 class SimulatedPlayer {
  public:
   explicit SimulatedPlayer(long offsetMs) : offsetMs_(offsetMs) {}
 
   // Called before each frame at time `now`: presses or releases.
   void BeforeFrame(std::uint32_t now) {
+    NoticeHalt();
     if (keyCount_ != 0) {
-      if (game::KeySounding(keyIndex_[0]) && ++framesSounded_ > kHeldFrames) Release();
+      if (!game::KeySounding(keyIndex_[0])) return;
+      if (player::GuideChordBegun()) return PressNextKeys();
+      const bool nextDue = Due(now);
+      if (++framesSounded_ <= kHeldFrames && !nextDue) return;
+      return nextDue ? PressNextKeys() : Release();
+    }
+    if (turnPending_) {
+      turnPending_ = false;
+      if (player::IsGuidePerformed() == 1 && player::GuideNote() < player::kGuideEndNoticed) PressChord();
       return;
     }
-    if (player::IsGuidePerformed() == 0 || player::GuideNote() >= player::kGuideEndNoticed) return;
-    if (game::HaltedAtGuide() && !haltNoted_) {
-      haltNoted_ = true;
-      haltedAt_ = previousFrame_;
-    }
-    if (!game::HaltedAtGuide()) haltNoted_ = false;
-    // Before the note the player looks ahead to this frame: the song has
-    // moved on by the time since the last one.
-    const std::int64_t earlinessNow = game::GuideEarlinessMs() - static_cast<std::int64_t>(now - previousFrame_);
-    const bool due = offsetMs_ >= 0 ? haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_)
-                                    : earlinessNow <= -offsetMs_;
-    if (due) PressChord();
+    if (Due(now)) PressChord();
   }
   void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
 
  private:
   static constexpr int kHeldFrames = 2;
+
+  // The halt at the chord to play begins with the frame that made it (the
+  // halt at a chord just taken lasts until the next frame).
+  void NoticeHalt() {
+    if (!game::WaitingForPlayer()) haltNoted_ = false;
+    else if (!haltNoted_) {
+      haltNoted_ = true;
+      haltedAt_ = previousFrame_;
+    }
+  }
+  // Whether the guide's chord is to be pressed now.
+  bool Due(std::uint32_t now) const {
+    if (player::IsGuidePerformed() == 0 || player::GuideNote() >= player::kGuideEndNoticed) return false;
+    if (offsetMs_ >= 0) return haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_);
+    // Before the note the player looks ahead to this frame: the song has
+    // moved on by the time since the last one.
+    const std::int64_t earlinessNow = game::GuideEarlinessMs() - static_cast<std::int64_t>(now - previousFrame_);
+    return earlinessNow <= -offsetMs_;
+  }
 
   // The key of a note, with Shift or Ctrl for the octaves around the piano;
   // a note beyond their reach is played with the key of the note moved
@@ -225,31 +245,50 @@ class SimulatedPlayer {
     return reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
   }
 
-  // The guide note's key, and every other waiting note of the chord that
-  // the same octave key reaches on a key of its own.
-  void PressChord() {
+  // The turn to play: the guide note's key, and every other waiting note of
+  // the chord that the same octave key reaches on a key of its own.
+  void ChooseTurn() {
     octaveKey_ = OctaveKeyOf(player::GuideNote());
     keyCount_ = 0;
     const auto add = [this](int note) {
       const int index = KeyIndexOf(note);
-      for (int k = 0; k < keyCount_; ++k)
-        if (keyIndex_[k] == index) return;
-      keyIndex_[keyCount_++] = index;
+      if (std::find(keyIndex_, keyIndex_ + keyCount_, index) == keyIndex_ + keyCount_) keyIndex_[keyCount_++] = index;
     };
     add(player::GuideNote());
     for (int i = 0; i < player::GuideChordSize(); ++i) {
       const int note = player::GuideChordNote(i);
       if (player::GuideChordNoteWaits(i) && OctaveKeyOf(note) == octaveKey_) add(note);
     }
+  }
+  void PressKeys() {
     framesSounded_ = 0;
     if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, true);
     for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], true);
+  }
+  void PressChord() {
+    ChooseTurn();
+    PressKeys();
   }
   void Release() {
     for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], false);
     if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, false);
     keyCount_ = 0;
-    haltNoted_ = false;
+  }
+  // The held keys go up and the next turn or chord goes down in the same
+  // frame; one that needs a key just let go waits a frame, as a key must be
+  // seen up before it goes down again.
+  void PressNextKeys() {
+    int released[game::kNoteKeyCount];
+    const int releasedCount = keyCount_;
+    std::copy(keyIndex_, keyIndex_ + keyCount_, released);
+    Release();
+    ChooseTurn();
+    const bool sharesAKey = std::any_of(keyIndex_, keyIndex_ + keyCount_, [&](int index) {
+      return std::find(released, released + releasedCount, index) != released + releasedCount;
+    });
+    if (!sharesAKey) return PressKeys();
+    keyCount_ = 0;
+    turnPending_ = true;
   }
 
   long offsetMs_;
@@ -257,6 +296,7 @@ class SimulatedPlayer {
   int keyCount_ = 0;
   int octaveKey_ = 0;
   int framesSounded_ = 0;
+  bool turnPending_ = false;
   bool haltNoted_ = false;
   std::uint32_t haltedAt_ = 0;
   std::uint32_t previousFrame_ = 0;
