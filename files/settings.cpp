@@ -1,7 +1,5 @@
 #include "files/settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -170,39 +168,14 @@ std::string FileText() {
   return text;
 }
 
-// Makes `folder` and its missing parents, each the user's alone.
-bool MakePrivateFolder(const std::string& folder, int& errorNumber) {
-  if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return true;
-  const std::size_t slash = folder.find_last_of('/');
-  if (errno != ENOENT || slash == 0 || slash == std::string::npos) {
-    errorNumber = errno;
-    return false;
-  }
-  if (!MakePrivateFolder(folder.substr(0, slash), errorNumber)) return false;
-  if (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return true;
-  errorNumber = errno;
-  return false;
-}
-
 bool WriteFile(int& errorNumber) {
   const std::string folder = platform::UserConfigFolder();
   if (folder.empty()) {
     errorNumber = ENOENT;
     return false;
   }
-  if (!MakePrivateFolder(folder, errorNumber)) return false;
-  // A new file is made empty and the user's alone first; the write that
-  // replaces it keeps its permissions.
-  const std::string path = SettingsPath();
-  const int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (made < 0 && errno != EEXIST) {
-    errorNumber = errno;
-    return false;
-  }
-  if (made >= 0) close(made);
-  if (platform::ReplaceFile(path, FileText(), errorNumber)) return true;
-  if (made >= 0) unlink(path.c_str());
-  return false;
+  if (!platform::MakeUserFolders(folder, errorNumber)) return false;
+  return platform::ReplaceFile(SettingsPath(), FileText(), platform::NewFileAccess::UserOnly, errorNumber);
 }
 
 }  // namespace

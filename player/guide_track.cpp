@@ -6,6 +6,7 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/screen_hooks.h"
+#include "song/measure_map.h"
 #include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -184,16 +185,9 @@ bool GuideHasNote() {
 namespace {
 
 // The tempo the song plays at where `tick` lies: that of the measure
-// holding it, as the measure table keeps it (whole quarters a minute).
+// holding it, as the measure map keeps it (whole quarters a minute).
 int TempoAtTick(std::int32_t tick) {
-  const int filled = std::clamp(song::ScannedMeasureCount() + 2, 1, song::kMeasureTableSize);
-  int low = 0, high = filled - 1;  // the last measure that starts at or before the tick
-  while (low < high) {
-    const int middle = (low + high + 1) / 2;
-    if (song::Measure(middle).startTick <= tick) low = middle;
-    else high = middle - 1;
-  }
-  return std::clamp(song::Measure(low).tempo, kMinTempo, kMaxTempo);
+  return std::clamp(song::MeasureStartOf(song::MeasureOfTick(tick)).tempo, kMinTempo, kMaxTempo);
 }
 
 // Whether a note at `tick` starts close enough after the chord's first note
