@@ -260,4 +260,31 @@ TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
   EXPECT_EQ(files::RankingScore(0), 700);
 }
 
+// A default that moved to the tune takes no ranking kept for another
+// part: the song's own file stays the second track's, and the tune's has
+// its ID added.
+TEST_F(PartsInTheGame, RankingsStayWithThePartTheyWereKeptFor) {
+  namespace fs = std::filesystem;
+  Track conductor, bass, tune;
+  conductor.Tempo(0, 500000).End(1920);
+  bass.Text(0, 3, "Bass").Event(0, {0x91, 40, 90}).Event(480, {0x81, 40, 0}).End(0);
+  tune.Text(0, 3, "Melody").Event(0, {0x92, 72, 90}).Event(480, {0x82, 72, 0}).End(0);
+  const Bytes song = test::SmfFile({conductor, bass, tune});
+  const fs::path folder = SongFolder();
+  std::ofstream(folder / "tune.mid", std::ios::binary).write(reinterpret_cast<const char*>(song.data()), static_cast<long>(song.size()));
+  const std::string rest(files::kDefaultRankingText + 16, 64);
+  std::ofstream(folder / "tune.DAT") << "BASS       0600 " + rest;
+  std::ofstream(folder / "tune.DAT.t3") << "MELODY     0800 " + rest;
+  Start((folder / "tune.mid").string());
+  ASSERT_EQ(player::ChosenPartId(), "t3");
+  EXPECT_EQ(files::RankingScore(0), 800);
+  ClickButton(game::kButtonPart);
+  ASSERT_EQ(player::ChosenPartId(), "t2");
+  EXPECT_EQ(files::RankingScore(0), 600);
+  std::memcpy(files::RankingText(), "LOW        0700 ", 16);
+  ASSERT_TRUE(files::WriteRankingFile());
+  EXPECT_EQ(test::ReadText(folder / "tune.DAT").substr(0, 16), "LOW        0700 ");
+  EXPECT_EQ(test::ReadText(folder / "tune.DAT.t3").substr(0, 16), "MELODY     0800 ");
+}
+
 }  // namespace
