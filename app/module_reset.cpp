@@ -19,7 +19,6 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
-#include "game/part_button.h"
 #include "game/piano.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
@@ -74,7 +73,6 @@ void ResetAllModules() {
   game::ResetMainScene();
   game::ResetLyricBar();
   game::ResetDemoKeys();
-  game::ResetPartButton();
   game::ResetPiano();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ClearPressRecord();

@@ -8,9 +8,9 @@
 #include "files/ranking.h"
 #include "game/button_faces.h"
 #include "game/controls.h"
-#include "game/button_faces.h"
 #include "game/file_button.h"
 #include "game/judging.h"
+#include "game/lyric_bar.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
@@ -56,6 +56,7 @@ void ResetMainScene() {
 static void DrawWholeScreen() {
   scene::ClearBackScreen();
   PutArtwork(0, 0, kScreenBackground);
+  RestoreLyricBar();  // the bar holds no text yet
   DrawTitlePanel();
   DrawAllKeysUp();
   for (std::string& face : state.shownFace) face.clear();  // every face drawn at the end of the pass
@@ -95,7 +96,6 @@ void RunMainScene() {
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   OpenSongOfSecondCopy();
   RunPlaybackStep();
-  RunPartNameDisplay();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
@@ -103,6 +103,7 @@ void RunMainScene() {
     draw::RequestRedraw();
   }
   ChangeSceneFor(RunMainControls());
+  RunPartLabel();  // in the frame that stopped, chose or loaded
   // A face follows its setting however it changed (a click, a song loaded).
   for (int n = 0; n < kButtonCount; ++n) {
     std::string face = ButtonFaceText(n);

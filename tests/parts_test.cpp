@@ -13,7 +13,9 @@
 
 #include "files/ranking.h"
 #include "game/controls.h"
+#include "game/lyric_bar.h"
 #include "player/guide_track.h"
+#include "platform/virtual_keys.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 #include "smf_builder.h"
@@ -198,13 +200,16 @@ TEST(Parts, TheDefaultPartOfABundledSongIsItsSecondTrack) {
 
 class PartsInTheGame : public test::ProgramTest {};
 
-// PART cycles the parts while stopped (not while playing), shows the
-// part's name in the lyric bar for three seconds, and reads the part's own
-// ranking, which a new best score then replaces; the default part's file
-// keeps its name and bytes. A MIDI keyboard plays the chosen part. Loading
-// a song goes back to its default part.
-TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
+// PART steps through the parts while stopped (not while playing): a click
+// to the next, Shift+click or a right click to the one before. While
+// stopped the lyric bar shows the chosen part's number, name and notes, for
+// as long as it stays stopped. Each part reads its own ranking, which a new
+// best score then replaces; the default part's file keeps its name and
+// bytes. A MIDI keyboard plays the chosen part. Loading a song goes back to
+// its default part.
+TEST_F(PartsInTheGame, ThePartButtonStepsBothWaysEachPartWithItsRanking) {
   namespace fs = std::filesystem;
+  namespace pt = platform::testing;
   const fs::path folder = SongFolder();
   const auto write = [](const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
   const Bytes song = ThreeChannelsAndDrums();
@@ -213,41 +218,65 @@ TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
   write(folder / "fable.DAT", defaultRanking);
   write(folder / "fable.DAT.t1c4", "FOUR       0900 " + std::string(files::kDefaultRankingText + 16, 64));
   Start((folder / "fable.mid").string());
+  const auto rightClick = [this](int x, int y) {
+    pt::PushEvent({platform::EventKind::MouseMove, x, y});
+    pt::PushEvent({platform::EventKind::RightDown, x, y});
+    Pass();
+  };
+  const game::SourceRect partButton = game::ButtonRect(game::kButtonPart);
 
+  enum How { kClick, kShiftClick, kRightClick };
   struct Step {
+    How how;
     std::string part;
     int best;
+    std::string label;
   };
-  const Step steps[] = {{"t1c4", 900}, {"t1c6", 500}, {"t1c2", 700}, {"t1c4", 900}};
+  const Step steps[] = {{kClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"},
+                        {kClick, "t1c6", 500, "PART 3/3: Acoustic Grand Piano (2 notes)"},
+                        {kRightClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"},
+                        {kShiftClick, "t1c2", 700, "PART 1/3: Violin (4 notes)"},
+                        {kShiftClick, "t1c6", 800, "PART 3/3: Acoustic Grand Piano (2 notes)"},
+                        {kClick, "t1c2", 700, "PART 1/3: Violin (4 notes)"},
+                        {kClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"}};
   ASSERT_EQ(player::ChosenPartId(), "t1c2");
   EXPECT_EQ(files::RankingScore(0), 700);
+  EXPECT_EQ(game::LyricBarText(), "PART 1/3: Violin (4 notes)") << "shown from the start";
   for (const Step& step : steps) {
-    SCOPED_TRACE(step.part);
-    ClickButton(game::kButtonPart);
+    SCOPED_TRACE(step.part + " " + std::to_string(step.how));
+    pt::SetKeyDown(platform::vk::kShift, step.how == kShiftClick);
+    if (step.how == kRightClick) rightClick(partButton.left, partButton.top + 1);
+    else ClickButton(game::kButtonPart);
+    pt::SetKeyDown(platform::vk::kShift, false);
     EXPECT_EQ(player::ChosenPartId(), step.part);
     EXPECT_EQ(files::RankingScore(0), step.best);
-    EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar)) << "the name is shown";
-    PassUntil(platform::TimeMs() + 2900);
+    PassUntil(platform::TimeMs() + 5000);
+    EXPECT_EQ(game::LyricBarText(), step.label) << "and still five seconds later";
     EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar));
-    PassUntil(platform::TimeMs() + 200);
-    EXPECT_TRUE(ShowsArtwork(15, 224, game::kLyricBar)) << "and gone after three seconds";
-    if (step.part == "t1c6") {
+    if (step.part == "t1c6" && step.how == kClick) {
       // A new best score of the part, as name entry writes it.
       std::memcpy(files::RankingText(), "SIX        0800 ", 16);
       ASSERT_TRUE(files::WriteRankingFile());
       EXPECT_EQ(test::ReadText(folder / "fable.DAT.t1c6").substr(0, 16), "SIX        0800 ");
     }
   }
+  rightClick(partButton.left - 1, partButton.top + 1);
+  EXPECT_EQ(player::ChosenPartId(), "t1c4") << "a right click elsewhere does nothing";
+  EXPECT_EQ(player::PlayState(), player::kStopped);
   EXPECT_EQ(test::ReadText(folder / "fable.DAT"), defaultRanking);
 
   ClickButton(game::kButtonDemo);
+  EXPECT_EQ(game::LyricBarText(), "") << "the bar is the lyrics' while a run plays";
   ClickButton(game::kButtonPart);
+  rightClick(partButton.left, partButton.top + 1);
   EXPECT_EQ(player::ChosenPartId(), "t1c4") << "PART does nothing while a run plays";
   ClickButton(game::kButtonStop);
-  // In TRAINING any key of a MIDI keyboard plays the part's next note.
+  EXPECT_EQ(game::LyricBarText(), "PART 2/3: Channel 4 (3 notes)") << "back once stopped";
+  // In TRAINING any key of a MIDI keyboard plays the part's next note, on
+  // the part's channel.
   ClickButton(game::kButtonTraining);
   TakeSent();
-  platform::testing::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, 70, 100});
+  pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, 70, 100});
   Pass();
   std::vector<Bytes> channelFour;
   for (const Bytes& m : TakeSent())
