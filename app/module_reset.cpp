@@ -19,6 +19,7 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
+#include "game/part_over.h"
 #include "game/piano.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
@@ -74,6 +75,7 @@ void ResetAllModules() {
   game::ResetLyricBar();
   game::ResetDemoKeys();
   game::ResetPiano();
+  game::ResetPartOver();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ClearPressRecord();
   game::ResetStatisticsScene();
