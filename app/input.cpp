@@ -29,6 +29,9 @@ void HandleEvent(const platform::Event& event) {
     case EventKind::LeftUp:
       scene::ReleaseLeftButton();
       break;
+    case EventKind::RightDown:
+      scene::PressRightButton();
+      break;
     case EventKind::LeftDoubleClick:  // the second press of a double click acts as none
     case EventKind::RightDoubleClick:
     case EventKind::SystemKey:        // Alt, F10 and Alt combinations have no effect

@@ -19,7 +19,8 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
-#include "game/part_button.h"
+#include "game/part_over.h"
+#include "game/piano.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
 #include "game/score_screens.h"
@@ -77,7 +78,8 @@ void ResetAllModules() {
   game::ResetMainScene();
   game::ResetLyricBar();
   game::ResetDemoKeys();
-  game::ResetPartButton();
+  game::ResetPiano();
+  game::ResetPartOver();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ClearPressRecord();
   game::ResetStatisticsScene();

@@ -138,6 +138,7 @@ void RunFramePass() {
   RunSceneStep();
   midi::AdvanceBlink();
   scene::ClearLeftPress();
+  scene::ClearRightPress();
   scene::ClearKeyPress();
   UpdateWindowedCursor();
   // An idle frame gives the processor away instead of spinning; the pass

@@ -80,4 +80,52 @@ void DrawCellText(int column, int row, const char* text) {
   DrawLabel(column * kCellWidth - 1, row * kCellHeight, text, kCellHeight);
 }
 
+void DrawCellUtf8Text(int column, int row, const char* text) {
+  if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
+  BeginText(kFaceGothic, kCellHeight, 0, 0, 0, 0);
+  SetTextColors(RgbToColorRef(kLabelTable[state.labelColor]), RgbToColorRef(kSilver), 0);
+  PutUtf8Text(column * kCellWidth - 1, row * kCellHeight, text);
+  EndText();
+  state.labelColor = 0;
+  RequestRedraw();
+}
+
+// The bytes of the UTF-8 character at `at` (1 for a byte that begins none)
+// and the cells it takes.
+static std::size_t Utf8Character(std::string_view text, std::size_t at, int& cells) {
+  const auto byte = static_cast<unsigned char>(text[at]);
+  const std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+  char32_t value = length == 2 ? byte & 0x1F : length == 3 ? byte & 0x0F : byte & 0x07;
+  bool wellFormed = length > 1 && at + length <= text.size();
+  for (std::size_t k = 1; wellFormed && k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + k]);
+    wellFormed = (next & 0xC0) == 0x80;
+    value = (value << 6) | (next & 0x3F);
+  }
+  cells = wellFormed && value >= 0x0400 ? 2 : 1;
+  return wellFormed ? length : 1;
+}
+
+int Utf8Cells(std::string_view text) {
+  int total = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    int cells = 0;
+    at += Utf8Character(text, at, cells);
+    total += cells;
+  }
+  return total;
+}
+
+std::string CutUtf8ToCells(std::string_view text, int cells) {
+  std::size_t at = 0;
+  for (int used = 0; at < text.size();) {
+    int width = 0;
+    const std::size_t length = Utf8Character(text, at, width);
+    if (used + width > cells) break;
+    used += width;
+    at += length;
+  }
+  return std::string(text.substr(0, at));
+}
+
 }  // namespace draw

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -33,6 +35,15 @@ int LabelColor();
 void DrawLabel(int x, int y, const char* text, int height);
 // A label at cell (column, row): x = column x 8 - 1, y = row x 16.
 void DrawCellText(int column, int row, const char* text);
+// The same for one of the program's own texts (UTF-8).
+void DrawCellUtf8Text(int column, int row, const char* text);
+
+// The cells a UTF-8 text takes as PutUtf8Text lays it out: a character
+// below U+0400 (or a byte that is no character) takes one, any other two.
+int Utf8Cells(std::string_view text);
+// The longest start of `text` made of whole characters that takes at most
+// `cells` cells.
+std::string CutUtf8ToCells(std::string_view text, int cells);
 
 void ResetText();
 

@@ -62,12 +62,13 @@ void ParseRankingScores() {
 }
 
 // What the chosen part adds to its ranking file's name: nothing for the
-// default part, whose ranking keeps the song's own; ".t3" or ".t1c4" for
+// part whose ranking is the song's own (the second track, else the first
+// part, whichever part the song starts from); ".t3" or ".t1c4" for
 // another. A name ending so is never a song's default ranking (those end in
 // ".DAT") nor a song the chooser offers.
 static std::string PartSuffix() {
   const int chosen = song::ChosenPart();
-  if (chosen == song::kNoPart || chosen == song::DefaultPart()) return "";
+  if (chosen == song::kNoPart || chosen == song::SongRankingPart()) return "";
   return "." + song::Part(chosen).id;
 }
 

@@ -132,7 +132,7 @@ void PressButtonRow(int x, int y) {
     case kButtonGame: StartRun(n, kPlayModeGame); break;
     case kButtonTraining: StartRun(n, kPlayModeTraining); break;
     case kButtonDemo: StartRun(n, kPlayModeDemo); break;
-    case kButtonPart: RunPartButton(); break;
+    case kButtonPart: RunPartButton(platform::KeyIsDown(platform::vk::kShift) ? PartStep::Previous : PartStep::Next); break;
     case kButtonRank:
       SetMainCommand(kCommandRanking);
       PressButton(n);
@@ -165,6 +165,7 @@ int RunMainControls() {
   PlayComputerKeyboard();
   PlayMidiKeyboard();
   RunSettingKeys();
+  RunPartRightClick();
   const bool leftHeld = MainSceneLeftButton();
   if (!leftHeld && state.clickLatch) {
     state.clickLatch = false;

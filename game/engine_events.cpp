@@ -20,6 +20,7 @@ void RunStarting() {
   game::SetMainCommand(game::kCommandRunning);
   game::SetShownVerdict(game::kVerdictNone);  // the run's first verdict is always drawn
   game::ClearHaltedAtGuide();
+  game::ForgetKeyboardInstrument();  // the song sets its own programs
 }
 
 void LyricBarRestarts() { game::ResetLyricBar(); }

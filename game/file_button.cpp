@@ -7,7 +7,9 @@
 #include "files/load_song.h"
 #include "files/open_dialog.h"
 #include "game/controls.h"
+#include "game/judging.h"
 #include "game/lyric_bar.h"
+#include "game/panels.h"
 #include "platform/platform.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
@@ -26,6 +28,14 @@ State state;
 
 void ResetFileButton() { state = {}; }
 
+// Loads the song path as FILE does; a new song shows no verdict and no
+// score of a game played before it.
+static void LoadSongOfPath() {
+  if (files::LoadSongAndRanking(true) != files::LoadResult::Installed) return;
+  DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
+  DrawScore(0);
+}
+
 void RunFileButton() {
   if (player::PlayState() != player::kStopped) return;
   // The dialog opens over an up-to-date screen.
@@ -37,7 +47,7 @@ void RunFileButton() {
   const bool chosen = files::ChooseSongFile() == 1;
   // The release that ends a click inside the dialog never reaches the game.
   scene::ClearLeftButtonHeld();
-  if (chosen) files::LoadSongAndRanking(true);
+  if (chosen) LoadSongOfPath();
   const SourceRect r = ButtonRect(kButtonFile);
   draw::PressBox(r.left, r.top, r.right, r.bottom);
 }
@@ -54,7 +64,7 @@ void OpenSongOfSecondCopy() {
   }
   state.songOfSecondCopyWaiting = false;
   RestoreLyricBar();
-  if (files::TakeSongPath(state.songOfSecondCopy)) files::LoadSongAndRanking(true);
+  if (files::TakeSongPath(state.songOfSecondCopy)) LoadSongOfPath();
 }
 
 }  // namespace game

@@ -14,12 +14,16 @@
 
 namespace game {
 
-// Where the next word starts, and whether the line still has words to
-// highlight.
+// Where the next word starts, whether the line still has words to
+// highlight, the line's first byte in the bar, and the program's own text
+// the bar shows (a notice held against the lyrics).
 namespace {
 struct State {
   int wordPosition = 0;
   bool wordsLeft = false;
+  int shownFrom = 0;
+  std::string barText;
+  bool noticeHeld = false;
 };
 State state;
 }  // namespace
@@ -31,12 +35,55 @@ static constexpr int kReachedSyllableColour = 1;
 
 int LyricWordPosition() { return state.wordPosition; }
 bool LyricWordsLeft() { return state.wordsLeft; }
+int LyricLineShownFrom() { return state.shownFrom; }
+const std::string& LyricBarText() { return state.barText; }
+bool LyricBarNoticeHeld() { return state.noticeHeld; }
 
 void ResetLyricBar() {
   state = {};
 }
 
-void RestoreLyricBar() { RestoreBackground(kLyricBar); }
+void RestoreLyricBar() {
+  RestoreBackground(kLyricBar);
+  state.barText.clear();
+}
+
+// The bytes of `text` from `start` that fill at most `cells` cells, never
+// ending on the first byte of a double-byte character.
+static int BytesThatFit(const char* text, int start, int length, int cells) {
+  int used = 0;
+  while (used < length) {
+    const auto b = static_cast<std::uint8_t>(text[start + used]);
+    const int step = platform::IsLeadByteIn(platform::SongTextCodePage(), b) ? 2 : 1;
+    if (used + step > cells || used + step > length) break;
+    used += step;
+  }
+  return used;
+}
+
+// Draws bytes `start` to `start + length` of the lyric buffer where they
+// stand in the shown line, in the label colour set, cut at the bar's end.
+static void DrawLinePiece(int start, int length) {
+  const char* text = player::LyricBuffer();
+  const int column = start - state.shownFrom;
+  const std::string piece(text + start, static_cast<std::size_t>(BytesThatFit(text, start, length, kLyricBarCells - column)));
+  draw::DrawCellText(kLyricColumn + column, kLyricRow, piece.c_str());
+}
+
+// The line from its byte `from` on, as much as the bar holds.
+static void DrawLineFrom(int from) {
+  RestoreLyricBar();
+  state.shownFrom = from;
+  const int end = static_cast<int>(std::strlen(player::LyricBuffer()));
+  if (from < end) DrawLinePiece(from, end - from);
+}
+
+// A piece lit beyond the bar (or before the part shown) brings the line
+// from the piece on into the bar.
+static void KeepInBar(int start, int length) {
+  const int cells = std::min(length, kLyricBarCells);
+  if (start < state.shownFrom || start + cells > state.shownFrom + kLyricBarCells) DrawLineFrom(start);
+}
 
 // The length of the piece of the word at `start` that fits the word buffer,
 // never ending on the first byte of a double-byte character.
@@ -62,22 +109,21 @@ static void HighlightNextWord() {
   int run = 0;
   while (state.wordPosition + run < end && text[state.wordPosition + run] != ' ') ++run;
   const int length = PieceLength(text, state.wordPosition, run);
-  char word[kWordBufferSize];
-  std::memcpy(word, text + state.wordPosition, static_cast<std::size_t>(length));
-  word[length] = '\0';
   int next = state.wordPosition + length;
   while (next < end && text[next] == ' ') ++next;
   if (next >= end) state.wordsLeft = false;
-  draw::SetLabelColor(kHighlightColour);
-  draw::DrawCellText(kLyricColumn + state.wordPosition, kLyricRow, word);
+  if (length > 0) {
+    KeepInBar(state.wordPosition, length);
+    draw::SetLabelColor(kHighlightColour);
+    DrawLinePiece(state.wordPosition, length);
+  }
   state.wordPosition += length;
   draw::RequestRedraw();
 }
 
 void ShowLyricLine() {
-  if (player::PlayState() == player::kStopped) return;
-  RestoreLyricBar();
-  draw::DrawCellText(kLyricColumn, kLyricRow, player::LyricBuffer());
+  if (player::PlayState() == player::kStopped || state.noticeHeld) return;
+  DrawLineFrom(0);
   if (player::LyricsBySyllable()) return;  // lit by the song's time
   state.wordPosition = 0;
   if (!state.wordsLeft) {
@@ -90,7 +136,7 @@ void ShowLyricLine() {
 }
 
 void AdvanceLyricWord() {
-  if (player::PlayState() == player::kStopped || player::LyricsBySyllable()) return;
+  if (player::PlayState() == player::kStopped || player::LyricsBySyllable() || state.noticeHeld) return;
   if (!state.wordsLeft) {
     state.wordsLeft = true;
     state.wordPosition = 0;
@@ -101,13 +147,24 @@ void AdvanceLyricWord() {
 }
 
 void LightLyricSyllable(int start, int length) {
-  if (player::PlayState() == player::kStopped || length <= 0) return;
-  const char* text = player::LyricBuffer();
-  const int end = static_cast<int>(std::strlen(text));
-  if (start >= end) return;
-  const std::string syllable(text + start, static_cast<std::size_t>(std::min(length, end - start)));
+  if (player::PlayState() == player::kStopped || length <= 0 || state.noticeHeld) return;
+  const int end = static_cast<int>(std::strlen(player::LyricBuffer()));
+  if (start < 0 || start >= end) return;
+  length = std::min(length, end - start);
+  KeepInBar(start, length);
   draw::SetLabelColor(kReachedSyllableColour);
-  draw::DrawCellText(kLyricColumn + start, kLyricRow, syllable.c_str());
+  DrawLinePiece(start, length);
+}
+
+void ShowLyricBarText(const std::string& utf8) {
+  RestoreLyricBar();
+  draw::DrawCellUtf8Text(kLyricColumn, kLyricRow, draw::CutUtf8ToCells(utf8, kLyricBarCells).c_str());
+  state.barText = utf8;
+}
+
+void HoldLyricBarNotice(const std::string& utf8) {
+  ShowLyricBarText(utf8);
+  state.noticeHeld = true;
 }
 
 }  // namespace game

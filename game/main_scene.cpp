@@ -3,18 +3,18 @@
 #include <string>
 #include <utility>
 
-#include "draw/messages.h"
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/button_faces.h"
 #include "game/controls.h"
-#include "game/button_faces.h"
 #include "game/file_button.h"
 #include "game/judging.h"
+#include "game/lyric_bar.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
 #include "game/part_button.h"
+#include "game/part_over.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
@@ -39,10 +39,6 @@ State state;
 }  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
-// A game played slower than the song is not comparable with the others.
-static constexpr draw::PlayerText kSlowGameMessage = {
-    "速度を落として演奏したため、このスコアはランキングに登録されません。",
-    "This game was played below full speed: its score is not entered in the ranking."};
 
 int MainScenePointerX() { return state.pointerX; }
 int MainScenePointerY() { return state.pointerY; }
@@ -56,6 +52,7 @@ void ResetMainScene() {
 static void DrawWholeScreen() {
   scene::ClearBackScreen();
   PutArtwork(0, 0, kScreenBackground);
+  RestoreLyricBar();  // the bar holds no text yet
   DrawTitlePanel();
   DrawAllKeysUp();
   for (ButtonFace& face : state.shownFace) face = {};  // every face drawn at the end of the pass
@@ -73,9 +70,8 @@ static void ChangeSceneFor(int command) {
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed &&
              player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
-    // Its statistics, then back to the main screen: no name entry, no
-    // ranking.
-    draw::ShowMessage("%s", draw::InPlayersLanguage(kSlowGameMessage));
+    // A game played slower than the song is not comparable with the
+    // others: its statistics (which say so), then back to the main screen.
     BeginGameStatistics(scene::kSceneMain);
   } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
              player::GuideNote() == player::kGuideEndNoticed) {
@@ -95,14 +91,15 @@ void RunMainScene() {
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   OpenSongOfSecondCopy();
   RunPlaybackStep();
-  RunPartNameDisplay();
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
     player::SetGuideNote(player::kGuideEndNoticed);
     draw::RequestRedraw();
   }
+  RunPartOverNotice();
   ChangeSceneFor(RunMainControls());
+  RunPartLabel();  // in the frame that stopped, chose or loaded
   // A face follows its setting however it changed (a click, a song loaded).
   for (int n = 0; n < kButtonCount; ++n) {
     ButtonFace face = ButtonFaceOf(n);

@@ -1,8 +1,12 @@
 #include "game/panels.h"
 
+#include <string>
+#include <string_view>
+
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "draw/text.h"
+#include "files/song_file.h"
 #include "player/playback_clock.h"
 #include "scene/scenes.h"
 #include "song/song_scan.h"
@@ -16,9 +20,24 @@ void PutArtwork(int x, int y, const SourceRect& source) {
 
 void RestoreBackground(const SourceRect& area) { PutArtwork(area.left, area.top, area); }
 
+// The file name of a path without its folders and its extension.
+static std::string FileStem(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+  return std::string(name);
+}
+
+// A song without a title (or with one of spaces only) shows its file's
+// name, as the file system spells it (UTF-8).
 void DrawTitlePanel() {
   RestoreBackground(kTitlePanel);
-  draw::DrawCellText(kTitleColumn, kTitleRow, song::SongTitle());
+  const std::string_view title = song::SongTitle();
+  if (title.find_first_not_of(' ') != std::string_view::npos || files::SongPath()[0] == '\0')
+    draw::DrawCellText(kTitleColumn, kTitleRow, song::SongTitle());
+  else
+    draw::DrawCellUtf8Text(kTitleColumn, kTitleRow, draw::CutUtf8ToCells(FileStem(files::SongPath()), kTitleCells).c_str());
 }
 
 // Draws `digits` glyphs of `value`, lowest digit rightmost. A negative

@@ -15,6 +15,7 @@ inline constexpr int kVerdictX = 320, kVerdictY = 120;
 inline constexpr int kVerdictWidth = 112, kVerdictHeight = 40;
 inline constexpr int kScoreX = 480, kScoreTenthsX = 580, kScoreY = 120;
 inline constexpr int kTitleColumn = 3, kTitleRow = 6;
+inline constexpr int kTitleCells = 75;  // the panel's width in cells
 inline constexpr int kSmallDigitAdvance = 14;
 inline constexpr int kBigDigitAdvance = 28;
 

@@ -1,75 +1,94 @@
 #include "game/part_button.h"
 
 #include "draw/eldraw.h"
-#include "draw/redraw.h"
+#include "draw/messages.h"
 #include "draw/text.h"
 #include "files/load_song.h"
 #include "game/controls.h"
 #include "game/lyric_bar.h"
 #include "platform/platform.h"
+#include "player/playback_clock.h"
+#include "scene/input.h"
 #include "song/song_parts.h"
 
 namespace game {
 
-// Whether the chosen part's name is in the lyric bar, and since when.
-namespace {
-struct State {
-  bool nameShown = false;
-  std::uint32_t nameShownAt = 0;
-};
-State state;
-}  // namespace
-
-// The bar holds 76 cells; the label's start leaves this much for the name.
-static constexpr std::size_t kNameCells = 60;
-
-void ResetPartButton() { state = {}; }
+// %1 the part's number and the count of parts ("2/3"), %2 its name, %3
+// its notes.
+static constexpr draw::PlayerText kPartLabel = {"パート %1：%2（%3音）", "PART %1: %2 (%3 notes)"};
 
 std::string PartButtonFaceText() {
   const int chosen = song::ChosenPart();
   return chosen == song::kNoPart ? "PART" : "PART " + std::to_string(chosen + 1);
 }
 
-// The name cut to the bar, never in the middle of a double-byte character.
-static std::string NameThatFits(const std::string& name) {
-  std::size_t length = 0;
-  while (length < name.size()) {
-    const auto b = static_cast<std::uint8_t>(name[length]);
-    const std::size_t step = platform::IsLeadByteIn(platform::SongTextCodePage(), b) ? 2 : 1;
-    if (length + step > kNameCells || length + step > name.size()) break;
-    length += step;
+// The pattern with %1, %2 and %3 filled; the name is cut so the whole
+// text fits `cells` cells.
+static std::string FillLabel(const char* pattern, int cells) {
+  const int chosen = song::ChosenPart();
+  const song::SongPart& part = song::Part(chosen);
+  const std::string number = std::to_string(chosen + 1) + "/" + std::to_string(song::PartCount());
+  const std::string notes = std::to_string(part.notes);
+  std::string before, after;  // the pattern's text around the name
+  bool nameSeen = false;
+  for (const char* p = pattern; *p != '\0'; ++p) {
+    std::string& text = nameSeen ? after : before;
+    const char field = p[0] == '%' ? p[1] : '\0';
+    if (field == '1') text += number;
+    else if (field == '3') text += notes;
+    else if (field == '2') nameSeen = true;
+    else text += *p;
+    if (field == '1' || field == '2' || field == '3') ++p;
   }
-  return name.substr(0, length);
+  const int room = cells - draw::Utf8Cells(before) - draw::Utf8Cells(after);
+  return before + draw::CutUtf8ToCells(platform::AnsiToUtf8(part.name), room) + after;
 }
 
 std::string ChosenPartLabel() {
-  const int chosen = song::ChosenPart();
-  if (chosen == song::kNoPart) return {};
-  return PartButtonFaceText() + "/" + std::to_string(song::PartCount()) + ": " + NameThatFits(song::Part(chosen).name);
+  if (song::ChosenPart() == song::kNoPart) return {};
+  return FillLabel(draw::InPlayersLanguage(kPartLabel), kLyricBarCells);
 }
 
-void RunPartButton() {
-  if (song::PartCount() > 0) {
-    song::ChoosePart((song::ChosenPart() + 1) % song::PartCount());
-    files::ReadSongRanking();  // RANK and a new best score use the part's own
-    RestoreLyricBar();
-    draw::DrawCellText(kLyricColumn, kLyricRow, ChosenPartLabel().c_str());
-    state.nameShown = true;
-    state.nameShownAt = platform::TimeMs();
-  }
+std::string ChosenPartTitle(int cells) {
+  if (song::ChosenPart() == song::kNoPart) return {};
+  return FillLabel("PART %1: %2", cells);
+}
+
+static void StepPart(PartStep step) {
+  const int count = song::PartCount();
+  if (count == 0) return;
+  const int by = step == PartStep::Next ? 1 : count - 1;
+  song::ChoosePart((song::ChosenPart() + by) % count);
+  files::ReadSongRanking();  // RANK and a new best score use the part's own
+  RunPartLabel();
+}
+
+void RunPartButton(PartStep step) {
+  StepPart(step);
   const SourceRect r = ButtonRect(kButtonPart);
   draw::PressBox(r.left, r.top, r.right, r.bottom);
 }
 
-void RunPartNameDisplay() {
-  if (state.nameShown && platform::TimeMs() - state.nameShownAt >= kPartNameShownMs) HidePartName();
+// The button is not drawn pressed: only the left button's release lets a
+// pressed box up again.
+void RunPartRightClick() {
+  if (!scene::RightPressed() || player::PlayState() != player::kStopped) return;
+  const SourceRect r = ButtonRect(kButtonPart);
+  const int x = scene::PointerX(), y = scene::PointerY();
+  if (x >= r.left && x < r.right && y > r.top && y < r.bottom) StepPart(PartStep::Previous);
+}
+
+void RunPartLabel() {
+  if (player::PlayState() != player::kStopped) return;
+  const std::string label = ChosenPartLabel();
+  if (label == LyricBarText()) return;
+  if (label.empty()) RestoreLyricBar();
+  else ShowLyricBarText(label);
 }
 
 void HidePartName() {
-  if (!state.nameShown) return;
-  state.nameShown = false;
+  if (LyricBarText().empty()) return;
   RestoreLyricBar();
-  draw::RequestRedraw();
 }
 
 }  // namespace game

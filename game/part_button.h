@@ -1,28 +1,35 @@
-// The PART button: while stopped, each click chooses the song's next part
-// (after the last, the first again) as the one TRAINING and GAME guide and
-// RANK ranks; the button's face shows the chosen part's number and the
-// part's name shows in the lyric bar for a moment.
+// The PART button: while stopped, a click chooses the song's next part
+// (after the last, the first again), a right click or a click with Shift
+// held the one before (before the first, the last), as the part TRAINING
+// and GAME guide and RANK ranks. The button's face shows the chosen part's
+// number; while the song is stopped the lyric bar shows its number, name
+// and notes.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace game {
 
-inline constexpr std::uint32_t kPartNameShownMs = 3000;
+enum class PartStep { Next, Previous };
 
-// The click on the PART button (the row acts only while stopped).
-void RunPartButton();
+// A click on the PART button (the row acts only while stopped).
+void RunPartButton(PartStep step);
+// Once per frame of the main scene: a right click on PART while stopped
+// chooses the part before.
+void RunPartRightClick();
 // "PART 2" for the second part; "PART" for a song without parts.
 std::string PartButtonFaceText();
-// The text the lyric bar shows for the chosen part: "PART 2/3: Violin"
-// (song-text bytes); empty for a song without parts.
+// What the lyric bar shows of the chosen part, UTF-8 in the player's
+// language: "PART 2/3: Violin (24 notes)", the name cut to the bar; empty
+// for a song without parts.
 std::string ChosenPartLabel();
-// Once per frame of the main scene: the name goes once its moment is over.
-void RunPartNameDisplay();
-// The name goes now (a run starts and the lyric bar is the lyrics').
+// "PART 2/3: Violin" (UTF-8) for the score screens, the name cut so the
+// whole takes at most `cells` half-width cells; empty without parts.
+std::string ChosenPartTitle(int cells);
+// Once per frame of the main scene: while the song is stopped the lyric
+// bar shows the chosen part's label.
+void RunPartLabel();
+// The label goes now (a run starts and the lyric bar is the lyrics').
 void HidePartName();
-
-void ResetPartButton();
 
 }  // namespace game

@@ -1,13 +1,12 @@
 // The piano's one way to start and end a note, shared by the computer
-// keyboard and a MIDI keyboard: an instrument on MIDI channel 1, and in
+// keyboard and a MIDI keyboard: the chosen part's instrument, on its
+// channel and port (channel 1 of port 0 for a song without parts), and in
 // training and game the player's way to take each note of the guide track.
 #pragma once
 
 #include <cstdint>
 
 namespace game {
-
-inline constexpr int kKeyboardChannel = 0;
 
 // Where a press comes from. The computer keyboard reaches notes 48 to 91
 // only, so a game takes from it the key of the guide note moved into that
@@ -30,9 +29,12 @@ enum class PianoPress {
 // note of the guide's chord (judged first: the one the key plays, else the
 // first waiting) and sounds it with the next guide note's velocity; a game
 // refuses any note but the chord's waiting ones. The lyric bar lights its
-// next word. `started` is the note sent.
+// next word. `started` is the note sent. While the song is stopped, the
+// first note after a run or after the part changed sends the part's
+// program first, so the keys sound its instrument.
 PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started);
-// Ends a note that StartPianoNote started.
+// Ends a note that StartPianoNote started, on the channel and port it
+// started on (the part may have changed meanwhile).
 void EndPianoNote(std::uint8_t started);
 // Draws the key that plays a guide note (0..127) in a look: the key of the
 // note moved into the computer keyboard's reach, with the arrow look when
@@ -43,7 +45,13 @@ void LightGuideChord();
 // The notes to play next lit, and remembered as the last shown: the
 // chord's waiting notes, or in a loop's tail the passage's first note.
 void LightNextGuideNotes();
-// Passes a sustain pedal value on to port 0.
+// Passes a sustain pedal value on to the chosen part's channel and port;
+// the pedal held goes up where it went down.
 void SendPianoPedal(int value);
+// A run may have set other programs: the next note played while stopped
+// sends the part's program again.
+void ForgetKeyboardInstrument();
+
+void ResetPiano();
 
 }  // namespace game

@@ -1,8 +1,12 @@
 #include <cstdio>
 
+#include "draw/eldraw.h"
+#include "draw/text.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
+#include "game/part_button.h"
 #include "game/score_screens.h"
+#include "game/statistics_look.h"
 #include "midi/timing.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
@@ -20,6 +24,7 @@ State state;
 static constexpr int kRowTop = 100, kRowPitch = 45;
 static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
 static constexpr int kTableSpacing = 25;
+static constexpr int kPartY = 66, kPartHeight = 16, kPartCells = 76;
 
 void ResetScoreScreens() {
   state = {};
@@ -38,6 +43,14 @@ bool StepReveal() {
 void DrawRankingTable(int blinkingRecord) {
   scene::ClearBackScreen();
   DrawArtworkText(120, 30, "RANKING           SCORE", 26, 0);
+  // The part whose ranking this is, centred under the heading.
+  const std::string part = ChosenPartTitle(kPartCells);
+  draw::BeginText(draw::kFaceGothic, kPartHeight, 0, 0, 0, 0);
+  constexpr std::uint32_t kLabelBlueColorRef =
+      ((kLabelBlue & 0xFF) << 16) | (kLabelBlue & 0xFF00) | ((kLabelBlue >> 16) & 0xFF);
+  draw::SetTextColors(kLabelBlueColorRef, 0, 1);
+  draw::PutUtf8Text((draw::kScreenWidth - draw::Utf8Cells(part) * kPartHeight / 2) / 2, kPartY, part.c_str());
+  draw::EndText();
   const char* text = files::RankingText();
   for (int r = 0; r < files::kRankingRecords; ++r) {
     const int y = kRowTop + kRowPitch * r;

@@ -18,6 +18,7 @@
 #include "player/playback_clock.h"
 #include "game/judging.h"
 #include "game/panels.h"
+#include "game/part_button.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
 #include "game/score_chart.h"
@@ -38,6 +39,7 @@ struct State {
   bool historyKept = true;
   int nextScene = scene::kSceneRanking;
   int score = 0;
+  int speed = player::kFullSpeedPercent;
   PressSummary summary{};
   std::vector<JudgedPress> presses;
   std::vector<MeasureMisses> worstMeasures;
@@ -84,6 +86,7 @@ static void KeepInHistory() {
 void BeginGameStatistics(int nextScene) {
   state.nextScene = nextScene;
   state.score = Score();
+  state.speed = player::PlaybackSpeedPercent();
   state.presses = JudgedPresses();
   state.summary = SummarizePresses(state.presses);
   state.worstMeasures = WorstMeasures(state.presses);
@@ -116,7 +119,7 @@ static int PutSceneText(int x, int y, const std::string& text, int height, std::
   return x + TextWidth(text, height);
 }
 
-// "%1" and "%2" of a pattern filled with numbers.
+// "%1" and "%2" of a pattern filled with numbers (a lone '%' stays).
 static std::string Fill(const char* pattern, long first, long second) {
   std::string text;
   for (const char* p = pattern; *p != '\0'; ++p) {
@@ -168,6 +171,8 @@ static void DrawCounts() {
   PutSceneText(622, 64, "%", kSmallText, kLabelBlue);
 }
 
+// The mean and the spread, and at the right which part was played at
+// which speed (the part's name cut to the room left).
 static void DrawMeanAndSpread() {
   DrawPanel(8, 98, 632, 132);
   const int mean = state.summary.meanMs;
@@ -176,9 +181,16 @@ static void DrawMeanAndSpread() {
                                 : std::to_string(std::abs(static_cast<long>(mean))) + " " + ms + " " +
                                       report::InPlayersLanguage(mean < 0 ? kEarly : kLate);
   int x = PutSceneText(20, 107, std::string(report::InPlayersLanguage(kMeanCaption)) + ": ", kText, kLabelBlue);
-  PutSceneText(x, 107, value, kText, kDigitCream);
-  x = PutSceneText(340, 107, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
-  PutSceneText(x, 107, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
+  x = PutSceneText(x, 107, value, kText, kDigitCream);
+  x = PutSceneText(x + 3 * kText / 2, 107, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
+  x = PutSceneText(x, 107, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
+  constexpr int kRight = 624;
+  const std::string speed = "  " + Fill(report::InPlayersLanguage(kSpeedCaption), state.speed, 0);
+  const int room = (kRight - x - kText - TextWidth(speed, kText)) / (kText / 2);
+  const std::string part = ChosenPartTitle(room);
+  const int partX = kRight - TextWidth(part + speed, kText);
+  PutSceneText(PutSceneText(partX, 107, part, kText, kDigitCream), 107, speed, kText,
+               state.speed == player::kFullSpeedPercent ? kDigitCream : kLitAmber);
 }
 
 static void DrawPlotPanel() {
@@ -196,6 +208,10 @@ static void DrawPlotPanel() {
                 {kPlotCentreY + kPlotHalfHeight - 6, report::InPlayersLanguage(kLate)}};
   for (const auto& label : labels)
     PutSceneText(kPlotLeft - 4 - TextWidth(label.text, kSmallText), label.row - kSmallText / 2, label.text, kSmallText, kLabelBlue);
+  // Under the plot, where a slowed game says why it is not ranked.
+  if (state.speed != player::kFullSpeedPercent)
+    PutSceneText(kPlotLeft, kPlotCentreY + kPlotHalfHeight + 2, report::InPlayersLanguage(kSlowGameNotice), kSmallText,
+                 kLitAmber);
 }
 
 static void DrawWorstMeasures() {

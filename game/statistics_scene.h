@@ -29,6 +29,12 @@ inline constexpr report::PlayerText kChartCaption = {"最近のスコア（同�
 inline constexpr report::PlayerText kThisGame = {"今回", "now"};
 inline constexpr report::PlayerText kNotInHistory = {"履歴に残せませんでした：", "Not added to the history:"};
 inline constexpr report::PlayerText kNoDataFolder = {"データフォルダがありません", "no data folder"};
+// %1 the speed in percent.
+inline constexpr report::PlayerText kSpeedCaption = {"速さ %1%", "speed %1%"};
+// A game played slower than the song is not comparable with the others.
+inline constexpr report::PlayerText kSlowGameNotice = {
+    "速度を落として演奏したため、このスコアはランキングに登録されません。",
+    "This game was played below full speed: its score is not entered in the ranking."};
 
 // Called by the main screen when a game has reached the end of its guide:
 // adds the game to the song's history (unless the history is off), gathers

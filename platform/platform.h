@@ -242,6 +242,8 @@ enum class EventKind {
   LeftDown,
   LeftUp,
   LeftDoubleClick,   // the second press of a quick double click
+  RightDown,         // the right button pressed (not the second press of a
+                     // quick pair)
   RightDoubleClick,
   KeyDown,           // key: virtual-key code (by position); letter: the
                      // letter it types, 'A' to 'Z', or 0 for none

@@ -121,6 +121,14 @@ int SendEventMessage(const std::uint8_t* message, int length) {
   return midi::SendMidiMessage(port, message, length);
 }
 
+int SendEventMessageOnPort(int port, const std::uint8_t* message, int length) {
+  const int rememberedPort = state.defaultPort;
+  state.defaultPort = port;
+  const int result = SendEventMessage(message, length);
+  state.defaultPort = rememberedPort;
+  return result;
+}
+
 void SilenceAllPorts() {
   const int rememberedPort = state.defaultPort;
   for (int port = 0; port < kNoteTablePorts; ++port) {

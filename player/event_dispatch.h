@@ -19,6 +19,9 @@ void DispatchDueEvents();
 // pedal bookkeeping, muting, then the current track's port (or the default
 // port for messages that come from no track).
 int SendEventMessage(const std::uint8_t* message, int length);
+// The same for a message from no track, on `port` rather than the default
+// port (the keyboard plays on the port of the part chosen).
+int SendEventMessageOnPort(int port, const std::uint8_t* message, int length);
 
 // Turns off every note and sustain pedal the tables record, on every port.
 void SilenceAllPorts();

@@ -12,6 +12,7 @@ struct State {
   int pointerY = 0;
   bool leftButtonHeld = false;
   bool leftPressed = false;
+  bool rightPressed = false;
   int lastKey = 0;
   int keyPressed = 0;
   int keyPressedLetter = 0;
@@ -28,6 +29,8 @@ bool LeftButtonHeld() { return state.leftButtonHeld; }
 void ClearLeftButtonHeld() { state.leftButtonHeld = false; }
 bool LeftPressed() { return state.leftPressed; }
 void ClearLeftPress() { state.leftPressed = false; }
+bool RightPressed() { return state.rightPressed; }
+void ClearRightPress() { state.rightPressed = false; }
 int LastKey() { return state.lastKey; }
 int KeyPressed() { return state.keyPressed; }
 int KeyPressedLetter() { return state.keyPressedLetter; }
@@ -40,6 +43,7 @@ void MovePointer(int x, int y) {
 }
 void PressLeftButton() { state.leftButtonHeld = state.leftPressed = true; }
 void ReleaseLeftButton() { state.leftButtonHeld = false; }
+void PressRightButton() { state.rightPressed = true; }
 void SetLastKey(int virtualKey) { state.lastKey = virtualKey; }
 void PressKey(int virtualKey, int letter) {
   if (virtualKey != state.lastKey) {

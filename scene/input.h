@@ -19,6 +19,9 @@ void ClearLeftButtonHeld();
 // Set by a left press, cleared at the end of each frame pass.
 bool LeftPressed();
 void ClearLeftPress();
+// Set by a right press, cleared at the end of each frame pass.
+bool RightPressed();
+void ClearRightPress();
 int LastKey();
 // The key pressed since the last frame pass, 0 for none: a held key (and
 // its repeats) counts once, and a tap that went down and up between two
@@ -33,6 +36,7 @@ bool ApplicationActive();
 void MovePointer(int x, int y);
 void PressLeftButton();
 void ReleaseLeftButton();
+void PressRightButton();
 void SetLastKey(int virtualKey);
 // A key went down: a press unless it repeats the key already down.
 void PressKey(int virtualKey, int letter);

@@ -1,26 +1,32 @@
 #include "song/song_parts.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "song/default_part.h"
 #include "song/gm_instrument_names.h"
 #include "song/song_store.h"
 #include "song/track_reader.h"
 
 namespace song {
 
-// The current song's parts, its default and the one the player chose.
+// The current song's parts, its default, the one the player chose and the
+// one whose ranking is the song's own file.
 namespace {
 struct State {
   std::vector<SongPart> parts;
   int defaultPart = kNoPart;
   int chosenPart = kNoPart;
+  int songRankingPart = kNoPart;
 };
 State state;
 }  // namespace
 
 static constexpr int kChannels = 16;
+static constexpr int kPitches = 128;
 static constexpr int kNone = -1;
+static constexpr int kSecondTrack = 1;
 
 void ResetSongParts() { state = {}; }
 
@@ -28,6 +34,7 @@ int PartCount() { return static_cast<int>(state.parts.size()); }
 const SongPart& Part(int index) { return state.parts[static_cast<std::size_t>(index)]; }
 int DefaultPart() { return state.defaultPart; }
 int ChosenPart() { return state.chosenPart; }
+int SongRankingPart() { return state.songRankingPart; }
 
 void ChoosePart(int index) {
   if (index >= 0 && index < PartCount()) state.chosenPart = index;
@@ -41,13 +48,49 @@ int FindPart(std::string_view id) {
 
 namespace {
 
-// What one walk over a track learns about its notes, programs and name.
+// The notes of one channel, or of a whole track off the drum channel: how
+// many of each pitch, and how many start together with another (within a
+// 64th note of the one before or after).
+struct NoteSurvey {
+  int pitches[kPitches]{};
+  int chordNotes = 0;
+  std::int32_t lastStart = 0;
+  bool any = false;
+  bool lastInChord = false;
+  int firstNotePort = 0;
+
+  void Add(int pitch, std::int32_t time, std::int32_t together, int port) {
+    if (!any) firstNotePort = port;
+    if (any && time - lastStart <= together) {
+      chordNotes += lastInChord ? 1 : 2;
+      lastInChord = true;
+    } else {
+      lastInChord = false;
+    }
+    any = true;
+    lastStart = time;
+    ++pitches[pitch];
+  }
+  // The lower middle pitch; 0 without notes.
+  int MiddlePitch() const {
+    int total = 0;
+    for (int n : pitches) total += n;
+    for (int pitch = 0, below = 0; pitch < kPitches; ++pitch)
+      if ((below += pitches[pitch]) * 2 >= total && total > 0) return pitch;
+    return 0;
+  }
+};
+
+// What one walk over a track learns about its notes, programs, port and
+// name.
 struct TrackSurvey {
   int notes[kChannels]{};
   int firstProgram[kChannels] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone,
                                  kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
   int firstProgramChannel = kNone;  // the first program change off the drum channel
   int firstNoteChannel = kNone;     // the first note-on off the drum channel
+  NoteSurvey channelNotes[kChannels];
+  NoteSurvey trackNotes;            // every channel but the drums'
   std::string name;
   bool named = false;
 };
@@ -66,12 +109,15 @@ std::string NameAt(std::int32_t position, std::int32_t length) {
   return name;
 }
 
-// Walks a track with a running status of its own, as the guide reads it.
+// Walks a track with a running status of its own, as the guide reads it;
+// the port follows its port prefixes as the dispatcher reads them.
 TrackSurvey SurveyTrack(int slot) {
   TrackSurvey survey;
+  const std::int32_t together = std::max<std::int32_t>(0, Division() / 16);
   std::int32_t position = TrackEntry(kCurrentBank, slot);
   std::int32_t time = 0;
   std::uint8_t runningStatus = 0;
+  int port = 0;
   for (;;) {
     std::int32_t length = ReadEvent(position, time);
     const std::int32_t type = LastMetaType();
@@ -85,14 +131,23 @@ TrackSurvey SurveyTrack(int slot) {
       const int channel = runningStatus & 0x0F;
       if ((runningStatus & 0xF0) == 0x90 && SongByte(data + 1) != 0) {
         ++survey.notes[channel];
-        if (channel != kDrumChannel && survey.firstNoteChannel == kNone) survey.firstNoteChannel = channel;
+        const int pitch = SongByte(data) & 0x7F;
+        if (channel != kDrumChannel) {
+          if (survey.firstNoteChannel == kNone) survey.firstNoteChannel = channel;
+          survey.channelNotes[channel].Add(pitch, time, together, port);
+          survey.trackNotes.Add(pitch, time, together, port);
+        }
       } else if ((runningStatus & 0xF0) == 0xC0) {
-        if (survey.firstProgram[channel] == kNone) survey.firstProgram[channel] = SongByte(data);
+        if (survey.firstProgram[channel] == kNone) survey.firstProgram[channel] = SongByte(data) & 0x7F;
         if (channel != kDrumChannel && survey.firstProgramChannel == kNone) survey.firstProgramChannel = channel;
       }
     } else if (type == kMetaTrackName && !survey.named) {
       survey.name = NameAt(position, length);
       survey.named = !survey.name.empty();
+    } else if (type == kMetaPortPrefix) {
+      std::int32_t data = position + 2;
+      ReadVarLen(data);
+      port = SongByte(data);
     }
     position += length;
   }
@@ -106,14 +161,23 @@ std::string ChannelPartName(const TrackSurvey& survey, int channel) {
   return program != kNone ? GmInstrumentName(program) : ChannelName(channel);
 }
 
+void AddPart(SongPart part, const NoteSurvey& notes, const TrackSurvey& survey) {
+  part.port = notes.firstNotePort;
+  part.program = survey.firstProgram[part.soundChannel];
+  part.chordNotes = notes.chordNotes;
+  part.middlePitch = notes.MiddlePitch();
+  state.parts.push_back(std::move(part));
+}
+
 // One part for each channel with notes of a one-track song. The track's
 // name (often the song's title) names none of them: an instrument or the
 // channel tells them apart.
 void AddChannelParts(const TrackSurvey& survey) {
   for (int channel = 0; channel < kChannels; ++channel) {
     if (channel == kDrumChannel || survey.notes[channel] == 0) continue;
-    state.parts.push_back({0, channel, survey.notes[channel], ChannelPartName(survey, channel),
-                           "t1c" + std::to_string(channel + 1)});
+    SongPart part{0, channel, survey.notes[channel], ChannelPartName(survey, channel), "t1c" + std::to_string(channel + 1)};
+    part.soundChannel = channel;
+    AddPart(std::move(part), survey.channelNotes[channel], survey);
   }
 }
 
@@ -126,7 +190,19 @@ void AddTrackPart(const TrackSurvey& survey, int slot) {
   if (!survey.named)
     name = survey.firstProgramChannel != kNone ? ChannelPartName(survey, survey.firstProgramChannel)
                                                : ChannelName(survey.firstNoteChannel);
-  state.parts.push_back({slot, kWholeTrack, notes, name, "t" + std::to_string(slot + 1)});
+  SongPart part{slot, kWholeTrack, notes, name, "t" + std::to_string(slot + 1)};
+  part.soundChannel = survey.firstNoteChannel;
+  part.named = survey.named;
+  part.drumNotes = survey.notes[kDrumChannel];
+  AddPart(std::move(part), survey.trackNotes, survey);
+}
+
+// A part whose own track sets no program on its channel plays the first
+// program another track sets there.
+void TakeProgramsFromOtherTracks(const std::vector<TrackSurvey>& surveys) {
+  for (SongPart& part : state.parts)
+    for (std::size_t t = 0; t < surveys.size() && part.program == kNoProgram; ++t)
+      part.program = surveys[t].firstProgram[part.soundChannel];
 }
 
 }  // namespace
@@ -134,12 +210,16 @@ void AddTrackPart(const TrackSurvey& survey, int slot) {
 void FindSongParts() {
   state = {};
   const int tracks = TrackCount();
-  if (tracks == 1) AddChannelParts(SurveyTrack(0));
-  for (int slot = 0; tracks > 1 && slot < tracks && slot < kTrackSlots; ++slot) AddTrackPart(SurveyTrack(slot), slot);
-  constexpr int kSecondTrack = 1;
-  for (int i = 0; i < PartCount() && state.defaultPart == kNoPart; ++i)
-    if (Part(i).track == kSecondTrack) state.defaultPart = i;
-  if (state.defaultPart == kNoPart && PartCount() > 0) state.defaultPart = 0;
+  std::vector<TrackSurvey> surveys;
+  for (int slot = 0; slot < tracks && slot < kTrackSlots; ++slot) surveys.push_back(SurveyTrack(slot));
+  if (tracks == 1) AddChannelParts(surveys[0]);
+  for (int slot = 0; tracks > 1 && slot < static_cast<int>(surveys.size()); ++slot)
+    AddTrackPart(surveys[static_cast<std::size_t>(slot)], slot);
+  TakeProgramsFromOtherTracks(surveys);
+  for (int i = 0; i < PartCount() && state.songRankingPart == kNoPart; ++i)
+    if (Part(i).track == kSecondTrack) state.songRankingPart = i;
+  if (state.songRankingPart == kNoPart && PartCount() > 0) state.songRankingPart = 0;
+  state.defaultPart = ChooseDefaultPart(state.parts);
   state.chosenPart = state.defaultPart;
 }
 

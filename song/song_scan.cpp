@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "song/song_parts.h"
@@ -27,38 +29,55 @@ void ResetSongScan() {
 std::int32_t ScannedEndTick() { return state.scannedEndTick; }
 const char* SongTitle() { return state.songTitle; }
 
+// The text of the title event at `position` (up to a zero byte, at most
+// `maxBytes`, never half of a double-byte character).
+static std::string TitleTextAt(std::int32_t position, int maxBytes) {
+  std::int32_t dataStart = position + 2;
+  const std::int32_t declared = ReadVarLen(dataStart);
+  const std::int32_t length = std::clamp(declared, 0, maxBytes);
+  std::string text;
+  bool leadPending = false;
+  for (std::int32_t used = 0; used < length; ++used) {
+    const std::uint8_t b = SongByte(dataStart + used);
+    if (b == 0) break;
+    text.push_back(static_cast<char>(b));
+    leadPending = !leadPending && platform::IsDBCSLeadByte(b);
+  }
+  if (leadPending) text.pop_back();
+  return text;
+}
+
+// A karaoke file's header lines begin with '@' and a letter: "@T" tags its
+// title (the tag is no part of it); the others (@K, @V, @I, @L, @W) are no
+// title, and the search goes on past them. False for such a line.
+static bool TitleFromText(std::string text, std::string& title) {
+  constexpr std::string_view kHeaderTags = "KVILW";
+  if (text.size() >= 2 && text[0] == '@' && text[1] == 'T') text.erase(0, 2);
+  else if (text.size() >= 2 && text[0] == '@' && kHeaderTags.find(text[1]) != std::string_view::npos) return false;
+  title = text.substr(0, kTitleMaxBytes);
+  return true;
+}
+
 void ExtractSongTitle(std::int32_t trackZeroOffset) {
   std::strcpy(state.songTitle, " ");
   std::int32_t position = trackZeroOffset;
   std::int32_t time = 0;
+  std::string title;
   bool found = false;
   for (;;) {
     const std::int32_t length = ReadEvent(position, time);
     const std::int32_t type = LastMetaType();
-    if (type == kMetaText || type == kMetaTrackName) {
-      found = true;
-      break;
-    }
+    constexpr int kTagBytes = 2;
+    found = (type == kMetaText || type == kMetaTrackName) && TitleFromText(TitleTextAt(position, kTitleMaxBytes + kTagBytes), title);
+    if (found) break;
     if (type == kMetaEndOfTrack || time != 0) break;
     position += length;
   }
-  if (!found) return;
-
-  std::int32_t dataStart = position + 2;
-  const std::int32_t declared = ReadVarLen(dataStart);
-  const std::int32_t length = std::clamp(declared, 0, kTitleMaxBytes);
-  char text[kTitleMaxBytes + 1] = {};
-  std::int32_t used = 0;
-  bool leadPending = false;
-  for (; used < length; ++used) {
-    const std::uint8_t b = SongByte(dataStart + used);
-    if (b == 0) break;
-    text[used] = static_cast<char>(b);
-    leadPending = !leadPending && platform::IsDBCSLeadByte(b);
-  }
-  if (leadPending) --used;  // never keep half of a double-byte character
-  text[used] = '\0';
-  std::memcpy(state.songTitle, text, sizeof state.songTitle);
+  // A title cut to its room may end in half of a double-byte character.
+  std::size_t whole = 0;
+  while (whole < title.size()) whole += platform::IsDBCSLeadByte(static_cast<std::uint8_t>(title[whole])) ? 2 : 1;
+  if (whole > title.size()) title.pop_back();
+  if (found) std::memcpy(state.songTitle, title.c_str(), title.size() + 1);
   TitleChanged();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/controls.h"
+#include "game/lyric_bar.h"
 #include "player/event_dispatch.h"
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
@@ -142,6 +143,54 @@ TEST_F(LyricLines, AJumpBackReachesTheSyllablesAgainFromTheLoopsStart) {
   ClickButton(game::kButtonDemo);
   PassUntil(platform::TimeMs() + 700);
   EXPECT_STREQ(player::LyricBuffer(), "Sun shine");
+}
+
+// A line wider than the bar's 76 cells shows its start until a syllable
+// (or a pressed word) lies beyond it; the bar then shows the line from
+// that syllable on. Nothing is ever drawn past the bar's frame. A line of
+// one short syllable lights as any other.
+TEST_F(LyricLines, ALineWiderThanTheBarKeepsTheSyllableSungInsideIt) {
+  const std::vector<std::string> tenBytes(9, "abcdefghi ");
+  std::vector<std::string> syllables = tenBytes;
+  syllables.back() += "\n";
+  syllables.push_back("Hi\n");
+  std::string words;
+  for (const std::string& w : tenBytes) words += w;
+  struct Case {
+    const char* name;
+    std::vector<std::string> texts;
+    bool pressed;  // the words light by presses, one each 500 ms
+    // At 500 ms x (i + 1): the first byte shown, and the lit cells
+    // (relative to it) first..last.
+    std::vector<std::vector<int>> moments;
+  };
+  const Case cases[] = {
+      {"syllables", syllables, false, {{0, 0, 9}, {0, 60, 69}, {70, 0, 9}, {70, 10, 19}, {0, 0, 1}}},
+      {"words pressed", {words}, true, {{0, 0, 8}, {0, 60, 68}, {70, 0, 8}, {70, 10, 18}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ResetProgram(1);
+    StartWithSong(LyricSong(c.texts, 0x05));
+    ClickButton(game::kButtonDemo);
+    const std::uint32_t started = platform::TimeMs();
+    const int at[] = {1, 7, 8, 9, 10};
+    for (std::size_t i = 0; i < c.moments.size(); ++i) {
+      const std::vector<int>& m = c.moments[i];
+      SCOPED_TRACE(at[i]);
+      if (c.pressed) {
+        PassUntil(started + 700);
+        for (int n = 0; n < 20 && game::LyricWordPosition() < 10 * at[i] - 1; ++n) Tap('A');
+      } else {
+        PassUntil(started + 500 * static_cast<std::uint32_t>(at[i]) + 200);
+      }
+      EXPECT_EQ(game::LyricLineShownFrom(), m[0]);
+      const draw::Pixel lit = c.pressed ? kRed : kSungBlue;
+      EXPECT_TRUE(InkInCells(lit, m[1], m[2]));
+      EXPECT_FALSE(InkInCells(lit, m[2] + 2, 75));
+      EXPECT_TRUE(ShowsArtwork(625, 224, {625, 224, 640, 240})) << "nothing past the bar";
+    }
+  }
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 
 #include "files/ranking.h"
 #include "game/controls.h"
+#include "game/lyric_bar.h"
 #include "player/guide_track.h"
+#include "platform/virtual_keys.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 #include "smf_builder.h"
@@ -138,10 +140,11 @@ PartRun ReadRun(const std::string& output, int partChannel) {
   return run;
 }
 
-// TRAINING and GAME at offset 0 on each part: the part's channel sends no
-// note at all, every other channel plays all its notes, the player's key
-// (channel 1) plays the part's notes, each one Good, and the score is the
-// Good presses x 1000 / 99. DEMO plays everything whatever the choice.
+// TRAINING and GAME at offset 0 on each part: the part's channel sends
+// the player's notes alone (a note-on and a note-off for each of the
+// part's notes, none of the song's own), every other channel plays all its
+// notes, each press is Good, and the score is the Good presses x 1000 / 99.
+// DEMO plays everything whatever the choice.
 TEST(Parts, TheChosenPartIsSilencedAndJudgedWhileTheRestPlays) {
   const std::string fable = test::WriteTempFile(ThreeChannelsAndDrums(), "fable.mid");
   const std::string tune = test::WriteTempFile(TuneOnTheSecondTrack(), "tune.mid");
@@ -164,11 +167,8 @@ TEST(Parts, TheChosenPartIsSilencedAndJudgedWhileTheRestPlays) {
       const std::string output = TraceOf(std::string("--press-offset-ms 0 --mode ") + mode + " --part " + c.part, c.song);
       const PartRun run = ReadRun(output, c.channel);
       EXPECT_EQ(output.find("# stopped after"), std::string::npos) << "the song ends";
-      std::map<int, int> expected = c.songNotes;
-      expected.erase(c.channel);
-      expected[0] = c.notes;  // the player's key
-      EXPECT_EQ(run.noteOns, expected);
-      EXPECT_EQ(run.partChannelMessages, 0);
+      EXPECT_EQ(run.noteOns, c.songNotes);
+      EXPECT_EQ(run.partChannelMessages, 2 * c.notes);
       EXPECT_EQ(run.goods, c.notes);
       EXPECT_EQ(run.others, 0);
       EXPECT_EQ(run.score, c.score);
@@ -200,13 +200,16 @@ TEST(Parts, TheDefaultPartOfABundledSongIsItsSecondTrack) {
 
 class PartsInTheGame : public test::ProgramTest {};
 
-// PART cycles the parts while stopped (not while playing), shows the
-// part's name in the lyric bar for three seconds, and reads the part's own
-// ranking, which a new best score then replaces; the default part's file
-// keeps its name and bytes. A MIDI keyboard plays the chosen part. Loading
-// a song goes back to its default part.
-TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
+// PART steps through the parts while stopped (not while playing): a click
+// to the next, Shift+click or a right click to the one before. While
+// stopped the lyric bar shows the chosen part's number, name and notes, for
+// as long as it stays stopped. Each part reads its own ranking, which a new
+// best score then replaces; the default part's file keeps its name and
+// bytes. A MIDI keyboard plays the chosen part. Loading a song goes back to
+// its default part.
+TEST_F(PartsInTheGame, ThePartButtonStepsBothWaysEachPartWithItsRanking) {
   namespace fs = std::filesystem;
+  namespace pt = platform::testing;
   const fs::path folder = SongFolder();
   const auto write = [](const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; };
   const Bytes song = ThreeChannelsAndDrums();
@@ -215,49 +218,190 @@ TEST_F(PartsInTheGame, ThePartButtonCyclesThePartsEachWithItsRanking) {
   write(folder / "fable.DAT", defaultRanking);
   write(folder / "fable.DAT.t1c4", "FOUR       0900 " + std::string(files::kDefaultRankingText + 16, 64));
   Start((folder / "fable.mid").string());
+  const auto rightClick = [this](int x, int y) {
+    pt::PushEvent({platform::EventKind::MouseMove, x, y});
+    pt::PushEvent({platform::EventKind::RightDown, x, y});
+    Pass();
+  };
+  const game::SourceRect partButton = game::ButtonRect(game::kButtonPart);
 
+  enum How { kClick, kShiftClick, kRightClick };
   struct Step {
+    How how;
     std::string part;
     int best;
+    std::string label;
   };
-  const Step steps[] = {{"t1c4", 900}, {"t1c6", 500}, {"t1c2", 700}, {"t1c4", 900}};
+  const Step steps[] = {{kClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"},
+                        {kClick, "t1c6", 500, "PART 3/3: Acoustic Grand Piano (2 notes)"},
+                        {kRightClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"},
+                        {kShiftClick, "t1c2", 700, "PART 1/3: Violin (4 notes)"},
+                        {kShiftClick, "t1c6", 800, "PART 3/3: Acoustic Grand Piano (2 notes)"},
+                        {kClick, "t1c2", 700, "PART 1/3: Violin (4 notes)"},
+                        {kClick, "t1c4", 900, "PART 2/3: Channel 4 (3 notes)"}};
   ASSERT_EQ(player::ChosenPartId(), "t1c2");
   EXPECT_EQ(files::RankingScore(0), 700);
+  EXPECT_EQ(game::LyricBarText(), "PART 1/3: Violin (4 notes)") << "shown from the start";
   for (const Step& step : steps) {
-    SCOPED_TRACE(step.part);
-    ClickButton(game::kButtonPart);
+    SCOPED_TRACE(step.part + " " + std::to_string(step.how));
+    pt::SetKeyDown(platform::vk::kShift, step.how == kShiftClick);
+    if (step.how == kRightClick) rightClick(partButton.left, partButton.top + 1);
+    else ClickButton(game::kButtonPart);
+    pt::SetKeyDown(platform::vk::kShift, false);
     EXPECT_EQ(player::ChosenPartId(), step.part);
     EXPECT_EQ(files::RankingScore(0), step.best);
-    EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar)) << "the name is shown";
-    PassUntil(platform::TimeMs() + 2900);
+    PassUntil(platform::TimeMs() + 5000);
+    EXPECT_EQ(game::LyricBarText(), step.label) << "and still five seconds later";
     EXPECT_FALSE(ShowsArtwork(15, 224, game::kLyricBar));
-    PassUntil(platform::TimeMs() + 200);
-    EXPECT_TRUE(ShowsArtwork(15, 224, game::kLyricBar)) << "and gone after three seconds";
-    if (step.part == "t1c6") {
+    if (step.part == "t1c6" && step.how == kClick) {
       // A new best score of the part, as name entry writes it.
       std::memcpy(files::RankingText(), "SIX        0800 ", 16);
       ASSERT_TRUE(files::WriteRankingFile());
       EXPECT_EQ(test::ReadText(folder / "fable.DAT.t1c6").substr(0, 16), "SIX        0800 ");
     }
   }
+  rightClick(partButton.left - 1, partButton.top + 1);
+  EXPECT_EQ(player::ChosenPartId(), "t1c4") << "a right click elsewhere does nothing";
+  EXPECT_EQ(player::PlayState(), player::kStopped);
   EXPECT_EQ(test::ReadText(folder / "fable.DAT"), defaultRanking);
 
   ClickButton(game::kButtonDemo);
+  EXPECT_EQ(game::LyricBarText(), "") << "the bar is the lyrics' while a run plays";
   ClickButton(game::kButtonPart);
+  rightClick(partButton.left, partButton.top + 1);
   EXPECT_EQ(player::ChosenPartId(), "t1c4") << "PART does nothing while a run plays";
   ClickButton(game::kButtonStop);
-  // In TRAINING any key of a MIDI keyboard plays the part's next note.
+  EXPECT_EQ(game::LyricBarText(), "PART 2/3: Channel 4 (3 notes)") << "back once stopped";
+  // In TRAINING any key of a MIDI keyboard plays the part's next note, on
+  // the part's channel.
   ClickButton(game::kButtonTraining);
   TakeSent();
-  platform::testing::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, 70, 100});
+  pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, 70, 100});
   Pass();
-  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{48, 80}})) << "channel 4's first note, the next one's velocity";
+  std::vector<Bytes> channelFour;
+  for (const Bytes& m : TakeSent())
+    if (m[0] == 0x93) channelFour.push_back(m);
+  EXPECT_EQ(channelFour, (std::vector<Bytes>{{0x93, 48, 80}})) << "channel 4's first note, the next one's velocity";
   ClickButton(game::kButtonStop);
 
   platform::testing::ScriptFileChoice((folder / "fable.mid").string());
   ClickButton(game::kButtonFile);
   EXPECT_EQ(player::ChosenPartId(), "t1c2") << "a loaded song starts from its default part";
   EXPECT_EQ(files::RankingScore(0), 700);
+}
+
+// A default that moved to the tune takes no ranking kept for another
+// part: the song's own file stays the second track's, and the tune's has
+// its ID added.
+TEST_F(PartsInTheGame, RankingsStayWithThePartTheyWereKeptFor) {
+  namespace fs = std::filesystem;
+  Track conductor, bass, tune;
+  conductor.Tempo(0, 500000).End(1920);
+  bass.Text(0, 3, "Bass").Event(0, {0x91, 40, 90}).Event(480, {0x81, 40, 0}).End(0);
+  tune.Text(0, 3, "Melody").Event(0, {0x92, 72, 90}).Event(480, {0x82, 72, 0}).End(0);
+  const Bytes song = test::SmfFile({conductor, bass, tune});
+  const fs::path folder = SongFolder();
+  std::ofstream(folder / "tune.mid", std::ios::binary).write(reinterpret_cast<const char*>(song.data()), static_cast<long>(song.size()));
+  const std::string rest(files::kDefaultRankingText + 16, 64);
+  std::ofstream(folder / "tune.DAT") << "BASS       0600 " + rest;
+  std::ofstream(folder / "tune.DAT.t3") << "MELODY     0800 " + rest;
+  Start((folder / "tune.mid").string());
+  ASSERT_EQ(player::ChosenPartId(), "t3");
+  EXPECT_EQ(files::RankingScore(0), 800);
+  ClickButton(game::kButtonPart);
+  ASSERT_EQ(player::ChosenPartId(), "t2");
+  EXPECT_EQ(files::RankingScore(0), 600);
+  std::memcpy(files::RankingText(), "LOW        0700 ", 16);
+  ASSERT_TRUE(files::WriteRankingFile());
+  EXPECT_EQ(test::ReadText(folder / "tune.DAT").substr(0, 16), "LOW        0700 ");
+  EXPECT_EQ(test::ReadText(folder / "tune.DAT.t3").substr(0, 16), "MELODY     0800 ");
+}
+
+// The keys sound on the chosen part's channel and port: in a game on
+// port 1 the player's notes leave there, while another track plays the
+// same channel on port 0.
+TEST(Parts, ThePlayersNotesLeaveOnThePartsPort) {
+  Track conductor, tune, other;
+  conductor.Tempo(0, 500000).End(1920);
+  tune.Meta(0, 0x21, {1}).Event(0, {0xCF, 73});
+  for (const std::uint8_t note : {72, 74, 76}) tune.Event(240, {0x9F, note, 90}).Event(240, {0x8F, note, 0});
+  tune.End(0);
+  other.Event(0, {0x9F, 48, 90}).Event(480, {0x8F, 48, 0}).Event(0, {0x9F, 50, 90}).Event(480, {0x8F, 50, 0}).End(0);
+  const std::string output = TraceOf("--ports 2 --mode game --press-offset-ms 0", test::WriteTempFile(test::SmfFile({conductor, tune, other})));
+  std::map<std::string, int> noteOns;  // "port channel"
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream in(line);
+    long time = 0;
+    int port = 0;
+    unsigned status = 0, note = 0, velocity = 0;
+    if (line[0] != '#' && (in >> time >> port >> std::hex >> status >> note >> velocity) && (status & 0xF0) == 0x90 && velocity != 0)
+      ++noteOns[std::to_string(port) + " " + std::to_string((status & 0x0F) + 1)];
+  }
+  EXPECT_EQ(noteOns, (std::map<std::string, int>{{"1 16", 3}, {"0 16", 2}})) << output;
+}
+
+// While stopped the first note after a run, a song or another part sends
+// the part's program first (its own track's, else the first another track
+// sets on its channel), on its channel. A note ends where it began, and
+// the pedal goes up where it went down, whatever part was chosen between.
+TEST_F(PartsInTheGame, TheKeysPlayThePartsInstrumentOnItsChannel) {
+  namespace pt = platform::testing;
+  Track conductor, flute, marimba;
+  conductor.Tempo(0, 500000).Event(0, {0xC4, 12}).End(1920);
+  flute.Event(0, {0xCF, 73}).Event(0, {0x9F, 72, 90}).Event(480, {0x8F, 72, 0}).End(0);
+  marimba.Event(0, {0x94, 60, 90}).Event(480, {0x84, 60, 0}).Event(0, {0x94, 62, 90}).Event(480, {0x84, 62, 0}).End(0);
+  StartWithSong({conductor, flute, marimba});
+  ASSERT_EQ(player::ChosenPartId(), "t2");
+  const auto pedal = [](int value) { pt::PushMidiInput({platform::MidiInputEvent::Sustain, 0, 64, value}); };
+  const Bytes fluteProgram = {0xCF, 73}, marimbaProgram = {0xC4, 12};
+  const Bytes fluteOn = {0x9F, 60, 100}, fluteOff = {0x9F, 60, 0}, marimbaOn = {0x94, 60, 100}, marimbaOff = {0x94, 60, 0};
+  enum Action { kTap, kRunAndStop, kPart, kKeyDown, kKeyUp, kPedalDown, kPedalUp };
+  const struct {
+    Action action;
+    std::vector<Bytes> sent;
+  } steps[] = {
+      {kTap, {fluteProgram, fluteOn, fluteOff}},
+      {kTap, {fluteOn, fluteOff}},
+      {kRunAndStop, {}},
+      {kTap, {fluteProgram, fluteOn, fluteOff}},
+      {kPart, {}},
+      {kKeyDown, {marimbaProgram, marimbaOn}},
+      {kPedalDown, {{0xB4, 64, 127}}},
+      {kPart, {}},
+      {kKeyUp, {marimbaOff}},
+      {kPedalUp, {{0xB4, 64, 0}}},
+      {kTap, {fluteProgram, fluteOn, fluteOff}},
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE(i);
+    TakeSent();
+    switch (steps[i].action) {
+      case kTap: Tap('A'); break;
+      case kRunAndStop:
+        ClickButton(game::kButtonDemo);
+        ClickButton(game::kButtonStop);
+        break;
+      case kPart: ClickButton(game::kButtonPart); break;
+      case kKeyDown:
+        pt::SetKeyDown('A', true);
+        Pass();
+        Pass();
+        break;
+      case kKeyUp:
+        pt::SetKeyDown('A', false);
+        Pass();
+        break;
+      case kPedalDown:
+      case kPedalUp:
+        pedal(steps[i].action == kPedalDown ? 127 : 0);
+        Pass();
+        break;
+    }
+    if (steps[i].action != kRunAndStop) {
+      EXPECT_EQ(TakeSent(), steps[i].sent);
+    }
+  }
 }
 
 }  // namespace

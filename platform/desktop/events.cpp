@@ -24,6 +24,7 @@ static const char* KindName(EventKind kind) {
     case EventKind::LeftDown: return "LeftDown";
     case EventKind::LeftUp: return "LeftUp";
     case EventKind::LeftDoubleClick: return "LeftDoubleClick";
+    case EventKind::RightDown: return "RightDown";
     case EventKind::RightDoubleClick: return "RightDoubleClick";
     case EventKind::KeyDown: return "KeyDown";
     case EventKind::KeyUp: return "KeyUp";
@@ -90,8 +91,8 @@ static bool Translate(const SDL_Event& e, Event& out) {
       if (SDL_GetKeyboardFocus() != desktop::MainWindow()) desktop::TakeFocusBack();
       if (e.button.button == SDL_BUTTON_LEFT)
         out = {SecondOfAPair(e.button) ? EventKind::LeftDoubleClick : EventKind::LeftDown, e.button.x, e.button.y};
-      else if (e.button.button == SDL_BUTTON_RIGHT && SecondOfAPair(e.button))
-        out = {EventKind::RightDoubleClick, e.button.x, e.button.y};
+      else if (e.button.button == SDL_BUTTON_RIGHT)
+        out = {SecondOfAPair(e.button) ? EventKind::RightDoubleClick : EventKind::RightDown, e.button.x, e.button.y};
       else
         return false;
       desktop::WindowToPicture(out.x, out.y, out.x, out.y);

@@ -1,0 +1,35 @@
+#include "game/part_over.h"
+
+#include "game/lyric_bar.h"
+#include "game/play_mode.h"
+#include "platform/virtual_keys.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
+#include "scene/input.h"
+
+namespace game {
+
+// The state of the key that ends the game.
+namespace {
+struct State {
+  int spaceKeyState = 0;
+};
+State state;
+}  // namespace
+
+void ResetPartOver() { state = {}; }
+
+static bool PartOverInGame() {
+  const int guide = player::GuideNote();
+  return PlayMode() == kPlayModeGame && player::PlayState() == player::kPlaying &&
+         (guide == player::kGuideEnded || guide == player::kGuideEndNoticed);
+}
+
+void RunPartOverNotice() {
+  scene::ReadKeyState(platform::vk::kSpace, state.spaceKeyState);
+  if (!PartOverInGame()) return;
+  if (!LyricBarNoticeHeld()) HoldLyricBarNotice(report::InPlayersLanguage(kPartOverNotice));
+  if (state.spaceKeyState == scene::kKeyPressed) player::StopPlayback(player::kStopAtEnd);
+}
+
+}  // namespace game
