@@ -53,8 +53,9 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds) {
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 TemporaryFolder::TemporaryFolder() {
-  char pattern[] = "/tmp/tonquill-desktop-XXXXXX";
-  if (mkdtemp(pattern) != nullptr) path_ = pattern;
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") + "/tonquill-desktop-XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
 }
 
 TemporaryFolder::~TemporaryFolder() {
