@@ -121,7 +121,7 @@ TEST_F(MainScene, PressesJudgedGoodWithinTheWindowAndLateAfterIt) {
     SetUp();
     StartWithSong(HaltSong());
     ClickButton(game::kButtonGame);
-    while (!game::HaltedAtGuide()) Pass();
+    ASSERT_TRUE(PassUntilHolds(game::HaltedAtGuide));
     PassUntil(platform::TimeMs() + waitMs);
     // The key sounds on its second frame: 32 ms after it went down.
     Tap('D');
