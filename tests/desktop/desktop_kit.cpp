@@ -72,7 +72,8 @@ WindowManager::WindowManager() {
     execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
-  running_ = WaitUntil([] { return RunCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; }, 20);
+  running_ = WaitUntil([] { return RunCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; },
+                       kStartUpSeconds);
 }
 
 WindowManager::~WindowManager() {

@@ -75,7 +75,7 @@ TEST_F(OpenDialog, CancelLeavesTheScreenAsItWas) {
   // The FILE button rises again on the next frame; then all is as before.
   EXPECT_TRUE(WaitUntil([&] { return Crop(0, 0, 640, 480) == screen; }, 10));
   ClickButton(4);
-  const std::string box = test::WaitForMessageBox(10);
+  const std::string box = test::WaitForMessageBox(test::kStartUpSeconds);
   EXPECT_FALSE(box.empty()) << "still no song: DEMO says so";
   if (!box.empty()) RunCommand("xdotool windowfocus " + box + " key Return 2>/dev/null");
 }
