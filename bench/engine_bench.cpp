@@ -30,6 +30,7 @@
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 #include "player/playback_clock.h"
+#include "private_home.h"
 #include "program_reset.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -172,6 +173,7 @@ bool MeasureDispatch(const std::string& path, std::int64_t messages, double& per
 }  // namespace
 
 int main(int argc, char** argv) {
+  const test::PrivateHome home;  // nothing measured reads or writes the user's data
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   char folder[] = "/tmp/tonquill-bench-XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;
