@@ -96,9 +96,7 @@ TEST_F(Kiosk, AfterTheChooserTheGameHasTheKeyboardAndDemoPlaysTheChosenSong) {
   const std::string title = Crop(20, 95, 200, 16);
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty());
-  RunCommand("xdotool windowfocus --sync " + dialog + " type --delay 20 '" + kHymn + "'");
-  RunCommand("xdotool windowfocus --sync " + dialog + " key Return");
-  ASSERT_TRUE(WaitUntil([&] { return DialogGone(); }, 20));
+  ASSERT_TRUE(ChooseInTheDialog(dialog, kHymn));
   ASSERT_TRUE(WaitUntil([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
   EXPECT_TRUE(WaitUntil([&] { return GameHasTheKeyboard(); }, 10)) << "the keyboard comes back";
   EXPECT_TRUE(DemoPlays()) << testing::PrintToString(game_->InputLog());

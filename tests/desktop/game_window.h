@@ -59,6 +59,9 @@ class GameWindowTest : public ::testing::Test {
   // "" when none came.
   std::string OpenTheDialog() const;
   static bool DialogGone();
+  // Types a path into the open dialog's location field and confirms it;
+  // true once the dialog has closed.
+  static bool ChooseInTheDialog(const std::string& dialog, const std::string& path);
 
   Xvfb display_;
   // The executable StartGame starts: the build folder's, unless a test sets
