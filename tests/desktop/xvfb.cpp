@@ -21,6 +21,20 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+// Single quotes around any text, for the shell.
+std::string Quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// The first line of a command's output that appears within `seconds`.
+std::string WaitForOutput(const std::string& command, int seconds) {
+  std::string id;
+  WaitUntil([&] { return !(id = RunCommand(command)).empty(); }, seconds);
+  return id;
+}
+
 }  // namespace
 
 Xvfb::Xvfb(int width, int height) {
@@ -44,7 +58,7 @@ Xvfb::Xvfb(int width, int height) {
           lost = waitpid(pid, nullptr, WNOHANG) == pid;
           return lost || (Exists(socket) && std::system(("xdpyinfo -display " + name + " >/dev/null 2>&1").c_str()) == 0);
         },
-        30);
+        kStartUpSeconds);
     if (up && !lost) {
       pid_ = pid;
       display_ = name;
@@ -69,13 +83,6 @@ bool Xvfb::Screenshot(const std::string& path) const {
   return std::system(("import -display " + display_ + " -window root " + path + " 2>/dev/null").c_str()) == 0;
 }
 
-// Single quotes around any text, for the shell.
-static std::string Quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 std::string RunCommand(const std::string& command) {
   // A command that never ends (an xdotool waiting for a window that never
   // comes) is stopped, and the test fails saying which, rather than hanging.
@@ -93,13 +100,6 @@ std::string RunCommand(const std::string& command) {
     ADD_FAILURE() << "stopped after " << kCommandLimitSeconds << " s: " << command;
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
-}
-
-// The first line of a command's output that appears within `seconds`.
-static std::string WaitForOutput(const std::string& command, int seconds) {
-  std::string id;
-  WaitUntil([&] { return !(id = RunCommand(command)).empty(); }, seconds);
-  return id;
 }
 
 std::string WaitForWindow(const std::string& title, int seconds) {
