@@ -129,17 +129,22 @@ bool GameWindowTest::DialogGone() {
 
 bool GameWindowTest::ChooseInTheDialog(const std::string& dialog, const std::string& path) {
   // Control+L opens the location field whatever view the chooser shows (a
-  // typed "/" would start a search in its recent files).
-  RunCommand("xdotool windowfocus --sync " + dialog + " key ctrl+l type --delay 20 '" + path + "'");
-  // Where the chooser shows its recent files (no folder to start in), it
-  // drops a Return that follows the typing at once: Return is pressed again
-  // until the chooser closes.
-  return WaitUntil(
-      [&] {
-        RunCommand("xdotool windowfocus --sync " + dialog + " key Return 2>/dev/null");
-        return WaitUntil(DialogGone, 2);
-      },
-      kStartUpSeconds);
+  // typed "/" would start a search in its recent files); Control+A then
+  // takes in what an earlier try left there. Keys can come before the field
+  // is open on a busy machine, and where the chooser shows its recent files
+  // (no folder to start in) it drops a Return that follows the typing at
+  // once: the path is typed again, and Return pressed again, until the
+  // chooser closes.
+  const auto typeAndConfirm = [&] {
+    RunCommand("xdotool windowfocus --sync " + dialog + " key ctrl+l ctrl+a type --delay 20 '" + path + "' 2>/dev/null");
+    for (int press = 0; press < 2; ++press) {
+      if (DialogGone()) return true;
+      RunCommand("xdotool windowfocus --sync " + dialog + " key Return 2>/dev/null");
+      if (WaitUntil(DialogGone, 2)) return true;
+    }
+    return false;
+  };
+  return WaitUntil(typeAndConfirm, kStartUpSeconds);
 }
 
 double GameWindowTest::WavSeconds() const {

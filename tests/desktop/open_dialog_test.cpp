@@ -58,7 +58,10 @@ TEST_F(OpenDialog, ATypedPathLoadsTheSongAndDemoPlaysIt) {
     const std::string dialog = OpenTheDialog();
     ASSERT_FALSE(dialog.empty()) << "FILE opens zenity";
     EXPECT_EQ(StartsInAFolder(dialog), program == TONQUILL_BINARY_DIR "/tonquill");
-    ASSERT_TRUE(ChooseInTheDialog(dialog, kSong));
+    if (!ChooseInTheDialog(dialog, kSong)) {
+      display_.Screenshot(TONQUILL_BINARY_DIR "/open_dialog_failure.png");
+      FAIL() << "the chooser did not take the path; the screen is in open_dialog_failure.png";
+    }
     ASSERT_TRUE(WaitUntil([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
     // FILE rises again once the game has seen the button up: it takes clicks.
     ASSERT_TRUE(WaitUntil([&] { return Crop(10, 180, 62, 30) == fileRaised; }, 10));
