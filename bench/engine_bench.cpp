@@ -38,6 +38,7 @@
 #include "platform/testing/testing.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
+#include "private_home.h"
 #include "program_reset.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -215,6 +216,7 @@ bool MeasureLoopJumps(const std::string& path, int runs, JumpTimes& jumps) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const test::PrivateHome home;  // nothing measured reads or writes the user's data
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   char folder[] = "/tmp/tonquill-bench-XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;

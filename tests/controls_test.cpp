@@ -308,7 +308,7 @@ TEST_F(Controls, ARunStartsFromScoreZero) {
   StartWithSong(GuideSong());
   ClickButton(game::kButtonTraining);
   for (int note = 0; note < 2; ++note) {
-    while (!game::HaltedAtGuide()) Pass();
+    ASSERT_TRUE(PassUntilHolds(game::HaltedAtGuide));
     Tap('A');  // Good: within the window
   }
   ASSERT_EQ(game::Score(), 20) << "2 x 1000 / 99";

@@ -1,7 +1,9 @@
-// Every test process lives in a home of its own: HOME and the XDG folders
-// point into a fresh temporary folder, removed when the process ends, so
-// that nothing the tests start (the game, zenity, openbox, the sound
-// server) reads or writes the home of the user who runs them.
+// Every test process lives in a home of its own: HOME, the XDG folders and
+// TMPDIR point into a fresh temporary folder, removed when the process ends,
+// so that nothing the tests start (the game, zenity, openbox, the sound
+// server) reads or writes the home of the user who runs them, and nothing a
+// test makes is left in the temporary folder. The fuzz targets and the
+// benchmarks live in one too.
 #pragma once
 
 #include <string>
@@ -10,10 +12,17 @@ namespace test {
 
 class PrivateHome {
  public:
-  PrivateHome();   // creates the folder (under TMPDIR, else /tmp) and sets the variables
+  // Creates the folder (under TMPDIR, else /tmp) and sets the variables.
+  // Homes left behind by processes that were killed are removed first.
+  PrivateHome();
   ~PrivateHome();  // removes it, in the process that made it only
   PrivateHome(const PrivateHome&) = delete;
   PrivateHome& operator=(const PrivateHome&) = delete;
+
+  // Empties the data, configuration, state and cache folders (those that
+  // still lie in this home), so that a test never reads what an earlier
+  // test of the same process wrote.
+  void EmptyDataFolders() const;
 
  private:
   std::string path_;

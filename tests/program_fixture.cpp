@@ -51,6 +51,14 @@ void ProgramTest::PassUntil(std::uint32_t time, std::uint32_t step) {
   while (platform::TimeMs() + step <= time) Pass(step);
 }
 
+bool ProgramTest::PassUntilHolds(const std::function<bool()>& condition, int frames) {
+  for (int frame = 0; frame < frames; ++frame) {
+    if (condition()) return true;
+    Pass();
+  }
+  return condition();
+}
+
 void ProgramTest::PressMouse(int x, int y) {
   pt::PushEvent({platform::EventKind::MouseMove, x, y});
   pt::PushEvent({platform::EventKind::LeftDown, x, y});

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ class ProgramTest : public ::testing::Test {
   // One frame pass `ms` after the last (events waiting are handled first).
   void Pass(std::uint32_t ms = 16);
   void PassUntil(std::uint32_t time, std::uint32_t step = 16);
+  // Frame passes until `condition` holds, at most `frames` of them: false
+  // when it never held, so that a halt that never comes fails the test
+  // rather than hanging it.
+  bool PassUntilHolds(const std::function<bool()>& condition, int frames = 2000);
   // A left click at a logical point: pointer there, button down for one
   // frame pass, then up for one.
   void Click(int x, int y);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -132,8 +133,10 @@ TempFolders& MadeFolders() {
 }  // namespace
 
 std::string WriteTempFile(const Bytes& bytes, const std::string& name) {
-  char dir[] = "/tmp/tonquill-test-XXXXXX";
-  const char* made = mkdtemp(dir);
+  // Under TMPDIR, which a test process's private home points into.
+  const char* temporary = std::getenv("TMPDIR");
+  std::string dir = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") + "/tonquill-test-XXXXXX";
+  const char* made = mkdtemp(dir.data());
   if (made != nullptr) MadeFolders().Add(made);
   std::string path = std::string(made ? made : "/tmp") + "/" + name;
   std::ofstream out(path, std::ios::binary);

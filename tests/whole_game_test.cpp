@@ -42,7 +42,7 @@ class WholeGame : public test::ProgramTest {
         const int key = game::kNoteKeys[player::GuideNote() - 60];
         const int before = game::NotesPlayed();
         pt::SetKeyDown(key, true);
-        while (game::NotesPlayed() == before) Pass();
+        if (!PassUntilHolds([&] { return game::NotesPlayed() != before; }, 100)) return -1;
         pt::SetKeyDown(key, false);
         ++played;
       }

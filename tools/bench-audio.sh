@@ -31,6 +31,9 @@ idle_seconds=10
 cmake --build "$build" --target key_to_sound >/dev/null
 
 work=$(mktemp -d /tmp/tonquill-bench-audio-XXXXXX)
+# The game keeps its data (history, rankings) in the work folder, removed at
+# the end, never in the user's.
+export XDG_DATA_HOME="$work/data"
 xvfb_pid=""
 game_pid=""
 recorder_pid=""

@@ -62,7 +62,10 @@ def first_picture_ms(display, root, name, environment):
     # The title panel of the picture, scaled from 640 x 480 to 1024 x 768;
     # the screen around it is black until the game shows a frame.
     folder = tempfile.mkdtemp(prefix="tonquill-bench-start-")
-    env = dict(os.environ, DISPLAY=name, TONQUILL_INSTANCE_DIR=folder, **environment)
+    # The game's data folder (history, rankings) lies in the run's own
+    # folder, removed after it, never in the user's.
+    env = dict(os.environ, DISPLAY=name, TONQUILL_INSTANCE_DIR=folder, XDG_DATA_HOME=os.path.join(folder, "data"),
+               **environment)
     started = time.monotonic()
     process = subprocess.Popen([game, song], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     shown = None

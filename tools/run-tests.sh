@@ -1,6 +1,8 @@
 #!/bin/sh
 # Builds everything and runs the whole test suite. With --sanitize the tests
-# are built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
+# are built and run with AddressSanitizer and UndefinedBehaviorSanitizer (in
+# build-sanitize/); with --release, in the Release configuration, optimised
+# as far as the compiler goes (in build-release/).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-packages.sh" timgm6mb-soundfont fonts-ipafont-gothic fonts-ipafont-mincho zenity \
@@ -11,6 +13,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   "$top/tools/build.sh" "$build" -DTONQUILL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
+elif [ "${1:-}" = "--release" ]; then
+  build="$top/build-release"
+  "$top/tools/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release
 else
   build="$top/build"
   "$top/tools/build.sh" "$build"

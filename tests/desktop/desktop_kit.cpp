@@ -53,8 +53,9 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds) {
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 TemporaryFolder::TemporaryFolder() {
-  char pattern[] = "/tmp/tonquill-desktop-XXXXXX";
-  if (mkdtemp(pattern) != nullptr) path_ = pattern;
+  const char* temporary = std::getenv("TMPDIR");
+  std::string pattern = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") + "/tonquill-desktop-XXXXXX";
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
 }
 
 TemporaryFolder::~TemporaryFolder() {
@@ -71,7 +72,8 @@ WindowManager::WindowManager() {
     execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
-  running_ = WaitUntil([] { return RunCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; }, 20);
+  running_ = WaitUntil([] { return RunCommand("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos; },
+                       kStartUpSeconds);
 }
 
 WindowManager::~WindowManager() {

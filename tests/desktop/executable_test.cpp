@@ -38,11 +38,11 @@ TEST(Executable, WindowShowsTheArtworkAndEscapeAsksBeforeExiting) {
   test::Xvfb display;
   ASSERT_TRUE(display.Running());
   test::Game game({"-"});
-  const std::string window = test::WaitForWindow("Tonquill", 20);
+  const std::string window = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
   ASSERT_FALSE(window.empty());
   EXPECT_EQ(test::RunCommand("xwininfo -id " + window + " | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w\"x\"h}'"),
             "640x480");
-  EXPECT_TRUE(test::WaitUntil([&window] { return test::WindowShowsTheArtwork(window); }, 20));
+  EXPECT_TRUE(test::WaitUntil([&window] { return test::WindowShowsTheArtwork(window); }, test::kStartUpSeconds));
   EXPECT_TRUE(display.Screenshot(TONQUILL_BINARY_DIR "/game_window.png"));
 
   // A second copy asks this one to come forward and leaves at once.
@@ -51,7 +51,7 @@ TEST(Executable, WindowShowsTheArtworkAndEscapeAsksBeforeExiting) {
   EXPECT_EQ(test::RunCommand("xwininfo -root -tree | grep -c '\"Tonquill\"'"), "1") << "still one window";
 
   test::RunCommand("xdotool windowfocus " + window + " key Escape");
-  const std::string box = test::WaitForMessageBox(20);
+  const std::string box = test::WaitForMessageBox(test::kStartUpSeconds);
   ASSERT_FALSE(box.empty()) << "Escape brings the question";
   ASSERT_TRUE(test::WaitUntil([&box] { return test::FocusedWindow() == box; }, 10)) << "the question has the keyboard";
   test::RunCommand("xdotool key Return");

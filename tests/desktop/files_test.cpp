@@ -115,8 +115,9 @@ TEST_F(GameFiles, APictureBesideTheProgramThatIsNoFileIsPassedOver) {
 // The font files and the input log the game holds are close-on-exec: the
 // file chooser and the message box helper never inherit them.
 TEST_F(GameFiles, TheFilesTheGameHoldsAreClosedForItsChildren) {
-  StartGame(kTwinkle);  // the title panel draws the song's title with a font
-  ClickButton(5);       // PART: a click is a line in the input log
+  // The title panel draws the song's title with a font.
+  ASSERT_NO_FATAL_FAILURE(StartGame(kTwinkle));
+  ClickButton(5);  // PART: a click is a line in the input log
   ASSERT_GE(game_->WaitForInput("LeftDown", 10), 0);
   const std::string fds = "/proc/" + std::to_string(game_->Pid()) + "/fd";
   int fonts = 0, logs = 0;

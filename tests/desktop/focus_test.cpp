@@ -37,7 +37,7 @@ class AwayFromFullScreen : public test::GameWindowTest {
 TEST_F(AwayFromFullScreen, TheSongStandsStillAndComesBackWithoutABurst) {
   test::WindowManager manager;
   ASSERT_TRUE(manager.Running());
-  StartGame(kTwinkle);
+  ASSERT_NO_FATAL_FAILURE(StartGame(kTwinkle));
   ASSERT_TRUE(WaitUntil([&] { return GameHasTheKeyboard(); }, 10));
   // The beat counter shows 1, 2, 3 and 4 in turn: the digits, learnt.
   std::map<int, std::string> digits;
@@ -92,22 +92,20 @@ class Kiosk : public test::GameWindowTest {
 };
 
 TEST_F(Kiosk, AfterTheChooserTheGameHasTheKeyboardAndDemoPlaysTheChosenSong) {
-  StartGame(kTwinkle);
+  ASSERT_NO_FATAL_FAILURE(StartGame(kTwinkle));
   const std::string title = Crop(20, 95, 200, 16);
   const std::string dialog = OpenTheDialog();
   ASSERT_FALSE(dialog.empty());
-  RunCommand("xdotool windowfocus --sync " + dialog + " type --delay 20 '" + kHymn + "'");
-  RunCommand("xdotool windowfocus --sync " + dialog + " key Return");
-  ASSERT_TRUE(WaitUntil([&] { return DialogGone(); }, 20));
+  ASSERT_TRUE(ChooseInTheDialog(dialog, kHymn));
   ASSERT_TRUE(WaitUntil([&] { return Crop(20, 95, 200, 16) != title; }, 20)) << "the title panel shows the song";
   EXPECT_TRUE(WaitUntil([&] { return GameHasTheKeyboard(); }, 10)) << "the keyboard comes back";
   EXPECT_TRUE(DemoPlays()) << testing::PrintToString(game_->InputLog());
 }
 
 TEST_F(Kiosk, AfterAMessageBoxTheGameHasTheKeyboard) {
-  StartGame(kTwinkle);
+  ASSERT_NO_FATAL_FAILURE(StartGame(kTwinkle));
   RunCommand("xdotool key Escape");
-  const std::string box = test::WaitForMessageBox(20);
+  const std::string box = test::WaitForMessageBox(test::kStartUpSeconds);
   ASSERT_FALSE(box.empty());
   ASSERT_TRUE(WaitUntil([&] { return test::FocusedWindow() == box; }, 10));
   RunCommand("xdotool key Escape");  // No
@@ -119,7 +117,7 @@ TEST_F(Kiosk, AfterAMessageBoxTheGameHasTheKeyboard) {
 // Another client took the focus and went away (the focus went nowhere): a
 // click on the picture brings the game back and is taken.
 TEST_F(Kiosk, AClickOnTheGameTakesTheFocus) {
-  StartGame(kTwinkle);
+  ASSERT_NO_FATAL_FAILURE(StartGame(kTwinkle));
   ASSERT_TRUE(WaitUntil([&] { return GameHasTheKeyboard(); }, 10));
   {
     test::CoveringWindow other({0, 0, 50, 50}, true);

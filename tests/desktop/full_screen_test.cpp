@@ -65,12 +65,12 @@ class FullScreen : public ::testing::TestWithParam<DesktopSize> {
 TEST_P(FullScreen, CoversTheDesktopWithTheWholePictureLetterboxed) {
   const auto [width, height] = GetParam();
   test::Game game({kSong});
-  const std::string window = test::WaitForWindow("Tonquill", 20);
+  const std::string window = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
   ASSERT_FALSE(window.empty());
   EXPECT_EQ(test::RunCommand("xwininfo -id " + window + " | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} "
                              "/Width:/{w=$2} /Height:/{h=$2} END{print w\"x\"h\"+\"x\"+\"y}'"),
             std::to_string(width) + "x" + std::to_string(height) + "+0+0");
-  EXPECT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
+  EXPECT_TRUE(test::WaitUntil([this] { return PictureShown(); }, test::kStartUpSeconds));
   for (const auto& sample : kSamples) EXPECT_TRUE(ShowsArtworkAt(sample[0], sample[1])) << sample[0] << "," << sample[1];
   const test::Area picture = test::PictureArea(width, height);
   if (picture.left > 0) {
@@ -83,7 +83,7 @@ TEST_P(FullScreen, CoversTheDesktopWithTheWholePictureLetterboxed) {
 TEST_P(FullScreen, PointerReachesEveryCornerOfThePictureAndNoFurther) {
   const auto [width, height] = GetParam();
   test::Game game({kSong});
-  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
+  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, test::kStartUpSeconds));
   const test::Area picture = test::PictureArea(width, height);
   const int far = 2 * width;
   EXPECT_TRUE(PointerComesToRest(-far, -far, picture.left, picture.top)) << "top left";
@@ -96,7 +96,7 @@ TEST_P(FullScreen, PointerReachesEveryCornerOfThePictureAndNoFurther) {
 TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
   const auto [width, height] = GetParam();
   test::Game game({kSong});
-  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
+  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, test::kStartUpSeconds));
   // EXIT, button 9 of the row, spans x 568..630 and y 180..210.
   int x = 0, y = 0;
   test::PictureToScreen(width, height, 599, 195, x, y);
@@ -104,7 +104,7 @@ TEST_P(FullScreen, AClickOnExitArrivesAtExitsCentre) {
   const int press = game.WaitForInput("LeftDown", 5);
   ASSERT_GE(press, 0);
   EXPECT_EQ(game.InputLog()[static_cast<std::size_t>(press)], "LeftDown 599 195 0 0") << "x, y, key, letter";
-  EXPECT_FALSE(test::WaitForMessageBox(20).empty()) << "EXIT asks before the game ends";
+  EXPECT_FALSE(test::WaitForMessageBox(test::kStartUpSeconds).empty()) << "EXIT asks before the game ends";
 }
 
 // With a window manager the window asks for the full-screen state, and the
@@ -114,8 +114,8 @@ TEST_P(FullScreen, WithAWindowManagerTheWindowIsInTheFullScreenState) {
   test::WindowManager manager;
   ASSERT_TRUE(manager.Running());
   test::Game game({kSong});
-  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, 20));
-  const std::string window = test::WaitForWindow("Tonquill", 5);
+  ASSERT_TRUE(test::WaitUntil([this] { return PictureShown(); }, test::kStartUpSeconds));
+  const std::string window = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
   EXPECT_NE(test::RunCommand("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_FULLSCREEN"), std::string::npos);
   const test::Area area = test::WindowArea(window);
   EXPECT_EQ(area.right - area.left, width);

@@ -36,19 +36,29 @@ void GameWindowTest::StartGameWithArguments(const std::vector<std::string>& argu
   game_ = std::make_unique<Game>(arguments, environment, program_);
   folder_ = game_->Folder();
   wav_ = folder_ + "/game.wav";
-  window_ = WaitForWindow("Tonquill", 20);
-  ASSERT_FALSE(window_.empty());
+  window_ = WaitForWindow("Tonquill", kStartUpSeconds);
+  ASSERT_FALSE(window_.empty()) << "no window; the game said: " << game_->Output();
   if (startUpMessage) {
     ASSERT_TRUE(AnswerMessage("Return"));
   }
+  // The piano is drawn: the main screen is up. The window's place is read
+  // again meanwhile, as a window manager moves the window when it frames it.
+  ASSERT_TRUE(WaitUntil(
+      [this] {
+        ReadWindowArea();
+        return Pixel(8 + 26, 440) > 0xC00000;
+      },
+      kStartUpSeconds))
+      << "the main screen did not show; the game said: " << game_->Output();
+}
+
+void GameWindowTest::ReadWindowArea() {
   const Area area = WindowArea(window_);
   left_ = area.left;
   top_ = area.top;
   width_ = area.right - area.left;
   height_ = area.bottom - area.top;
   scale_ = std::min(width_ / 640.0, height_ / 480.0);
-  // The piano is drawn: the main screen is up.
-  ASSERT_TRUE(WaitUntil([this] { return Pixel(8 + 26, 440) > 0xC00000; }, 20));
 }
 
 void GameWindowTest::TearDown() { Quit(); }
@@ -57,9 +67,11 @@ bool GameWindowTest::Quit() {
   if (game_ == nullptr || window_.empty()) return true;
   // Escape brings the question, Return answers Yes. An Escape that arrives
   // while an earlier box is still closing is dropped with that box's
-  // input: then it is pressed again.
+  // input: then it is pressed again, for half a minute at most (then the
+  // Game's destructor ends the game).
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   bool ended = false;
-  for (int attempt = 0; attempt < 10 && !ended; ++attempt) {
+  while (!ended && std::chrono::steady_clock::now() < giveUp) {
     RunCommand("xdotool key --window " + window_ + " Escape");
     const std::string box = WaitForMessageBox(3);
     if (!box.empty()) RunCommand("xdotool windowfocus " + box + " key Return 2>/dev/null");
@@ -70,7 +82,7 @@ bool GameWindowTest::Quit() {
 }
 
 bool GameWindowTest::AnswerMessage(const std::string& key) {
-  const std::string box = WaitForMessageBox(20);
+  const std::string box = WaitForMessageBox(test::kStartUpSeconds);
   if (box.empty()) return false;
   RunCommand("xdotool windowfocus --sync " + box + " key " + key);
   return WaitUntil([] { return MessageBoxCount() == 0; }, 10);
@@ -105,14 +117,34 @@ std::string GameWindowTest::OpenTheDialog() const {
   ClickButton(0);
   std::string dialog;
   WaitUntil([&] {
-    dialog = RunCommand("xdotool search --sync --onlyvisible --class zenity 2>/dev/null | head -1");
+    dialog = RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null | head -1");
     return !dialog.empty();
-  }, 20);
+  }, kStartUpSeconds);
   return dialog;
 }
 
 bool GameWindowTest::DialogGone() {
   return RunCommand("xdotool search --onlyvisible --class zenity 2>/dev/null").empty();
+}
+
+bool GameWindowTest::ChooseInTheDialog(const std::string& dialog, const std::string& path) {
+  // Control+L opens the location field whatever view the chooser shows (a
+  // typed "/" would start a search in its recent files); Control+A then
+  // takes in what an earlier try left there. Keys can come before the field
+  // is open on a busy machine, and where the chooser shows its recent files
+  // (no folder to start in) it drops a Return that follows the typing at
+  // once: the path is typed again, and Return pressed again, until the
+  // chooser closes.
+  const auto typeAndConfirm = [&] {
+    RunCommand("xdotool windowfocus --sync " + dialog + " key ctrl+l ctrl+a type --delay 20 '" + path + "' 2>/dev/null");
+    for (int press = 0; press < 2; ++press) {
+      if (DialogGone()) return true;
+      RunCommand("xdotool windowfocus --sync " + dialog + " key Return 2>/dev/null");
+      if (WaitUntil(DialogGone, 2)) return true;
+    }
+    return false;
+  };
+  return WaitUntil(typeAndConfirm, kStartUpSeconds);
 }
 
 double GameWindowTest::WavSeconds() const {

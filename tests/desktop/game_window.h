@@ -25,7 +25,8 @@ class GameWindowTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts `tonquill ARGUMENT` in a fresh working folder (recording its
-  // synthesizer) and waits for its window and its main screen. `environment`
+  // synthesizer) and waits for its window and its main screen. A test
+  // stops where these fail: call them inside ASSERT_NO_FATAL_FAILURE. `environment`
   // adds variables ("XDG_DATA_HOME=..."); with `startUpMessage` a message
   // box comes first (a song that failed to load) and Return closes it.
   void StartGame(const std::string& argument, const std::vector<std::string>& environment = {},
@@ -38,6 +39,8 @@ class GameWindowTest : public ::testing::Test {
   // Escape, then Yes: the game ends as a user ends it. True once it has.
   bool Quit();
 
+  // Where the game's window lies now, for X and Y.
+  void ReadWindowArea();
   // Screen coordinates of a point of the 640 x 480 picture.
   int X(int x) const;
   int Y(int y) const;
@@ -53,9 +56,12 @@ class GameWindowTest : public ::testing::Test {
   // Seconds of sound the recording holds.
   double WavSeconds() const;
   // Clicks FILE and waits for the open dialog (zenity); its window id, or
-  // "" when none came within 20 s.
+  // "" when none came.
   std::string OpenTheDialog() const;
   static bool DialogGone();
+  // Types a path into the open dialog's location field and confirms it;
+  // true once the dialog has closed.
+  static bool ChooseInTheDialog(const std::string& dialog, const std::string& path);
 
   Xvfb display_;
   // The executable StartGame starts: the build folder's, unless a test sets

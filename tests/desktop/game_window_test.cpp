@@ -21,7 +21,7 @@ class GameWindow : public ::testing::Test {
     // The pointer starts away from where the window will be.
     test::RunCommand("xdotool mousemove 5 5");
     game_.emplace(std::vector<std::string>{"-"});
-    window_ = test::WaitForWindow("Tonquill", 20);
+    window_ = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
     ASSERT_FALSE(window_.empty()) << game_->Output();
     ASSERT_TRUE(test::WaitUntil([this] { return ShowsThePicture(640, 480); }, 20));
   }

@@ -48,7 +48,7 @@ bool WokenFor(Seen seen) {
 
 void AKeyWakesTheWait() {
   ASSERT_TRUE(platform::CreateMainWindow("Tonquill wait", false, 640, 480));
-  const std::string window = test::WaitForWindow("Tonquill wait", 10);
+  const std::string window = test::WaitForWindow("Tonquill wait", test::kStartUpSeconds);
   ASSERT_FALSE(window.empty());
   // With nothing coming the wait sleeps: a handful of wake-ups (the
   // window's own first events), not one a millisecond.

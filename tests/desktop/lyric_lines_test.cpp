@@ -42,7 +42,7 @@ constexpr int CellX(int byte) { return 8 * (byte + 2) - 1; }
 
 TEST_F(LyricLinesOnScreen, DemoShowsWholeLinesAndLightsTheSungSyllables) {
   if (!std::ifstream(kSong)) GTEST_SKIP() << "no real-world songs beside the project";
-  StartGame(kSong);
+  ASSERT_NO_FATAL_FAILURE(StartGame(kSong));
   ClickButton(4);  // DEMO
   const auto sung = [](int r, int g, int b) { return b > 0x80 && r < 0x40 && g < 0x40; };
   const auto dark = [](int r, int g, int b) { return r < 0x60 && g < 0x60 && b < 0x60; };

@@ -24,7 +24,7 @@ TEST(DesktopMessageBox, JapaneseQuestionIsShownAndAnswered) {
     const bool yes = platform::AskQuestion("メッセージ", "プログラムを終了しますか？\n");
     _exit(yes ? 0 : 1);
   }
-  const std::string window = test::WaitForWindow("メッセージ", 20);
+  const std::string window = test::WaitForWindow("メッセージ", test::kStartUpSeconds);
   ASSERT_FALSE(window.empty()) << "no message box appeared";
   ASSERT_TRUE(test::WaitUntil([&window] { return test::FocusedWindow() == window; }, 10));
   EXPECT_TRUE(x.Screenshot(TONQUILL_BINARY_DIR "/message_box.png"));
@@ -49,7 +49,7 @@ TEST(DesktopMessageBox, EveryCharacterOfAFileNameShows) {
     platform::ShowMessageBox(platform::BoxKind::Warning, "Tonquill", name);
     _exit(0);
   }
-  const std::string box = test::WaitForWindow("Tonquill", 20);
+  const std::string box = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
   ASSERT_FALSE(box.empty()) << "no message box appeared";
   const test::Area area = test::WindowArea(box);
   // The text starts at the box's 20-pixel margin, one line 18 pixels high;
@@ -75,13 +75,13 @@ class ExitQuestion : public ::testing::Test {
 
   // Starts the game and waits for its picture; the game's window id.
   std::string StartGame(test::Game& game) {
-    const std::string window = test::WaitForWindow("Tonquill", 20);
-    EXPECT_TRUE(test::WaitUntil([&] { return test::WindowShowsTheArtwork(window); }, 20)) << game.Output();
+    const std::string window = test::WaitForWindow("Tonquill", test::kStartUpSeconds);
+    EXPECT_TRUE(test::WaitUntil([&] { return test::WindowShowsTheArtwork(window); }, test::kStartUpSeconds)) << game.Output();
     return window;
   }
   // Waits for the question's window and for it to have the keyboard.
   static std::string QuestionWithTheKeyboard(const test::Game& game) {
-    const std::string box = test::WaitForMessageBox(20);
+    const std::string box = test::WaitForMessageBox(test::kStartUpSeconds);
     EXPECT_FALSE(box.empty()) << "no question; what the game saw: " << testing::PrintToString(game.InputLog());
     EXPECT_TRUE(test::WaitUntil([&box] { return test::FocusedWindow() == box; }, 10)) << "the question has no keyboard";
     return box;

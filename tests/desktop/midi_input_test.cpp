@@ -40,7 +40,7 @@ TEST_F(DesktopMidiKeyboard, ANoteFromAnotherClientIsHeard) {
     std::printf("No ALSA sequencer on this machine (/dev/snd/seq): the MIDI keyboard test cannot run here.\n");
     GTEST_SKIP() << "no ALSA sequencer on this machine";
   }
-  StartGame("-");
+  ASSERT_NO_FATAL_FAILURE(StartGame("-"));
   std::string address;
   ASSERT_TRUE(WaitUntil([&] {
     address = RunCommand("aplaymidi -l | awk '/Tonquill keyboard input/{print $1}'");

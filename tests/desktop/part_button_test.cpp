@@ -40,7 +40,7 @@ TEST_F(PartButton, CyclesTheChannelsOfAOneTrackSongAndTrainingFollowsTheChosenOn
   const std::string song = songs.Path() + "/one_track.mid";
   const Bytes bytes = OneTrackSong();
   std::ofstream(song, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-  StartGame(song);
+  ASSERT_NO_FATAL_FAILURE(StartGame(song));
 
   const auto lyricBar = [this] { return Crop(15, 224, 610, 16); };
   const auto face = [this] { return Crop(323, 183, 56, 24); };

@@ -30,7 +30,7 @@ void PresentAFrameOfFourColours() {
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < 640; ++x)
       screen.At(x, y) = draw::RgbToPixel(y < 240 ? (x < 320 ? 0xFF0000 : 0x00FF00) : (x < 320 ? 0x0000FF : 0xFFFFFF));
-  const std::string window = test::WaitForWindow("Tonquill presentation", 10);
+  const std::string window = test::WaitForWindow("Tonquill presentation", test::kStartUpSeconds);
   ASSERT_FALSE(window.empty());
   // Red, green, blue and white quarters, but for the low bits 5-6-5 drops.
   auto shown = [&window](int x, int y, std::uint32_t colour) {

@@ -28,7 +28,7 @@ const std::string kTune = kFirst + kSecond + kMiddle + kMiddle + kFirst + kSecon
 class WholeGame : public test::GameWindowTest {
  protected:
   void SetUp() override {
-    songFolder_ = RunCommand("mktemp -d /tmp/tonquill-song-XXXXXX");
+    songFolder_ = RunCommand("mktemp -d \"${TMPDIR:-/tmp}/tonquill-song-XXXXXX\"");
     song_ = songFolder_ + "/twinkle.mid";
     fs::copy_file(TONQUILL_SOURCE_DIR "/assets/songs/twinkle.mid", song_);
     // A table of zeros: any Good press makes it.

@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
+#include "desktop_kit.h"
+
 namespace test {
 
 namespace {
@@ -15,6 +19,20 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat info{};
   return stat(path.c_str(), &info) == 0;
+}
+
+// Single quotes around any text, for the shell.
+std::string Quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// The first line of a command's output that appears within `seconds`.
+std::string WaitForOutput(const std::string& command, int seconds) {
+  std::string id;
+  WaitUntil([&] { return !(id = RunCommand(command)).empty(); }, seconds);
+  return id;
 }
 
 }  // namespace
@@ -34,16 +52,18 @@ Xvfb::Xvfb(int width, int height) {
       _exit(127);
     }
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int wait = 0; wait < 100; ++wait) {
-      if (waitpid(pid, nullptr, WNOHANG) == pid) break;  // lost the race for this number
-      if (Exists(socket) && std::system(("xdpyinfo -display " + name + " >/dev/null 2>&1").c_str()) == 0) {
-        pid_ = pid;
-        display_ = name;
-        break;
-      }
-      usleep(50 * 1000);
+    bool lost = false;  // the race for this number, to another server
+    const bool up = WaitUntil(
+        [&] {
+          lost = waitpid(pid, nullptr, WNOHANG) == pid;
+          return lost || (Exists(socket) && std::system(("xdpyinfo -display " + name + " >/dev/null 2>&1").c_str()) == 0);
+        },
+        kStartUpSeconds);
+    if (up && !lost) {
+      pid_ = pid;
+      display_ = name;
     }
-    if (display_.empty() && waitpid(pid, nullptr, WNOHANG) == 0) {
+    if (display_.empty() && !lost) {
       kill(pid, SIGTERM);
       waitpid(pid, nullptr, 0);
     }
@@ -64,36 +84,33 @@ bool Xvfb::Screenshot(const std::string& path) const {
 }
 
 std::string RunCommand(const std::string& command) {
+  // A command that never ends (an xdotool waiting for a window that never
+  // comes) is stopped, and the test fails saying which, rather than hanging.
+  constexpr int kCommandLimitSeconds = 60;
   std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
+  int status = -1;
+  const std::string bounded = "timeout -k 5 " + std::to_string(kCommandLimitSeconds) + " sh -c " + Quoted(command);
+  if (FILE* pipe = popen(bounded.c_str(), "r")) {
     char buffer[512];
     std::size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-    pclose(pipe);
+    status = pclose(pipe);
   }
+  if (WIFEXITED(status) && (WEXITSTATUS(status) == 124 || WEXITSTATUS(status) == 137))
+    ADD_FAILURE() << "stopped after " << kCommandLimitSeconds << " s: " << command;
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
 
 std::string WaitForWindow(const std::string& title, int seconds) {
-  for (int tries = 0; tries < seconds * 10; ++tries) {
-    const std::string id = RunCommand("xwininfo -root -tree 2>/dev/null | grep -F '\"" + title + "' | awk '{print $1}' | head -1");
-    if (!id.empty()) return id;
-    usleep(100 * 1000);
-  }
-  return "";
+  return WaitForOutput("xwininfo -root -tree 2>/dev/null | grep -F '\"" + title + "' | awk '{print $1}' | head -1", seconds);
 }
 
 static const char kMessageBoxTitles[] = "grep -F -e '\"メッセージ' -e '\"Message'";
 
 std::string WaitForMessageBox(int seconds) {
-  for (int tries = 0; tries < seconds * 10; ++tries) {
-    const std::string id =
-        RunCommand(std::string("xwininfo -root -tree 2>/dev/null | ") + kMessageBoxTitles + " | awk '{print $1}' | head -1");
-    if (!id.empty()) return id;
-    usleep(100 * 1000);
-  }
-  return "";
+  return WaitForOutput(std::string("xwininfo -root -tree 2>/dev/null | ") + kMessageBoxTitles + " | awk '{print $1}' | head -1",
+                       seconds);
 }
 
 int MessageBoxCount() {

@@ -24,6 +24,11 @@ class Xvfb {
   std::string display_;
 };
 
+// The longest a program started by a test (the game, a message box, the
+// file chooser, a window manager) may take to show itself: a machine busy
+// with other work can take many times as long as an idle one.
+inline constexpr int kStartUpSeconds = 60;
+
 // Waits up to `seconds` for a top-level window whose title contains `title`;
 // returns its id, or "" when none appeared.
 std::string WaitForWindow(const std::string& title, int seconds);

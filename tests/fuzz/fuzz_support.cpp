@@ -1,29 +1,28 @@
 #include "fuzz_support.h"
 
-#include <ftw.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "private_home.h"
+
 namespace fuzz {
 
-static std::string privateFolder;
+namespace {
 
-static int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); }
-static void RemovePrivateFolder() {
-  if (!privateFolder.empty()) nftw(privateFolder.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
+// Made before the fuzzer starts, so that even its first input runs in it.
+const test::PrivateHome home;
+
+}  // namespace
 
 const std::string& PrivateFolder() {
-  if (privateFolder.empty()) {
-    const char* temporary = std::getenv("TMPDIR");
-    std::string name = std::string(temporary != nullptr && temporary[0] != '\0' ? temporary : "/tmp") + "/tonquill-fuzz-XXXXXX";
+  static const std::string folder = [] {
+    std::string name = std::string(std::getenv("TMPDIR")) + "/tonquill-fuzz-XXXXXX";
     if (mkdtemp(name.data()) == nullptr) std::abort();
-    privateFolder = name;
-    std::atexit(RemovePrivateFolder);
-  }
-  return privateFolder;
+    return name;
+  }();
+  return folder;
 }
 
 std::string WriteFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
