@@ -10,16 +10,16 @@
 namespace song {
 
 enum class EventKind : std::uint8_t {
+  End,        // the end-of-track, or the end of the song data
   Channel,    // a channel message (80h..EFh), running status applied
   Meta,       // FFh, other than the end of the track
   Exclusive,  // F0h
   System,     // any other byte from F1h up (F7h escapes among them): stepped over
-  End,        // the end-of-track, or the end of the song data
 };
 
 // One decoded event. Offsets point into the song store.
 struct TrackEvent {
-  EventKind kind = EventKind::End;
+  EventKind kind{};  // End (an initialiser of its own would trip GCC 12 in arrays)
   std::int32_t time = 0;    // ticks from the track's start
   std::int32_t offset = 0;  // its first byte after the delta time
   // Channel: the status in force and the data bytes (data2 is 0 for the
