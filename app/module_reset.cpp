@@ -47,7 +47,6 @@ namespace app {
 // keeps what the previous run left in it.
 void ResetAllModules() {
   song::ResetSongStore();
-  song::ResetTrackReader();
   song::ResetSongScan();
   song::ResetMeasureMap();
   song::ResetSongParts();

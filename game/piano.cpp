@@ -58,7 +58,7 @@ static KeyOutput ChosenPartOutput() {
 
 static void Send(KeyOutput output, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
   const std::uint8_t message[3] = {static_cast<std::uint8_t>(status | output.channel), data1, data2};
-  player::SendEventMessageOnPort(output.port, message, status == 0xC0 ? 2 : 3);
+  player::SendToPort(output.port, message, status == 0xC0 ? 2 : 3);
 }
 
 // While stopped the channel holds whatever program was last sent there:

@@ -15,13 +15,10 @@ inline constexpr int kLyricBufferSize = 323;
 // track; a system-exclusive event ends the pass.
 void DispatchDueEvents();
 
-// The one send path of the engine and the computer-keyboard piano: note and
-// pedal bookkeeping, muting, then the current track's port (or the default
-// port for messages that come from no track).
-int SendEventMessage(const std::uint8_t* message, int length);
-// The same for a message from no track, on `port` rather than the default
-// port (the keyboard plays on the port of the part chosen).
-int SendEventMessageOnPort(int port, const std::uint8_t* message, int length);
+// The one way out to a port for a message of no track (the player's keys,
+// a stop, what a chase sends again): note and pedal bookkeeping, then the
+// port.
+int SendToPort(int port, const std::uint8_t* message, int length);
 
 // Turns off every note and sustain pedal the tables record, on every port.
 void SilenceAllPorts();
@@ -37,13 +34,11 @@ void ClearNoteTables();
 // before `tick` (empty when none).
 void ChaseTracksTo(std::int32_t tick);
 
-// Puts every installed track back to its first event (running status,
-// output port and the enabled flag are kept).
+// Puts every installed track back to its first event (the output port and
+// the muting are kept).
 void RewindTracks();
 
-// Per-track state read by the guide track.
-std::int32_t TrackReadPosition(int track);
-std::int32_t TrackNextEventTime(int track);
+// Per-track state the guide reads and sets.
 bool TrackEnded(int track);
 void SetTrackEnded(int track);
 void SetTrackEnabled(int track, bool enabled);

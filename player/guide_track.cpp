@@ -10,7 +10,7 @@
 #include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
-#include "song/track_reader.h"
+#include "song/track_cursor.h"
 
 namespace player {
 
@@ -20,15 +20,13 @@ constexpr int kChordNotesMax = 128;
 // note belong to that chord: a strummed or rolled chord is one chord.
 constexpr std::int64_t kChordSpreadMicroseconds = 30000;
 
-// The guide's own read position and running status (separate from the
-// dispatcher's walk of the same track), its note and tick, the chord at
-// that tick, and whether it has read past the part's last note.
+// The guide's own walk of the part's track (apart from the dispatcher's
+// walk of the same track), its note and tick, the chord at that tick, and
+// whether it has read past the part's last note.
 namespace {
 struct State {
-  std::int32_t guidePosition = 0;
-  std::uint8_t guideRunningStatus = 0;
+  song::TrackCursor cursor;
   std::int32_t guideTick = 0;
-  std::int32_t previousGuideTick = 0;
   int guideNote = kGuideEnded;
   std::uint8_t guideVelocity = 0;
   int lastShownGuideNote = 0;
@@ -90,7 +88,6 @@ int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPl
 
 void BeginGuideTrack() {
   GuideRestarts();
-  state.guideRunningStatus = 0;
   state.chordSize = 0;
   state.partEnded = false;
   UnmuteAllTracks();  // an earlier run may have muted another part
@@ -99,8 +96,8 @@ void BeginGuideTrack() {
     state.guideNote = kGuideEnded;
     return;
   }
-  state.guidePosition = TrackReadPosition(part->track);
-  state.guideTick = TrackNextEventTime(part->track);
+  state.cursor = song::TrackCursor::AtTrack(part->track);
+  state.guideTick = 0;
   if (PerformanceModeFlag() == 1) {
     // A whole track is muted; one channel of a track mutes only its notes,
     // and the rest of the track plays.
@@ -112,74 +109,61 @@ void BeginGuideTrack() {
 
 namespace {
 
-enum class GuideEvent { NoteOn, End, Other };
+// A note-on of the part: of its channel (any channel for a whole track),
+// with a velocity. Data bytes lie below 80h: a note-on that breaks this (a
+// damaged file) is no note to play.
+bool IsPartNoteOn(const song::SongPart& part, const song::TrackEvent& e) {
+  const bool partChannel = part.channel == song::kWholeTrack || part.channel == e.Channel();
+  return e.IsNoteOn() && partChannel && e.data1 < 0x80 && e.data2 < 0x80;
+}
 
-// Reads one event of the part's track at `position` (moved past it unless
-// it is the end), with the guide's own running status: channel events under
-// running status carry no status byte, and the reader's may come from
-// another track. Only note-ons of the part's channel (any channel for a
-// whole track) count.
-GuideEvent ReadGuideEvent(const song::SongPart& part, std::int32_t& position, std::int32_t& tick,
-                          std::uint8_t& runningStatus, std::uint8_t& note, std::uint8_t& velocity) {
-  std::int32_t length = song::ReadEvent(position, tick);
-  if (song::LastMetaType() == song::kMetaEndOfTrack) return GuideEvent::End;
-  GuideEvent result = GuideEvent::Other;
-  const std::uint8_t first = song::SongByte(position);
-  if (first < 0xF0) {
-    const bool hasStatus = first >= 0x80;
-    if (hasStatus) runningStatus = first;
-    else length = song::ChannelMessageLength(runningStatus) - 1;
-    const std::int32_t data = position + (hasStatus ? 1 : 0);
-    const bool partChannel = part.channel == song::kWholeTrack || part.channel == (runningStatus & 0x0F);
-    const std::uint8_t noteByte = song::SongByte(data), velocityByte = song::SongByte(data + 1);
-    // Data bytes lie below 80h: a note-on that breaks this (a damaged
-    // file) is no note to play.
-    if ((runningStatus & 0xF0) == 0x90 && partChannel && noteByte < 0x80 && velocityByte != 0 && velocityByte < 0x80) {
-      note = noteByte;
-      velocity = velocityByte;
-      result = GuideEvent::NoteOn;
-    }
+// The part's next note from `cursor` on, or the track's end.
+struct PartNote {
+  bool end = true;
+  std::int32_t tick = 0;
+  std::uint8_t note = 0;
+  std::uint8_t velocity = 0;
+};
+
+PartNote ReadToNextNote(const song::SongPart& part, song::TrackCursor& cursor) {
+  for (;;) {
+    const song::TrackEvent e = cursor.Next();
+    if (e.kind == song::EventKind::End) return {true, e.time, 0, 0};
+    if (IsPartNoteOn(part, e)) return {false, e.time, e.data1, e.data2};
   }
-  position += length;
-  return result;
+}
+
+// The part's first note at or after `tick`, read from the top, with
+// `cursor` just past it (or at the end): the guide's one scan.
+PartNote FirstNoteFrom(const song::SongPart& part, std::int32_t tick, song::TrackCursor& cursor) {
+  cursor = song::TrackCursor::AtTrack(part.track);
+  PartNote found;
+  do found = ReadToNextNote(part, cursor);
+  while (!found.end && found.tick < tick);
+  return found;
+}
+
+// The guide stands on `found`: its note, or the part's end.
+void StandOn(const song::SongPart& part, const PartNote& found) {
+  state.guideTick = found.tick;
+  if (!found.end) {
+    state.guideNote = found.note;
+    state.guideVelocity = found.velocity;
+    return;
+  }
+  state.guideNote = kGuideEnded;
+  state.partEnded = true;
+  // A muted whole track has nothing more to send. The first track's end is
+  // the song's, which the dispatcher must reach itself.
+  if (part.channel == song::kWholeTrack && part.track != 0) SetTrackEnded(part.track);
 }
 
 }  // namespace
 
-int ScanGuideEvent(std::int32_t& position, std::int32_t& tick) {
-  const song::SongPart* part = GuidePart();
-  if (part == nullptr) return 1;
-  std::uint8_t note = 0, velocity = 0;
-  switch (ReadGuideEvent(*part, position, tick, state.guideRunningStatus, note, velocity)) {
-    case GuideEvent::End:
-      state.guideNote = kGuideEnded;
-      state.partEnded = true;
-      // A muted whole track has nothing more to send. The first track's
-      // end is the song's, which the dispatcher must reach itself.
-      if (part->channel == song::kWholeTrack && part->track != 0) SetTrackEnded(part->track);
-      return 1;
-    case GuideEvent::NoteOn:
-      state.guideNote = note;
-      state.guideVelocity = velocity;
-      return 1;
-    case GuideEvent::Other: break;
-  }
-  return 0;
-}
-
 bool GuideHasNote() {
   const song::SongPart* part = GuidePart();
-  if (part == nullptr) return false;
-  std::int32_t position = song::TrackEntry(song::kCurrentBank, part->track);
-  std::int32_t tick = 0;
-  std::uint8_t runningStatus = 0, note = 0, velocity = 0;
-  for (;;) {
-    switch (ReadGuideEvent(*part, position, tick, runningStatus, note, velocity)) {
-      case GuideEvent::NoteOn: return true;
-      case GuideEvent::End: return false;
-      case GuideEvent::Other: break;
-    }
-  }
+  song::TrackCursor cursor;
+  return part != nullptr && !FirstNoteFrom(*part, INT32_MIN, cursor).end;
 }
 
 namespace {
@@ -218,13 +202,11 @@ void GatherChord() {
   };
   add(static_cast<std::uint8_t>(state.guideNote), state.guideVelocity);
   for (;;) {
-    std::int32_t position = state.guidePosition, tick = state.guideTick;
-    std::uint8_t runningStatus = state.guideRunningStatus, note = 0, velocity = 0;
-    const GuideEvent event = ReadGuideEvent(*part, position, tick, runningStatus, note, velocity);
-    if (event == GuideEvent::End || !WithinChord(tick)) return;
-    state.guidePosition = position;
-    state.guideRunningStatus = runningStatus;
-    if (event == GuideEvent::NoteOn) add(note, velocity);
+    song::TrackCursor ahead = state.cursor;
+    const song::TrackEvent e = ahead.Next();
+    if (e.kind == song::EventKind::End || !WithinChord(e.time)) return;
+    state.cursor = ahead;
+    if (IsPartNoteOn(*part, e)) add(e.data1, e.data2);
   }
 }
 
@@ -240,19 +222,9 @@ int GuideNoteToShow() {
   if (state.guideNote >= kGuideEndNoticed || !LoopEndReached(state.guideTick)) return state.guideNote;
   const song::SongPart* part = GuidePart();
   if (part == nullptr) return kGuideEnded;
-  const std::int32_t start = LoopStartTick();
-  std::int32_t position = song::TrackEntry(song::kCurrentBank, part->track);
-  std::int32_t tick = 0;
-  std::uint8_t runningStatus = 0, note = 0, velocity = 0;
-  for (;;) {
-    switch (ReadGuideEvent(*part, position, tick, runningStatus, note, velocity)) {
-      case GuideEvent::NoteOn:
-        if (tick >= start) return tick < LoopEndTick() ? note : kGuideEnded;
-        break;
-      case GuideEvent::End: return kGuideEnded;
-      case GuideEvent::Other: break;
-    }
-  }
+  song::TrackCursor cursor;
+  const PartNote first = FirstNoteFrom(*part, LoopStartTick(), cursor);
+  return !first.end && first.tick < LoopEndTick() ? first.note : kGuideEnded;
 }
 
 void AdvanceGuide() {
@@ -264,24 +236,16 @@ void AdvanceGuide() {
     if (PlayState() == kPlaying) DispatchDueEvents();
     ReanchorAt(state.guideTick);
   }
-  state.previousGuideTick = state.guideTick;
-  while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
-  }
+  const song::SongPart* part = GuidePart();
+  StandOn(*part, ReadToNextNote(*part, state.cursor));
   GatherChord();
 }
 
 void RestartGuideAt(std::int32_t tick) {
   const song::SongPart* part = GuidePart();
   if (part == nullptr) return;
-  state.guidePosition = song::TrackEntry(song::kCurrentBank, part->track);
-  state.guideRunningStatus = 0;
-  state.guideTick = 0;
   state.partEnded = false;
-  do {
-    while (ScanGuideEvent(state.guidePosition, state.guideTick) == 0) {
-    }
-  } while (state.guideNote != kGuideEnded && state.guideTick < tick);
-  state.previousGuideTick = state.guideTick;
+  StandOn(*part, FirstNoteFrom(*part, tick, state.cursor));
   GatherChord();
 }
 

@@ -26,8 +26,6 @@ void BeginGuideTrack();
 void AdvanceGuide();
 // After a jump back: the guide's next note is the first at or after `tick`.
 void RestartGuideAt(std::int32_t tick);
-// Reads one guide event; 1 for a note-on with velocity or the end.
-int ScanGuideEvent(std::int32_t& position, std::int32_t& tick);
 // Whether the chosen part has a note to play at all (a song without parts
 // has none). Reads the part without moving anything.
 bool GuideHasNote();

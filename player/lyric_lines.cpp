@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace player {
@@ -43,21 +44,10 @@ struct MetaText {
 // order.
 std::vector<MetaText> TextEvents(int track) {
   std::vector<MetaText> events;
-  std::int32_t position = song::TrackEntry(song::kCurrentBank, track), time = 0;
-  for (;;) {
-    const std::int32_t length = song::ReadEvent(position, time);
-    const std::int32_t type = song::LastMetaType();
-    if (type == song::kMetaEndOfTrack || length <= 0) break;
-    if (type == song::kMetaLyric || type == song::kMetaText) {
-      std::int32_t p = position + 2;
-      const std::int32_t size = song::ReadVarLen(p);
-      std::string text;
-      for (std::int32_t i = 0; i < size && p + i < position + length; ++i)
-        text += static_cast<char>(song::SongByte(p + i));
-      events.push_back({type, std::move(text)});
-    }
-    position += length;
-  }
+  song::TrackCursor cursor = song::TrackCursor::AtTrack(track);
+  for (song::TrackEvent e = cursor.Next(); e.kind != song::EventKind::End; e = cursor.Next())
+    if (e.kind == song::EventKind::Meta && (e.metaType == song::kMetaLyric || e.metaType == song::kMetaText))
+      events.push_back({e.metaType, song::MetaText(e, SIZE_MAX)});
   return events;
 }
 

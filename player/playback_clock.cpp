@@ -191,7 +191,7 @@ int StopPlayback(int kind) {
   SilenceAllPorts();
   if (kind == kStopAtEnd) {
     const std::uint8_t stop[] = {kRealTimeStop};
-    SendEventMessage(stop, 1);
+    SendToPort(0, stop, 1);
     state.playState = kStopped;
     midi::MarkClockPause();
     RewindSong();

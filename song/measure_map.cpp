@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -74,13 +75,11 @@ void AddTempo(std::int32_t time, int tempo) {
 }
 
 bool HasTempoOrSignature(int track) {
-  std::int32_t position = TrackEntry(kCurrentBank, track), time = 0;
+  TrackCursor cursor = TrackCursor::AtTrack(track);
   for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
-    const std::int32_t type = LastMetaType();
-    if (type == kMetaTempo || type == kMetaTimeSignature) return true;
-    if (type == kMetaEndOfTrack) return false;
-    position += length;
+    const TrackEvent e = cursor.Next();
+    if (e.kind == EventKind::Meta && (e.metaType == kMetaTempo || e.metaType == kMetaTimeSignature)) return true;
+    if (e.kind == EventKind::End) return false;
   }
 }
 
@@ -99,18 +98,17 @@ void BuildMeasureMap(std::int32_t endTick) {
   state.ticksPerQuarter = std::max(Division(), 1);  // a division of 0 counts no quarters
   state.endTick = endTick;
   state.conductor = FindConductor();
-  std::int32_t position = TrackEntry(kCurrentBank, state.conductor), time = 0;
+  TrackCursor cursor = TrackCursor::AtTrack(state.conductor);
   for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
-    const std::int32_t type = LastMetaType();
-    if (type == kMetaEndOfTrack) break;
+    const TrackEvent e = cursor.Next();
+    if (e.kind == EventKind::End) break;
+    if (e.kind != EventKind::Meta) continue;
     // Both are read at fixed places behind the event's start: a malformed
     // event is read as if well formed.
-    if (type == kMetaTimeSignature) AddSignature(time, SongByte(position + 3), SongByte(position + 4));
-    const std::int32_t microseconds = ReadBigEndian(position + 3, 3);
+    if (e.metaType == kMetaTimeSignature) AddSignature(e.time, SongByte(e.offset + 3), SongByte(e.offset + 4));
+    const std::int32_t microseconds = ReadBigEndian(e.offset + 3, 3);
     // A tempo of 0 microseconds per quarter has no meaning and is ignored.
-    if (type == kMetaTempo && microseconds > 0) AddTempo(time, kMicrosecondsPerMinute / microseconds);
-    position += length;
+    if (e.metaType == kMetaTempo && microseconds > 0) AddTempo(e.time, kMicrosecondsPerMinute / microseconds);
   }
 }
 

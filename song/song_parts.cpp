@@ -7,6 +7,7 @@
 #include "song/default_part.h"
 #include "song/gm_instrument_names.h"
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -61,7 +62,7 @@ struct NoteSurvey {
 
   void Add(int pitch, std::int32_t time, std::int32_t together, int port) {
     if (!any) firstNotePort = port;
-    if (any && time - lastStart <= together) {
+    if (any && std::int64_t{time} - lastStart <= together) {
       chordNotes += lastInChord ? 1 : 2;
       lastInChord = true;
     } else {
@@ -96,60 +97,41 @@ struct TrackSurvey {
 };
 
 // The first name event's text, up to a zero byte, without trailing spaces.
-std::string NameAt(std::int32_t position, std::int32_t length) {
-  std::int32_t data = position + 2;
-  const std::int32_t declared = ReadVarLen(data);
-  std::string name;
-  for (std::int32_t i = 0; i < declared && data + i < position + length && name.size() < kPartNameMaxBytes; ++i) {
-    const std::uint8_t b = SongByte(data + i);
-    if (b == 0) break;
-    name.push_back(static_cast<char>(b));
-  }
+std::string NameOf(const TrackEvent& event) {
+  std::string name = MetaText(event, kPartNameMaxBytes);
+  name.resize(std::min(name.size(), name.find('\0')));
   while (!name.empty() && name.back() == ' ') name.pop_back();
   return name;
 }
 
-// Walks a track with a running status of its own, as the guide reads it;
-// the port follows its port prefixes as the dispatcher reads them.
+// Walks a track as the guide reads it; the port follows its port prefixes
+// as the dispatcher reads them.
 TrackSurvey SurveyTrack(int slot) {
   TrackSurvey survey;
   const std::int32_t together = std::max<std::int32_t>(0, Division() / 16);
-  std::int32_t position = TrackEntry(kCurrentBank, slot);
-  std::int32_t time = 0;
-  std::uint8_t runningStatus = 0;
+  TrackCursor cursor = TrackCursor::AtTrack(slot);
   int port = 0;
   for (;;) {
-    std::int32_t length = ReadEvent(position, time);
-    const std::int32_t type = LastMetaType();
-    if (type == kMetaEndOfTrack || length <= 0) break;
-    const std::uint8_t first = SongByte(position);
-    if (first < 0xF0) {
-      const bool hasStatus = first >= 0x80;
-      if (hasStatus) runningStatus = first;
-      else length = ChannelMessageLength(runningStatus) - 1;
-      const std::int32_t data = position + (hasStatus ? 1 : 0);
-      const int channel = runningStatus & 0x0F;
-      if ((runningStatus & 0xF0) == 0x90 && SongByte(data + 1) != 0) {
-        ++survey.notes[channel];
-        const int pitch = SongByte(data) & 0x7F;
-        if (channel != kDrumChannel) {
-          if (survey.firstNoteChannel == kNone) survey.firstNoteChannel = channel;
-          survey.channelNotes[channel].Add(pitch, time, together, port);
-          survey.trackNotes.Add(pitch, time, together, port);
-        }
-      } else if ((runningStatus & 0xF0) == 0xC0) {
-        if (survey.firstProgram[channel] == kNone) survey.firstProgram[channel] = SongByte(data) & 0x7F;
-        if (channel != kDrumChannel && survey.firstProgramChannel == kNone) survey.firstProgramChannel = channel;
+    const TrackEvent e = cursor.Next();
+    if (e.kind == EventKind::End) break;
+    const int channel = e.Channel();
+    if (e.IsNoteOn()) {
+      ++survey.notes[channel];
+      const int pitch = e.data1 & 0x7F;
+      if (channel != kDrumChannel) {
+        if (survey.firstNoteChannel == kNone) survey.firstNoteChannel = channel;
+        survey.channelNotes[channel].Add(pitch, e.time, together, port);
+        survey.trackNotes.Add(pitch, e.time, together, port);
       }
-    } else if (type == kMetaTrackName && !survey.named) {
-      survey.name = NameAt(position, length);
+    } else if (e.kind == EventKind::Channel && (e.status & 0xF0) == 0xC0) {
+      if (survey.firstProgram[channel] == kNone) survey.firstProgram[channel] = e.data1 & 0x7F;
+      if (channel != kDrumChannel && survey.firstProgramChannel == kNone) survey.firstProgramChannel = channel;
+    } else if (e.kind == EventKind::Meta && e.metaType == kMetaTrackName && !survey.named) {
+      survey.name = NameOf(e);
       survey.named = !survey.name.empty();
-    } else if (type == kMetaPortPrefix) {
-      std::int32_t data = position + 2;
-      ReadVarLen(data);
-      port = SongByte(data);
+    } else if (e.kind == EventKind::Meta && e.metaType == kMetaPortPrefix) {
+      port = SongByte(e.dataOffset);
     }
-    position += length;
   }
   return survey;
 }

@@ -9,6 +9,7 @@
 #include "song/song_parts.h"
 #include "song/song_store.h"
 #include "song/song_text_code_page.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -29,20 +30,13 @@ void ResetSongScan() {
 std::int32_t ScannedEndTick() { return state.scannedEndTick; }
 const char* SongTitle() { return state.songTitle; }
 
-// The text of the title event at `position` (up to a zero byte, at most
-// `maxBytes`, never half of a double-byte character).
-static std::string TitleTextAt(std::int32_t position, int maxBytes) {
-  std::int32_t dataStart = position + 2;
-  const std::int32_t declared = ReadVarLen(dataStart);
-  const std::int32_t length = std::clamp(declared, 0, maxBytes);
-  std::string text;
+// The text of a title event (up to a zero byte, at most `maxBytes`, never
+// half of a double-byte character).
+static std::string TitleTextOf(const TrackEvent& event, std::size_t maxBytes) {
+  std::string text = MetaText(event, maxBytes);
+  text.resize(std::min(text.size(), text.find('\0')));
   bool leadPending = false;
-  for (std::int32_t used = 0; used < length; ++used) {
-    const std::uint8_t b = SongByte(dataStart + used);
-    if (b == 0) break;
-    text.push_back(static_cast<char>(b));
-    leadPending = !leadPending && platform::IsDBCSLeadByte(b);
-  }
+  for (char c : text) leadPending = !leadPending && platform::IsDBCSLeadByte(static_cast<std::uint8_t>(c));
   if (leadPending) text.pop_back();
   return text;
 }
@@ -60,18 +54,15 @@ static bool TitleFromText(std::string text, std::string& title) {
 
 void ExtractSongTitle(std::int32_t trackZeroOffset) {
   std::strcpy(state.songTitle, " ");
-  std::int32_t position = trackZeroOffset;
-  std::int32_t time = 0;
+  TrackCursor cursor(trackZeroOffset);
   std::string title;
   bool found = false;
   for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
-    const std::int32_t type = LastMetaType();
+    const TrackEvent e = cursor.Next();
     constexpr int kTagBytes = 2;
-    found = (type == kMetaText || type == kMetaTrackName) && TitleFromText(TitleTextAt(position, kTitleMaxBytes + kTagBytes), title);
-    if (found) break;
-    if (type == kMetaEndOfTrack || time != 0) break;
-    position += length;
+    found = e.kind == EventKind::Meta && (e.metaType == kMetaText || e.metaType == kMetaTrackName) &&
+            TitleFromText(TitleTextOf(e, kTitleMaxBytes + kTagBytes), title);
+    if (found || e.kind == EventKind::End || e.time != 0) break;
   }
   // A title cut to its room may end in half of a double-byte character.
   std::size_t whole = 0;
@@ -83,13 +74,9 @@ void ExtractSongTitle(std::int32_t trackZeroOffset) {
 
 // The tick of the end-of-track of the track at `offset`.
 static std::int32_t EndTickOf(std::int32_t offset) {
-  std::int32_t position = offset;
-  std::int32_t time = 0;
-  for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
-    if (LastMetaType() == kMetaEndOfTrack) return time;
-    position += length;
-  }
+  TrackCursor cursor(offset);
+  for (;;)
+    if (const TrackEvent e = cursor.Next(); e.kind == EventKind::End) return e.time;
 }
 
 void ScanSong(std::int32_t trackZeroOffset) {

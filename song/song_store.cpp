@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "song/song_scan.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -114,13 +115,9 @@ void ClearTrack(int trackNumber) {
 }
 
 std::int32_t TrackEndTime(int bank, int slot) {
-  std::int32_t position = state.trackTable[bank][slot];
-  std::int32_t time = 0;
-  for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
-    if (LastMetaType() == kMetaEndOfTrack) return time;
-    position += length;
-  }
+  TrackCursor cursor(state.trackTable[bank][slot]);
+  for (;;)
+    if (const TrackEvent e = cursor.Next(); e.kind == EventKind::End) return e.time;
 }
 
 // Ticks from one time to a later one. Track times wrap around like the
@@ -133,18 +130,17 @@ std::int32_t CopyTrackWithEnd(std::int32_t source, std::int32_t endTick) {
   BeginChunk();
   AppendSongBytes(kEmptyTrackChunk, 8);
   const std::int32_t start = state.fillOffset;
-  std::int32_t position = source;
-  std::int32_t time = 0;
+  TrackCursor cursor(source);
   std::int32_t lastCopiedTick = 0;
   for (;;) {
-    const std::int32_t length = ReadEvent(position, time);
+    const TrackEvent e = cursor.Next();
+    const std::int32_t length = cursor.position() - e.offset;
     // A source without an end-of-track must not walk into the copy itself.
-    if (LastMetaType() == kMetaEndOfTrack || position > start - 8 - length) break;
-    WriteVarLen(TicksBetween(lastCopiedTick, time));
+    if (e.kind == EventKind::End || e.offset > start - 8 - length) break;
+    WriteVarLen(TicksBetween(lastCopiedTick, e.time));
     // The event lies below the fill offset, which only grows while copying.
-    AppendSongBytes(songBuffer + position, length);
-    lastCopiedTick = time;
-    position += length;
+    AppendSongBytes(songBuffer + e.offset, length);
+    lastCopiedTick = e.time;
   }
   WriteVarLen(TicksBetween(lastCopiedTick, endTick));
   AppendSongBytes(kEndOfTrackEvent, sizeof kEndOfTrackEvent);

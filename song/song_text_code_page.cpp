@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace song {
@@ -51,22 +52,9 @@ static void Take(ShiftJisReading& song, std::string_view text, bool mayBeCut) {
 // The lyric events of every track of the current song.
 static void TakeLyrics(ShiftJisReading& song) {
   for (int slot = 0; slot < TrackCount() && slot < kTrackSlots && song.valid; ++slot) {
-    std::int32_t position = TrackEntry(kCurrentBank, slot);
-    std::int32_t time = 0;
-    for (;;) {
-      const std::int32_t length = ReadEvent(position, time);
-      const std::int32_t type = LastMetaType();
-      if (type == kMetaEndOfTrack || length <= 0) break;
-      if (type == kMetaLyric) {
-        std::int32_t data = position + 2;
-        const std::int32_t declared = ReadVarLen(data);
-        std::string text;
-        for (std::int32_t i = 0; i < declared && data + i < position + length; ++i)
-          text.push_back(static_cast<char>(SongByte(data + i)));
-        Take(song, text, false);
-      }
-      position += length;
-    }
+    TrackCursor cursor = TrackCursor::AtTrack(slot);
+    for (TrackEvent e = cursor.Next(); e.kind != EventKind::End; e = cursor.Next())
+      if (e.kind == EventKind::Meta && e.metaType == kMetaLyric) Take(song, MetaText(e, SIZE_MAX), false);
   }
 }
 

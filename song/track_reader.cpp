@@ -6,22 +6,6 @@
 
 namespace song {
 
-// Reader state shared by every walk, whatever track or caller.
-namespace {
-struct State {
-  std::uint8_t readerRunningStatus = 0;
-  std::int32_t lastMetaType = 0;
-};
-State state;
-}  // namespace
-
-void ResetTrackReader() {
-  state = {};
-}
-
-std::int32_t LastMetaType() { return state.lastMetaType; }
-std::uint8_t ReaderRunningStatus() { return state.readerRunningStatus; }
-
 std::int32_t ReadVarLen(std::int32_t& position) {
   // Unsigned arithmetic: an absurdly long quantity wraps instead of
   // overflowing; the walk never reads past the used data.
@@ -67,44 +51,6 @@ void WriteVarLen(std::int32_t value) {
 
 std::int32_t ChannelMessageLength(std::int32_t status) {
   return (status >= 0xC0 && status <= 0xDF) ? 2 : 3;
-}
-
-std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time) {
-  state.lastMetaType = 0;
-  const std::int32_t limit = FillOffset();
-  std::int32_t p = position;
-  const std::int32_t delta = ReadVarLen(p);
-  time = static_cast<std::int32_t>(static_cast<std::uint32_t>(time) + static_cast<std::uint32_t>(delta));
-
-  // Past the used data there is no event: the track ends here.
-  if (p < 0 || p >= limit) {
-    position = std::clamp(p, 0, limit);
-    state.lastMetaType = kMetaEndOfTrack;
-    return 0;
-  }
-  position = p;
-  const std::uint8_t b = SongByte(p);
-  std::int64_t length;
-  if (b >= 0x80 && b <= 0xEF) {
-    length = ChannelMessageLength(b);
-    state.readerRunningStatus = b;
-  } else if (b < 0x80) {
-    length = ChannelMessageLength(state.readerRunningStatus) - 1;
-  } else {
-    std::int32_t q = p + 1;
-    if (b == 0xFF) {
-      state.lastMetaType = SongByte(q);
-      ++q;
-    }
-    const std::uint32_t dataLength = static_cast<std::uint32_t>(ReadVarLen(q));
-    length = static_cast<std::int64_t>(q) + dataLength - p;
-  }
-  // An event cut off by the end of the used data ends the track there.
-  if (length > static_cast<std::int64_t>(limit) - p) {
-    state.lastMetaType = kMetaEndOfTrack;
-    return 0;
-  }
-  return static_cast<std::int32_t>(length);
 }
 
 }  // namespace song

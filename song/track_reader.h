@@ -1,13 +1,14 @@
 // Byte-level rules of track data: variable-length quantities, big-endian
-// numbers, event lengths and running status, and the two writers that build
-// chunks at the fill offset. Every walk over a track steps with ReadEvent.
+// numbers and message lengths, and the two writers that build chunks at the
+// fill offset. Every walk over a track steps with a track cursor
+// (song/track_cursor.h).
 #pragma once
 
 #include <cstdint>
 
 namespace song {
 
-// Meta types the walkers test after each ReadEvent.
+// Meta types of the events the walkers look at.
 inline constexpr std::int32_t kMetaText = 1;
 inline constexpr std::int32_t kMetaTrackName = 3;
 inline constexpr std::int32_t kMetaLyric = 5;
@@ -33,19 +34,5 @@ void WriteVarLen(std::int32_t value);
 
 // 2 for C0h..DFh, 3 for every other status.
 std::int32_t ChannelMessageLength(std::int32_t status);
-
-// Reads the event at `position`: adds its delta time to `time`, leaves the
-// position at the event's first byte and returns the event's length. A walk
-// that reaches the end of the used data without an end-of-track gets one
-// there (meta type 47, length 0).
-std::int32_t ReadEvent(std::int32_t& position, std::int32_t& time);
-
-// Meta type of the last event read (0 when it was not a meta event).
-std::int32_t LastMetaType();
-
-// Running status of the reader (shared by every walk).
-std::uint8_t ReaderRunningStatus();
-
-void ResetTrackReader();
 
 }  // namespace song

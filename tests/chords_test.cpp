@@ -250,4 +250,24 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   EXPECT_EQ(player::GuideChordSize(), 0);
 }
 
+// A rolled chord: notes 20.8 ms apart. The spread counts from the chord's
+// first note, so the third (41.7 ms on) starts a chord of its own, and the
+// guide's tick stays the song's own after the notes it gathered.
+TEST_F(Chords, ARolledChordSpreadCountsFromItsFirstNote) {
+  Track conductor, guide;
+  conductor.Tempo(0, 500000).End(1920);
+  guide.Event(480, {0x90, 60, 80}).Event(20, {0x90, 64, 80}).Event(20, {0x90, 67, 80}).Event(480, {0x90, 72, 80}).End(0);
+  StartWithSong({conductor, guide});
+  ClickButton(game::kButtonTraining);
+  ASSERT_EQ(player::GuideChordSize(), 2);
+  EXPECT_EQ(player::TakeGuideNote(60), 60);
+  EXPECT_EQ(player::TakeGuideNote(64), 64);
+  EXPECT_EQ(player::GuideTick(), 520);
+  EXPECT_EQ(player::GuideChordSize(), 1);
+  EXPECT_EQ(player::GuideNote(), 67);
+  EXPECT_EQ(player::TakeGuideNote(67), 67);
+  EXPECT_EQ(player::GuideTick(), 1000);
+  EXPECT_EQ(player::GuideNote(), 72);
+}
+
 }  // namespace

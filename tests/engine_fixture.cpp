@@ -54,7 +54,7 @@ void EngineTest::PressGuideKey(int pressedNote) {
   game::JudgeTiming();
   const int note = player::TakeGuideNote(pressedNote);
   const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note), player::GuideVelocity()};
-  player::SendEventMessage(on, 3);
+  player::SendToPort(0, on, 3);
 }
 
 std::vector<Sent> EngineTest::TakeSent() {

@@ -82,7 +82,6 @@ Bytes SmfFile(const std::vector<Track>& tracks, std::uint16_t division) {
 void FreshStore() {
   platform::testing::Reset();
   song::ResetSongStore();
-  song::ResetTrackReader();
   song::ResetSongScan();
   files::ResetSongFile();
   song::PrepareSongBanks("");

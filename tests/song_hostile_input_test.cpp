@@ -7,8 +7,10 @@
 #include <random>
 
 #include "smf_builder.h"
+#include "song/song_parts.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace {
@@ -19,15 +21,13 @@ using test::Track;
 // Walks every installed track to its end; fails on a walk that never ends.
 void WalkAllTracks() {
   for (int slot = 0; slot < song::TrackCount(); ++slot) {
-    std::int32_t position = song::TrackEntry(song::kCurrentBank, slot);
-    std::int32_t time = 0;
+    song::TrackCursor cursor = song::TrackCursor::AtTrack(slot);
     int steps = 0;
     for (;;) {
-      const std::int32_t length = song::ReadEvent(position, time);
-      if (song::LastMetaType() == song::kMetaEndOfTrack) break;
-      ASSERT_GT(length, 0);
-      ASSERT_LE(position + length, song::FillOffset());
-      position += length;
+      const std::int32_t before = cursor.position();
+      if (cursor.Next().kind == song::EventKind::End) break;
+      ASSERT_GT(cursor.position(), before);
+      ASSERT_LE(cursor.position(), song::FillOffset());
       ASSERT_LT(++steps, song::kSongBufferSize) << "walk of slot " << slot << " never ends";
     }
   }
@@ -35,6 +35,7 @@ void WalkAllTracks() {
 
 void InstallScanWalk(const Bytes& image) {
   test::InstallAndScan(image);
+  song::FindSongParts();
   ASSERT_LE(song::FillOffset(), song::kSongBufferSize);
   WalkAllTracks();
   song::ClearTrack(song::TrackCount());
@@ -57,6 +58,10 @@ std::vector<Bytes> SampleSongs() {
   for (int i = 0; i < 40; ++i) t1.Event(0, {0x90, static_cast<std::uint8_t>(60 + i % 12), 90}).Event(120, {0x3C, 0});
   t1.Event(0, {0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7}).End(0);
   songs.push_back(test::SmfFile({t0, t1}));
+  // Notes whose times run past 2^31 ticks and wrap around.
+  Track far;
+  for (int i = 0; i < 20; ++i) far.Event(0x0FFFFFFF, {0x90, static_cast<std::uint8_t>(60 + i % 12), 90});
+  songs.push_back(test::SmfFile({far.End(0)}));
   return songs;
 }
 

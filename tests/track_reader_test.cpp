@@ -3,6 +3,7 @@
 
 #include "smf_builder.h"
 #include "song/song_store.h"
+#include "song/track_cursor.h"
 #include "song/track_reader.h"
 
 namespace {
@@ -59,44 +60,56 @@ TEST_F(TrackReader, ChannelMessageLengths) {
   EXPECT_EQ(song::ChannelMessageLength(0x00), 3);
 }
 
-TEST_F(TrackReader, EventsRunningStatusAndMetaTypes) {
+TEST_F(TrackReader, TheCursorDecodesEventsWithItsOwnRunningStatus) {
   // note-on, running-status note, tempo, sysex, running-status note,
   // program change, running-status program change, end of track.
-  std::int32_t p = Put({0x00, 0x90, 0x3C, 0x64, 0x10, 0x3C, 0x00, 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1,
-                        0x20, 0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0x40, 0x64, 0x00,
-                        0xC0, 0x05, 0x00, 0x06, 0x81, 0x00, 0xFF, 0x2F, 0x00});
-  std::int32_t t = 0;
-  struct Expect { std::int32_t length, meta, time; };
-  for (Expect e : {Expect{3, 0, 0}, Expect{2, 0, 16}, Expect{6, 81, 16}, Expect{7, 0, 16}, Expect{2, 0, 16},
-                   Expect{2, 0, 16}, Expect{1, 0, 16}, Expect{3, 47, 144}}) {
-    const std::int32_t length = song::ReadEvent(p, t);
-    EXPECT_EQ(length, e.length);
-    EXPECT_EQ(song::LastMetaType(), e.meta);
-    EXPECT_EQ(t, e.time);
-    p += length;
+  const std::int32_t start = Put({0x00, 0x90, 0x3C, 0x64, 0x10, 0x3C, 0x00, 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1,
+                                  0x20, 0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0x40, 0x64, 0x00,
+                                  0xC0, 0x05, 0x00, 0x06, 0x81, 0x00, 0xFF, 0x2F, 0x00});
+  using K = song::EventKind;
+  struct Expect { K kind; std::int32_t time, length; std::uint8_t status, data1, data2, meta; };
+  song::TrackCursor cursor(start);
+  for (const Expect& x : {Expect{K::Channel, 0, 4, 0x90, 0x3C, 0x64, 0}, Expect{K::Channel, 16, 3, 0x90, 0x3C, 0x00, 0},
+                          Expect{K::Meta, 16, 7, 0xFF, 0, 0, 81}, Expect{K::Exclusive, 16, 8, 0xF0, 0, 0, 0},
+                          Expect{K::Channel, 16, 3, 0x90, 0x40, 0x64, 0}, Expect{K::Channel, 16, 3, 0xC0, 0x05, 0, 0},
+                          Expect{K::Channel, 16, 2, 0xC0, 0x06, 0, 0}, Expect{K::End, 144, 5, 0, 0, 0, 0}}) {
+    SCOPED_TRACE(testing::Message() << "event at " << cursor.position() - start);
+    const std::int32_t before = cursor.position();
+    const song::TrackEvent e = cursor.Next();
+    EXPECT_EQ(e.kind, x.kind);
+    EXPECT_EQ(e.time, x.time);
+    EXPECT_EQ(cursor.position() - before, x.length) << "delta time and event";
+    if (x.kind == K::Channel) {
+      EXPECT_EQ(e.status, x.status);
+      EXPECT_EQ(e.data1, x.data1);
+      EXPECT_EQ(e.data2, x.data2);
+    }
+    if (x.kind == K::Meta) {
+      EXPECT_EQ(e.metaType, x.meta);
+    }
   }
-  EXPECT_EQ(song::ReaderRunningStatus(), 0xC0);
-}
-
-TEST_F(TrackReader, RunningStatusWithNoStatusSeenIsTwoBytes) {
-  song::ResetTrackReader();
-  std::int32_t p = Put({0x00, 0x3C, 0x40});
-  std::int32_t t = 0;
-  EXPECT_EQ(song::ReadEvent(p, t), 2);
+  EXPECT_EQ(cursor.Next().kind, K::End) << "the end stays the end";
+  // Each cursor keeps its own running status: a second walk of another
+  // track starts without the first one's.
+  const std::int32_t other = Put({0x00, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00});
+  song::TrackCursor fresh(other);
+  const song::TrackEvent stray = fresh.Next();
+  EXPECT_EQ(stray.status, 0) << "data bytes before any status have none";
+  EXPECT_EQ(fresh.position() - other, 3) << "and are read as the two data bytes of a three-byte message";
 }
 
 TEST_F(TrackReader, WalkEndsAtTheEndOfTheUsedData) {
   // A track without an end-of-track, cut off in the middle of a sysex.
-  std::int32_t p = Put({0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x7F, 0x01});
-  std::int32_t t = 0;
-  p += song::ReadEvent(p, t);
-  EXPECT_EQ(song::ReadEvent(p, t), 0);
-  EXPECT_EQ(song::LastMetaType(), 47);
-  EXPECT_LE(p, song::FillOffset());
+  const std::int32_t p = Put({0x00, 0x90, 0x3C, 0x64, 0x00, 0xF0, 0x7F, 0x01});
+  song::TrackCursor cursor(p);
+  EXPECT_EQ(cursor.Next().kind, song::EventKind::Channel);
+  const song::TrackEvent cut = cursor.Next();
+  EXPECT_EQ(cut.kind, song::EventKind::End);
+  EXPECT_TRUE(cut.cutOff);
+  EXPECT_LE(cursor.position(), song::FillOffset());
   // A delta that runs into the end: the track ends there too.
-  std::int32_t q = Put({0x81, 0x81});
-  EXPECT_EQ(song::ReadEvent(q, t), 0);
-  EXPECT_EQ(song::LastMetaType(), 47);
+  song::TrackCursor delta(Put({0x81, 0x81}));
+  EXPECT_TRUE(delta.Next().cutOff);
 }
 
 TEST_F(TrackReader, WritersObeyTheCapacity) {

@@ -42,5 +42,46 @@ if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"\.\./' $layers --inc
   echo "check-layers: include paths name the folder from the top, never with ../" >&2
   status=1
 fi
-[ $status -eq 0 ] && echo "check-layers: every include goes down: $layers"
+# A call up: a file that defines functions in the namespace of a layer
+# below its own (the lower layer declared them as hooks). Each such hook
+# must be listed, as namespace::Function, in docs/design.md.
+namespace_layer() {
+  case $1 in
+    platform | platform::*) echo platform ;;
+    report) echo report ;;
+    song) echo song ;;
+    midi | elSystem) echo midi ;;
+    player) echo player ;;
+    draw | elDraw) echo draw ;;
+    files) echo files ;;
+    scene) echo scene ;;
+    game) echo game ;;
+    app) echo app ;;
+    *) echo "" ;;
+  esac
+}
+for folder in $layers; do
+  [ -d "$folder" ] || continue
+  own=$(rank "$folder")
+  for file in $(grep -rlE '^namespace [A-Za-z_:]+ \{' "$folder" --include='*.cpp'); do
+    for ns in $(sed -nE 's/^namespace ([A-Za-z_:]+) \{.*/\1/p' "$file" | sort -u); do
+      layer=$(namespace_layer "$ns")
+      [ -n "$layer" ] || continue
+      [ "$(rank "$layer")" -lt "$own" ] || continue
+      # The functions defined inside that namespace's blocks.
+      for name in $(awk -v ns="$ns" '
+          $0 ~ "^namespace " ns " \\{" { inside = 1; next }
+          inside && $0 ~ "^}  // namespace " ns "$" { inside = 0; next }
+          inside && /^[A-Za-z_][A-Za-z0-9_:<>,*& ]*[ *&][A-Za-z_][A-Za-z0-9_]*\(/ && (/\{/ || !/;[[:space:]]*$/) {
+            line = $0; sub(/\(.*/, "", line); n = split(line, words, /[ *&]+/); print words[n]
+          }' "$file"); do
+        if ! grep -qF "$ns::$name" docs/design.md; then
+          echo "check-layers: $file defines the hook $ns::$name of a lower layer, which docs/design.md does not list" >&2
+          status=1
+        fi
+      done
+    done
+  done
+done
+[ $status -eq 0 ] && echo "check-layers: every include goes down: $layers; every hook is listed"
 exit $status

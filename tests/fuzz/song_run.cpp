@@ -26,7 +26,7 @@ std::uint32_t PlaySongRun(int playMode, std::uint32_t frameMs) {
       game::JudgeTiming();
       const int note = player::TakeGuideNote(60);
       const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note & 0x7F), player::GuideVelocity()};
-      player::SendEventMessage(on, 3);
+      player::SendToPort(0, on, 3);
     }
     pt::ClearMidiLog();  // the log would otherwise grow for an hour
   }
