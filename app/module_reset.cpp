@@ -15,9 +15,11 @@
 #include "game/demo_keys.h"
 #include "game/file_button.h"
 #include "game/judging.h"
+#include "game/verdict_display.h"
 #include "game/lyric_bar.h"
 #include "game/main_scene.h"
-#include "game/main_scene_playback.h"
+#include "player/happenings.h"
+#include "player/run_step.h"
 #include "game/midi_keyboard.h"
 #include "game/part_over.h"
 #include "game/piano.h"
@@ -69,7 +71,9 @@ void ResetAllModules() {
   scene::ResetInput();
   game::ResetPlayMode();
   game::ResetJudgingState();
-  game::ResetMainScenePlayback();
+  game::ResetVerdictDisplay();
+  player::ResetRunStep();
+  player::ResetHappenings();
   game::ResetControls();
   game::ResetFileButton();
   game::ResetComputerKeyboard();

@@ -5,7 +5,7 @@
 #include "draw/messages.h"
 #include "game/computer_keyboard.h"
 #include "game/main_scene.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/midi_keyboard.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
@@ -24,7 +24,7 @@ void RunStartUpScene() {
   midi::OpenMidiOutPorts(CommandLineBuffer());
   platform::OpenMidiInput();  // a MIDI keyboard plays the piano too
   song::PrepareSongBanks(CommandLineBuffer());
-  game::ClearHaltedAtGuide();
+  player::ClearHaltAtGuide();
   scene::ChangeSceneDirectly(scene::kSceneMain);
 }
 
@@ -58,7 +58,7 @@ void PlayPianoBetweenFrames() {
 }
 
 bool SceneAtRest() {
-  const bool still = player::PlayState() != player::kPlaying || game::WaitingForPlayer();
+  const bool still = player::PlayState() != player::kPlaying || player::WaitingForPlayer();
   return MainSceneShown() && still && QuitState() == kRunning;
 }
 

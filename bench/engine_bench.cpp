@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "game/engine_events.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "game/controls.h"
@@ -174,12 +175,11 @@ bool MeasureDispatch(const std::string& path, std::int64_t messages, double& per
   files::SetSongPath(path.c_str());
   if (files::LoadSongFile() != files::LoadResult::Installed) return false;
   pt::SetTime(0);
-  game::SetPlayMode(game::kPlayModeDemo);
-  player::RewindSong();
-  player::StartPlayback();
+  game::ShowHappenings(player::RewindSong());
+  game::ShowHappenings(player::StartPlayback(player::PlayMode::Demo));
   pt::SetTime(60 * 60 * 1000);
   const auto start = Clock::now();
-  player::AdvancePlayback();
+  game::ShowHappenings(player::AdvancePlayback());
   perMessage = Since(start) / static_cast<double>(messages);
   return player::PlayState() == player::kStopped;
 }
@@ -196,20 +196,20 @@ bool MeasureLoopJumps(const std::string& path, int runs, JumpTimes& jumps) {
   files::SetSongPath(path.c_str());
   if (files::LoadSongFile() != files::LoadResult::Installed) return false;
   pt::SetTime(0);
-  game::SetPlayMode(game::kPlayModeDemo);
   player::SetLoop(1, 1);
   player::SetLoopFollowed(true);
-  player::RewindSong();
-  player::StartPlayback();
+  game::ShowHappenings(player::RewindSong());
+  game::ShowHappenings(player::StartPlayback(player::PlayMode::Demo));
   for (int run = 0; run < runs; ++run) {
     pt::ClearMidiLog();
     const auto start = Clock::now();
     const double processor = ThreadSeconds();
     player::JumpToLoopStart();
+    (void)player::TakeHappenings();  // the screen is not timed
     jumps.processor.push_back(ThreadSeconds() - processor);
     jumps.passed.push_back(Since(start));
   }
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   return player::LoopJumpCount() == runs;
 }
 

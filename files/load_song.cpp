@@ -12,7 +12,6 @@ LoadResult LoadSong(bool reportFailure) {
   const LoadResult result = LoadSongFile();
   if (result == LoadResult::Installed) {
     player::ClearLoop();  // its measures belong to the last song
-    player::RewindSong();
     SetSongLoaded();
   } else if (reportFailure) {
     ReportLoadFailure(result);

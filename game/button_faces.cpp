@@ -37,7 +37,7 @@ std::string ButtonFaceText(int button) {
 }
 
 ButtonFace ButtonFaceOf(int button) {
-  const bool gamePlays = player::PlayState() == player::kPlaying && PlayMode() == kPlayModeGame;
+  const bool gamePlays = player::PlayState() == player::kPlaying && player::RunMode() == player::PlayMode::Game;
   return {ButtonFaceText(button), button == kButtonLoop && gamePlays};
 }
 

@@ -4,6 +4,7 @@
 #include "draw/messages.h"
 #include "files/song_file.h"
 #include "game/computer_keyboard.h"
+#include "game/engine_events.h"
 #include "game/file_button.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
@@ -70,26 +71,25 @@ static void RefuseRun(const draw::PlayerText& message) {
 
 // GAME, TRAINING and DEMO: a run in that mode from the top of the song.
 // GAME and TRAINING need a note in the guide track to play.
-static void StartRun(int button, int mode) {
+static void StartRun(int button, player::PlayMode mode) {
   if (!files::SongLoaded()) return RefuseRun(kNoSongMessage);
-  if ((mode & kHaltsAtGuide) != 0 && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
+  if (player::HaltsAtGuide(mode) && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
   WaitForPortsToSound();
   HidePartName();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
-  SetPlayMode(mode);
-  player::SetLoopFollowed(mode != kPlayModeGame);  // a game is always the whole song
+  player::SetLoopFollowed(mode != player::PlayMode::Game);  // a game is always the whole song
   PressButton(button);
   draw::SetPressedBoxState(draw::kBoxMode);
-  player::RewindSong();
-  player::StartPlayback();
+  ShowHappenings(player::RewindSong());
+  ShowHappenings(player::StartPlayback(mode));
   LightGuideChord();
   player::SetLastShownGuideNote(player::GuideNote());
 }
 
 void StopRun() {
-  player::StopPlayback(player::kStopByUser);
-  player::RewindSong();
+  ShowHappenings(player::StopPlayback(player::kStopByUser));
+  ShowHappenings(player::RewindSong());
   RestoreLyricBar();
   DrawAllKeysUp();
 }
@@ -111,7 +111,7 @@ static void StepSpeed() {
 // clears a loop; a game ignores the button. True when the click acted.
 static bool ClickLoop() {
   if (player::PlayState() == player::kPlaying) {
-    if (PlayMode() == kPlayModeGame) return false;
+    if (player::RunMode() == player::PlayMode::Game) return false;
     player::MarkLoopMeasure(player::CurrentMeasure());
   } else if (player::LoopStage() != player::kLoopNone) {
     player::ClearLoop();
@@ -129,9 +129,9 @@ void PressButtonRow(int x, int y) {
   switch (n) {
     case kButtonFile: RunFileButton(); break;
     case kButtonStop: Stop(); break;
-    case kButtonGame: StartRun(n, kPlayModeGame); break;
-    case kButtonTraining: StartRun(n, kPlayModeTraining); break;
-    case kButtonDemo: StartRun(n, kPlayModeDemo); break;
+    case kButtonGame: StartRun(n, player::PlayMode::Game); break;
+    case kButtonTraining: StartRun(n, player::PlayMode::Training); break;
+    case kButtonDemo: StartRun(n, player::PlayMode::Demo); break;
     case kButtonPart: RunPartButton(platform::KeyIsDown(platform::vk::kShift) ? PartStep::Previous : PartStep::Next); break;
     case kButtonRank:
       SetMainCommand(kCommandRanking);

@@ -1,56 +1,76 @@
-// What the main screen does when the playback engine tells it something
-// (the engine declares these in player/screen_hooks.h).
+#include "game/engine_events.h"
+
 #include "game/controls.h"
 #include "game/demo_keys.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
-#include "game/main_scene_playback.h"
 #include "game/panels.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
+#include "game/verdict_display.h"
 #include "player/event_dispatch.h"
-#include "player/guide_track.h"
-#include "player/screen_hooks.h"
+#include "player/playback_clock.h"
 
-namespace player {
+namespace game {
 
+namespace {
+
+// A run is starting: the main command becomes "running", and no verdict is
+// on the timing panel.
 void RunStarting() {
-  game::SetMainCommand(game::kCommandRunning);
-  game::SetShownVerdict(game::kVerdictNone);  // the run's first verdict is always drawn
-  game::ClearHaltedAtGuide();
-  game::ForgetKeyboardInstrument();  // the song sets its own programs
+  SetMainCommand(kCommandRunning);
+  ForgetShownVerdict();  // the run's first verdict is always drawn
+  ForgetKeyboardInstrument();     // the song sets its own programs
 }
 
-void LyricBarRestarts() { game::ResetLyricBar(); }
-void LyricLineArrived() { game::ShowLyricLine(); }
-void LyricSyllableReached(int start, int length) { game::LightLyricSyllable(start, length); }
 void RunStopped() {
-  game::SetMainCommand(game::kCommandStopped);
-  game::DarkenDemoKeys();
+  SetMainCommand(kCommandStopped);
+  DarkenDemoKeys();
 }
-void ModeButtonsReleased() { game::DrawModeButtonsRaised(); }
+
 void GuideRestarts() {
-  game::ResetJudging();
-  game::ClearPressRecord();
+  ResetJudging();
+  ClearPressRecord();
 }
-void DemoGuideNote(int note, bool on) { game::ShowDemoNote(note, on); }
-// Every note was ended at the jump: the keys show only what is to play.
-void PlaybackJumpedBack() {
-  game::ResetLyricBar();
-  game::RestoreLyricBar();
-  if (LyricBuffer()[0] != '\0') game::ShowLyricLine();
-  game::DarkenDemoKeys();
-  if (PerformanceModeFlag() == 1) {
-    game::DrawAllKeysUp();
-    game::LightNextGuideNotes();
+
+// A loop sent playback back: every note was ended at the jump, the lyric
+// bar starts over with the line in force there and the keys show only what
+// is to play.
+void JumpedBack() {
+  ResetLyricBar();
+  RestoreLyricBar();
+  if (player::LyricBuffer()[0] != '\0') ShowLyricLine();
+  DarkenDemoKeys();
+  if (player::HaltsAtGuide(player::RunMode())) {
+    DrawAllKeysUp();
+    LightNextGuideNotes();
   }
 }
-int PerformanceModeFlag() { return game::PlayMode() == game::kPlayModeDemo ? 0 : 1; }
 
-void ShowPosition(int measure, int beat) { game::DrawPositionDisplay(measure, beat); }
-void ShowTempo(int beatsPerMinute) { game::DrawTempoDisplay(beatsPerMinute); }
-void ShowTimeSignature() { game::DrawSignatureDisplay(); }
+void Show(const player::Happening& h) {
+  using Kind = player::Happening::Kind;
+  switch (h.kind) {
+    case Kind::RunStarting: RunStarting(); break;
+    case Kind::LyricBarRestarts: ResetLyricBar(); break;
+    case Kind::LyricLine: ShowLyricLine(); break;
+    case Kind::LyricSyllable: LightLyricSyllable(h.a, h.b); break;
+    case Kind::RunStopped: RunStopped(); break;
+    case Kind::ModeButtonsUp: DrawModeButtonsRaised(); break;
+    case Kind::GuideRestarts: GuideRestarts(); break;
+    case Kind::DemoNote: ShowDemoNote(h.a, h.b != 0); break;
+    case Kind::JumpedBack: JumpedBack(); break;
+    case Kind::Position: DrawPositionDisplay(h.a, h.b); break;
+    case Kind::Tempo: DrawTempoDisplay(h.a); break;
+    case Kind::TimeSignature: DrawSignatureDisplay(); break;
+  }
+}
 
-}  // namespace player
+}  // namespace
+
+void ShowHappenings(const player::Happenings& happenings) {
+  for (const player::Happening& h : happenings.list) Show(h);
+}
+
+}  // namespace game

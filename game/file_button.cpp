@@ -7,6 +7,7 @@
 #include "files/load_song.h"
 #include "files/open_dialog.h"
 #include "game/controls.h"
+#include "game/engine_events.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/panels.h"
@@ -32,6 +33,7 @@ void ResetFileButton() { state = {}; }
 // score of a game played before it.
 static void LoadSongOfPath() {
   if (files::LoadSongAndRanking(true) != files::LoadResult::Installed) return;
+  ShowHappenings(player::RewindSong());  // the counters at the new song's start
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
 }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "game/panels.h"
 #include "game/press_record.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -11,14 +10,13 @@
 
 namespace game {
 
-// The counts, the verdicts shown, and the first judged key of the chord the
+// The counts, the last verdict, and the first judged key of the chord the
 // guide stands on: when it went down, its offset and its verdict.
 namespace {
 struct State {
   int notesPlayed = 0;
   int misses = 0;
   int score = 0;
-  int shownVerdict = kVerdictNone;
   int lastVerdict = kVerdictNone;
   std::uint32_t chordKeyMoment = 0;
   int chordOffsetMs = 0;
@@ -35,8 +33,6 @@ int Misses() { return state.misses; }
 int Score() { return state.score; }
 void SetScore(int value) { state.score = value; }
 int LastVerdict() { return state.lastVerdict; }
-int ShownVerdict() { return state.shownVerdict; }
-void SetShownVerdict(int verdict) { state.shownVerdict = verdict; }
 void ResetJudging() { state.notesPlayed = state.misses = state.score = 0; }
 void ResetJudgingState() { state = {}; }
 
@@ -54,7 +50,7 @@ int VerdictOfOffset(int offsetMs) {
   return kVerdictGood;
 }
 
-void JudgeTiming() {
+Judgement JudgeTiming() {
   ++state.notesPlayed;
   // A key of a chord whose first key went down just before counts with
   // it: the keys of a chord cannot always go down together (another
@@ -74,13 +70,9 @@ void JudgeTiming() {
   if (verdict != kVerdictGood) ++state.misses;
   RecordJudgedPress(offsetMs, verdict);
   state.lastVerdict = verdict;
-  if (verdict != state.shownVerdict) {
-    state.shownVerdict = verdict;
-    DrawVerdictPanel(kVerdictX, kVerdictY, verdict);
-  }
   const int hits = state.notesPlayed - state.misses;
   state.score = hits * 1000 / (state.notesPlayed < kShortRunNotes ? kShortRunDivisor : state.notesPlayed);
-  DrawScore(state.score);
+  return {verdict, offsetMs, state.score};
 }
 
 }  // namespace game

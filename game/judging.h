@@ -15,12 +15,19 @@ inline constexpr int kVerdictNone = 3;
 inline constexpr int kShortRunNotes = 100;
 inline constexpr int kShortRunDivisor = 99;
 
+// What judging a press found: its verdict, the offset it was judged from
+// (ms after the guide chord's time; negative for early) and the score then.
+struct Judgement {
+  int verdict;
+  int offsetMs;
+  int score;
+};
+
 // Judges the press against the guide chord's note about to be taken,
-// records it, counts it, and shows the verdict (when it changed) and the
-// score. The chord's first judged key is judged by its offset; a key of the
-// same chord that goes down within 150 ms of it gets its offset and
-// verdict, a later one is judged by its own offset.
-void JudgeTiming();
+// records it and counts it. The chord's first judged key is judged by its
+// offset; a key of the same chord that goes down within 150 ms of it gets
+// its offset and verdict, a later one is judged by its own offset.
+Judgement JudgeTiming();
 // Good from 70 ms before the note to less than 70 ms after the song
 // reached it, FAST before, LATE after.
 int VerdictOfOffset(int offsetMs);
@@ -34,8 +41,6 @@ int Score();  // tenths of a percent, 0..1000
 void SetScore(int value);
 // The verdict of the last judged press (kVerdictNone before any).
 int LastVerdict();
-int ShownVerdict();
-void SetShownVerdict(int verdict);
 // Notes played, misses and the score back to 0 at each start: a run never
 // inherits the last run's score.
 void ResetJudging();

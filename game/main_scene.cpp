@@ -10,7 +10,8 @@
 #include "game/file_button.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
-#include "game/main_scene_playback.h"
+#include "game/engine_events.h"
+#include "player/run_step.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
 #include "game/part_button.h"
@@ -56,7 +57,7 @@ static void DrawWholeScreen() {
   DrawTitlePanel();
   DrawAllKeysUp();
   for (ButtonFace& face : state.shownFace) face = {};  // every face drawn at the end of the pass
-  player::RewindSong();
+  ShowHappenings(player::RewindSong());
   DiscardMidiInput();  // notes played while the score screens were up
   draw::RequestRedraw();
 }
@@ -67,13 +68,13 @@ static void DrawWholeScreen() {
 static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
-  } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
+  } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game &&
              player::GuideNote() == player::kGuideEndNoticed &&
              player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
     // A game played slower than the song is not comparable with the
     // others: its statistics (which say so), then back to the main screen.
     BeginGameStatistics(scene::kSceneMain);
-  } else if (command == kCommandStopped && PlayMode() == kPlayModeGame &&
+  } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game &&
              player::GuideNote() == player::kGuideEndNoticed) {
     BeginGameStatistics(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
   } else if (command == kCommandRanking) {
@@ -90,7 +91,7 @@ void RunMainScene() {
   // this frame.
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   OpenSongOfSecondCopy();
-  RunPlaybackStep();
+  ShowHappenings(player::AdvancePlayback());
   if (player::GuideNote() == player::kGuideEnded) {
     // The guide track has ended: its last lit key goes dark, once.
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);

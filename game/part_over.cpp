@@ -1,5 +1,6 @@
 #include "game/part_over.h"
 
+#include "game/engine_events.h"
 #include "game/lyric_bar.h"
 #include "game/play_mode.h"
 #include "platform/virtual_keys.h"
@@ -21,7 +22,7 @@ void ResetPartOver() { state = {}; }
 
 static bool PartOverInGame() {
   const int guide = player::GuideNote();
-  return PlayMode() == kPlayModeGame && player::PlayState() == player::kPlaying &&
+  return player::RunMode() == player::PlayMode::Game && player::PlayState() == player::kPlaying &&
          (guide == player::kGuideEnded || guide == player::kGuideEndNoticed);
 }
 
@@ -29,7 +30,7 @@ void RunPartOverNotice() {
   scene::ReadKeyState(platform::vk::kSpace, state.spaceKeyState);
   if (!PartOverInGame()) return;
   if (!LyricBarNoticeHeld()) HoldLyricBarNotice(report::InPlayersLanguage(kPartOverNotice));
-  if (state.spaceKeyState == scene::kKeyPressed) player::StopPlayback(player::kStopAtEnd);
+  if (state.spaceKeyState == scene::kKeyPressed) ShowHappenings(player::StopPlayback(player::kStopAtEnd));
 }
 
 }  // namespace game

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "game/computer_keyboard.h"
+#include "game/engine_events.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
+#include "game/verdict_display.h"
 #include "midi/midi_out.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
@@ -117,13 +119,15 @@ static int ChordNoteOfPress(PianoInput input, int pressed, bool& waits) {
 
 // The press takes a note of the guide's chord, unless the game refuses it.
 static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
-  const bool game = (PlayMode() & kRefusesWrongKeys) == kRefusesWrongKeys;
+  const bool game = player::RefusesWrongKeys(player::RunMode());
   bool waits = false;
   const int chordNote = ChordNoteOfPress(input, note, waits);
   if (game && chordNote < 0) return PianoPress::RefusedBlocking;
   if (game && !waits) return PianoPress::RefusedChordNoteTaken;
-  JudgeTiming();
-  note = player::TakeGuideNote(waits ? chordNote : note);
+  ShowJudgement(JudgeTiming());
+  const player::TakenNote taken = player::TakeGuideNote(waits ? chordNote : note);
+  note = taken.note;
+  ShowHappenings(taken.happenings);
   velocity = player::GuideVelocity();  // the velocity of the new guide note
   if (player::GuideNote() < player::kGuideEndNoticed) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
 #include "player/guide_track.h"
@@ -32,7 +32,7 @@ void ClearPressMoment() { state.pressMomentSet = false; }
 std::uint32_t PressMomentMs() { return state.pressMomentSet ? state.pressMoment : platform::TimeMs(); }
 
 int PressOffsetMs() {
-  std::int64_t offset = HaltedAtGuide() ? static_cast<std::int64_t>(midi::MsSinceClockPause()) : -GuideEarlinessMs();
+  std::int64_t offset = player::HaltedAtGuide() ? static_cast<std::int64_t>(midi::MsSinceClockPause()) : -GuideEarlinessMs();
   // Both the song before the note and the halt at it run in real time: the
   // offset a moment ago was smaller by that moment's distance.
   offset -= static_cast<std::int64_t>(platform::TimeMs() - PressMomentMs());

@@ -9,7 +9,7 @@
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
-#include "player/screen_hooks.h"
+#include "player/happenings.h"
 #include "song/measure_map.h"
 #include "song/song_store.h"
 #include "song/track_cursor.h"
@@ -160,11 +160,11 @@ void ShowGatheredSyllable(const TrackState& t, Walk walk) {
   if (t.muted || syllable.line == nullptr) return;
   if (syllable.newLine) {
     FillLyricBuffer(*syllable.line);
-    if (walk == Walk::Play) LyricLineArrived();
+    if (walk == Walk::Play) Report(Happening::Kind::LyricLine);
   }
   // A chase only finds the line in force; the screen shows it after the jump.
   if (syllable.start < kLyricBufferSize && walk == Walk::Play)
-    LyricSyllableReached(syllable.start, std::min(syllable.length, kLyricBufferSize - syllable.start));
+    Report(Happening::Kind::LyricSyllable, syllable.start, std::min(syllable.length, kLyricBufferSize - syllable.start));
 }
 
 void DispatchMeta(int index, TrackState& t, Walk walk, const song::TrackEvent& e) {
@@ -178,7 +178,7 @@ void DispatchMeta(int index, TrackState& t, Walk walk, const song::TrackEvent& e
         ShowGatheredSyllable(t, walk);
       } else if (!t.muted && !LyricsBySyllable()) {
         FillLyricBuffer(song::MetaText(e, kLyricBufferSize));
-        if (walk == Walk::Play) LyricLineArrived();
+        if (walk == Walk::Play) Report(Happening::Kind::LyricLine);
       }
       break;
     case song::kMetaPortPrefix:
@@ -218,8 +218,8 @@ void DispatchExclusive(int index, const TrackState& t, Walk walk, const song::Tr
 void ShowGuidePartNote(int index, const std::uint8_t* message, int length) {
   const int kind = message[0] & 0xF0;
   if (length != 3 || (kind != 0x80 && kind != 0x90)) return;
-  if (PerformanceModeFlag() != 0 || PlayState() != kPlaying || !IsGuidePartEvent(index, message[0] & 0x0F)) return;
-  DemoGuideNote(message[1] & 0x7F, kind == 0x90 && message[2] != 0);
+  if (HaltsAtGuide(RunMode()) || PlayState() != kPlaying || !IsGuidePartEvent(index, message[0] & 0x0F)) return;
+  Report(Happening::Kind::DemoNote, message[1] & 0x7F, kind == 0x90 && message[2] != 0 ? 1 : 0);
 }
 
 void DispatchChannel(int index, const TrackState& t, Walk walk, const song::TrackEvent& e) {
@@ -278,7 +278,7 @@ void DispatchDueEvents() {
   }
   // A loop that reaches the song's end goes back rather than stop.
   if (songEnded && LoopInForce()) JumpToLoopStart();
-  else if (songEnded) StopPlayback(kStopAtEnd);
+  else if (songEnded) Stop(kStopAtEnd);
 }
 
 // A message the chase kept, sent to its port.

@@ -5,7 +5,7 @@
 #include "player/event_dispatch.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
-#include "player/screen_hooks.h"
+#include "player/happenings.h"
 #include "song/measure_map.h"
 #include "song/song_parts.h"
 #include "song/song_scan.h"
@@ -81,13 +81,13 @@ bool GuideEnded() {
 }
 
 bool GuideChordBeforeSongEnd(std::int32_t position) {
-  return IsGuidePerformed() == 1 && !GuideEnded() && position > song::ScannedEndTick() && state.guideTick < position;
+  return IsGuidePerformed() && !GuideEnded() && position > song::ScannedEndTick() && state.guideTick < position;
 }
 
-int IsGuidePerformed() { return PerformanceModeFlag() == 1 && PlayState() == kPlaying ? 1 : 0; }
+bool IsGuidePerformed() { return HaltsAtGuide(RunMode()) && PlayState() == kPlaying; }
 
 void BeginGuideTrack() {
-  GuideRestarts();
+  Report(Happening::Kind::GuideRestarts);
   state.chordSize = 0;
   state.partEnded = false;
   UnmuteAllTracks();  // an earlier run may have muted another part
@@ -98,7 +98,7 @@ void BeginGuideTrack() {
   }
   state.cursor = song::TrackCursor::AtTrack(part->track);
   state.guideTick = 0;
-  if (PerformanceModeFlag() == 1) {
+  if (HaltsAtGuide(RunMode())) {
     // A whole track is muted; one channel of a track mutes only its notes,
     // and the rest of the track plays.
     if (part->channel == song::kWholeTrack) SetTrackEnabled(part->track, false);
@@ -249,7 +249,7 @@ void RestartGuideAt(std::int32_t tick) {
   GatherChord();
 }
 
-int TakeGuideNote(int pressedNote) {
+static int TakeNote(int pressedNote) {
   int taken = -1, firstWaiting = -1;
   for (int i = 0; i < state.chordSize; ++i) {
     if (state.chordNoteTaken[i]) continue;
@@ -275,6 +275,11 @@ int TakeGuideNote(int pressedNote) {
   }
   AdvanceGuide();  // the chord is complete
   return takenNote;
+}
+
+TakenNote TakeGuideNote(int pressedNote) {
+  const int note = TakeNote(pressedNote);
+  return {note, TakeHappenings()};
 }
 
 }  // namespace player

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include "player/happenings.h"
+
 namespace player {
 
 inline constexpr int kGuideEnded = 999;
@@ -40,9 +42,13 @@ std::string ChosenPartId();
 // note, else the guide note (the chord's first waiting note), or the
 // pressed note once the guide has ended. Moves the guide on when that was
 // the chord's last waiting note.
-int TakeGuideNote(int pressedNote);
-// 1 while a performance (training or game) is playing.
-int IsGuidePerformed();
+struct [[nodiscard]] TakenNote {
+  int note;
+  Happenings happenings;  // what moving the guide on made the song do
+};
+TakenNote TakeGuideNote(int pressedNote);
+// Whether a performance (training or game) is playing.
+bool IsGuidePerformed();
 // Whether a performance moving the song to `position` would pass the song's
 // end with the guide's chord still before it: the song then stops at the
 // chord first.

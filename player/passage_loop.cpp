@@ -6,7 +6,7 @@
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
-#include "player/screen_hooks.h"
+#include "player/happenings.h"
 #include "song/measure_map.h"
 #include "song/song_scan.h"
 #include "song/song_store.h"
@@ -80,8 +80,8 @@ static void GoToLoopStart() {
   SilenceAllPorts();
   ChaseTracksTo(LoopStartTick());
   RestartAtMeasure(state.firstMeasure);
-  if (PerformanceModeFlag() == 1) RestartGuideAt(LoopStartTick());
-  PlaybackJumpedBack();
+  if (HaltsAtGuide(RunMode())) RestartGuideAt(LoopStartTick());
+  Report(Happening::Kind::JumpedBack);
 }
 
 void JumpToLoopStart() {

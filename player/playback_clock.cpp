@@ -7,7 +7,7 @@
 #include "player/guide_track.h"
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
-#include "player/screen_hooks.h"
+#include "player/run_step.h"
 #include "song/measure_map.h"
 #include "song/song_store.h"
 
@@ -30,6 +30,7 @@ struct State {
   int currentMeasure = 0;
   int currentBeat = 1;
   int speedPercent = kFullSpeedPercent;
+  PlayMode runMode = PlayMode::Training;
 };
 State state;
 }  // namespace
@@ -39,6 +40,7 @@ void ResetPlaybackClock() {
 }
 
 int PlayState() { return state.playState; }
+PlayMode RunMode() { return state.runMode; }
 std::int32_t SongPosition() { return state.songPosition; }
 void SetSongPosition(std::int32_t position) { state.songPosition = position; }
 int Tempo() { return state.tempo; }
@@ -73,7 +75,7 @@ static void ResetCounters() {
   state.lastElapsed = state.accumulatedMs = state.tickBase = 0;
 }
 
-int AdvancePlayback() {
+int AdvanceClock() {
   if (state.playState != kPlaying) return 0;
   const auto elapsed = static_cast<std::int32_t>(midi::SongClockMs());
   if (elapsed > state.lastElapsed) {
@@ -109,7 +111,7 @@ int AdvancePlayback() {
   DispatchDueEvents();
   // Shown from the state: a loop that jumped or an end that rewound has
   // shown its own position already.
-  if (changed) ShowPosition(state.currentMeasure + 1, state.currentBeat);
+  if (changed) Report(Happening::Kind::Position, state.currentMeasure + 1, state.currentBeat);
   return changed ? 1 : 0;
 }
 
@@ -117,14 +119,14 @@ void ApplyTempo() {
   state.tempo = std::clamp(state.tempo, kMinTempo, kMaxTempo);
   state.microsecondsPerQuarter = song::kMicrosecondsPerMinute / state.tempo;
   Reanchor();
-  ShowTempo(HeardTempo());
+  Report(Happening::Kind::Tempo, HeardTempo());
 }
 
 void ApplyTimeSignature(std::uint8_t numerator, std::uint8_t denominatorPower) {
   Reanchor();
   state.beatsPerMeasure = numerator == 0 ? 4 : numerator;
   state.beatUnit = 1 << (denominatorPower % 32 > 30 ? 30 : denominatorPower % 32);
-  ShowTimeSignature();
+  Report(Happening::Kind::TimeSignature);
 }
 
 std::int32_t SeekToMeasure(int measure) {
@@ -133,7 +135,7 @@ std::int32_t SeekToMeasure(int measure) {
   state.beatUnit = start.denominator;
   state.tempo = start.tempo;
   ApplyTempo();
-  ShowTimeSignature();
+  Report(Happening::Kind::TimeSignature);
   return start.tick;
 }
 
@@ -142,10 +144,10 @@ void RestartAtMeasure(int measure) {
   state.currentBeat = 1;
   state.songPosition = song::MeasureFirstTick(state.currentMeasure);
   SeekToMeasure(state.currentMeasure);  // re-anchors at the position
-  ShowPosition(state.currentMeasure + 1, 1);
+  Report(Happening::Kind::Position, state.currentMeasure + 1, 1);
 }
 
-void RewindSong() {
+void Rewind() {
   RewindTracks();
   midi::ResumeClockOrigin();
   state.songPosition = 0;
@@ -153,18 +155,25 @@ void RewindSong() {
   state.currentBeat = 1;
   state.positionOffset = SeekToMeasure(0);
   ResetCounters();
-  ShowPosition(1, 1);
+  Report(Happening::Kind::Position, 1, 1);
   ApplyTempo();
-  ShowTimeSignature();
+  Report(Happening::Kind::TimeSignature);
 }
 
-int StartPlayback() {
+Happenings RewindSong() {
+  Rewind();
+  return TakeHappenings();
+}
+
+Happenings StartPlayback(PlayMode mode) {
   // This also clears a halt at a guide note left over from a run stopped
   // while it waited: the new run's clock must not stand still.
-  RunStarting();
+  ClearHaltAtGuide();
+  Report(Happening::Kind::RunStarting);
   const bool starting = state.playState == kStopped;
   if (starting) {
-    LyricBarRestarts();
+    state.runMode = mode;
+    Report(Happening::Kind::LyricBarRestarts);
     GatherLyricLines();
     BeginGuideTrack();
     state.playState = kPlaying;
@@ -174,33 +183,37 @@ int StartPlayback() {
       state.songPosition = state.positionOffset;
       ResetCounters();
     } else {
-      RewindSong();
+      Rewind();
     }
     midi::SetClockOrigin();
     song::ClearSongChangedFlag();
   }
-  ShowPosition(1, 1);
+  Report(Happening::Kind::Position, 1, 1);
   ApplyTempo();
-  ShowTimeSignature();
+  Report(Happening::Kind::TimeSignature);
   if (starting) StartAtLoop();
-  return 0;
+  return TakeHappenings();
 }
 
-int StopPlayback(int kind) {
-  RunStopped();
+Happenings StopPlayback(int kind) {
+  Stop(kind);
+  return TakeHappenings();
+}
+
+void Stop(int kind) {
+  Report(Happening::Kind::RunStopped);
   SilenceAllPorts();
   if (kind == kStopAtEnd) {
     const std::uint8_t stop[] = {kRealTimeStop};
     SendToPort(0, stop, 1);
     state.playState = kStopped;
     midi::MarkClockPause();
-    RewindSong();
+    Rewind();
   } else if (state.playState == kPlaying) {
     state.playState = kStopped;
     midi::MarkClockPause();
   }
-  ModeButtonsReleased();
-  return 0;
+  Report(Happening::Kind::ModeButtonsUp);
 }
 
 void HoldPlayback() {
@@ -214,6 +227,6 @@ void ContinuePlayback() { midi::ReleaseSongClock(); }
 
 namespace song {
 
-void RewindPlayback() { player::RewindSong(); }
+void RewindPlayback() { player::Rewind(); }
 
 }  // namespace song

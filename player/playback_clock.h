@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "player/happenings.h"
+#include "player/play_mode.h"
+
 namespace player {
 
 inline constexpr int kStopped = 0;
@@ -20,15 +23,21 @@ inline constexpr int kFullSpeedPercent = 100;
 inline constexpr int kSlowestSpeedPercent = 50;
 
 // Recomputes the song position and dispatches what is due; returns 1 when
-// the measure or beat shown changed. Does nothing while stopped.
-int AdvancePlayback();
+// the measure or beat shown changed. Does nothing while stopped. (A run's
+// frame step, with its halt at the guide, is player/run_step.h's.)
+int AdvanceClock();
 // Puts every track back to its first event and the clock to tick 0.
-void RewindSong();
-// Starts playing from the top (or from the current measure after the song
-// changed), or from a loop's first measure when the run follows a loop.
-int StartPlayback();
+Happenings RewindSong();
+void Rewind();  // the same, for the engine itself: what it shows stays noted
+// Starts a run in `mode` from the top (or from the current measure after
+// the song changed), or from a loop's first measure when the run follows
+// a loop.
+Happenings StartPlayback(PlayMode mode);
 // Kind 0: the user's stop; kind 1: the end of the song.
-int StopPlayback(int kind);
+Happenings StopPlayback(int kind);
+void Stop(int kind);  // the same, for the engine itself
+// The mode of the run playing, or of the last one.
+PlayMode RunMode();
 // Clamps the tempo to 1..600, derives microseconds per quarter and
 // re-anchors the clock.
 void ApplyTempo();

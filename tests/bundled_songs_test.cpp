@@ -2,6 +2,7 @@
 // notes on its second track, and shows lyric lines while it plays.
 #include <gtest/gtest.h>
 
+#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "files/song_file.h"
 #include "game/play_mode.h"
@@ -19,7 +20,7 @@ class BundledSongs : public test::EngineTest {
     const std::string path = std::string(TONQUILL_SOURCE_DIR "/assets/songs/") + name;
     ASSERT_TRUE(files::SetSongPath(path.c_str()));
     ASSERT_EQ(files::LoadSongFile(), files::LoadResult::Installed) << name;
-    player::RewindSong();
+    game::ShowHappenings(player::RewindSong());
   }
 };
 
@@ -29,7 +30,7 @@ TEST_F(BundledSongs, EachHasAGuideAndLyrics) {
     LoadBundled(name);
     EXPECT_GE(song::TrackCount(), 3);
     EXPECT_STRNE(song::SongTitle(), " ");
-    Start(game::kPlayModeTraining);
+    Start(player::PlayMode::Training);
     EXPECT_LT(player::GuideNote(), 128) << "the second track has notes to follow";
     // The lyrics lie on another track than the muted guide: they show.
     for (int press = 0; press < 3; ++press) {
@@ -37,7 +38,7 @@ TEST_F(BundledSongs, EachHasAGuideAndLyrics) {
       PressGuideKey(60);
     }
     EXPECT_NE(std::string(player::LyricBuffer()), "");
-    player::StopPlayback(player::kStopByUser);
+    game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   }
 }
 
@@ -52,7 +53,7 @@ TEST_F(BundledSongs, SakuraIsInShiftJis) {
   platform::testing::SetSystemLanguageJapanese(true);
   LoadBundled("sakura.mid");
   EXPECT_EQ(platform::AnsiToUtf8(song::SongTitle()), "さくらさくら");
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   // The first line comes with the tune, after a measure of accompaniment
   // (four quarters of 789 ms at 76 beats per minute).
   FramesUntil(3150);

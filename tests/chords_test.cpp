@@ -6,7 +6,7 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/piano_keys.h"
 #include "game/press_record.h"
 #include "player/guide_track.h"
@@ -46,8 +46,8 @@ int KeyOf(int note) { return game::kNoteKeys[note - 60]; }
 class Chords : public test::ProgramTest {
  protected:
   void WaitForHalt() {
-    for (int i = 0; i < 400 && !game::HaltedAtGuide(); ++i) Pass(10);
-    ASSERT_TRUE(game::HaltedAtGuide());
+    for (int i = 0; i < 400 && !player::HaltedAtGuide(); ++i) Pass(10);
+    ASSERT_TRUE(player::HaltedAtGuide());
   }
   // Keys go down one frame apart in the given order (or all in one frame),
   // stay down until each has sounded, then go up.
@@ -157,7 +157,7 @@ TEST_F(Chords, TrainingWaitsForTheWholeChord) {
   EXPECT_TRUE(KeyLooks(67, game::kKeyLookLit));
   Tap('J');  // B4, no note of the chord: the first waiting, G4
   for (int i = 0; i < 10; ++i) Pass(10);
-  EXPECT_TRUE(game::HaltedAtGuide()) << "one note of the chord still waits";
+  EXPECT_TRUE(player::HaltedAtGuide()) << "one note of the chord still waits";
   EXPECT_EQ(player::SongPosition(), halted);
   EXPECT_TRUE(NoteOns(TakeSent()) == (std::vector<Bytes>{{64, 90}, {67, 90}}));
   Tap('J');
@@ -239,13 +239,13 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   EXPECT_EQ(player::GuideChordNote(1), 64);
   EXPECT_EQ(player::GuideNote(), 60);
   EXPECT_EQ(player::GuideVelocity(), 80);
-  EXPECT_EQ(player::TakeGuideNote(64), 64);
+  EXPECT_EQ(player::TakeGuideNote(64).note, 64);
   EXPECT_EQ(player::GuideNote(), 60) << "the first waiting note";
   EXPECT_EQ(player::GuideTick(), 480);
-  EXPECT_EQ(player::TakeGuideNote(71), 60);
+  EXPECT_EQ(player::TakeGuideNote(71).note, 60);
   EXPECT_EQ(player::GuideTick(), 509);
   ASSERT_EQ(player::GuideChordSize(), 1);
-  EXPECT_EQ(player::TakeGuideNote(71), 67);
+  EXPECT_EQ(player::TakeGuideNote(71).note, 67);
   EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
   EXPECT_EQ(player::GuideChordSize(), 0);
 }
@@ -260,12 +260,12 @@ TEST_F(Chords, ARolledChordSpreadCountsFromItsFirstNote) {
   StartWithSong({conductor, guide});
   ClickButton(game::kButtonTraining);
   ASSERT_EQ(player::GuideChordSize(), 2);
-  EXPECT_EQ(player::TakeGuideNote(60), 60);
-  EXPECT_EQ(player::TakeGuideNote(64), 64);
+  EXPECT_EQ(player::TakeGuideNote(60).note, 60);
+  EXPECT_EQ(player::TakeGuideNote(64).note, 64);
   EXPECT_EQ(player::GuideTick(), 520);
   EXPECT_EQ(player::GuideChordSize(), 1);
   EXPECT_EQ(player::GuideNote(), 67);
-  EXPECT_EQ(player::TakeGuideNote(67), 67);
+  EXPECT_EQ(player::TakeGuideNote(67).note, 67);
   EXPECT_EQ(player::GuideTick(), 1000);
   EXPECT_EQ(player::GuideNote(), 72);
 }

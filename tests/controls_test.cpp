@@ -11,7 +11,7 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
@@ -116,7 +116,7 @@ TEST_F(Controls, WhilePlayingOnlyStopActs) {
     EXPECT_EQ(BevelTopLeft(n), kWhite) << "button " << n << " shows no press";
   }
   EXPECT_EQ(static_cast<int>(pt::OpenDialogs().size()), presses);
-  EXPECT_EQ(game::PlayMode(), game::kPlayModeDemo);
+  EXPECT_EQ(player::RunMode(), player::PlayMode::Demo);
   EXPECT_EQ(game::MainCommand(), game::kCommandRunning);
   EXPECT_EQ(player::PlayState(), player::kPlaying);
   ClickButton(game::kButtonStop);
@@ -308,7 +308,7 @@ TEST_F(Controls, ARunStartsFromScoreZero) {
   StartWithSong(GuideSong());
   ClickButton(game::kButtonTraining);
   for (int note = 0; note < 2; ++note) {
-    ASSERT_TRUE(PassUntilHolds(game::HaltedAtGuide));
+    ASSERT_TRUE(PassUntilHolds(player::HaltedAtGuide));
     Tap('A');  // Good: within the window
   }
   ASSERT_EQ(game::Score(), 20) << "2 x 1000 / 99";

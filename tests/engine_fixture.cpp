@@ -1,8 +1,8 @@
 #include "engine_fixture.h"
 
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
-#include "game/play_mode.h"
+#include "player/run_step.h"
+#include "game/engine_events.h"
 #include "midi/midi_out.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
@@ -30,19 +30,18 @@ void EngineTest::TearDown() { midi::CloseMidiOutPorts(); }
 
 void EngineTest::Load(const std::vector<Track>& tracks, std::uint16_t division) {
   InstallAndScan(SmfFile(tracks, division));
-  player::RewindSong();
+  game::ShowHappenings(player::RewindSong());
   pt::ClearMidiLog();
 }
 
-void EngineTest::Start(int playMode) {
-  game::SetPlayMode(playMode);
-  player::RewindSong();
-  player::StartPlayback();
+void EngineTest::Start(player::PlayMode mode) {
+  game::ShowHappenings(player::RewindSong());
+  game::ShowHappenings(player::StartPlayback(mode));
 }
 
 void EngineTest::FrameAt(std::uint32_t ms) {
   pt::SetTime(ms);
-  game::RunPlaybackStep();
+  game::ShowHappenings(player::AdvancePlayback());
 }
 
 void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
@@ -52,7 +51,9 @@ void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
 void EngineTest::PressGuideKey(int pressedNote) {
   ASSERT_EQ(player::IsGuidePerformed(), 1);
   game::JudgeTiming();
-  const int note = player::TakeGuideNote(pressedNote);
+  const player::TakenNote taken = player::TakeGuideNote(pressedNote);
+  game::ShowHappenings(taken.happenings);
+  const int note = taken.note;
   const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note), player::GuideVelocity()};
   player::SendToPort(0, on, 3);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/testing/testing.h"
+#include "player/play_mode.h"
 #include "smf_builder.h"
 
 namespace test {
@@ -32,7 +33,7 @@ class EngineTest : public ::testing::Test {
   // Installs, scans and rewinds a song built from tracks.
   void Load(const std::vector<Track>& tracks, std::uint16_t division = 480);
   // Starts a run in a play mode at the current time, as a mode button does.
-  void Start(int playMode);
+  void Start(player::PlayMode mode);
   // Runs the main scene's playback step at each of the given times.
   void FrameAt(std::uint32_t ms);
   void FramesUntil(std::uint32_t ms, std::uint32_t step = 10);

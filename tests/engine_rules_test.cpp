@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <string>
 
+#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/play_mode.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
@@ -22,9 +23,9 @@ namespace pt = platform::testing;
 using test::Bytes;
 using test::Sent;
 using test::Track;
-constexpr int kDemo = game::kPlayModeDemo;
-constexpr int kTraining = game::kPlayModeTraining;
-constexpr int kGame = game::kPlayModeGame;
+constexpr auto kDemo = player::PlayMode::Demo;
+constexpr auto kTraining = player::PlayMode::Training;
+constexpr auto kGame = player::PlayMode::Game;
 
 class EngineRules : public test::EngineTest {
  protected:
@@ -71,7 +72,7 @@ TEST_F(EngineRules, ChannelSixteenPlaysToItsEndAndGuidesThePlayer) {
   Start(kTraining);
   EXPECT_EQ(player::GuideNote(), 60);
   EXPECT_EQ(player::GuideTick(), 0);
-  player::TakeGuideNote(0);
+  game::ShowHappenings(player::TakeGuideNote(0).happenings);
   EXPECT_EQ(player::GuideNote(), 62);
   EXPECT_EQ(player::GuideTick(), 480);
 }
@@ -116,7 +117,7 @@ TEST_F(EngineRules, SustainIsDownAboveSixtyFour) {
   EXPECT_FALSE(player::SustainHeld(0, 1));
   EXPECT_FALSE(player::SustainHeld(0, 2));
   TakeSent();
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   EXPECT_EQ(BytesOf(TakeSent()), (std::vector<Bytes>{{0xB0, 64, 0}}));
 }
 
@@ -128,7 +129,7 @@ TEST_F(EngineRules, UnmatchedNoteOffDoesNotHideALaterNote) {
   FrameAt(10);
   EXPECT_EQ(player::SoundingNoteCount(0, 0, 60), 1);
   TakeSent();
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   EXPECT_EQ(BytesOf(TakeSent()), (std::vector<Bytes>{{0x90, 60, 0}, {0x90, 60, 0}}));
 }
 
@@ -145,7 +146,7 @@ TEST_F(EngineRules, StopReleasesPedalsAfterEveryNoteOfTheirPort) {
   Start(kDemo);
   FrameAt(10);
   TakeSent();
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{10, 0, {0x91, 60, 0}},
                                            {10, 0, {0x91, 60, 0}},
                                            {10, 0, {0x92, 61, 0}},
@@ -213,7 +214,7 @@ class PerformanceEnd : public EngineRules {
   // song moves to 480 and goes on from there; the guide has ended.
   void TakeTheOnlyNoteEarly() {
     FramesUntil(300);
-    ASSERT_FALSE(game::HaltedAtGuide());
+    ASSERT_FALSE(player::HaltedAtGuide());
     PressGuideKey(64);
     ASSERT_EQ(player::SongPosition(), 480);
     ASSERT_TRUE(player::GuideEnded());
@@ -221,8 +222,8 @@ class PerformanceEnd : public EngineRules {
 };
 
 TEST_F(PerformanceEnd, AfterTheGuideEndsTheSongPlaysOnAndStops) {
-  for (int mode : {kTraining, kGame}) {
-    SCOPED_TRACE(mode);
+  for (player::PlayMode mode : {kTraining, kGame}) {
+    SCOPED_TRACE(mode == kGame ? "game" : "training");
     pt::SetTime(0);
     LoadShortGuide();
     Start(mode);
@@ -258,7 +259,7 @@ class Score : public EngineRules {
     Load({Track().End(4000), Track().Event(960, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0)});
     Start(kTraining);
     FramesUntil(1000);  // position 960 at 1000 ms: halted there
-    ASSERT_TRUE(game::HaltedAtGuide());
+    ASSERT_TRUE(player::HaltedAtGuide());
   }
   void Presses(int good, int late) {
     pt::SetTime(1010);  // within 70 ms of the halt
@@ -276,7 +277,7 @@ TEST_F(Score, FromTheHundredthPressTheScoreIsThePlainShare) {
   EXPECT_EQ(game::NotesPlayed(), 100);
   EXPECT_EQ(game::Score(), 1000) << "100 x 1000 / 100";
 
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   pt::SetTime(0);
   HaltAtTheGuideNote();
   Presses(99, 1);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "files/song_file.h"
 #include "fuzz/song_run.h"
@@ -38,9 +39,9 @@ TEST_F(FuzzRegression, EveryFoundInputLoadsAndPlaysToAnEnd) {
     ResetEngine(2);
     ASSERT_TRUE(files::SetSongPath(path.c_str()));
     if (files::LoadSongFile() != files::LoadResult::Installed) continue;
-    player::RewindSong();
-    EXPECT_LT(fuzz::PlaySongRun(game::kPlayModeDemo, 100), fuzz::kLongestRunMs);
-    fuzz::PlaySongRun(game::kPlayModeGame, 100);
+    game::ShowHappenings(player::RewindSong());
+    EXPECT_LT(fuzz::PlaySongRun(player::PlayMode::Demo, 100), fuzz::kLongestRunMs);
+    fuzz::PlaySongRun(player::PlayMode::Game, 100);
     EXPECT_EQ(player::PlayState(), player::kStopped);
   }
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "game/engine_events.h"
 #include "draw/eldraw.h"
 #include "draw/fill.h"
 #include "engine_fixture.h"
@@ -67,7 +68,7 @@ TEST_F(PressRecord, OffsetsOfPressesEarlyOnTimeAndLateAgreeWithTheirVerdicts) {
     SCOPED_TRACE(c.name);
     ResetEngine(1);
     Load({Track().End(6000), Track().Event(960, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).Event(2560, {0x90, 62, 90}).End(0)});
-    Start(game::kPlayModeGame);
+    Start(player::PlayMode::Game);
     FramesUntil(c.frameMs, 1);
     pt::SetTime(c.pressMs);
     PressGuideKey(60);
@@ -87,8 +88,8 @@ TEST_F(PressRecord, OffsetsOfPressesEarlyOnTimeAndLateAgreeWithTheirVerdicts) {
   EXPECT_EQ(game::JudgedPresses()[1].index, 1);
   EXPECT_EQ(game::JudgedPresses()[1].measure, 3);
   // A new run starts a new record.
-  player::StopPlayback(player::kStopByUser);
-  Start(game::kPlayModeGame);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
+  Start(player::PlayMode::Game);
   EXPECT_TRUE(game::JudgedPresses().empty());
 }
 

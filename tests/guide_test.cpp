@@ -2,9 +2,10 @@
 // the judging of presses with the score.
 #include <gtest/gtest.h>
 
+#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/play_mode.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -14,7 +15,7 @@ namespace {
 using test::Bytes;
 using test::Sent;
 using test::Track;
-constexpr int kTraining = game::kPlayModeTraining;
+constexpr auto kTraining = player::PlayMode::Training;
 
 class Guide : public test::EngineTest {
  protected:
@@ -63,13 +64,13 @@ TEST_F(Guide, EarlyPressMovesTheSongToTheGuideNote) {
 
 TEST_F(Guide, GuideTrackIsSilentInTrainingAndHeardInDemo) {
   LoadGuideSong();
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   FramesUntil(1500);
   int guideMessages = 0;
   for (const Sent& s : TakeSent()) guideMessages += (s.bytes[0] & 0x0F) == 0 ? 1 : 0;
   EXPECT_EQ(guideMessages, 5);
 
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   Start(kTraining);
   FramesUntil(3000);
   PressGuideKey(60);
@@ -84,7 +85,7 @@ TEST_F(Guide, GuideTrackIsSilentInTrainingAndHeardInDemo) {
         << "only the player's notes on channel 1: " << testing::PrintToString(s);
   }
   EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
-  EXPECT_EQ(player::TakeGuideNote(65), 65) << "after the end a key sounds its own note";
+  EXPECT_EQ(player::TakeGuideNote(65).note, 65) << "after the end a key sounds its own note";
 }
 
 TEST_F(Guide, RunningStatusInTheGuideTrack) {
@@ -92,7 +93,7 @@ TEST_F(Guide, RunningStatusInTheGuideTrack) {
         Track().Event(0, {0xC0, 3}).Event(0, {0x90, 1, 1}).Event(10, {0x3C}).End(0)});
   Start(kTraining);
   EXPECT_EQ(player::GuideNote(), 60);
-  player::TakeGuideNote(0);
+  game::ShowHappenings(player::TakeGuideNote(0).happenings);
   EXPECT_EQ(player::GuideNote(), 62);
   EXPECT_EQ(player::GuideTick(), 960);
 }
@@ -104,7 +105,7 @@ TEST_F(Guide, DrumsOnlySongHasNoGuide) {
   EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
   FramesUntil(1000);
   EXPECT_GT(player::SongPosition(), 900) << "plays on like a demonstration";
-  EXPECT_EQ(player::TakeGuideNote(67), 67);
+  EXPECT_EQ(player::TakeGuideNote(67).note, 67);
 }
 
 // Notes of the part that start within 30 ms of a chord's first note belong
@@ -154,7 +155,7 @@ class Judging : public Guide {
  protected:
   // Training on a guide note at tick 960, stopped just before it.
   void StartBefore(std::uint32_t ms) {
-    player::StopPlayback(player::kStopByUser);
+    game::ShowHappenings(player::StopPlayback(player::kStopByUser));
     platform::testing::SetTime(0);
     Load({Track().End(4000), Track().Event(960, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0)});
     Start(kTraining);
@@ -164,23 +165,19 @@ class Judging : public Guide {
 
 TEST_F(Judging, SeventyMillisecondsEarlyIsGoodSeventyOneIsFast) {
   StartBefore(930);  // position 892: 68 ticks = 70.8 ms early
-  game::JudgeTiming();
-  EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
+  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictGood);
   StartBefore(929);  // position 891: 69 ticks = 71.8 ms early
-  game::JudgeTiming();
-  EXPECT_EQ(game::ShownVerdict(), game::kVerdictFast);
+  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictFast);
   EXPECT_EQ(game::Misses(), 1);
 }
 
 TEST_F(Judging, LateFromTheMomentTheWindowExpires) {
   StartBefore(1000);  // halted at 1000 ms
-  ASSERT_TRUE(game::HaltedAtGuide());
+  ASSERT_TRUE(player::HaltedAtGuide());
   platform::testing::SetTime(1069);
-  game::JudgeTiming();
-  EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
+  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictGood);
   platform::testing::SetTime(1070);
-  game::JudgeTiming();
-  EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
+  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictLate);
 }
 
 TEST_F(Judging, Scores) {
@@ -193,9 +190,8 @@ TEST_F(Judging, Scores) {
   platform::testing::SetTime(1010);
   for (int i = 0; i < 10; ++i) game::JudgeTiming();
   platform::testing::SetTime(1100);
-  game::JudgeTiming();
+  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictLate);
   EXPECT_EQ(game::Score(), 101);
-  EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
 
   StartBefore(1000);
   platform::testing::SetTime(1010);

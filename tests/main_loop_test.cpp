@@ -6,7 +6,7 @@
 
 #include "app/shell.h"
 #include "game/controls.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "platform/testing/testing.h"
 #include "program_fixture.h"
 
@@ -54,7 +54,7 @@ TEST_F(MainLoop, AnIdlePassWaitsForInputOnlyAtRest) {
   EXPECT_GT(LongestWait([this] { Pass(); }), 1u) << "stopped: at rest again";
   ClickButton(game::kButtonTraining);  // the guide's first note at tick 0
   Pass();
-  ASSERT_TRUE(game::WaitingForPlayer());
+  ASSERT_TRUE(player::WaitingForPlayer());
   EXPECT_GT(LongestWait([this] { Pass(); }), 1u) << "waiting for the player at a note";
   Tap('A');
   EXPECT_EQ(LongestWait([this] { Pass(); }), 1u) << "the note taken: the song plays on";

@@ -7,7 +7,7 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/piano_keys.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
@@ -66,7 +66,7 @@ TEST_F(MainScene, TrainingHaltsAtTheGuideNoteAndResumesWithoutSkipping) {
   ASSERT_EQ(band.size(), 2u);
   EXPECT_EQ(band[1].first, 41);
   EXPECT_LT(band[1].second - started, 1000u + 2 * 16);
-  EXPECT_TRUE(game::HaltedAtGuide());
+  EXPECT_TRUE(player::HaltedAtGuide());
   const std::int32_t halted = player::SongPosition();
   EXPECT_GE(halted, 960);
   EXPECT_LT(halted, 960 + 16);
@@ -116,7 +116,7 @@ TEST_F(MainScene, DemoNeverHalts) {
   const auto band = BandNotes();
   ASSERT_EQ(band.size(), 3u);
   EXPECT_NEAR(static_cast<double>(band[2].second - started), 1500.0, 16);
-  EXPECT_FALSE(game::HaltedAtGuide());
+  EXPECT_FALSE(player::HaltedAtGuide());
 }
 
 // A press's verdict follows from the offset the statistics record: Good
@@ -147,7 +147,7 @@ TEST_F(MainScene, EachVerdictAgreesWithItsOffsetWhateverIsClicked) {
     };
     if (c.clickInHalt) {
       passTo(note);
-      ASSERT_TRUE(game::HaltedAtGuide());
+      ASSERT_TRUE(player::HaltedAtGuide());
       Click(320, 300);
     }
     passTo(note + c.downMs - 10);
@@ -174,7 +174,7 @@ TEST_F(MainScene, TheGuideHaltsEvenInTheSongsLastFrame) {
   band.Event(480, {0x92, 40, 50}).Event(480, {0x92, 41, 50}).End(0);
   StartWithSong({conductor, guide, band}, 61536);
   ClickButton(game::kButtonGame);
-  EXPECT_TRUE(game::HaltedAtGuide());
+  EXPECT_TRUE(player::HaltedAtGuide());
   EXPECT_EQ(player::SongPosition(), 960);
   Tap('D');
   EXPECT_EQ(game::JudgedPresses().size(), 1u);
@@ -218,7 +218,8 @@ TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
     SetUp();
     StartWithSong(HaltSong());
     files::SetRankingScore(4, 500);
-    game::SetPlayMode(game::kPlayModeGame);
+    ClickButton(game::kButtonGame);  // a game, stopped as its guide ended
+    ClickButton(game::kButtonStop);
     player::SetGuideNote(player::kGuideEndNoticed);
     game::SetScore(score);
     game::SetMainCommand(game::kCommandStopped);

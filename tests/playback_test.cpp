@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "game/play_mode.h"
 #include "player/event_dispatch.h"
@@ -14,7 +15,7 @@ namespace {
 using test::Bytes;
 using test::Sent;
 using test::Track;
-constexpr int kDemo = game::kPlayModeDemo;
+constexpr auto kDemo = player::PlayMode::Demo;
 
 class Playback : public test::EngineTest {};
 
@@ -153,7 +154,7 @@ TEST_F(Playback, StopTurnsOffWhatIsSounding) {
   EXPECT_EQ(player::SoundingNoteCount(0, 1, 60), 2);
   EXPECT_EQ(player::SoundingNoteCount(0, 2, 70), 0) << "running-status note-off counted";
   TakeSent();
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{10, 0, {0x91, 60, 0}}, {10, 0, {0x91, 60, 0}}, {10, 0, {0x91, 60, 0}},
                                            {10, 0, {0xB1, 64, 0}}}));
   EXPECT_EQ(player::PlayState(), player::kStopped);
@@ -168,7 +169,7 @@ TEST_F(Playback, PortPrefixRoutesTheTrack) {
   FrameAt(10);
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{10, 1, {0xB3, 64, 100}}, {10, 1, {0x93, 50, 1}}}))
       << "port 5 has no device: dropped";
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   const auto sent = TakeSent();
   EXPECT_EQ(sent.back(), (Sent{10, 1, {0xB3, 64, 0}})) << "the pedal is released on the track's port";
   EXPECT_EQ(player::TrackOutputPort(1), 1);
@@ -211,7 +212,7 @@ TEST_F(Playback, DataBytesWithoutAStatusAreNeverSent) {
     for (const Bytes* chunk : {&conductor, &runsOn, &tune}) file.insert(file.end(), chunk->begin(), chunk->end());
     ResetEngine(1);
     test::InstallAndScan(file);
-    player::RewindSong();
+    game::ShowHappenings(player::RewindSong());
     Start(kDemo);
     FramesUntil(2100);
     const std::vector<Sent> sent = TakeSent();

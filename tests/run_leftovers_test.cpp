@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "game/controls.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/press_record.h"
 #include "platform/virtual_keys.h"
 #include "program_fixture.h"
@@ -28,8 +28,8 @@ class RunLeftovers : public test::ProgramTest {
   }
   // Passes until the run halts at a guide note; the halt's time.
   std::uint32_t PassToHalt() {
-    for (int i = 0; i < 500 && !game::WaitingForPlayer(); ++i) Pass(10);
-    EXPECT_TRUE(game::WaitingForPlayer());
+    for (int i = 0; i < 500 && !player::WaitingForPlayer(); ++i) Pass(10);
+    EXPECT_TRUE(player::WaitingForPlayer());
     return platform::TimeMs() - start_;
   }
   void Key(int key, bool down, std::uint32_t ms) {

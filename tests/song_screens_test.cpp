@@ -13,7 +13,7 @@
 #include "game/controls.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/part_over.h"
 #include "game/statistics_scene.h"
 #include "game/statistics_look.h"
@@ -48,7 +48,7 @@ class SongScreens : public test::ProgramTest {
   // Presses the guide's key at each halt until the guide has ended.
   void PlayTheGuide() {
     for (int frame = 0; frame < 2000 && player::GuideNote() < player::kGuideEndNoticed; ++frame) {
-      if (game::HaltedAtGuide()) Tap(game::kNoteKeys[player::GuideNote() - 60]);
+      if (player::HaltedAtGuide()) Tap(game::kNoteKeys[player::GuideNote() - 60]);
       Pass();
     }
   }
@@ -156,7 +156,7 @@ TEST_F(SongScreens, TitlesAndTheCleanPanelsOfANewSong) {
   twoNotes.Event(480, {0x90, 60, 90}).Event(240, {0x80, 60, 0}).Event(240, {0x90, 62, 90}).Event(240, {0x80, 62, 0}).End(0);
   Load(Write("two notes.mid", {titled({})[0], twoNotes}));
   ClickButton(game::kButtonGame);
-  for (int i = 0; i < 100 && !game::HaltedAtGuide(); ++i) Pass();
+  for (int i = 0; i < 100 && !player::HaltedAtGuide(); ++i) Pass();
   Tap(game::kNoteKeys[0]);
   ClickButton(game::kButtonStop);
   ASSERT_FALSE(ShowsArtwork(320, 120, {320, 120, 432, 160})) << "a verdict shows";

@@ -6,11 +6,12 @@
 #include <map>
 #include <string>
 
+#include "game/engine_events.h"
 #include "game/button_faces.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/panels.h"
 #include "game/press_record.h"
 #include "game/play_mode.h"
@@ -47,7 +48,7 @@ TEST_F(Speed, AtHalfSpeedEachMessageComesAtTwiceItsTimeInTheSameOrder) {
     Load({conductor, band});
     player::SetPlaybackSpeedPercent(speed);
     pt::SetTime(0);
-    Start(game::kPlayModeDemo);
+    Start(player::PlayMode::Demo);
     FramesUntil(5000, kFrameMs);
     const std::vector<Sent> sent = TakeSent();
     ASSERT_GE(sent.size(), 4u);
@@ -78,9 +79,9 @@ TEST_F(Speed, JudgingCountsThePlayersMilliseconds) {
     Load({conductor, guide});
     player::SetPlaybackSpeedPercent(c.speed);
     pt::SetTime(0);
-    Start(game::kPlayModeTraining);
+    Start(player::PlayMode::Training);
     FramesUntil(1000 * 100 / c.speed - c.earlyMs, 20);
-    ASSERT_FALSE(game::HaltedAtGuide());
+    ASSERT_FALSE(player::HaltedAtGuide());
     PressGuideKey(64);
     EXPECT_EQ(game::LastVerdict(), c.verdict);
   }
@@ -153,7 +154,7 @@ TEST_F(Loop, EachPassSendsTheSameMessagesAtTheSameOffsetsAndNothingSoundsAcrossA
   Load(PassageSong());
   pt::SetTime(0);
   player::SetLoop(1, 2);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   player::SetLoopFollowed(true);
   std::vector<std::vector<Sent>> passes = RunPasses(4);
   ASSERT_EQ(passes.size(), 5u);  // before the first jump, three passes, the fourth jump's frame
@@ -200,16 +201,16 @@ TEST_F(Loop, TrainingHaltsAtThePassagesGuideNotesOnEveryPass) {
   Load({conductor, guide});
   pt::SetTime(0);
   player::SetLoop(1, 1);
-  Start(game::kPlayModeTraining);
+  Start(player::PlayMode::Training);
   player::SetLoopFollowed(true);
   std::uint32_t t = 0;
   auto runUntilHalted = [&] {
-    for (int i = 0; i < 1000 && !game::HaltedAtGuide(); ++i) FrameAt(t += kFrameMs);
+    for (int i = 0; i < 1000 && !player::HaltedAtGuide(); ++i) FrameAt(t += kFrameMs);
   };
   for (int pass = 1; pass <= 3; ++pass) {
     SCOPED_TRACE(pass);
     runUntilHalted();
-    ASSERT_TRUE(game::HaltedAtGuide());
+    ASSERT_TRUE(player::HaltedAtGuide());
     EXPECT_EQ(player::GuideNote(), 64);
     EXPECT_EQ(player::CurrentMeasure(), 1);
     EXPECT_EQ(player::LoopJumpCount(), pass - 1);
@@ -231,7 +232,7 @@ TEST_F(Loop, ARunStartsAtTheLoopAsAJumpBackLeavesIt) {
   pt::SetTime(0);
   player::SetLoop(1, 2);
   player::SetLoopFollowed(true);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   EXPECT_EQ(player::SongPosition(), 1920);
   EXPECT_EQ(player::CurrentMeasure(), 1);
   const std::vector<Sent> start = TakeSent();
@@ -263,7 +264,7 @@ TEST_F(Loop, TheChaseKeepsEachPortsSettingsInTheOrderLastSet) {
   pt::SetTime(0);
   player::SetLoop(1, 1);
   player::SetLoopFollowed(true);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   const std::vector<std::pair<int, Bytes>> expected = {{0, {0xC0, 5}},     {0, {0xB0, 10, 64}}, {1, {0xC0, 9}},
                                                        {1, {0xB0, 7, 80}}, {1, {0xE0, 0, 64}},  {0, {0xB0, 7, 70}}};
   for (int pass = 0; pass < 2; ++pass) {
@@ -299,7 +300,7 @@ TEST_F(Loop, MarksStartsAndStatisticsUseTheCountersMeasures) {
           Track().Event(static_cast<std::uint32_t>(c.start - 400), {0xC1, 7}).End(0)});
     pt::SetTime(0);
     player::SetLoopFollowed(true);
-    Start(game::kPlayModeDemo);
+    Start(player::PlayMode::Demo);
     std::uint32_t t = 0;
     while (player::CurrentMeasure() + 1 != c.measure && t < 20000) FrameAt(t += kFrameMs);
     player::MarkLoopMeasure(player::CurrentMeasure());
@@ -315,10 +316,10 @@ TEST_F(Loop, MarksStartsAndStatisticsUseTheCountersMeasures) {
     EXPECT_EQ(player::SongPosition(), c.start);
     EXPECT_EQ(std::pair(player::CurrentMeasure() + 1, player::CurrentBeat()), std::pair(c.measure, 1));
 
-    player::StopPlayback(player::kStopByUser);
+    game::ShowHappenings(player::StopPlayback(player::kStopByUser));
     player::SetLoopFollowed(false);
-    Start(game::kPlayModeGame);
-    while (!game::HaltedAtGuide() && t < 40000) FrameAt(t += kFrameMs);
+    Start(player::PlayMode::Game);
+    while (!player::HaltedAtGuide() && t < 40000) FrameAt(t += kFrameMs);
     EXPECT_EQ(player::CurrentMeasure() + 1, c.measure);
     PressGuideKey(64);
     ASSERT_EQ(game::JudgedPresses().size(), 1u);
@@ -333,7 +334,7 @@ TEST_F(Loop, ALoopOverASignatureChangeBeginsEachPassInItsOwnSignature) {
   pt::SetTime(0);
   player::SetLoop(1, 2);
   player::SetLoopFollowed(true);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   std::uint32_t t = 0;
   for (int pass = 0; pass < 3; ++pass) {
     SCOPED_TRACE(pass);
@@ -356,14 +357,14 @@ TEST_F(Loop, APassageIsAtLeastABeatLong) {
   EXPECT_EQ(std::pair(player::LoopFirstMeasure(), player::LoopLastMeasure()), std::pair(1, 1));
   pt::SetTime(0);
   player::SetLoopFollowed(true);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   FramesUntil(5000);
   EXPECT_EQ(player::LoopJumpCount(), 2);
 
-  player::StopPlayback(player::kStopByUser);
+  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
   Load({Track().End(400), Track().Event(0, {0x90, 60, 100}).End(0)});
   player::SetLoop(0, 0);
-  Start(game::kPlayModeDemo);
+  Start(player::PlayMode::Demo);
   FramesUntil(platform::TimeMs() + 1000);
   EXPECT_EQ(player::LoopJumpCount(), 2);
   EXPECT_EQ(player::PlayState(), player::kStopped);

@@ -12,7 +12,7 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -38,7 +38,7 @@ class WholeGame : public test::ProgramTest {
   int PlayTheGuide() {
     int played = 0;
     for (int frame = 0; frame < 20000 && player::PlayState() == player::kPlaying; ++frame) {
-      if (game::HaltedAtGuide() && player::GuideNote() < player::kGuideEndNoticed) {
+      if (player::HaltedAtGuide() && player::GuideNote() < player::kGuideEndNoticed) {
         const int key = game::kNoteKeys[player::GuideNote() - 60];
         const int before = game::NotesPlayed();
         pt::SetKeyDown(key, true);

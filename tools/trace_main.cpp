@@ -18,7 +18,7 @@
 #include "game/controls.h"
 #include "game/game_statistics.h"
 #include "game/judging.h"
-#include "game/main_scene_playback.h"
+#include "player/run_step.h"
 #include "game/press_record.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
@@ -217,7 +217,7 @@ class SimulatedPlayer {
   // The halt at the chord to play begins with the frame that made it (the
   // halt at a chord just taken lasts until the next frame).
   void NoticeHalt() {
-    if (!game::WaitingForPlayer()) haltNoted_ = false;
+    if (!player::WaitingForPlayer()) haltNoted_ = false;
     else if (!haltNoted_) {
       haltNoted_ = true;
       haltedAt_ = previousFrame_;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "game/engine_events.h"
 #include "files/song_file.h"
 #include "fuzz_support.h"
 #include "program_reset.h"
@@ -25,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   song::PrepareSongBanks("");
   files::SetSongPath(fuzz::WriteFile("song.mid", data, size).c_str());
   if (files::LoadSongFile() == files::LoadResult::Installed) {
-    player::RewindSong();
-    fuzz::PlaySongRun(game::kPlayModeDemo, kFrameMs);
-    fuzz::PlaySongRun(game::kPlayModeGame, kFrameMs);
+    game::ShowHappenings(player::RewindSong());
+    fuzz::PlaySongRun(player::PlayMode::Demo, kFrameMs);
+    fuzz::PlaySongRun(player::PlayMode::Game, kFrameMs);
   }
   midi::CloseMidiOutPorts();
   return 0;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "player/play_mode.h"
+
 namespace fuzz {
 
 inline constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated hour
@@ -12,6 +14,6 @@ inline constexpr std::uint32_t kLongestRunMs = 60 * 60 * 1000;  // one simulated
 // `frameMs` until the song stops (at most an hour), taking each guide note
 // as soon as the song halts at it; then stops and rewinds. Returns the time
 // of the last frame.
-std::uint32_t PlaySongRun(int playMode, std::uint32_t frameMs);
+std::uint32_t PlaySongRun(player::PlayMode playMode, std::uint32_t frameMs);
 
 }  // namespace fuzz
