@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "base/module_state.h"
 
 #include <cstring>
 
@@ -8,7 +9,7 @@ namespace {
 struct State {
   char commandLineBuffer[kCommandLineSize] = "";
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 bool SetCommandLine(const char* line) {
@@ -22,8 +23,6 @@ bool SetCommandLine(const char* line) {
 }
 
 const char* CommandLineBuffer() { return state.commandLineBuffer; }
-
-void ResetCommandLine() { state = {}; }
 
 CommandLineRequest ReadCommandLine(const char* line) {
   if (line[0] != '-') return {false, line};

@@ -28,6 +28,4 @@ bool SetCommandLine(const char* song);
 // port set-up and the start-up song loading.
 const char* CommandLineBuffer();
 
-void ResetCommandLine();
-
 }  // namespace app

@@ -11,6 +11,7 @@
 #include "app/input.h"
 #include "app/scenes.h"
 #include "app/shutdown.h"
+#include "base/module_state.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
@@ -34,7 +35,7 @@ struct State {
   bool inputSincePass = false;
   bool inputToPlay = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // How long a pass that presented nothing waits for input: at rest until
@@ -45,11 +46,6 @@ static constexpr std::uint32_t kRestingWaitMs = 100;
 static constexpr std::uint32_t kBusyWaitMs = 1;
 
 static constexpr const char* kInstanceName = "Tonquill:ElMutex";
-
-void ResetShell() {
-  state = {};
-  draw::SetFullScreenFlag(true);
-}
 
 int WindowBehaviour() { return state.windowBehaviour; }
 

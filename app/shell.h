@@ -31,6 +31,4 @@ void RunFramePass();
 
 int WindowBehaviour();
 
-void ResetShell();
-
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "app/shutdown.h"
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "platform/platform.h"
 
@@ -14,12 +15,8 @@ struct State {
   bool loopEnded = false;
   int shutdownCount = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetShutdown() {
-  state = {};
-}
 
 void NoteWindowCreated() { state.windowExists = true; }
 int QuitState() { return state.quitState; }

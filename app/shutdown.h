@@ -27,6 +27,4 @@ int ShutdownCount();
 // The shell created the window: a shutdown from now on closes it.
 void NoteWindowCreated();
 
-void ResetShutdown();
-
 }  // namespace app

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 
@@ -13,13 +14,11 @@ struct State {
   int pressedBox[4] = {0, 0, 0, 0};
   int pressedBoxState = kBoxNone;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 int PressedBoxState() { return state.pressedBoxState; }
 void SetPressedBoxState(int boxState) { state.pressedBoxState = boxState; }
-void ResetPressedBox() { state = {}; }
-
 void PressBox(int left, int top, int right, int bottom) {
   state.pressedBox[0] = left;
   state.pressedBox[1] = top;

@@ -130,7 +130,6 @@ void PressBox(int left, int top, int right, int bottom);
 void ReleaseBox();
 int PressedBoxState();
 void SetPressedBoxState(int state);
-void ResetPressedBox();
 
 // Fills an internal object's entry (0..3) at screen set-up.
 void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/module_state.h"
 #include "draw/system_cursor.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
@@ -15,12 +16,10 @@ namespace {
 struct State {
   bool messageBoxOpen = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 bool MessageBoxOpen() { return state.messageBoxOpen; }
-
-void ResetMessages() { state = {}; }
 
 // Formats into a bounded buffer and appends a line break when it fits.
 static void Compose(char (&text)[report::kMessageTextSize], const char* format, std::va_list args) {

@@ -23,6 +23,4 @@ int AskYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // True while ShowMessage or AskYesNo waits for the user.
 bool MessageBoxOpen();
 
-void ResetMessages();
-
 }  // namespace draw

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "base/module_state.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
@@ -20,7 +21,7 @@ struct State {
   std::unique_ptr<Surface> loadedSurfaces[kObjectCount]{};
   std::uint32_t currentColorKey = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kReloadMemoryType = 2;
@@ -34,7 +35,7 @@ static void ClearEntry(int n) {
 }
 
 void ResetObjects() {
-  state = {};
+  state.Reset();
   for (int n = 0; n < kObjectCount; ++n) ClearEntry(n);  // an empty entry still names its reload type
 }
 

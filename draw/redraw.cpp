@@ -1,4 +1,5 @@
 #include "draw/redraw.h"
+#include "base/module_state.h"
 
 namespace draw {
 
@@ -6,13 +7,11 @@ namespace {
 struct State {
   bool redrawRequested = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 void RequestRedraw() { state.redrawRequested = true; }
 bool RedrawRequested() { return state.redrawRequested; }
 void ClearRedrawRequest() { state.redrawRequested = false; }
-
-void ResetRedraw() { state = {}; }
 
 }  // namespace draw

@@ -8,6 +8,4 @@ void RequestRedraw();
 bool RedrawRequested();
 void ClearRedrawRequest();
 
-void ResetRedraw();
-
 }  // namespace draw

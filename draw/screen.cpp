@@ -1,6 +1,7 @@
 // Screen set-up, presentation, restoration and release of the elDraw module.
 #include <cstring>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
 #include "platform/platform.h"
@@ -24,7 +25,7 @@ struct State {
   ClipRect clip{0, 0, kScreenWidth, kScreenHeight};
   PixelFormat pixelFormat{};
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // Names of the internal objects, and the role word of each in its failure.
@@ -75,7 +76,7 @@ bool SurfacesAreLost(const Surface* a, const Surface* b) {
 }
 
 void ResetDraw() {
-  state = {};
+  state.Reset();
   ResetObjects();
   ResetText();
 }

@@ -1,5 +1,6 @@
 #include "draw/system_cursor.h"
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 
 namespace draw {
@@ -8,7 +9,7 @@ namespace {
 struct State {
   bool systemCursorShown = true;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 bool SystemCursorShown() { return state.systemCursorShown; }
@@ -19,6 +20,6 @@ void SetSystemCursorShown(bool shown) {
   state.systemCursorShown = shown;
 }
 
-void ResetSystemCursor() { state = {}; }
+void ResetSystemCursor() { state.Reset(); }
 
 }  // namespace draw

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "platform/platform.h"
@@ -18,7 +19,7 @@ struct State {
   bool transparentBackground = false;
   int labelColor = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // The label colour table (RGB), index 0..16.
@@ -60,7 +61,7 @@ void PutUtf8Text(int x, int y, const char* text) {
 void EndText() {}
 
 void ResetText() {
-  state = {};
+  state.Reset();
 }
 
 void SetLabelColor(int index) { state.labelColor = index; }

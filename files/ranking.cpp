@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/module_state.h"
 #include "files/kept_file_name.h"
 #include "files/user_text.h"
 #include "platform/platform.h"
@@ -34,11 +35,11 @@ struct State {
   char rankingPath[kRankingPathSize] = "";
   std::string keptRankingPath{};
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 void ResetRanking() {
-  state = {};
+  state.Reset();
   ParseRankingScores();  // the scores agree with the default table from the start
 }
 

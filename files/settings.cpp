@@ -8,6 +8,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 
 namespace files {
@@ -42,7 +43,7 @@ struct State {
   // The error of a file that is there but could not be read, or 0.
   int unreadableError = 0;
 };
-State state;
+base::ModuleState<State> state;
 
 bool ReadSwitch(std::string_view text, bool& value) {
   if (text != "on" && text != "yes" && text != "off" && text != "no") return false;
@@ -185,12 +186,12 @@ std::string SettingsPath() {
   return folder.empty() ? "" : folder + "/" + std::string(kFileName);
 }
 
-void ResetSettings() { state = {}; }
+void ResetSettings() { state.Reset(); }
 
 const Settings& CurrentSettings() { return state.settings; }
 
 SettingsRead LoadSettings() {
-  state = {};
+  state.Reset();
   SettingsRead read;
   const std::string path = SettingsPath();
   if (path.empty()) return read;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/module_state.h"
 #include "files/user_text.h"
 #include "platform/platform.h"
 #include "song/song_parts.h"
@@ -23,7 +24,7 @@ struct State {
   bool songLoaded = false;
   int loadErrorNumber = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // A file shorter than this (24 bytes or fewer) is refused; the smallest
@@ -32,7 +33,7 @@ static constexpr std::size_t kFirstReadSize = 25;
 static constexpr std::size_t kBlockSize = 1024;
 
 void ResetSongFile() {
-  state = {};
+  state.Reset();
 }
 
 bool SetSongPath(const char* path) {

@@ -1,5 +1,6 @@
 #include "game/artwork_text.h"
 
+#include "base/module_state.h"
 #include "draw/bright_copy.h"
 #include "draw/eldraw.h"
 #include "game/artwork_layout.h"
@@ -12,13 +13,11 @@ namespace {
 struct State {
   float textBrightness = kFullBrightness;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 void SetTextBrightness(float tenths) { state.textBrightness = tenths; }
 float TextBrightness() { return state.textBrightness; }
-void ResetArtworkText() { state = {}; }
-
 namespace {
 
 struct Glyph {

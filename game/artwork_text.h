@@ -20,6 +20,4 @@ void DrawArtworkText(int x, int y, const char* text, int count, int spacing);
 void SetTextBrightness(float tenths);
 float TextBrightness();
 
-void ResetArtworkText();
-
 }  // namespace game

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/module_state.h"
 #include "game/piano.h"
 #include "game/press_record.h"
 #include "platform/platform.h"
@@ -24,14 +25,10 @@ struct State {
   int shiftState = 0;
   int controlState = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kNormalOctave = 3;
-
-void ResetComputerKeyboard() {
-  state = {};
-}
 
 bool KeySounding(int i) { return state.sounding[i]; }
 

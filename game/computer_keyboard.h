@@ -30,6 +30,4 @@ int PlayComputerKeyboard();
 // Whether note key i sounds now.
 bool KeySounding(int i);
 
-void ResetComputerKeyboard();
-
 }  // namespace game

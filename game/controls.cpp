@@ -1,5 +1,6 @@
 #include "game/controls.h"
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/song_file.h"
@@ -33,14 +34,12 @@ struct State {
   int speedKeyState = 0;
   int loopKeyState = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // How long a run waits for ports that cannot sound yet (the built-in
 // synthesizer reading a large SoundFont just after start-up).
 static constexpr std::uint32_t kPortsReadyWaitMs = 10000;
-
-void ResetControls() { state = {}; }
 
 static void PressButton(int n) {
   const SourceRect r = ButtonRect(n);

@@ -52,6 +52,4 @@ void StopRun();
 // The GAME, TRAINING and DEMO buttons drawn raised again.
 void DrawModeButtonsRaised();
 
-void ResetControls();
-
 }  // namespace game

@@ -1,5 +1,6 @@
 #include "game/demo_keys.h"
 
+#include "base/module_state.h"
 #include "game/computer_keyboard.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
@@ -11,10 +12,8 @@ namespace {
 struct State {
   int sounding[128]{};
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetDemoKeys() { state = {}; }
 
 // The piano key (0..19) that shows a note, as DrawGuideKey draws it.
 static int ShownKey(int note) {

@@ -9,6 +9,5 @@ namespace game {
 void ShowDemoNote(int note, bool on);
 // Every key DEMO lit goes dark (the run stopped).
 void DarkenDemoKeys();
-void ResetDemoKeys();
 
 }  // namespace game

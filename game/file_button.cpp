@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "files/load_song.h"
@@ -24,10 +25,8 @@ struct State {
   std::string songOfSecondCopy;
   bool songOfSecondCopyWaiting = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetFileButton() { state = {}; }
 
 // Loads the song path as FILE does; a new song shows no verdict and no
 // score of a game played before it.

@@ -13,6 +13,4 @@ void RunFileButton();
 // and the song loads on the next frame the main screen is stopped.
 void OpenSongOfSecondCopy();
 
-void ResetFileButton();
-
 }  // namespace game

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/module_state.h"
 #include "game/press_record.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -22,7 +23,7 @@ struct State {
   int chordOffsetMs = 0;
   int chordVerdict = kVerdictNone;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // A chord's keys that go down within this long of its first count with it.
@@ -34,8 +35,6 @@ int Score() { return state.score; }
 void SetScore(int value) { state.score = value; }
 int LastVerdict() { return state.lastVerdict; }
 void ResetJudging() { state.notesPlayed = state.misses = state.score = 0; }
-void ResetJudgingState() { state = {}; }
-
 std::int64_t GuideEarlinessMs() {
   const std::int64_t ticks = static_cast<std::int64_t>(player::GuideTick()) - player::SongPosition();
   const std::int64_t division = song::Division() > 0 ? song::Division() : 1;

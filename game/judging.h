@@ -44,7 +44,5 @@ int LastVerdict();
 // Notes played, misses and the score back to 0 at each start: a run never
 // inherits the last run's score.
 void ResetJudging();
-// Everything as at start-up: the score, the verdicts and the counts.
-void ResetJudgingState();
 
 }  // namespace game

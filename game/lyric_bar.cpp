@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/module_state.h"
 #include "draw/redraw.h"
 #include "draw/text.h"
 #include "game/panels.h"
@@ -25,7 +26,7 @@ struct State {
   std::string barText;
   bool noticeHeld = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kHighlightColour = 10;  // red in the label colour table
@@ -40,7 +41,7 @@ const std::string& LyricBarText() { return state.barText; }
 bool LyricBarNoticeHeld() { return state.noticeHeld; }
 
 void ResetLyricBar() {
-  state = {};
+  state.Reset();
 }
 
 void RestoreLyricBar() {

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "base/module_state.h"
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/button_faces.h"
@@ -36,7 +37,7 @@ struct State {
   bool leftButton = false;
   ButtonFace shownFace[kButtonCount];
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kFifthRecord = files::kRankingRecords - 1;
@@ -44,10 +45,6 @@ static constexpr int kFifthRecord = files::kRankingRecords - 1;
 int MainScenePointerX() { return state.pointerX; }
 int MainScenePointerY() { return state.pointerY; }
 bool MainSceneLeftButton() { return state.leftButton; }
-
-void ResetMainScene() {
-  state = {};
-}
 
 // The whole screen from the artwork, and the song back at its start.
 static void DrawWholeScreen() {

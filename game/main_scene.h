@@ -15,6 +15,4 @@ int MainScenePointerX();
 int MainScenePointerY();
 bool MainSceneLeftButton();
 
-void ResetMainScene();
-
 }  // namespace game

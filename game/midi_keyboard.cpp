@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/module_state.h"
 #include "game/piano.h"
 #include "platform/platform.h"
 
@@ -15,7 +16,7 @@ struct State {
   bool started[16][128]{};
   std::uint8_t startedNote[16][128]{};
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // A frame takes at most this many events, so that a flood from a keyboard
@@ -25,10 +26,6 @@ constexpr int kEventsPerFrame = 64;
 // Discarding is cheap, but a source that never stops must not hold the
 // scene change up either.
 constexpr int kDiscardedPerFrame = 4096;
-
-void ResetMidiKeyboard() {
-  state = {};
-}
 
 void DiscardMidiInput() {
   platform::MidiInputEvent event;

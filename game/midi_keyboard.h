@@ -11,6 +11,4 @@ void PlayMidiKeyboard();
 // Drops the events that arrived while the main screen was not there.
 void DiscardMidiInput();
 
-void ResetMidiKeyboard();
-
 }  // namespace game

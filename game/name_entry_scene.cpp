@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/module_state.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/judging.h"
@@ -20,16 +21,12 @@ struct State {
   char entryBuffer[kNameLength + 1] = "          ";
   int entryCursor = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 const char* EntryBuffer() { return state.entryBuffer; }
 int EntryCursor() { return state.entryCursor; }
 int NewEntryRecord() { return state.newRecord; }
-
-void ResetNameEntry() {
-  state = {};
-}
 
 static char* RecordText(int r) { return files::RankingText() + r * files::kRankingRecordSize; }
 

@@ -1,5 +1,6 @@
 #include "game/part_over.h"
 
+#include "base/module_state.h"
 #include "game/engine_events.h"
 #include "game/lyric_bar.h"
 #include "game/play_mode.h"
@@ -15,10 +16,8 @@ namespace {
 struct State {
   int spaceKeyState = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetPartOver() { state = {}; }
 
 static bool PartOverInGame() {
   const int guide = player::GuideNote();

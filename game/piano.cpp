@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/module_state.h"
 #include "game/computer_keyboard.h"
 #include "game/engine_events.h"
 #include "game/judging.h"
@@ -39,7 +40,7 @@ struct State {
   KeyOutput restProgramOutput;
   int restProgram = song::kNoProgram;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr std::uint8_t kSustainController = 64;
@@ -47,7 +48,6 @@ static constexpr int kPedalDownFrom = 64;
 // A release that never comes (a source gone) must not let the list grow.
 static constexpr std::size_t kSoundingKeysKept = 256;
 
-void ResetPiano() { state = {}; }
 void ForgetKeyboardInstrument() { state.restProgramSent = false; }
 
 // The chosen part's channel and port; channel 1 of port 0 without a part.

@@ -52,6 +52,4 @@ void SendPianoPedal(int value);
 // sends the part's program again.
 void ForgetKeyboardInstrument();
 
-void ResetPiano();
-
 }  // namespace game

@@ -1,4 +1,5 @@
 #include "game/play_mode.h"
+#include "base/module_state.h"
 
 namespace game {
 
@@ -6,14 +7,10 @@ namespace {
 struct State {
   int mainCommand = kCommandInitial;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 int MainCommand() { return state.mainCommand; }
 void SetMainCommand(int command) { state.mainCommand = command; }
-
-void ResetPlayMode() {
-  state = {};
-}
 
 }  // namespace game

@@ -14,6 +14,4 @@ inline constexpr int kCommandRanking = 4;
 int MainCommand();
 void SetMainCommand(int command);
 
-void ResetPlayMode();
-
 }  // namespace game

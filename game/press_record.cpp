@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/module_state.h"
 #include "game/judging.h"
 #include "player/run_step.h"
 #include "midi/timing.h"
@@ -18,11 +19,11 @@ struct State {
   bool pressMomentSet = false;
   std::uint32_t pressMoment = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 const std::vector<JudgedPress>& JudgedPresses() { return state.presses; }
-void ClearPressRecord() { state = {}; }
+void ClearPressRecord() { state.Reset(); }
 
 void SetPressMoment(std::uint32_t ms) {
   state.pressMomentSet = true;

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "base/module_state.h"
 #include "draw/messages.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
@@ -18,10 +19,8 @@ namespace {
 struct State {
   float pulsePhase = 0.0f;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetRankingScene() { state = {}; }
 
 static constexpr int kPulseSteps = 15;
 static constexpr float kPulseTable[kPulseSteps] = {10, 10, 10, 9, 8, 6, 5, 4, 3, 2, 3, 4, 5, 8, 9};

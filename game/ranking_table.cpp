@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
 #include "files/ranking.h"
@@ -18,19 +19,13 @@ namespace {
 struct State {
   int revealCountdown = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kRowTop = 100, kRowPitch = 45;
 static constexpr int kLabelX = 30, kNameX = 100, kScoreX = 490;
 static constexpr int kTableSpacing = 25;
 static constexpr int kPartY = 66, kPartHeight = 16, kPartCells = 76;
-
-void ResetScoreScreens() {
-  state = {};
-  ResetNameEntry();
-  ResetRankingScene();
-}
 
 int RevealCountdown() { return state.revealCountdown; }
 void StartReveal() { state.revealCountdown = kRevealFrames; }

@@ -38,9 +38,4 @@ const char* EntryBuffer();
 int EntryCursor();
 int NewEntryRecord();
 
-// Both score screens back to start-up.
-void ResetScoreScreens();
-void ResetNameEntry();
-void ResetRankingScene();
-
 }  // namespace game

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/fill.h"
 #include "draw/text.h"
@@ -49,10 +50,9 @@ struct State {
   int countdown = 0;
   float pulsePhase = 0.0f;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
-void ResetStatisticsScene() { state = {}; }
 int SceneAfterStatistics() { return state.nextScene; }
 void SetHistoryKept(bool kept) { state.historyKept = kept; }
 const std::string& HistoryProblem() { return state.historyProblem; }

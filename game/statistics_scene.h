@@ -50,6 +50,4 @@ void SetHistoryKept(bool kept);
 // history is off).
 const std::string& HistoryProblem();
 
-void ResetStatisticsScene();
-
 }  // namespace game

@@ -1,5 +1,6 @@
 #include "game/verdict_display.h"
 
+#include "base/module_state.h"
 #include "game/panels.h"
 
 namespace game {
@@ -9,13 +10,11 @@ namespace {
 struct State {
   int shownVerdict = kVerdictNone;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 int ShownVerdict() { return state.shownVerdict; }
 void ForgetShownVerdict() { state.shownVerdict = kVerdictNone; }
-void ResetVerdictDisplay() { state = {}; }
-
 void ShowJudgement(const Judgement& judgement) {
   if (judgement.verdict != state.shownVerdict) {
     state.shownVerdict = judgement.verdict;

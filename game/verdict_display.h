@@ -11,6 +11,5 @@ void ShowJudgement(const Judgement& judgement);
 int ShownVerdict();
 // A run is starting: its first verdict is always drawn.
 void ForgetShownVerdict();
-void ResetVerdictDisplay();
 
 }  // namespace game

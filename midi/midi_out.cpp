@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 
 namespace midi {
@@ -22,7 +23,7 @@ struct State {
   std::uint8_t exclusiveBuffer[kExclusiveBufferSize]{};
     platform::MidiOutDevice* exclusiveInFlight = nullptr;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 // The device that may still be reading the exclusive buffer.
 
@@ -78,7 +79,7 @@ int OpenMidiOutPorts(const char* startUpSong) {
 
 void ResetMidiOut() {
   CloseMidiOutPorts();
-  state = {};
+  state.Reset();
 }
 
 int CloseMidiOutPorts() {

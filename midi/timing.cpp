@@ -1,5 +1,6 @@
 #include "midi/timing.h"
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 #include "report/report.h"
 
@@ -19,7 +20,7 @@ struct State {
   std::uint32_t blinkDeadline = 0;
   bool blinkPhase = true;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 // True when `now` is at or past `deadline`, across the 32-bit wrap.
@@ -28,7 +29,7 @@ static bool Reached(std::uint32_t now, std::uint32_t deadline) {
 }
 
 void InitTimingServices() {
-  state = {};
+  state.Reset();
   for (std::uint32_t& deadline : state.waitDeadline) deadline = kUnarmedDeadline;
   state.frameStamp = platform::TimeMs();
   state.blinkDeadline = state.frameStamp + kBlinkOnMs;

@@ -1,4 +1,5 @@
 #include "player/chase_table.h"
+#include "base/module_state.h"
 
 #include <array>
 #include <memory>
@@ -30,7 +31,7 @@ struct State {
   int oldest = kNone;
   int latest = kNone;
 };
-State state;
+base::ModuleState<State> state;
 
 Slot& SlotAt(int index) { return (*state.ports[index / kSlotsPerPort])[index % kSlotsPerPort]; }
 
@@ -96,7 +97,5 @@ void SendChasedInOrder(void (*send)(const ChasedMessage& message)) {
   }
   state.oldest = state.latest = kNone;
 }
-
-void ResetChaseTable() { state = {}; }
 
 }  // namespace player

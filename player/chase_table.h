@@ -24,6 +24,4 @@ void RememberChased(int port, const std::uint8_t* message, int length);
 // forgets them all.
 void SendChasedInOrder(void (*send)(const ChasedMessage& message));
 
-void ResetChaseTable();
-
 }  // namespace player

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/module_state.h"
 #include "midi/midi_out.h"
 #include "player/chase_table.h"
 #include "player/guide_track.h"
@@ -41,14 +42,12 @@ struct State {
   std::uint8_t sustainHeld[kNoteTablePorts][16]{};
   char lyricBuffer[kLyricBufferSize + 1]{};
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr std::int8_t kMaxNoteCount = 127;
 static constexpr std::uint8_t kSustainController = 64;
 static constexpr int kNoTrack = -1;
-
-void ResetEventDispatch() { state = {}; }
 
 void ClearNoteTables() {
   std::memset(state.soundingNotes, 0, sizeof state.soundingNotes);

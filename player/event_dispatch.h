@@ -56,7 +56,4 @@ bool SustainHeld(int port, int channel);
 // The last lyric line, zero-terminated code-page bytes.
 const char* LyricBuffer();
 
-// Back to the state at start-up (ports 0, all tracks enabled).
-void ResetEventDispatch();
-
 }  // namespace player

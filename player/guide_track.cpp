@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/module_state.h"
 #include "player/event_dispatch.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
@@ -36,12 +37,8 @@ struct State {
   int chordSize = 0;
   bool partEnded = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetGuideTrack() {
-  state = {};
-}
 
 int GuideNote() { return state.guideNote; }
 void SetGuideNote(int note) { state.guideNote = note; }

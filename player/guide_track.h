@@ -78,6 +78,4 @@ bool GuideChordNoteWaits(int i);
 // Whether a note of the chord has been taken and others still wait.
 bool GuideChordBegun();
 
-void ResetGuideTrack();
-
 }  // namespace player

@@ -1,4 +1,5 @@
 #include "player/happenings.h"
+#include "base/module_state.h"
 
 #include <utility>
 
@@ -9,13 +10,11 @@ namespace {
 struct State {
   std::vector<Happening> noted;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 void Report(Happening::Kind kind, int a, int b) { state.noted.push_back({kind, a, b}); }
 
 Happenings TakeHappenings() { return {std::exchange(state.noted, {})}; }
-
-void ResetHappenings() { state = {}; }
 
 }  // namespace player

@@ -37,6 +37,5 @@ struct [[nodiscard]] Happenings {
 // noted since the last take.
 void Report(Happening::Kind kind, int a = 0, int b = 0);
 Happenings TakeHappenings();
-void ResetHappenings();
 
 }  // namespace player

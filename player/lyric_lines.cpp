@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/module_state.h"
 #include "song/song_store.h"
 #include "song/track_cursor.h"
 #include "song/track_reader.h"
@@ -32,7 +33,7 @@ struct State {
   std::size_t reached = 0;
   int shownLine = -1;
 };
-State state;
+base::ModuleState<State> state;
 
 // One meta event's type and text.
 struct MetaText {
@@ -134,8 +135,6 @@ bool FindSource(int& track, std::int32_t& type, bool& karaoke) {
 
 }  // namespace
 
-void ResetLyricLines() { state = {}; }
-
 void RewindLyricLines() {
   state.reached = 0;
   state.shownLine = -1;
@@ -144,7 +143,7 @@ void RewindLyricLines() {
 // A long lyric track takes a while to read: it is read once a song.
 void GatherLyricLines() {
   if (state.gathered && state.songEdition == song::SongEdition()) return RewindLyricLines();
-  state = {};
+  state.Reset();
   state.gathered = true;
   state.songEdition = song::SongEdition();
   int track = -1;

@@ -42,6 +42,4 @@ struct ReachedSyllable {
 // Takes the next gathered event, in the order the dispatcher reaches them.
 ReachedSyllable ReachNextSyllable();
 
-void ResetLyricLines();
-
 }  // namespace player

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/module_state.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -23,10 +24,8 @@ struct State {
   bool followed = false;
   int jumpCount = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetPassageLoop() { state = {}; }
 
 // A loop's measures are the song's: each at least a beat long, so a
 // passage never jumps back on every frame.

@@ -45,6 +45,4 @@ void StartAtLoop();
 // How many jumps back the loop has made since the program started.
 int LoopJumpCount();
 
-void ResetPassageLoop();
-
 }  // namespace player

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/module_state.h"
 #include "midi/timing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
@@ -32,12 +33,8 @@ struct State {
   int speedPercent = kFullSpeedPercent;
   PlayMode runMode = PlayMode::Training;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
-
-void ResetPlaybackClock() {
-  state = {};
-}
 
 int PlayState() { return state.playState; }
 PlayMode RunMode() { return state.runMode; }

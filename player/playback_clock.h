@@ -86,6 +86,4 @@ int BeatUnit();
 int CurrentMeasure();
 int CurrentBeat();
 
-void ResetPlaybackClock();
-
 }  // namespace player

@@ -1,5 +1,6 @@
 #include "player/run_step.h"
 
+#include "base/module_state.h"
 #include "midi/timing.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -11,13 +12,11 @@ namespace {
 struct State {
   bool haltedAtGuide = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 bool HaltedAtGuide() { return state.haltedAtGuide; }
 void ClearHaltAtGuide() { state.haltedAtGuide = false; }
-void ResetRunStep() { state = {}; }
-
 bool WaitingForPlayer() {
   return state.haltedAtGuide && PlayState() == kPlaying && !GuideEnded() && SongPosition() >= GuideTick();
 }

@@ -17,6 +17,4 @@ void ClearHaltAtGuide();
 // until input comes nothing moves with time.
 bool WaitingForPlayer();
 
-void ResetRunStep();
-
 }  // namespace player

@@ -1,5 +1,6 @@
 #include "scene/input.h"
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 #include "scene/scenes.h"
 
@@ -18,10 +19,10 @@ struct State {
   int keyPressedLetter = 0;
   bool applicationActive = true;  // a new window starts in front
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
-void ResetInput() { state = {}; }
+void ResetInput() { state.Reset(); }
 
 int PointerX() { return state.pointerX; }
 int PointerY() { return state.pointerY; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/module_state.h"
 #include "draw/eldraw.h"
 
 namespace scene {
@@ -19,15 +20,13 @@ struct State {
   int artworkObject = 0;
   bool presented = false;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kTileWidth = 64;
 static constexpr int kTileHeight = 48;
 static constexpr int kTilesAcross = 10;
 static constexpr int kTilesDown = 10;
-
-void ResetScenes() { state = {}; }
 
 int SceneNumber() { return state.sceneNumber; }
 bool SceneEntered() { return state.sceneEntered; }

@@ -47,7 +47,4 @@ int ArtworkObject();
 // True (once) when the last scene step presented a frame.
 bool TakePresented();
 
-// Back to the state before start-up: scene 2, none entered yet.
-void ResetScenes();
-
 }  // namespace scene

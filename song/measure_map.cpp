@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/module_state.h"
 #include "song/song_store.h"
 #include "song/track_cursor.h"
 #include "song/track_reader.h"
@@ -40,7 +41,7 @@ struct State {
   std::int32_t endTick = 0;
   int conductor = 0;
 };
-State state;
+base::ModuleState<State> state;
 
 std::int64_t MeasureIn(const Stretch& stretch, std::int32_t tick) {
   const std::int64_t quarters = (static_cast<std::int64_t>(tick) - stretch.tick) / state.ticksPerQuarter;
@@ -91,10 +92,8 @@ int FindConductor() {
 
 }  // namespace
 
-void ResetMeasureMap() { state = {}; }
-
 void BuildMeasureMap(std::int32_t endTick) {
-  state = {};
+  state.Reset();
   state.ticksPerQuarter = std::max(Division(), 1);  // a division of 0 counts no quarters
   state.endTick = endTick;
   state.conductor = FindConductor();

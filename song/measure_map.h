@@ -51,6 +51,4 @@ std::int32_t MeasureFirstTick(int measure);
 // (a quarter note) before the song's end; at least 1.
 int SongMeasureCount();
 
-void ResetMeasureMap();
-
 }  // namespace song

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/module_state.h"
 #include "song/default_part.h"
 #include "song/gm_instrument_names.h"
 #include "song/song_store.h"
@@ -21,15 +22,13 @@ struct State {
   int chosenPart = kNoPart;
   int songRankingPart = kNoPart;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 static constexpr int kChannels = 16;
 static constexpr int kPitches = 128;
 static constexpr int kNone = -1;
 static constexpr int kSecondTrack = 1;
-
-void ResetSongParts() { state = {}; }
 
 int PartCount() { return static_cast<int>(state.parts.size()); }
 const SongPart& Part(int index) { return state.parts[static_cast<std::size_t>(index)]; }
@@ -190,7 +189,7 @@ void TakeProgramsFromOtherTracks(const std::vector<TrackSurvey>& surveys) {
 }  // namespace
 
 void FindSongParts() {
-  state = {};
+  state.Reset();
   const int tracks = TrackCount();
   std::vector<TrackSurvey> surveys;
   for (int slot = 0; slot < tracks && slot < kTrackSlots; ++slot) surveys.push_back(SurveyTrack(slot));

@@ -59,6 +59,4 @@ void ChoosePart(int index);
 // The index of the part with this ID, or kNoPart.
 int FindPart(std::string_view id);
 
-void ResetSongParts();
-
 }  // namespace song

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/module_state.h"
 #include "platform/platform.h"
 #include "song/song_parts.h"
 #include "song/song_store.h"
@@ -20,11 +21,11 @@ struct State {
   char songTitle[kTitleMaxBytes + 1] = " ";
   std::int32_t scannedEndTick = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 
 void ResetSongScan() {
-  state = {};
+  state.Reset();
 }
 
 std::int32_t ScannedEndTick() { return state.scannedEndTick; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/module_state.h"
 #include "song/song_scan.h"
 #include "song/track_cursor.h"
 #include "song/track_reader.h"
@@ -25,7 +26,7 @@ struct State {
   // begun, so that a refused chunk can be discarded whole.
   std::int32_t pendingChunkStart = 0;
 };
-State state;
+base::ModuleState<State> state;
 }  // namespace
 // The buffer stays outside the state: `state = {}` would build its 4 MB on
 // the stack.
@@ -33,7 +34,7 @@ static std::uint8_t songBuffer[kSongBufferSize];
 
 void ResetSongStore() {
   std::memset(songBuffer, 0, sizeof songBuffer);
-  state = {};
+  state.Reset();
 }
 
 std::int32_t FillOffset() { return state.fillOffset; }

@@ -7,7 +7,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 # Bottom first.
-layers="platform report song midi player draw files scene game app"
+layers="base platform report song midi player draw files scene game app"
 
 rank() {
   i=0
@@ -83,5 +83,14 @@ for folder in $layers; do
     done
   done
 done
-[ $status -eq 0 ] && echo "check-layers: every include goes down: $layers; every hook is listed"
+# A module's state joins the program's reset by its declaration
+# (base/module_state.h): a State declared any other way would be missed.
+for folder in $layers; do
+  [ "$folder" = base ] || [ "$folder" = platform ] || [ ! -d "$folder" ] && continue
+  if grep -rnE '^[[:space:]]*(static[[:space:]]+)?State[[:space:]]+[A-Za-z_]+[[:space:]]*(;|\{|=)' "$folder" --include='*.cpp' --include='*.h'; then
+    echo "check-layers: a module's State is declared as base::ModuleState<State> state, so that the reset reaches it" >&2
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "check-layers: every include goes down: $layers; every hook is listed; every module state is reset"
 exit $status
