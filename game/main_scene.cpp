@@ -36,6 +36,7 @@ struct State {
   int pointerY = 0;
   bool leftButton = false;
   ButtonFace shownFace[kButtonCount];
+  bool guideEndNoticed = false;  // the guide's end was seen (a game played to its end)
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -66,13 +67,11 @@ static void ChangeSceneFor(int command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
   } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game &&
-             player::GuideNote() == player::kGuideEndNoticed &&
-             player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
+             state.guideEndNoticed && player::PlaybackSpeedPercent() != player::kFullSpeedPercent) {
     // A game played slower than the song is not comparable with the
     // others: its statistics (which say so), then back to the main screen.
     BeginGameStatistics(scene::kSceneMain);
-  } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game &&
-             player::GuideNote() == player::kGuideEndNoticed) {
+  } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game && state.guideEndNoticed) {
     BeginGameStatistics(Score() > files::RankingScore(kFifthRecord) ? scene::kSceneNameEntry : scene::kSceneRanking);
   } else if (command == kCommandRanking) {
     scene::BeginSceneChange(scene::kSceneRanking);
@@ -89,10 +88,12 @@ void RunMainScene() {
   state.leftButton = scene::LeftButtonHeld() || scene::LeftPressed();
   OpenSongOfSecondCopy();
   ShowHappenings(player::AdvancePlayback());
-  if (player::GuideNote() == player::kGuideEnded) {
+  if (!player::GuideOver()) {
+    state.guideEndNoticed = false;
+  } else if (!state.guideEndNoticed) {
     // The guide track has ended: its last lit key goes dark, once.
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
-    player::SetGuideNote(player::kGuideEndNoticed);
+    state.guideEndNoticed = true;
     draw::RequestRedraw();
   }
   RunPartOverNotice();

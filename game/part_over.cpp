@@ -20,9 +20,7 @@ base::ModuleState<State> state;
 }  // namespace
 
 static bool PartOverInGame() {
-  const int guide = player::GuideNote();
-  return player::RunMode() == player::PlayMode::Game && player::PlayState() == player::kPlaying &&
-         (guide == player::kGuideEnded || guide == player::kGuideEndNoticed);
+  return player::RunMode() == player::PlayMode::Game && player::PlayState() == player::kPlaying && player::GuideOver();
 }
 
 void RunPartOverNotice() {

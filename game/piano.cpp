@@ -129,7 +129,7 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
   note = taken.note;
   ShowHappenings(taken.happenings);
   velocity = player::GuideVelocity();  // the velocity of the new guide note
-  if (player::GuideNote() < player::kGuideEndNoticed) {
+  if (!player::GuideOver()) {
     DrawGuideKey(player::LastShownGuideNote(), kKeyLookUp);
     LightNextGuideNotes();
   }
@@ -138,7 +138,7 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
 
 PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started) {
   int note = pressedNote;
-  if (player::IsGuidePerformed() == 1) {
+  if (player::IsGuidePerformed()) {
     const PianoPress taken = TakeGuide(input, note, velocity);
     if (taken != PianoPress::Sounded) return taken;
   }

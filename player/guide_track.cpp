@@ -28,7 +28,7 @@ namespace {
 struct State {
   song::TrackCursor cursor;
   std::int32_t guideTick = 0;
-  int guideNote = kGuideEnded;
+  int guideNote = kNoGuideNote;
   std::uint8_t guideVelocity = 0;
   int lastShownGuideNote = 0;
   std::uint8_t chordNotes[kChordNotesMax]{};
@@ -42,6 +42,7 @@ base::ModuleState<State> state;
 
 int GuideNote() { return state.guideNote; }
 void SetGuideNote(int note) { state.guideNote = note; }
+bool GuideOver() { return state.guideNote == kNoGuideNote; }
 std::int32_t GuideTick() { return state.guideTick; }
 std::uint8_t GuideVelocity() { return state.guideVelocity; }
 int GuideChordSize() { return state.chordSize; }
@@ -90,7 +91,7 @@ void BeginGuideTrack() {
   UnmuteAllTracks();  // an earlier run may have muted another part
   const song::SongPart* part = GuidePart();
   if (part == nullptr) {
-    state.guideNote = kGuideEnded;
+    state.guideNote = kNoGuideNote;
     return;
   }
   state.cursor = song::TrackCursor::AtTrack(part->track);
@@ -148,7 +149,7 @@ void StandOn(const song::SongPart& part, const PartNote& found) {
     state.guideVelocity = found.velocity;
     return;
   }
-  state.guideNote = kGuideEnded;
+  state.guideNote = kNoGuideNote;
   state.partEnded = true;
   // A muted whole track has nothing more to send. The first track's end is
   // the song's, which the dispatcher must reach itself.
@@ -187,7 +188,7 @@ bool WithinChord(std::int32_t tick) {
 void GatherChord() {
   state.chordSize = 0;
   const song::SongPart* part = GuidePart();
-  if (state.guideNote == kGuideEnded || part == nullptr) return;
+  if (state.guideNote == kNoGuideNote || part == nullptr) return;
   const auto add = [](std::uint8_t note, std::uint8_t velocity) {
     if (state.chordSize == kChordNotesMax) return;
     for (int i = 0; i < state.chordSize; ++i)
@@ -216,12 +217,12 @@ void StandOnChordNote(int i) {
 }  // namespace
 
 int GuideNoteToShow() {
-  if (state.guideNote >= kGuideEndNoticed || !LoopEndReached(state.guideTick)) return state.guideNote;
+  if (state.guideNote == kNoGuideNote || !LoopEndReached(state.guideTick)) return state.guideNote;
   const song::SongPart* part = GuidePart();
-  if (part == nullptr) return kGuideEnded;
+  if (part == nullptr) return kNoGuideNote;
   song::TrackCursor cursor;
   const PartNote first = FirstNoteFrom(*part, LoopStartTick(), cursor);
-  return !first.end && first.tick < LoopEndTick() ? first.note : kGuideEnded;
+  return !first.end && first.tick < LoopEndTick() ? first.note : kNoGuideNote;
 }
 
 void AdvanceGuide() {
@@ -254,12 +255,12 @@ static int TakeNote(int pressedNote) {
     if (state.chordNotes[i] == pressedNote) taken = i;
   }
   if (taken < 0) taken = firstWaiting;
-  if (taken < 0 || state.guideNote == kGuideEnded) {
+  if (taken < 0 || state.guideNote == kNoGuideNote) {
     // No chord to take from (the guide has ended): the note as it stands.
     const int guideNote = state.guideNote;
     state.lastShownGuideNote = guideNote & 0xFF;
     AdvanceGuide();
-    return guideNote == kGuideEnded ? pressedNote : guideNote;
+    return guideNote == kNoGuideNote ? pressedNote : guideNote;
   }
   const int takenNote = state.chordNotes[taken];
   state.chordNoteTaken[taken] = true;

@@ -17,8 +17,8 @@
 
 namespace player {
 
-inline constexpr int kGuideEnded = 999;
-inline constexpr int kGuideEndNoticed = 998;
+// The guide note when the guide has none (its part is over, or none).
+inline constexpr int kNoGuideNote = -1;
 inline constexpr std::uint32_t kTimingWindowMs = 70;
 
 // Prepares the guide at each start; mutes it in a performance.
@@ -59,9 +59,11 @@ bool GuideChordBeforeSongEnd(std::int32_t position);
 int GuideNote();
 // The note whose key is lit as the next to play: the guide note, except
 // that once a loop's passage has no note left before its end it is the
-// passage's first (kGuideEnded when the passage has none).
+// passage's first (kNoGuideNote when the passage has none).
 int GuideNoteToShow();
-void SetGuideNote(int note);  // the main scene marks the end as noticed (998)
+void SetGuideNote(int note);
+// Whether the guide has read past its part's last note (or has no part).
+bool GuideOver();
 std::int32_t GuideTick();
 std::uint8_t GuideVelocity();
 bool GuideEnded();

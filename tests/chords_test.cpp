@@ -246,7 +246,7 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   EXPECT_EQ(player::GuideTick(), 509);
   ASSERT_EQ(player::GuideChordSize(), 1);
   EXPECT_EQ(player::TakeGuideNote(71).note, 67);
-  EXPECT_EQ(player::GuideNote(), player::kGuideEnded);
+  EXPECT_TRUE(player::GuideOver());
   EXPECT_EQ(player::GuideChordSize(), 0);
 }
 

@@ -191,13 +191,18 @@ TEST_F(MainScene, TheGuidesLastKeyGoesDarkOnce) {
   EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, litLower)) << "E4 is lit as the note to play";
   PassUntil(platform::TimeMs() + 1100);
   Tap('D');
-  EXPECT_EQ(player::GuideNote(), player::kGuideEndNoticed);
+  EXPECT_TRUE(player::GuideOver());
   EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, upLower)) << "the guide has ended: its key goes dark";
   // Lit again by hand, the key stays so: the end is taken notice of once.
   game::DrawPianoKey(4, game::kKeyLookLit);
   Pass();
   Pass();
   EXPECT_TRUE(ShowsArtwork(8 + 52 * 2, 400, litLower));
+  // The song plays on past the guide's end: a key sounds its own note.
+  ASSERT_EQ(player::PlayState(), player::kPlaying);
+  TakeSent();
+  Tap('F');
+  EXPECT_EQ(NoteOns(TakeSent()), (std::vector<test::Bytes>{{65, 90}})) << "F4, at the guide's velocity";
 }
 
 TEST_F(MainScene, AGamePlayedToTheEndLeadsToTheScoreScreens) {
@@ -220,7 +225,7 @@ TEST_F(MainScene, TheScoreMustBeatTheFifthToEnterAName) {
     files::SetRankingScore(4, 500);
     ClickButton(game::kButtonGame);  // a game, stopped as its guide ended
     ClickButton(game::kButtonStop);
-    player::SetGuideNote(player::kGuideEndNoticed);
+    player::SetGuideNote(player::kNoGuideNote);
     game::SetScore(score);
     game::SetMainCommand(game::kCommandStopped);
     Pass();

@@ -47,7 +47,7 @@ class SongScreens : public test::ProgramTest {
   }
   // Presses the guide's key at each halt until the guide has ended.
   void PlayTheGuide() {
-    for (int frame = 0; frame < 2000 && player::GuideNote() < player::kGuideEndNoticed; ++frame) {
+    for (int frame = 0; frame < 2000 && !player::GuideOver(); ++frame) {
       if (player::HaltedAtGuide()) Tap(game::kNoteKeys[player::GuideNote() - 60]);
       Pass();
     }

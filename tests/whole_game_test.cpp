@@ -38,7 +38,7 @@ class WholeGame : public test::ProgramTest {
   int PlayTheGuide() {
     int played = 0;
     for (int frame = 0; frame < 20000 && player::PlayState() == player::kPlaying; ++frame) {
-      if (player::HaltedAtGuide() && player::GuideNote() < player::kGuideEndNoticed) {
+      if (player::HaltedAtGuide() && !player::GuideOver()) {
         const int key = game::kNoteKeys[player::GuideNote() - 60];
         const int before = game::NotesPlayed();
         pt::SetKeyDown(key, true);

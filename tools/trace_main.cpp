@@ -204,7 +204,7 @@ class SimulatedPlayer {
     }
     if (turnPending_) {
       turnPending_ = false;
-      if (player::IsGuidePerformed() == 1 && player::GuideNote() < player::kGuideEndNoticed) PressChord();
+      if (player::IsGuidePerformed() && !player::GuideOver()) PressChord();
       return;
     }
     if (Due(now)) PressChord();
@@ -225,7 +225,7 @@ class SimulatedPlayer {
   }
   // Whether the guide's chord is to be pressed now.
   bool Due(std::uint32_t now) const {
-    if (player::IsGuidePerformed() == 0 || player::GuideNote() >= player::kGuideEndNoticed) return false;
+    if (!player::IsGuidePerformed() || player::GuideOver()) return false;
     if (offsetMs_ >= 0) return haltNoted_ && now - haltedAt_ >= static_cast<std::uint32_t>(offsetMs_);
     // Before the note the player looks ahead to this frame: the song has
     // moved on by the time since the last one.
