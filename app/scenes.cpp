@@ -7,7 +7,7 @@
 #include "game/main_scene.h"
 #include "player/run_step.h"
 #include "game/midi_keyboard.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/score_screens.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"

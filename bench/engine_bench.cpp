@@ -34,7 +34,7 @@
 #include "chase_songs.h"
 #include "dense_song.h"
 #include "files/song_file.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 #include "player/passage_loop.h"

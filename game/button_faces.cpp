@@ -5,7 +5,7 @@
 #include "game/controls.h"
 #include "game/panels.h"
 #include "game/part_button.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 

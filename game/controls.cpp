@@ -15,7 +15,7 @@
 #include "game/part_button.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "platform/virtual_keys.h"
@@ -160,7 +160,7 @@ static void RunSettingKeys() {
   if (state.loopKeyState == scene::kKeyPressed) ClickLoop();
 }
 
-int RunMainControls() {
+Command RunMainControls() {
   PlayComputerKeyboard();
   PlayMidiKeyboard();
   RunSettingKeys();

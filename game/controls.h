@@ -4,6 +4,7 @@
 
 #include "draw/messages.h"
 #include "game/artwork_layout.h"
+#include "game/main_command.h"
 
 namespace game {
 
@@ -44,7 +45,7 @@ constexpr SourceRect ButtonRect(int n) {
 // Once per frame of the main scene: the piano, then the button row (a
 // press acts once, however long the button is held). Returns the main
 // command.
-int RunMainControls();
+Command RunMainControls();
 // Acts on a left press at (x, y) of the main-scene pointer.
 void PressButtonRow(int x, int y);
 // Stops the run as the stop button does (without drawing that button).

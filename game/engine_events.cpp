@@ -7,7 +7,7 @@
 #include "game/panels.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/press_record.h"
 #include "game/verdict_display.h"
 #include "player/event_dispatch.h"

@@ -19,7 +19,7 @@
 #include "game/part_over.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/statistics_scene.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -63,7 +63,7 @@ static void DrawWholeScreen() {
 // A game whose guide track was played to its end leads to its statistics,
 // then to the score screens: name entry when the score beats the
 // fifth-best kept one.
-static void ChangeSceneFor(int command) {
+static void ChangeSceneFor(Command command) {
   if (command == kCommandExit) {
     scene::BeginSceneChange(scene::kSceneExitQuestion);
   } else if (command == kCommandStopped && player::RunMode() == player::PlayMode::Game &&

@@ -3,7 +3,7 @@
 #include "base/module_state.h"
 #include "game/engine_events.h"
 #include "game/lyric_bar.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"

@@ -9,7 +9,7 @@
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/verdict_display.h"
 #include "midi/midi_out.h"
 #include "player/event_dispatch.h"

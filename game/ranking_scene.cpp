@@ -4,7 +4,7 @@
 #include "draw/messages.h"
 #include "files/ranking.h"
 #include "game/artwork_text.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/score_screens.h"
 #include "midi/timing.h"
 #include "platform/platform.h"

@@ -20,7 +20,7 @@
 #include "game/judging.h"
 #include "game/panels.h"
 #include "game/part_button.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/press_record.h"
 #include "game/score_chart.h"
 #include "game/score_screens.h"

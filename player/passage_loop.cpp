@@ -18,7 +18,7 @@ namespace player {
 // run follows it, and the jumps made.
 namespace {
 struct State {
-  int stage = kLoopNone;
+  LoopStep stage = kLoopNone;
   int firstMeasure = 0;
   int lastMeasure = 0;
   bool followed = false;
@@ -54,7 +54,7 @@ void SetLoop(int firstMeasure, int lastMeasure) {
 }
 
 void ClearLoop() { state.stage = kLoopNone; }
-int LoopStage() { return state.stage; }
+LoopStep LoopStage() { return state.stage; }
 int LoopFirstMeasure() { return state.firstMeasure; }
 int LoopLastMeasure() { return state.lastMeasure; }
 void SetLoopFollowed(bool followed) { state.followed = followed; }

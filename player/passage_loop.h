@@ -10,9 +10,10 @@
 
 namespace player {
 
-inline constexpr int kLoopNone = 0;
-inline constexpr int kLoopStartMarked = 1;
-inline constexpr int kLoopSet = 2;
+enum class LoopStep { None, StartMarked, Set };
+inline constexpr LoopStep kLoopNone = LoopStep::None;
+inline constexpr LoopStep kLoopStartMarked = LoopStep::StartMarked;
+inline constexpr LoopStep kLoopSet = LoopStep::Set;
 
 // The first click marks the start at a measure (zero-based), the second the
 // end (the two swap when the end lies before the start), a third clears.
@@ -22,7 +23,7 @@ void MarkLoopMeasure(int measure);
 void SetLoop(int firstMeasure, int lastMeasure);
 // Forgets the loop (a third click, or another song loaded).
 void ClearLoop();
-int LoopStage();
+LoopStep LoopStage();
 int LoopFirstMeasure();
 int LoopLastMeasure();  // meaningful once the loop is set
 

@@ -18,7 +18,7 @@ namespace player {
 // anchor the position is measured from, and the counters on the screen.
 namespace {
 struct State {
-  int playState = kStopped;
+  Transport playState = kStopped;
   std::int32_t songPosition = 0;
   int tempo = 120;
   std::int32_t microsecondsPerQuarter = 500000;
@@ -36,7 +36,7 @@ struct State {
 base::ModuleState<State> state;
 }  // namespace
 
-int PlayState() { return state.playState; }
+Transport PlayState() { return state.playState; }
 PlayMode RunMode() { return state.runMode; }
 std::int32_t SongPosition() { return state.songPosition; }
 void SetSongPosition(std::int32_t position) { state.songPosition = position; }
@@ -192,12 +192,12 @@ Happenings StartPlayback(PlayMode mode) {
   return TakeHappenings();
 }
 
-Happenings StopPlayback(int kind) {
+Happenings StopPlayback(StopKind kind) {
   Stop(kind);
   return TakeHappenings();
 }
 
-void Stop(int kind) {
+void Stop(StopKind kind) {
   Report(Happening::Kind::RunStopped);
   SilenceAllPorts();
   if (kind == kStopAtEnd) {

@@ -10,10 +10,13 @@
 
 namespace player {
 
-inline constexpr int kStopped = 0;
-inline constexpr int kPlaying = 1;
-inline constexpr int kStopByUser = 0;
-inline constexpr int kStopAtEnd = 1;
+enum class Transport { Stopped, Playing };
+inline constexpr Transport kStopped = Transport::Stopped;
+inline constexpr Transport kPlaying = Transport::Playing;
+// Why a run stops: the player's stop, or the song's end (which rewinds).
+enum class StopKind { ByUser, AtEnd };
+inline constexpr StopKind kStopByUser = StopKind::ByUser;
+inline constexpr StopKind kStopAtEnd = StopKind::AtEnd;
 inline constexpr int kMinTempo = 1;
 inline constexpr int kMaxTempo = 600;
 inline constexpr std::uint8_t kRealTimeStop = 0xFC;
@@ -33,9 +36,8 @@ void Rewind();  // the same, for the engine itself: what it shows stays noted
 // the song changed), or from a loop's first measure when the run follows
 // a loop.
 Happenings StartPlayback(PlayMode mode);
-// Kind 0: the user's stop; kind 1: the end of the song.
-Happenings StopPlayback(int kind);
-void Stop(int kind);  // the same, for the engine itself
+Happenings StopPlayback(StopKind kind);
+void Stop(StopKind kind);  // the same, for the engine itself
 // The mode of the run playing, or of the last one.
 PlayMode RunMode();
 // Clamps the tempo to 1..600, derives microseconds per quarter and
@@ -73,7 +75,7 @@ void RestartAtMeasure(int measure);
 // Re-anchors the clock at a position the guide moved the song to.
 void ReanchorAt(std::int32_t position);
 
-int PlayState();
+Transport PlayState();
 std::int32_t SongPosition();
 void SetSongPosition(std::int32_t position);
 int Tempo();

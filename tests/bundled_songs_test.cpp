@@ -5,7 +5,7 @@
 #include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "files/song_file.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"

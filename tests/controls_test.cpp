@@ -13,7 +13,7 @@
 #include "game/judging.h"
 #include "player/run_step.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 #include "program_reset.h"

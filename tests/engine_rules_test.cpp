@@ -12,7 +12,7 @@
 #include "engine_fixture.h"
 #include "game/judging.h"
 #include "player/run_step.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"

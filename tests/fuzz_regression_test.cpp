@@ -13,7 +13,7 @@
 #include "engine_fixture.h"
 #include "files/song_file.h"
 #include "fuzz/song_run.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/playback_clock.h"
 #include "song/song_store.h"
 

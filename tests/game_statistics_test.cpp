@@ -23,7 +23,7 @@
 #include "files/song_file.h"
 #include "game/game_statistics.h"
 #include "game/judging.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/press_record.h"
 #include "game/score_chart.h"
 #include "game/statistics_plot.h"

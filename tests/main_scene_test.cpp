@@ -9,7 +9,7 @@
 #include "game/judging.h"
 #include "player/run_step.h"
 #include "game/piano_keys.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/press_record.h"
 #include "game/statistics_scene.h"
 #include "platform/virtual_keys.h"

@@ -6,7 +6,7 @@
 
 #include "game/engine_events.h"
 #include "engine_fixture.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "player/event_dispatch.h"
 #include "player/playback_clock.h"
 

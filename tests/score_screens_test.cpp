@@ -9,7 +9,7 @@
 #include "files/ranking.h"
 #include "game/artwork_text.h"
 #include "game/judging.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "game/score_screens.h"
 #include "platform/virtual_keys.h"
 #include "program_fixture.h"

@@ -18,7 +18,7 @@
 #include "draw/redraw.h"
 #include "draw/system_cursor.h"
 #include "files/song_file.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 #include "platform/virtual_keys.h"

@@ -14,7 +14,7 @@
 #include "player/run_step.h"
 #include "game/panels.h"
 #include "game/press_record.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "engine_fixture.h"
 #include "platform/virtual_keys.h"
 #include "player/event_dispatch.h"

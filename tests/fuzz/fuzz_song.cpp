@@ -9,7 +9,7 @@
 #include "files/song_file.h"
 #include "fuzz_support.h"
 #include "program_reset.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "player/playback_clock.h"
 #include "song/song_store.h"

@@ -2,7 +2,7 @@
 
 #include "game/engine_events.h"
 #include "game/judging.h"
-#include "game/play_mode.h"
+#include "game/main_command.h"
 #include "platform/testing/testing.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
