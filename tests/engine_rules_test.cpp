@@ -252,36 +252,4 @@ TEST_F(PerformanceEnd, TheSongsEndTurnsOffThePlayersNote) {
 
 // --- The score ---
 
-class Score : public EngineRules {
- protected:
-  // A training run halted at its guide note: each press is judged there.
-  void HaltAtTheGuideNote() {
-    Load({Track().End(4000), Track().Event(960, {0x90, 60, 90}).Event(480, {0x80, 60, 0}).End(0)});
-    Start(kTraining);
-    FramesUntil(1000);  // position 960 at 1000 ms: halted there
-    ASSERT_TRUE(player::HaltedAtGuide());
-  }
-  void Presses(int good, int late) {
-    pt::SetTime(1010);  // within 70 ms of the halt
-    for (int i = 0; i < good; ++i) game::JudgeTiming();
-    pt::SetTime(1100);
-    for (int i = 0; i < late; ++i) game::JudgeTiming();
-  }
-};
-
-TEST_F(Score, FromTheHundredthPressTheScoreIsThePlainShare) {
-  HaltAtTheGuideNote();
-  Presses(99, 0);
-  EXPECT_EQ(game::Score(), 1000) << "99 x 1000 / 99";
-  Presses(1, 0);
-  EXPECT_EQ(game::NotesPlayed(), 100);
-  EXPECT_EQ(game::Score(), 1000) << "100 x 1000 / 100";
-
-  game::ShowHappenings(player::StopPlayback(player::kStopByUser));
-  pt::SetTime(0);
-  HaltAtTheGuideNote();
-  Presses(99, 1);
-  EXPECT_EQ(game::Score(), 990) << "99 x 1000 / 100";
-}
-
 }  // namespace

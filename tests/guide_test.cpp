@@ -163,42 +163,34 @@ class Judging : public Guide {
   }
 };
 
-TEST_F(Judging, SeventyMillisecondsEarlyIsGoodSeventyOneIsFast) {
-  StartBefore(930);  // position 892: 68 ticks = 70.8 ms early
-  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictGood);
-  StartBefore(929);  // position 891: 69 ticks = 71.8 ms early
-  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictFast);
-  EXPECT_EQ(game::Misses(), 1);
-}
-
-TEST_F(Judging, LateFromTheMomentTheWindowExpires) {
-  StartBefore(1000);  // halted at 1000 ms
-  ASSERT_TRUE(player::HaltedAtGuide());
-  platform::testing::SetTime(1069);
-  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictGood);
-  platform::testing::SetTime(1070);
-  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictLate);
-}
-
-TEST_F(Judging, Scores) {
-  StartBefore(1000);
-  platform::testing::SetTime(1010);
-  for (int i = 0; i < 50; ++i) game::JudgeTiming();
-  EXPECT_EQ(game::Score(), 505);
-
-  StartBefore(1000);
-  platform::testing::SetTime(1010);
-  for (int i = 0; i < 10; ++i) game::JudgeTiming();
-  platform::testing::SetTime(1100);
-  EXPECT_EQ(game::JudgeTiming().verdict, game::kVerdictLate);
-  EXPECT_EQ(game::Score(), 101);
-
-  StartBefore(1000);
-  platform::testing::SetTime(1010);
-  for (int i = 0; i < 180; ++i) game::JudgeTiming();
-  platform::testing::SetTime(1100);
-  for (int i = 0; i < 20; ++i) game::JudgeTiming();
-  EXPECT_EQ(game::Score(), 900);
+// Good from 70 ms before the note (earliness in whole milliseconds) to
+// less than 70 ms into the halt; the score is the share of Good presses in
+// tenths of a percent, divided by 99 below the hundredth press.
+TEST_F(Judging, VerdictsAndScores) {
+  struct Press {
+    std::uint32_t runTo, pressAt;  // pressAt 0: at once
+    int verdict;
+  };
+  for (const Press& c : {Press{930, 0, game::kVerdictGood},  // position 892: 68 ticks = 70.8 ms early
+                         Press{929, 0, game::kVerdictFast},  // 69 ticks = 71.8 ms early
+                         Press{1000, 1069, game::kVerdictGood}, Press{1000, 1070, game::kVerdictLate}}) {
+    StartBefore(c.runTo);
+    if (c.pressAt != 0) platform::testing::SetTime(c.pressAt);
+    EXPECT_EQ(game::JudgeTiming().verdict, c.verdict) << c.runTo << " " << c.pressAt;
+  }
+  struct Run {
+    int good, late, score;
+  };
+  for (const Run& c : {Run{50, 0, 505}, Run{10, 1, 101}, Run{180, 20, 900}, Run{99, 0, 1000}, Run{100, 0, 1000},
+                       Run{99, 1, 990}}) {
+    StartBefore(1000);  // halted at 1000 ms
+    platform::testing::SetTime(1010);
+    for (int i = 0; i < c.good; ++i) game::JudgeTiming();
+    platform::testing::SetTime(1100);
+    for (int i = 0; i < c.late; ++i) game::JudgeTiming();
+    EXPECT_EQ(game::Score(), c.score) << c.good << " Good, " << c.late << " LATE";
+    EXPECT_EQ(game::Misses(), c.late);
+  }
 }
 
 }  // namespace
