@@ -19,8 +19,8 @@
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
-#include "game/part_over.h"
 #include "game/piano.h"
+#include "game/piano_input.h"
 #include "game/play_mode.h"
 #include "game/press_record.h"
 #include "game/score_screens.h"
@@ -74,11 +74,11 @@ void ResetAllModules() {
   game::ResetFileButton();
   game::ResetComputerKeyboard();
   game::ResetMidiKeyboard();
+  game::ResetPianoInput();
   game::ResetMainScene();
   game::ResetLyricBar();
   game::ResetDemoKeys();
   game::ResetPiano();
-  game::ResetPartOver();
   game::ResetScoreScreens();  // the ranking table, the name entry and the ranking scene
   game::ClearPressRecord();
   game::ResetStatisticsScene();

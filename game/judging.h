@@ -19,8 +19,9 @@ inline constexpr int kShortRunDivisor = 99;
 // records it, counts it, and shows the verdict (when it changed) and the
 // score. The chord's first judged key is judged by its offset; a key of the
 // same chord that goes down within 150 ms of it gets its offset and
-// verdict, a later one is judged by its own offset.
-void JudgeTiming();
+// verdict, a later one is judged by its own offset. `pressMs` is the moment
+// (platform time) the key went down.
+void JudgeTiming(std::uint32_t pressMs);
 // Good from 70 ms before the note to less than 70 ms after the song
 // reached it, FAST before, LATE after.
 int VerdictOfOffset(int offsetMs);

@@ -9,16 +9,6 @@
 
 namespace game {
 
-// The state of the key that ends the game.
-namespace {
-struct State {
-  int spaceKeyState = 0;
-};
-State state;
-}  // namespace
-
-void ResetPartOver() { state = {}; }
-
 static bool PartOverInGame() {
   const int guide = player::GuideNote();
   return PlayMode() == kPlayModeGame && player::PlayState() == player::kPlaying &&
@@ -26,10 +16,9 @@ static bool PartOverInGame() {
 }
 
 void RunPartOverNotice() {
-  scene::ReadKeyState(platform::vk::kSpace, state.spaceKeyState);
   if (!PartOverInGame()) return;
   if (!LyricBarNoticeHeld()) HoldLyricBarNotice(report::InPlayersLanguage(kPartOverNotice));
-  if (state.spaceKeyState == scene::kKeyPressed) player::StopPlayback(player::kStopAtEnd);
+  if (scene::KeyWentDown(platform::vk::kSpace)) player::StopPlayback(player::kStopAtEnd);
 }
 
 }  // namespace game

@@ -14,6 +14,4 @@ inline constexpr report::PlayerText kPartOverNotice = {
 // Once per frame of the main scene.
 void RunPartOverNotice();
 
-void ResetPartOver();
-
 }  // namespace game

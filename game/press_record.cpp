@@ -15,8 +15,6 @@ namespace game {
 namespace {
 struct State {
   std::vector<JudgedPress> presses;
-  bool pressMomentSet = false;
-  std::uint32_t pressMoment = 0;
 };
 State state;
 }  // namespace
@@ -24,18 +22,11 @@ State state;
 const std::vector<JudgedPress>& JudgedPresses() { return state.presses; }
 void ClearPressRecord() { state = {}; }
 
-void SetPressMoment(std::uint32_t ms) {
-  state.pressMomentSet = true;
-  state.pressMoment = ms;
-}
-void ClearPressMoment() { state.pressMomentSet = false; }
-std::uint32_t PressMomentMs() { return state.pressMomentSet ? state.pressMoment : platform::TimeMs(); }
-
-int PressOffsetMs() {
+int PressOffsetMs(std::uint32_t pressMs) {
   std::int64_t offset = HaltedAtGuide() ? static_cast<std::int64_t>(midi::MsSinceClockPause()) : -GuideEarlinessMs();
   // Both the song before the note and the halt at it run in real time: the
   // offset a moment ago was smaller by that moment's distance.
-  offset -= static_cast<std::int64_t>(platform::TimeMs() - PressMomentMs());
+  offset -= static_cast<std::int64_t>(platform::TimeMs() - pressMs);
   return static_cast<int>(std::clamp<std::int64_t>(offset, -kLongestOffsetMs, kLongestOffsetMs));
 }
 

@@ -4,6 +4,7 @@
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
 #include "midi/midi_out.h"
+#include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -51,7 +52,7 @@ void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
 
 void EngineTest::PressGuideKey(int pressedNote) {
   ASSERT_EQ(player::IsGuidePerformed(), 1);
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   const int note = player::TakeGuideNote(pressedNote);
   const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note), player::GuideVelocity()};
   player::SendToPort(0, on, 3);

@@ -12,6 +12,7 @@
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
+#include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -262,9 +263,9 @@ class Score : public EngineRules {
   }
   void Presses(int good, int late) {
     pt::SetTime(1010);  // within 70 ms of the halt
-    for (int i = 0; i < good; ++i) game::JudgeTiming();
+    for (int i = 0; i < good; ++i) game::JudgeTiming(platform::TimeMs());
     pt::SetTime(1100);
-    for (int i = 0; i < late; ++i) game::JudgeTiming();
+    for (int i = 0; i < late; ++i) game::JudgeTiming(platform::TimeMs());
   }
 };
 

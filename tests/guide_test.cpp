@@ -6,6 +6,7 @@
 #include "game/judging.h"
 #include "game/main_scene_playback.h"
 #include "game/play_mode.h"
+#include "platform/platform.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 
@@ -164,10 +165,10 @@ class Judging : public Guide {
 
 TEST_F(Judging, SeventyMillisecondsEarlyIsGoodSeventyOneIsFast) {
   StartBefore(930);  // position 892: 68 ticks = 70.8 ms early
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
   StartBefore(929);  // position 891: 69 ticks = 71.8 ms early
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::ShownVerdict(), game::kVerdictFast);
   EXPECT_EQ(game::Misses(), 1);
 }
@@ -176,32 +177,32 @@ TEST_F(Judging, LateFromTheMomentTheWindowExpires) {
   StartBefore(1000);  // halted at 1000 ms
   ASSERT_TRUE(game::HaltedAtGuide());
   platform::testing::SetTime(1069);
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::ShownVerdict(), game::kVerdictGood);
   platform::testing::SetTime(1070);
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
 }
 
 TEST_F(Judging, Scores) {
   StartBefore(1000);
   platform::testing::SetTime(1010);
-  for (int i = 0; i < 50; ++i) game::JudgeTiming();
+  for (int i = 0; i < 50; ++i) game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::Score(), 505);
 
   StartBefore(1000);
   platform::testing::SetTime(1010);
-  for (int i = 0; i < 10; ++i) game::JudgeTiming();
+  for (int i = 0; i < 10; ++i) game::JudgeTiming(platform::TimeMs());
   platform::testing::SetTime(1100);
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::Score(), 101);
   EXPECT_EQ(game::ShownVerdict(), game::kVerdictLate);
 
   StartBefore(1000);
   platform::testing::SetTime(1010);
-  for (int i = 0; i < 180; ++i) game::JudgeTiming();
+  for (int i = 0; i < 180; ++i) game::JudgeTiming(platform::TimeMs());
   platform::testing::SetTime(1100);
-  for (int i = 0; i < 20; ++i) game::JudgeTiming();
+  for (int i = 0; i < 20; ++i) game::JudgeTiming(platform::TimeMs());
   EXPECT_EQ(game::Score(), 900);
 }
 

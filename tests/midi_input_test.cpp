@@ -72,14 +72,14 @@ TEST_F(MidiInput, InAGameTheWrongNoteIsRefusedAndTheRightOneJudged) {
 }
 
 TEST_F(MidiInput, ComputerKeysAndMidiNotesEachEndTheirOwn) {
-  pt::SetKeyDown('A', true);  // C4 from the computer keyboard
+  KeyDown('A');  // C4 from the computer keyboard
   Pass();
   Pass();
   Play(MidiInputEvent::NoteOn, 60, 50);  // the same C4 from the MIDI keyboard
   EXPECT_EQ(NoteOns(TakeSent()), (std::vector<Bytes>{{60, 100}, {60, 50}}));
   Play(MidiInputEvent::NoteOff, 60, 0);
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 0}}));
-  pt::SetKeyDown('A', false);
+  KeyUp('A');
   Pass();
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 0}}));
 }

@@ -384,12 +384,12 @@ TEST_F(PartsInTheGame, TheKeysPlayThePartsInstrumentOnItsChannel) {
         break;
       case kPart: ClickButton(game::kButtonPart); break;
       case kKeyDown:
-        pt::SetKeyDown('A', true);
+        KeyDown('A');
         Pass();
         Pass();
         break;
       case kKeyUp:
-        pt::SetKeyDown('A', false);
+        KeyUp('A');
         Pass();
         break;
       case kPedalDown:
