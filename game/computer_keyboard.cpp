@@ -103,12 +103,4 @@ void RetryHeldKeys() {
   std::fill(std::begin(state.triedThisRound), std::end(state.triedThisRound), false);
 }
 
-void SilenceComputerKeyboard() {
-  for (int i = 0; i < kNoteKeyCount; ++i) {
-    EndKeyNote(i);
-    if (state.down[i]) state.downAt[i] = platform::TimeMs();
-    state.refused[i] = state.blocking[i] = false;
-  }
-}
-
 }  // namespace game

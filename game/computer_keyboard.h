@@ -39,9 +39,6 @@ void PlayComputerKey(int virtualKey, bool down, std::uint32_t ms);
 // was not tried since the last call (a game may take it now); a game's
 // refusal of a wrong key ends the round, as it blocks the keys after it.
 void RetryHeldKeys();
-// While a wipe runs no key sounds: the sounding notes end, and a key held
-// through it counts as pressed when it ends.
-void SilenceComputerKeyboard();
 
 // Whether note key i sounds now.
 bool KeySounding(int i);

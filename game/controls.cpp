@@ -22,7 +22,6 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
-#include "scene/scenes.h"
 
 namespace game {
 
@@ -155,7 +154,6 @@ void PressButtonRow(int x, int y) {
 // F6 and F7 work SPEED and LOOP as their buttons do: keys far from the note
 // keys, and unused by name entry, which is a scene of its own.
 static void RunSettingKeys() {
-  if (scene::TransitionStep() != 0) return;  // a key pressed during a wipe acts on nothing
   if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
   if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
 }

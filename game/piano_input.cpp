@@ -6,7 +6,6 @@
 #include "game/computer_keyboard.h"
 #include "game/midi_keyboard.h"
 #include "platform/platform.h"
-#include "scene/scenes.h"
 
 namespace game {
 
@@ -55,20 +54,17 @@ static bool Before(std::uint32_t midiMs, std::uint32_t keyMs) {
 }
 
 void PlayPianoInput() {
-  const bool wiping = scene::TransitionStep() != 0;
   int midiTaken = 0;
   platform::MidiInputEvent midi{};
   const auto takeMidi = [&midi, &midiTaken] { return midiTaken++ < kMidiEventsPerFrame && platform::PollMidiInput(midi); };
   bool midiWaiting = takeMidi();
   for (const KeyEvent& key : state.keys) {
     for (; midiWaiting && Before(midi.ms, key.ms); midiWaiting = takeMidi()) PlayMidiEvent(midi);
-    if (wiping) KeepComputerKey(key.virtualKey, key.down, key.ms);
-    else PlayComputerKey(key.virtualKey, key.down, key.ms);
+    PlayComputerKey(key.virtualKey, key.down, key.ms);
   }
   state.keys.clear();
   for (; midiWaiting; midiWaiting = takeMidi()) PlayMidiEvent(midi);
-  if (wiping) SilenceComputerKeyboard();
-  else RetryHeldKeys();
+  RetryHeldKeys();
 }
 
 }  // namespace game

@@ -12,8 +12,8 @@ namespace game {
 void TakePianoKey(int virtualKey, bool down, std::uint32_t ms);
 // Plays the key events taken and the MIDI keyboard's events that arrived
 // (a frame's share of them), in the order they happened, then tries again
-// the held keys that do not sound. While a wipe runs the computer keys
-// sound nothing.
+// the held keys that do not sound. Called on the main screen only, which
+// has no wipe of its own while it runs.
 void PlayPianoInput();
 // Keeps what the key events taken say without playing them: the keys
 // pressed while the main screen is not there sound nothing.

@@ -269,6 +269,26 @@ TEST_F(Controls, ReleaseEndsTheNoteThatWasStarted) {
   EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 72, 0}}));
 }
 
+// Keys pressed on another screen (Escape's question here) sound nothing
+// when the main screen comes back; a key held through it keeps its note.
+TEST_F(Controls, KeysSoundOnlyOnTheMainScreen) {
+  StartWithSong(GuideSong());
+  KeyDown('A');
+  Pass();
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 100}}));
+  pt::PushEvent({platform::EventKind::KeyDown, 0, 0, platform::vk::kEscape});
+  ASSERT_TRUE(PassUntilHolds([] { return scene::SceneNumber() == scene::kSceneExitQuestion; }, 40));
+  KeyDown('D');
+  KeyUp('D');
+  pt::ScriptAnswers({false});
+  ASSERT_TRUE(PassUntilHolds([] { return scene::SceneNumber() == scene::kSceneMain && scene::TransitionStep() == 0; }, 40));
+  Pass();
+  EXPECT_TRUE(TakeSent().empty());
+  KeyUp('A');
+  Pass();
+  EXPECT_EQ(TakeSent(), (std::vector<Bytes>{{0x90, 60, 0}}));
+}
+
 TEST_F(Controls, TrainingTakesTheGuideNoteWithAnyKey) {
   StartWithSong(GuideSong());
   ClickButton(game::kButtonTraining);
