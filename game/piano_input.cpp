@@ -9,14 +9,13 @@
 
 namespace game {
 
+// The computer keyboard's key events not played yet, oldest first.
+namespace {
 struct KeyEvent {
   int virtualKey;
   bool down;
   std::uint32_t ms;
 };
-
-// The computer keyboard's key events not played yet, oldest first.
-namespace {
 struct State {
   std::deque<KeyEvent> keys;
 };

@@ -386,7 +386,6 @@ TEST_F(PartsInTheGame, TheKeysPlayThePartsInstrumentOnItsChannel) {
       case kKeyDown:
         KeyDown('A');
         Pass();
-        Pass();
         break;
       case kKeyUp:
         KeyUp('A');

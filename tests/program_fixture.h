@@ -42,8 +42,7 @@ class ProgramTest : public ::testing::Test {
   void PressMouse(int x, int y);
   void ReleaseMouse();
   // A key held down for `frames` frame passes, then released for one.
-  // A key goes down or up now (a key event stamped with the time now),
-  // played at the next pass.
+  // A key event now, taken at the next pass.
   void KeyDown(int virtualKey);
   void KeyUp(int virtualKey);
   void Tap(int virtualKey, int frames = 2);
