@@ -4,6 +4,7 @@
 #include "app/shutdown.h"
 #include "draw/eldraw.h"
 #include "draw/system_cursor.h"
+#include "game/piano_input.h"
 #include "midi/timing.h"
 #include "platform/virtual_keys.h"
 #include "scene/input.h"
@@ -38,9 +39,11 @@ void HandleEvent(const platform::Event& event) {
       break;
     case EventKind::KeyDown:
       HandleKeyDown(event.key, event.letter);
+      game::TakePianoKey(event.key, true, event.ms);
       break;
     case EventKind::KeyUp:
       if (event.key == scene::LastKey()) scene::SetLastKey(0);
+      game::TakePianoKey(event.key, false, event.ms);
       break;
     case EventKind::WindowMoved:
       draw::SetClientOrigin(event.x, event.y);

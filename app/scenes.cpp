@@ -3,16 +3,15 @@
 #include "app/command_line.h"
 #include "app/shutdown.h"
 #include "draw/messages.h"
-#include "game/computer_keyboard.h"
-#include "game/main_scene.h"
-#include "player/run_step.h"
-#include "game/midi_keyboard.h"
 #include "game/main_command.h"
+#include "game/main_scene.h"
+#include "game/piano_input.h"
 #include "game/score_screens.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 #include "song/song_store.h"
@@ -45,16 +44,10 @@ static bool MainSceneShown() {
   return scene::SceneNumber() == scene::kSceneMain && !scene::SceneEntered() && scene::TransitionStep() == 0;
 }
 
-// A key of the computer keyboard sounds once two passes have seen it down,
-// so both readings are taken now: the note goes out the moment the key
-// arrives, with the decision (judging included) the second pass would
-// take, and the passes that follow find it sounding. A key let go is
-// silenced by the first reading. The MIDI keyboard's notes need one.
+// The keys that came since the last pass sound the moment they are taken,
+// not a frame later.
 void PlayPianoBetweenFrames() {
-  if (!MainSceneShown()) return;
-  game::PlayComputerKeyboard();
-  game::PlayComputerKeyboard();
-  game::PlayMidiKeyboard();
+  if (MainSceneShown()) game::PlayPianoInput();
 }
 
 bool SceneAtRest() {
@@ -75,6 +68,8 @@ void RunSceneStep() {
       default: break;
     }
   }
+  // The keys pressed on other screens sound nothing.
+  if (scene::SceneNumber() != scene::kSceneMain) game::SetAsidePianoKeys();
   scene::EndSceneStep();
 }
 

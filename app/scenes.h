@@ -13,9 +13,8 @@ inline constexpr report::PlayerText kExitQuestion = {"プログラムを終了�
 // current scene's routine. Then the entered flag is updated.
 void RunSceneStep();
 
-// Input that came between two frame passes, played at once on the main
-// screen as the next passes would play it (see app/scenes.cpp); nothing
-// else of a frame runs.
+// The piano's input that came between two frame passes, played at once on
+// the main screen; nothing else of a frame runs.
 void PlayPianoBetweenFrames();
 
 // True when the current scene changes only with input: the main screen

@@ -1,29 +1,30 @@
 #include "game/computer_keyboard.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "base/module_state.h"
 #include "game/piano.h"
-#include "game/press_record.h"
 #include "platform/platform.h"
-#include "scene/input.h"
 
 namespace game {
 
-// Each note key's state for ReadKeyState, whether it sounds, and the note it
-// started (its note-off ends exactly that note); the octave keys' states.
+// Each note key: whether it is down and since when, whether it sounds and
+// the note it started (its note-off ends exactly that note), and what a
+// game made of its last try; the octave keys.
 namespace {
 struct State {
-  int keyState[kNoteKeyCount]{};
+  bool down[kNoteKeyCount]{};
+  std::uint32_t downAt[kNoteKeyCount]{};
   bool sounding[kNoteKeyCount]{};
   std::uint8_t soundingNote[kNoteKeyCount]{};
-  // The moment each key was first seen down, and whether a game refused
-  // it since (a key taken after a refusal counts as pressed when taken).
-  std::uint32_t downAt[kNoteKeyCount]{};
+  // Refused since it went down: a key taken after a refusal counts as
+  // pressed when taken.
   bool refused[kNoteKeyCount]{};
-  int shiftState = 0;
-  int controlState = 0;
+  // Refused as a wrong key: while held it blocks the keys after it.
+  bool blocking[kNoteKeyCount]{};
+  bool triedThisRound[kNoteKeyCount]{};
+  bool shiftDown = false;
+  bool controlDown = false;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -39,40 +40,64 @@ int NoteInReach(int note) {
   return note;
 }
 
-int PlayComputerKeyboard() {
-  scene::ReadKeyState(platform::vk::kShift, state.shiftState);
-  scene::ReadKeyState(platform::vk::kControl, state.controlState);
-  const auto down = [](int keyState) { return keyState == scene::kKeyPressed || keyState == scene::kKeyHeld; };
-  const int octave = kNormalOctave + (down(state.shiftState) ? 1 : 0) - (down(state.controlState) ? 1 : 0);
-  int sent = 0;
+static int NoteKeyIndex(int virtualKey) {
+  const int* key = std::find(std::begin(kNoteKeys), std::end(kNoteKeys), virtualKey);
+  return key == std::end(kNoteKeys) ? -1 : static_cast<int>(key - std::begin(kNoteKeys));
+}
+
+bool IsPianoKey(int virtualKey) {
+  return virtualKey == platform::vk::kShift || virtualKey == platform::vk::kControl || NoteKeyIndex(virtualKey) >= 0;
+}
+
+static void EndKeyNote(int i) {
+  if (!state.sounding[i]) return;
+  EndPianoNote(state.soundingNote[i]);
+  state.sounding[i] = false;
+}
+
+void KeepComputerKey(int virtualKey, bool down, std::uint32_t ms) {
+  if (virtualKey == platform::vk::kShift) state.shiftDown = down;
+  if (virtualKey == platform::vk::kControl) state.controlDown = down;
+  const int i = NoteKeyIndex(virtualKey);
+  if (i < 0 || down == state.down[i]) return;  // a repeat, or an octave key
+  state.down[i] = down;
+  state.refused[i] = state.blocking[i] = state.triedThisRound[i] = false;
+  if (down) state.downAt[i] = ms;
+  else EndKeyNote(i);
+}
+
+static void TryKey(int i) {
+  const int octave = kNormalOctave + (state.shiftDown ? 1 : 0) - (state.controlDown ? 1 : 0);
+  const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
+  const std::uint32_t pressMs = state.refused[i] ? platform::TimeMs() : state.downAt[i];
+  const PianoPress press =
+      StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i], pressMs);
+  state.triedThisRound[i] = true;
+  state.sounding[i] = press == PianoPress::Sounded;
+  state.refused[i] = press != PianoPress::Sounded;
+  state.blocking[i] = press == PianoPress::RefusedBlocking;
+}
+
+static bool HeldWrongKeyBefore(int i) {
+  for (int j = 0; j < i; ++j)
+    if (state.down[j] && state.blocking[j]) return true;
+  return false;
+}
+
+void PlayComputerKey(int virtualKey, bool down, std::uint32_t ms) {
+  KeepComputerKey(virtualKey, down, ms);
+  const int i = NoteKeyIndex(virtualKey);
+  if (down && i >= 0 && state.down[i] && !state.sounding[i] && !HeldWrongKeyBefore(i))
+    TryKey(i);
+}
+
+void RetryHeldKeys() {
   for (int i = 0; i < kNoteKeyCount; ++i) {
-    const bool wasDown = down(state.keyState[i]);
-    scene::ReadKeyState(kNoteKeys[i], state.keyState[i]);
-    // A key let go and pressed again at once reads held, not pressed: it
-    // is a new press all the same.
-    if (down(state.keyState[i]) && !wasDown) {
-      state.downAt[i] = platform::TimeMs();
-      state.refused[i] = false;
-    }
-    if (state.keyState[i] == scene::kKeyHeld && !state.sounding[i]) {
-      const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
-      if (!state.refused[i]) SetPressMoment(state.downAt[i]);
-      const PianoPress press = StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i]);
-      ClearPressMoment();
-      state.refused[i] = press != PianoPress::Sounded;
-      // A game's refusal of a wrong key ends this frame's scan: a held
-      // wrong key blocks the keys after it.
-      if (press == PianoPress::RefusedBlocking) break;
-      if (press != PianoPress::Sounded) continue;
-      state.sounding[i] = true;
-      sent = 1;
-    } else if (state.keyState[i] != scene::kKeyHeld && state.sounding[i]) {
-      EndPianoNote(state.soundingNote[i]);
-      state.sounding[i] = false;
-      sent = 1;
-    }
+    if (!state.down[i] || state.sounding[i]) continue;
+    if (!state.triedThisRound[i]) TryKey(i);
+    if (state.blocking[i]) break;
   }
-  return sent;
+  std::fill(std::begin(state.triedThisRound), std::end(state.triedThisRound), false);
 }
 
 }  // namespace game

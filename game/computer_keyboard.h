@@ -1,6 +1,9 @@
 // The twenty-key piano played on the computer keyboard, by key position,
-// with Shift and Ctrl for the octaves.
+// with Shift and Ctrl for the octaves. Its state (which keys are down, the
+// octave keys, when each key went down) comes from key events only.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/virtual_keys.h"
 
@@ -23,9 +26,19 @@ inline constexpr int kHighestNoteInReach = 91;
 // reach is played with the key of that note.
 int NoteInReach(int note);
 
-// Reads the octave keys and the note keys and sends what they start and
-// end; returns 1 when it sent anything this frame.
-int PlayComputerKeyboard();
+// Whether the piano takes the key's events: a note key, Shift or Ctrl.
+bool IsPianoKey(int virtualKey);
+// Keeps what a key event says (the key down since `ms`, or up) without
+// playing it; a key let go ends its note.
+void KeepComputerKey(int virtualKey, bool down, std::uint32_t ms);
+// Keeps a key event and plays it: a note key that went down starts its
+// note at the octave Shift and Ctrl give now, judged from `ms`, unless a
+// held wrong key earlier in the key table blocks it.
+void PlayComputerKey(int virtualKey, bool down, std::uint32_t ms);
+// Tries again, in key table order, each held key that does not sound and
+// was not tried since the last call (a game may take it now); a game's
+// refusal of a wrong key ends the round, as it blocks the keys after it.
+void RetryHeldKeys();
 
 // Whether note key i sounds now.
 bool KeySounding(int i);

@@ -12,6 +12,7 @@
 #include "game/main_scene.h"
 #include "game/midi_keyboard.h"
 #include "game/panels.h"
+#include "game/piano_input.h"
 #include "game/part_button.h"
 #include "game/piano.h"
 #include "game/piano_keys.h"
@@ -31,8 +32,6 @@ namespace game {
 namespace {
 struct State {
   bool clickLatch = false;
-  int speedKeyState = 0;
-  int loopKeyState = 0;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -154,15 +153,12 @@ void PressButtonRow(int x, int y) {
 // F6 and F7 work SPEED and LOOP as their buttons do: keys far from the note
 // keys, and unused by name entry, which is a scene of its own.
 static void RunSettingKeys() {
-  scene::ReadKeyState(platform::vk::kF6, state.speedKeyState);
-  scene::ReadKeyState(platform::vk::kF7, state.loopKeyState);
-  if (state.speedKeyState == scene::kKeyPressed && player::PlayState() == player::kStopped) StepSpeed();
-  if (state.loopKeyState == scene::kKeyPressed) ClickLoop();
+  if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
+  if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
 }
 
 Command RunMainControls() {
-  PlayComputerKeyboard();
-  PlayMidiKeyboard();
+  PlayPianoInput();
   RunSettingKeys();
   RunPartRightClick();
   const bool leftHeld = MainSceneLeftButton();

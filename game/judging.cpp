@@ -49,16 +49,16 @@ int VerdictOfOffset(int offsetMs) {
   return kVerdictGood;
 }
 
-Judgement JudgeTiming() {
+Judgement JudgeTiming(std::uint32_t pressMs) {
   ++state.notesPlayed;
   // A key of a chord whose first key went down just before counts with
   // it: the keys of a chord cannot always go down together (another
   // octave key), and a strum spreads them.
-  const std::uint32_t moment = PressMomentMs();
+  const std::uint32_t moment = pressMs;
   const auto sinceChordKey = static_cast<std::int32_t>(moment - state.chordKeyMoment);
   int offsetMs = state.chordOffsetMs, verdict = state.chordVerdict;
   if (!player::GuideChordBegun() || std::abs(sinceChordKey) > kChordKeysSpreadMs) {
-    offsetMs = PressOffsetMs();
+    offsetMs = PressOffsetMs(pressMs);
     verdict = VerdictOfOffset(offsetMs);
     if (!player::GuideChordBegun()) {
       state.chordKeyMoment = moment;

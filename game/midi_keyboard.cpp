@@ -19,12 +19,8 @@ struct State {
 base::ModuleState<State> state;
 }  // namespace
 
-// A frame takes at most this many events, so that a flood from a keyboard
-// (or a program sending into our port) cannot hold up the frame; the rest
-// wait for the next frames. Far more than two hands play in a frame.
-constexpr int kEventsPerFrame = 64;
 // Discarding is cheap, but a source that never stops must not hold the
-// scene change up either.
+// scene change up.
 constexpr int kDiscardedPerFrame = 4096;
 
 void DiscardMidiInput() {
@@ -33,25 +29,22 @@ void DiscardMidiInput() {
   }
 }
 
-void PlayMidiKeyboard() {
-  platform::MidiInputEvent e;
-  for (int taken = 0; taken < kEventsPerFrame && platform::PollMidiInput(e); ++taken) {
-    const int c = e.channel & 15, n = e.note & 127;
-    switch (e.kind) {
-      case platform::MidiInputEvent::NoteOn:
-        // A note pressed again before its release ends the first one.
-        if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
-        state.started[c][n] =
-            StartPianoNote(PianoInput::MidiKeyboard, n, e.value, state.startedNote[c][n]) == PianoPress::Sounded;
-        break;
-      case platform::MidiInputEvent::NoteOff:
-        if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
-        state.started[c][n] = false;
-        break;
-      case platform::MidiInputEvent::Sustain:
-        SendPianoPedal(e.value);
-        break;
-    }
+void PlayMidiEvent(const platform::MidiInputEvent& e) {
+  const int c = e.channel & 15, n = e.note & 127;
+  switch (e.kind) {
+    case platform::MidiInputEvent::NoteOn:
+      // A note pressed again before its release ends the first one.
+      if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
+      state.started[c][n] = StartPianoNote(PianoInput::MidiKeyboard, n, e.value, state.startedNote[c][n], e.ms) ==
+                            PianoPress::Sounded;
+      break;
+    case platform::MidiInputEvent::NoteOff:
+      if (state.started[c][n]) EndPianoNote(state.startedNote[c][n]);
+      state.started[c][n] = false;
+      break;
+    case platform::MidiInputEvent::Sustain:
+      SendPianoPedal(e.value);
+      break;
   }
 }
 

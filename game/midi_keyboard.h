@@ -3,11 +3,12 @@
 // where the note is the player's own.
 #pragma once
 
+#include "platform/platform.h"
+
 namespace game {
 
-// Takes the MIDI input events that arrived since the last frame pass, up
-// to a frame's share; the rest wait for the next passes.
-void PlayMidiKeyboard();
+// Plays one event of the keyboard; a note-on is judged from its moment.
+void PlayMidiEvent(const platform::MidiInputEvent& event);
 // Drops the events that arrived while the main screen was not there.
 void DiscardMidiInput();
 

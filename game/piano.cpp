@@ -118,13 +118,13 @@ static int ChordNoteOfPress(PianoInput input, int pressed, bool& waits) {
 }
 
 // The press takes a note of the guide's chord, unless the game refuses it.
-static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
+static PianoPress TakeGuide(PianoInput input, int& note, int& velocity, std::uint32_t pressMs) {
   const bool game = player::RefusesWrongKeys(player::RunMode());
   bool waits = false;
   const int chordNote = ChordNoteOfPress(input, note, waits);
   if (game && chordNote < 0) return PianoPress::RefusedBlocking;
   if (game && !waits) return PianoPress::RefusedChordNoteTaken;
-  ShowJudgement(JudgeTiming());
+  ShowJudgement(JudgeTiming(pressMs));
   const player::TakenNote taken = player::TakeGuideNote(waits ? chordNote : note);
   note = taken.note;
   ShowHappenings(taken.happenings);
@@ -136,10 +136,11 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity) {
   return PianoPress::Sounded;
 }
 
-PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started) {
+PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started,
+                          std::uint32_t pressMs) {
   int note = pressedNote;
   if (player::IsGuidePerformed()) {
-    const PianoPress taken = TakeGuide(input, note, velocity);
+    const PianoPress taken = TakeGuide(input, note, velocity, pressMs);
     if (taken != PianoPress::Sounded) return taken;
   }
   started = static_cast<std::uint8_t>(note & 0x7F);

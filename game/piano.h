@@ -31,8 +31,10 @@ enum class PianoPress {
 // refuses any note but the chord's waiting ones. The lyric bar lights its
 // next word. `started` is the note sent. While the song is stopped, the
 // first note after a run or after the part changed sends the part's
-// program first, so the keys sound its instrument.
-PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started);
+// program first, so the keys sound its instrument. `pressMs` is the moment
+// (platform time) the key went down, which the press is judged from.
+PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started,
+                          std::uint32_t pressMs);
 // Ends a note that StartPianoNote started, on the channel and port it
 // started on (the part may have changed meanwhile).
 void EndPianoNote(std::uint8_t started);

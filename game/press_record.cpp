@@ -4,10 +4,10 @@
 
 #include "base/module_state.h"
 #include "game/judging.h"
-#include "player/run_step.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
 #include "player/guide_track.h"
+#include "player/run_step.h"
 #include "song/measure_map.h"
 
 namespace game {
@@ -16,8 +16,6 @@ namespace game {
 namespace {
 struct State {
   std::vector<JudgedPress> presses;
-  bool pressMomentSet = false;
-  std::uint32_t pressMoment = 0;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -25,18 +23,11 @@ base::ModuleState<State> state;
 const std::vector<JudgedPress>& JudgedPresses() { return state.presses; }
 void ClearPressRecord() { state.Reset(); }
 
-void SetPressMoment(std::uint32_t ms) {
-  state.pressMomentSet = true;
-  state.pressMoment = ms;
-}
-void ClearPressMoment() { state.pressMomentSet = false; }
-std::uint32_t PressMomentMs() { return state.pressMomentSet ? state.pressMoment : platform::TimeMs(); }
-
-int PressOffsetMs() {
+int PressOffsetMs(std::uint32_t pressMs) {
   std::int64_t offset = player::HaltedAtGuide() ? static_cast<std::int64_t>(midi::MsSinceClockPause()) : -GuideEarlinessMs();
   // Both the song before the note and the halt at it run in real time: the
   // offset a moment ago was smaller by that moment's distance.
-  offset -= static_cast<std::int64_t>(platform::TimeMs() - PressMomentMs());
+  offset -= static_cast<std::int64_t>(platform::TimeMs() - pressMs);
   return static_cast<int>(std::clamp<std::int64_t>(offset, -kLongestOffsetMs, kLongestOffsetMs));
 }
 

@@ -22,19 +22,11 @@ inline constexpr int kLongestOffsetMs = 60 * 60 * 1000;
 // Called where a press's verdict is decided, before the guide moves on:
 // records it with the guide note it takes.
 void RecordJudgedPress(int offsetMs, int verdict);
-// The moment (platform time) the key of the press about to be judged went
-// down. A key is judged on its second frame down, a frame after the player
-// pressed it: the offset is taken back to that moment. Without one (a MIDI
-// keyboard's note, taken as it arrives) the press is judged as it happens.
-void SetPressMoment(std::uint32_t ms);
-void ClearPressMoment();
-// The moment of the press being judged: the one set, else now.
-std::uint32_t PressMomentMs();
 // The press offset of a press against the guide note: while the song
 // stands at the note, the time it has stood there; before it reaches the
 // note, minus how far ahead the note lies; each taken back to the moment
-// the key went down.
-int PressOffsetMs();
+// the key went down, `pressMs` (platform time).
+int PressOffsetMs(std::uint32_t pressMs);
 // The measure (from 1) the measure counter shows at a tick.
 int MeasureOfTick(std::int32_t tick);
 

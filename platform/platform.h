@@ -158,6 +158,9 @@ struct MidiInputEvent {
   int channel;   // 0..15
   int note;      // 0..127 (Sustain: 64)
   int value;     // the velocity (NoteOn, NoteOff) or the pedal's value
+  // When it arrived, on TimeMs's clock. Desktop: the moment the backend
+  // read it from the sequencer; testing: the scripted time it was pushed.
+  std::uint32_t ms = 0;
 };
 
 // Starts listening to every MIDI source the machine has (and to those that
@@ -264,6 +267,10 @@ struct Event {
   int y = 0;
   int key = 0;
   int letter = 0;
+  // When it happened, on TimeMs's clock. Desktop: the moment PollEvent took
+  // it from the window system's queue; testing: the scripted time it was
+  // pushed.
+  std::uint32_t ms = 0;
 };
 
 // Takes the next waiting event; false when none is waiting. Called by the
@@ -282,7 +289,8 @@ void PostCloseRequest();
 // sequencer and the second copies' socket together.
 bool WaitForInput(std::uint32_t timeoutMs);
 
-// Whether a key (virtual-key code) is down now.
+// Whether a key (virtual-key code) is down now: asked for Shift at a click.
+// The keys that play come as events.
 bool KeyIsDown(int virtualKey);
 // What the key at that virtual key's place types on the player's keyboard
 // layout now, in UTF-8, a letter in upper case ("Q" for 'A' on a French

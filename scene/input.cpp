@@ -1,5 +1,7 @@
 #include "scene/input.h"
 
+#include <bitset>
+
 #include "base/module_state.h"
 #include "platform/platform.h"
 #include "scene/scenes.h"
@@ -17,6 +19,7 @@ struct State {
   int lastKey = 0;
   int keyPressed = 0;
   int keyPressedLetter = 0;
+  std::bitset<256> keysWentDown;
   bool applicationActive = true;  // a new window starts in front
 };
 base::ModuleState<State> state;
@@ -35,7 +38,13 @@ void ClearRightPress() { state.rightPressed = false; }
 int LastKey() { return state.lastKey; }
 int KeyPressed() { return state.keyPressed; }
 int KeyPressedLetter() { return state.keyPressedLetter; }
-void ClearKeyPress() { state.keyPressed = state.keyPressedLetter = 0; }
+bool KeyWentDown(int virtualKey) {
+  return virtualKey >= 0 && virtualKey < static_cast<int>(state.keysWentDown.size()) && state.keysWentDown[virtualKey];
+}
+void ClearKeyPress() {
+  state.keyPressed = state.keyPressedLetter = 0;
+  state.keysWentDown.reset();
+}
 bool ApplicationActive() { return state.applicationActive; }
 
 void MovePointer(int x, int y) {
@@ -50,15 +59,10 @@ void PressKey(int virtualKey, int letter) {
   if (virtualKey != state.lastKey) {
     state.keyPressed = virtualKey;
     state.keyPressedLetter = letter;
+    if (virtualKey >= 0 && virtualKey < static_cast<int>(state.keysWentDown.size())) state.keysWentDown[virtualKey] = true;
   }
   state.lastKey = virtualKey;
 }
 void SetApplicationActive(bool active) { state.applicationActive = active; }
-
-void ReadKeyState(int virtualKey, int& keyState) {
-  if (platform::KeyIsDown(virtualKey)) keyState = keyState == kKeyUp ? kKeyPressed : kKeyHeld;
-  else keyState = (keyState == kKeyPressed || keyState == kKeyHeld) ? kKeyReleased : kKeyUp;
-  if (TransitionStep() != 0) keyState = kKeyUp;
-}
 
 }  // namespace scene

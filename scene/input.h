@@ -1,16 +1,10 @@
 // The window's input as the scenes poll it once per frame pass: the
-// pointer, the left button, the last key, the application's activation,
-// and the key states of ReadKeyState. The shell's event handling
-// (app/input.h) fills it in.
+// pointer, the left button, the keys pressed, the application's
+// activation. The shell's event handling (app/input.h) fills it in; the
+// piano takes its keys as events of its own (game/piano_input.h).
 #pragma once
 
 namespace scene {
-
-// Key states of ReadKeyState.
-inline constexpr int kKeyUp = 0;
-inline constexpr int kKeyPressed = 1;
-inline constexpr int kKeyReleased = 2;
-inline constexpr int kKeyHeld = 3;
 
 int PointerX();
 int PointerY();
@@ -29,6 +23,9 @@ int LastKey();
 // the end of each frame pass.
 int KeyPressed();
 int KeyPressedLetter();
+// Whether the key (a virtual key) was pressed since the last frame pass,
+// counted as KeyPressed counts; cleared with it.
+bool KeyWentDown(int virtualKey);
 void ClearKeyPress();
 bool ApplicationActive();
 
@@ -41,10 +38,6 @@ void SetLastKey(int virtualKey);
 // A key went down: a press unless it repeats the key already down.
 void PressKey(int virtualKey, int letter);
 void SetApplicationActive(bool active);
-
-// Updates a caller's key state from the key's position now: 1 pressed, 3
-// held, 2 released, 0 up; every key reads 0 while a wipe runs.
-void ReadKeyState(int virtualKey, int& state);
 
 void ResetInput();
 

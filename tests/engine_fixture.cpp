@@ -4,6 +4,7 @@
 #include "player/run_step.h"
 #include "game/engine_events.h"
 #include "midi/midi_out.h"
+#include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
@@ -50,7 +51,7 @@ void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
 
 void EngineTest::PressGuideKey(int pressedNote) {
   ASSERT_EQ(player::IsGuidePerformed(), 1);
-  game::JudgeTiming();
+  game::JudgeTiming(platform::TimeMs());
   const player::TakenNote taken = player::TakeGuideNote(pressedNote);
   game::ShowHappenings(taken.happenings);
   const int note = taken.note;

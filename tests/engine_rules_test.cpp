@@ -13,6 +13,7 @@
 #include "game/judging.h"
 #include "player/run_step.h"
 #include "game/main_command.h"
+#include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"

@@ -7,6 +7,7 @@
 #include "game/judging.h"
 #include "player/run_step.h"
 #include "game/main_command.h"
+#include "platform/platform.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
 
@@ -176,7 +177,7 @@ TEST_F(Judging, VerdictsAndScores) {
                          Press{1000, 1069, game::kVerdictGood}, Press{1000, 1070, game::kVerdictLate}}) {
     StartBefore(c.runTo);
     if (c.pressAt != 0) platform::testing::SetTime(c.pressAt);
-    EXPECT_EQ(game::JudgeTiming().verdict, c.verdict) << c.runTo << " " << c.pressAt;
+    EXPECT_EQ(game::JudgeTiming(platform::TimeMs()).verdict, c.verdict) << c.runTo << " " << c.pressAt;
   }
   struct Run {
     int good, late, score;
@@ -185,9 +186,9 @@ TEST_F(Judging, VerdictsAndScores) {
                        Run{99, 1, 990}}) {
     StartBefore(1000);  // halted at 1000 ms
     platform::testing::SetTime(1010);
-    for (int i = 0; i < c.good; ++i) game::JudgeTiming();
+    for (int i = 0; i < c.good; ++i) game::JudgeTiming(platform::TimeMs());
     platform::testing::SetTime(1100);
-    for (int i = 0; i < c.late; ++i) game::JudgeTiming();
+    for (int i = 0; i < c.late; ++i) game::JudgeTiming(platform::TimeMs());
     EXPECT_EQ(game::Score(), c.score) << c.good << " Good, " << c.late << " LATE";
     EXPECT_EQ(game::Misses(), c.late);
   }

@@ -384,12 +384,11 @@ TEST_F(PartsInTheGame, TheKeysPlayThePartsInstrumentOnItsChannel) {
         break;
       case kPart: ClickButton(game::kButtonPart); break;
       case kKeyDown:
-        pt::SetKeyDown('A', true);
-        Pass();
+        KeyDown('A');
         Pass();
         break;
       case kKeyUp:
-        pt::SetKeyDown('A', false);
+        KeyUp('A');
         Pass();
         break;
       case kPedalDown:

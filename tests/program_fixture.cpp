@@ -80,10 +80,13 @@ void ProgramTest::ClickButton(int n) {
   Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
+void ProgramTest::KeyDown(int virtualKey) { pt::PushEvent({platform::EventKind::KeyDown, 0, 0, virtualKey}); }
+void ProgramTest::KeyUp(int virtualKey) { pt::PushEvent({platform::EventKind::KeyUp, 0, 0, virtualKey}); }
+
 void ProgramTest::Tap(int virtualKey, int frames) {
-  pt::SetKeyDown(virtualKey, true);
+  KeyDown(virtualKey);
   for (int i = 0; i < frames; ++i) Pass();
-  pt::SetKeyDown(virtualKey, false);
+  KeyUp(virtualKey);
   Pass();
 }
 

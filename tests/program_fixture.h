@@ -42,6 +42,9 @@ class ProgramTest : public ::testing::Test {
   void PressMouse(int x, int y);
   void ReleaseMouse();
   // A key held down for `frames` frame passes, then released for one.
+  // A key event now, taken at the next pass.
+  void KeyDown(int virtualKey);
+  void KeyUp(int virtualKey);
   void Tap(int virtualKey, int frames = 2);
 
   // Every message sent since the last take; NoteOns keeps the note-ons with

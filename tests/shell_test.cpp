@@ -208,25 +208,6 @@ TEST_F(Shell, TheWindowsIconIsTheMainPicture) {
   EXPECT_EQ(pt::WindowIconHeight(), 32);
 }
 
-TEST_F(Shell, KeyStatesAndTheirSilenceDuringAWipe) {
-  Start();
-  int state = 0;
-  pt::SetKeyDown('A', true);
-  scene::ReadKeyState('A', state);
-  EXPECT_EQ(state, scene::kKeyPressed);
-  scene::ReadKeyState('A', state);
-  EXPECT_EQ(state, scene::kKeyHeld);
-  pt::SetKeyDown('A', false);
-  scene::ReadKeyState('A', state);
-  EXPECT_EQ(state, scene::kKeyReleased);
-  scene::ReadKeyState('A', state);
-  EXPECT_EQ(state, scene::kKeyUp);
-  pt::SetKeyDown('A', true);
-  scene::BeginSceneChange(scene::kSceneExitQuestion);
-  scene::ReadKeyState('A', state);
-  EXPECT_EQ(state, scene::kKeyUp);
-}
-
 TEST_F(Shell, APressIsSeenInOneFramePassAndADoubleClickIsOneClick) {
   Start();
   for (EventKind kind : {EventKind::LeftDown, EventKind::LeftUp, EventKind::LeftDoubleClick, EventKind::LeftUp}) Push(kind);

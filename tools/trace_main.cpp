@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/input.h"
 #include "app/shell.h"
@@ -188,12 +189,29 @@ bool Load(const char* path) {
 // octave keys, or share a key, is played in turns, the guide note's turn
 // first; each turn follows as soon as the one before has sounded, so that
 // it counts with the chord's first.
+// The keyboard is modelled as read at frame passes, a key sounding once two
+// passes have seen it down: a note key pressed reaches the game as a key
+// event just before the next pass, stamped with the moment it went down,
+// unless it was let go meanwhile (it never sounds then); a key the last
+// pass saw up, and the octave keys, reach it at once, and so do keys let
+// go. The note keys go in key table order, as such a reading finds them.
 class SimulatedPlayer {
  public:
   explicit SimulatedPlayer(long offsetMs) : offsetMs_(offsetMs) {}
 
   // Called before each frame at time `now`: presses or releases.
   void BeforeFrame(std::uint32_t now) {
+    dueKeys_ = std::move(pendingKeys_);
+    pendingKeys_.clear();
+    Act(now);
+    for (int index : dueKeys_) SendKey(game::kNoteKeys[index], true, pressedAt_);
+  }
+  void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
+
+ private:
+  static constexpr int kHeldFrames = 2;
+
+  void Act(std::uint32_t now) {
     NoticeHalt();
     if (keyCount_ != 0) {
       if (!game::KeySounding(keyIndex_[0])) return;
@@ -209,11 +227,6 @@ class SimulatedPlayer {
     }
     if (Due(now)) PressChord();
   }
-  void AfterFrame(std::uint32_t now) { previousFrame_ = now; }
-
- private:
-  static constexpr int kHeldFrames = 2;
-
   // The halt at the chord to play begins with the frame that made it (the
   // halt at a chord just taken lasts until the next frame).
   void NoticeHalt() {
@@ -260,18 +273,41 @@ class SimulatedPlayer {
       if (player::GuideChordNoteWaits(i) && OctaveKeyOf(note) == octaveKey_) add(note);
     }
   }
+  static void SendKey(int virtualKey, bool down, std::uint32_t ms) {
+    platform::Event event{down ? platform::EventKind::KeyDown : platform::EventKind::KeyUp};
+    event.key = virtualKey;
+    event.ms = ms;
+    app::HandleEvent(event);
+  }
+  std::vector<int> KeysInTableOrder() const {
+    std::vector<int> keys(keyIndex_, keyIndex_ + keyCount_);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+  }
   void PressKeys() {
     framesSounded_ = 0;
-    if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, true);
-    for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], true);
+    const std::uint32_t now = platform::TimeMs();
+    if (octaveKey_ != 0) SendKey(octaveKey_, true, now);
+    pendingKeys_.clear();
+    for (int index : KeysInTableOrder()) {
+      if (releasedAt_[index] == static_cast<std::int64_t>(previousFrame_)) SendKey(game::kNoteKeys[index], true, now);
+      else pendingKeys_.push_back(index);
+    }
+    pressedAt_ = now;
   }
   void PressChord() {
     ChooseTurn();
     PressKeys();
   }
   void Release() {
-    for (int k = 0; k < keyCount_; ++k) pt::SetKeyDown(game::kNoteKeys[keyIndex_[k]], false);
-    if (octaveKey_ != 0) pt::SetKeyDown(octaveKey_, false);
+    const std::uint32_t now = platform::TimeMs();
+    for (int index : KeysInTableOrder()) {
+      const auto due = std::find(dueKeys_.begin(), dueKeys_.end(), index);
+      if (due != dueKeys_.end()) dueKeys_.erase(due);
+      else SendKey(game::kNoteKeys[index], false, now);
+      releasedAt_[index] = now;
+    }
+    if (octaveKey_ != 0) SendKey(octaveKey_, false, now);
     keyCount_ = 0;
   }
   // The held keys go up and the next turn or chord goes down in the same
@@ -296,6 +332,13 @@ class SimulatedPlayer {
   int keyCount_ = 0;
   int octaveKey_ = 0;
   int framesSounded_ = 0;
+  // Keys pressed that reach the game just before the next frame pass, those
+  // due before this one, and when each key was last let go (-1: never).
+  std::vector<int> pendingKeys_;
+  std::vector<int> dueKeys_;
+  std::uint32_t pressedAt_ = 0;
+  std::int64_t releasedAt_[game::kNoteKeyCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                                   -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   bool turnPending_ = false;
   bool haltNoted_ = false;
   std::uint32_t haltedAt_ = 0;

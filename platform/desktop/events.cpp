@@ -146,6 +146,7 @@ static bool NextEvent(Event& event) {
 bool PollEvent(Event& event) {
   ++eventPolls;
   if (!NextEvent(event)) return false;
+  event.ms = TimeMs();
   desktop::LogInput("%s %d %d %d %d", KindName(event.kind), event.x, event.y, event.key, event.letter);
   return true;
 }

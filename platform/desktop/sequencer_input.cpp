@@ -60,8 +60,9 @@ void ConnectEverySource(snd_seq_t* seq) {
   desktop::ForEachOtherProgramsPort(seq, kSourceCapabilities, [seq](snd_seq_port_info_t* port) { Connect(seq, port); });
 }
 
-void Keep(const MidiInputEvent& event) {
+void Keep(MidiInputEvent event) {
   ++arrivals;
+  event.ms = TimeMs();
   arrived.Push(event);
 }
 

@@ -98,7 +98,10 @@ void ResetInput() {
   lastInputWaitMs = 0;
 }
 
-void PushEvent(const Event& event) { eventQueue.push_back(event); }
+void PushEvent(Event event) {
+  event.ms = TimeMs();
+  eventQueue.push_back(event);
+}
 std::size_t PendingEvents() { return eventQueue.size(); }
 void SetKeyDown(int virtualKey, bool down) {
   if (down) keysDown.insert(virtualKey);

@@ -32,7 +32,10 @@ void ResetMidiInput() {
   scriptedInput.Clear();
   inputOpen = false;
 }
-void PushMidiInput(const MidiInputEvent& event) { scriptedInput.Push(event); }
+void PushMidiInput(MidiInputEvent event) {
+  event.ms = TimeMs();
+  scriptedInput.Push(event);
+}
 std::size_t PendingMidiInput() { return scriptedInput.Size(); }
 bool MidiInputOpen() { return inputOpen; }
 

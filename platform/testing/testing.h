@@ -80,7 +80,8 @@ int LongDoneWaits();
 
 // --- MIDI input: events the game polls, sent by the test and kept as the
 // desktop keeps what arrives (a full queue drops note-ons) ---
-void PushMidiInput(const MidiInputEvent& event);
+// Each is stamped with the scripted time it is pushed at.
+void PushMidiInput(MidiInputEvent event);
 std::size_t PendingMidiInput();
 bool MidiInputOpen();
 
@@ -107,8 +108,11 @@ int WindowIconWidth();
 int WindowIconHeight();
 
 // --- Input ---
-void PushEvent(const Event& event);
+// Each is stamped with the scripted time it is pushed at.
+void PushEvent(Event event);
 std::size_t PendingEvents();
+// What KeyIsDown answers (Shift at a click); the keys that play come as
+// events.
 void SetKeyDown(int virtualKey, bool down);
 // What KeyLabel answers for a virtual key; Reset brings back a US layout's
 // names.

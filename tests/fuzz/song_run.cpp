@@ -23,7 +23,7 @@ std::uint32_t PlaySongRun(player::PlayMode playMode, std::uint32_t frameMs) {
     game::ShowHappenings(player::AdvancePlayback());
     if (player::HaltedAtGuide() && player::IsGuidePerformed()) {
       // The player's key, as the computer-keyboard piano sends it.
-      game::JudgeTiming();
+      game::JudgeTiming(platform::TimeMs());
       const int note = player::TakeGuideNote(60).note;
       const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note & 0x7F), player::GuideVelocity()};
       player::SendToPort(0, on, 3);
