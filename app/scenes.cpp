@@ -3,15 +3,18 @@
 #include "app/command_line.h"
 #include "app/shutdown.h"
 #include "draw/messages.h"
+#include "files/load_song.h"
 #include "game/computer_keyboard.h"
 #include "game/main_scene.h"
 #include "game/main_scene_playback.h"
 #include "game/midi_keyboard.h"
+#include "game/panels.h"
 #include "game/play_mode.h"
 #include "game/score_screens.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
+#include "player/event_dispatch.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
@@ -23,7 +26,12 @@ void RunStartUpScene() {
   scene::LoadSceneArtwork();
   midi::OpenMidiOutPorts(CommandLineBuffer());
   platform::OpenMidiInput();  // a MIDI keyboard plays the piano too
-  song::PrepareSongBanks(CommandLineBuffer());
+  player::ClearNoteTables();
+  song::PrepareSongStore();
+  if (CommandLineBuffer()[0] != '\0') files::LoadCommandLineSong(CommandLineBuffer());
+  else song::InstallEmptySong();
+  game::DrawTitlePanel();
+  player::RewindSong();
   game::ClearHaltedAtGuide();
   scene::ChangeSceneDirectly(scene::kSceneMain);
 }

@@ -76,7 +76,7 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
 LoadResult LoadSongFile() {
   platform::SetCursorShape(platform::CursorShape::Wait);
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
-  song::FindSongParts();  // none in the emptied bank until a song installs
+  song::FindSongParts();  // none in the emptied store until a song installs
   // Before any song was installed there was no track to clear, and so
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.
@@ -103,7 +103,7 @@ LoadResult LoadSongFile() {
   }
   if (!song::SongErrorFlag()) {
     if (!song::InstallSongImage(imageLength)) result = LoadResult::NoHeader;
-    song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
+    song::ScanSong(song::TrackEntry(0));
   }
   platform::SetCursorShape(platform::CursorShape::Arrow);
   return result;

@@ -25,7 +25,12 @@ enum class LoadResult {
   NoHeader,     // read whole, but no header chunk: not a Standard MIDI File
 };
 
-// Loads the file named by the song path into the current bank: clears the
+// Whether a load scanned the store (whose title, then, is to be drawn again).
+inline bool LoadScannedSong(LoadResult result) {
+  return result == LoadResult::Installed || result == LoadResult::NoHeader;
+}
+
+// Loads the file named by the song path into the song store: clears the
 // current song, reads the file into the free space, installs and scans it.
 // A file that is too short, too large or unreadable sets the song error
 // flag; one that cannot be opened leaves the flag untouched.

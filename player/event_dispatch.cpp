@@ -297,9 +297,3 @@ void ChaseTracksTo(std::int32_t tick) {
 }
 
 }  // namespace player
-
-namespace song {
-
-void ClearPlaybackNotes() { player::ClearNoteTables(); }
-
-}  // namespace song

@@ -211,9 +211,3 @@ void HoldPlayback() {
 void ContinuePlayback() { midi::ReleaseSongClock(); }
 
 }  // namespace player
-
-namespace song {
-
-void RewindPlayback() { player::RewindSong(); }
-
-}  // namespace song

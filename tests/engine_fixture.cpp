@@ -21,7 +21,8 @@ namespace pt = platform::testing;
 
 void EngineTest::ResetEngine(int ports) {
   ResetProgram(ports);
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
   midi::OpenMidiOutPorts("");
   pt::ClearMidiLog();
 }

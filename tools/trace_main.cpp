@@ -374,7 +374,8 @@ int main(int argc, char** argv) {
   pt::SetMidiDevices({.count = options.ports, .probeSucceeds = false});
   midi::InitTimingServices();
   midi::OpenMidiOutPorts("");
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
 
   // Load as the FILE button does: clear, read, install, scan, rewind.
   if (!Load(options.song)) return 1;

@@ -22,7 +22,8 @@ constexpr std::uint32_t kFrameMs = 100;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   test::ResetProgram(2);
   midi::OpenMidiOutPorts("");
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
   files::SetSongPath(fuzz::WriteFile("song.mid", data, size).c_str());
   if (files::LoadSongFile() == files::LoadResult::Installed) {
     player::RewindSong();
