@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "report/report.h"
+
 namespace files {
 
 // The song path buffer holds 260 bytes and a terminator.
@@ -29,6 +31,15 @@ enum class LoadResult {
 inline bool LoadScannedSong(LoadResult result) {
   return result == LoadResult::Installed || result == LoadResult::NoHeader;
 }
+
+// What a failed load is called: the message the player reads, and the
+// phrase a command-line tool prints after the path.
+struct LoadFailureText {
+  report::PlayerText message;
+  const char* afterPath;
+};
+// The text of a failed load; nullptr for Installed.
+const LoadFailureText* LoadFailureTextOf(LoadResult result);
 
 // Loads the file named by the song path into the song store: clears the
 // current song, reads the file into the free space, installs and scans it.

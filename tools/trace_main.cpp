@@ -169,16 +169,9 @@ bool Load(const char* path) {
     std::fprintf(stderr, "tonquill-trace: the path is too long: %s\n", path);
     return false;
   }
-  const char* problem = nullptr;
-  switch (files::LoadSong(false)) {
-    case files::LoadResult::Installed: return true;
-    case files::LoadResult::NotOpened: problem = "cannot be opened"; break;
-    case files::LoadResult::TooShort: problem = "is too short to be a song"; break;
-    case files::LoadResult::TooLarge: problem = "is too large for the song buffer"; break;
-    case files::LoadResult::ReadFailed: problem = "cannot be read"; break;
-    case files::LoadResult::NoHeader: problem = "has no MThd header: not a Standard MIDI File"; break;
-  }
-  std::fprintf(stderr, "tonquill-trace: %s %s\n", path, problem);
+  const files::LoadFailureText* failure = files::LoadFailureTextOf(files::LoadSong(false));
+  if (failure == nullptr) return true;
+  std::fprintf(stderr, "tonquill-trace: %s %s\n", path, failure->afterPath);
   return false;
 }
 
