@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "draw/colour_order.h"
 #include "draw/eldraw.h"
 #include "draw/fill.h"
 #include "draw/text.h"
@@ -96,10 +97,6 @@ void BeginGameStatistics(int nextScene) {
 
 // --- Drawing ---
 
-static std::uint32_t ColorRefOf(std::uint32_t rgb) {
-  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-}
-
 // Width of UTF-8 text in cells of `height`: characters below U+0400 take
 // half a cell, the others a whole one, as the text renderer lays them out.
 static int TextWidth(const std::string& text, int height) {
@@ -113,7 +110,7 @@ static int TextWidth(const std::string& text, int height) {
 // Draws text on whatever lies below; returns where it ended.
 static int PutSceneText(int x, int y, const std::string& text, int height, std::uint32_t rgb) {
   draw::BeginText(draw::kFaceGothic, height, 0, 0, 0, 0);
-  draw::SetTextColors(ColorRefOf(rgb), 0, 1);
+  draw::SetTextColors(draw::SwapColourOrder(rgb), 0, 1);
   draw::PutUtf8Text(x, y, text.c_str());
   draw::EndText();
   return x + TextWidth(text, height);

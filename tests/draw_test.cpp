@@ -218,6 +218,15 @@ TEST_F(Draw, CellTextOnSilver) {
   for (int y = 32; y < 48; ++y)
     for (int x = 567; x < 591; ++x) red += (At(x, y) >> 11) > 20 && ((At(x, y) >> 5) & 0x3F) < 20 ? 1 : 0;
   EXPECT_GT(red, 10) << "the stars are drawn in red";
+  // A colour reference holds red in its low byte.
+  draw::BeginText(draw::kFaceGothic, 16, 0, 0, 0, 0);
+  draw::SetTextColors(0x0000FF, 0, 1);
+  draw::PutText(300, 300, "***");
+  draw::EndText();
+  int referencedRed = 0;
+  for (int y = 300; y < 316; ++y)
+    for (int x = 300; x < 324; ++x) referencedRed += (At(x, y) >> 11) > 20 && (At(x, y) & 0x1F) < 8 ? 1 : 0;
+  EXPECT_GT(referencedRed, 10) << "text in the colour reference 0x0000FF is red";
 
   const auto before = draw::BackScreen().pixels;
   draw::SetLabelColor(17);
