@@ -11,8 +11,6 @@
 #include "draw/fill.h"
 #include "draw/text.h"
 #include "files/game_history.h"
-#include "files/song_file.h"
-#include "files/user_text.h"
 #include "game/artwork_text.h"
 #include "game/game_statistics.h"
 #include "player/guide_track.h"
@@ -70,18 +68,12 @@ static void KeepInHistory() {
   const std::string partId = player::ChosenPartId();
   const char* part = partId.c_str();
   const int speed = player::PlaybackSpeedPercent();
-  std::vector<files::GameRecord> earlier;
-  state.historyProblem.clear();
-  if (state.historyKept) {
-    const std::string path = files::HistoryPath(files::SongPath());
-    earlier = files::ReadHistory(path);
-    const files::GameRecord game{files::LocalDateTimeNow(), part, speed, state.score, state.summary.good,
-                                 state.summary.late, state.summary.fast, state.summary.meanMs, state.summary.spreadMs};
-    int errorNumber = 0;
-    if (path.empty()) state.historyProblem = report::InPlayersLanguage(kNoDataFolder);
-    else if (!files::AppendToHistory(path, game, errorNumber)) state.historyProblem = files::ReasonText(errorNumber);
-  }
-  state.chartedScores = ChartedScores(earlier, part, speed, state.score);
+  files::KeptGame kept;
+  if (state.historyKept)
+    kept = files::KeepGameInHistory({"", part, speed, state.score, state.summary.good, state.summary.late,
+                                     state.summary.fast, state.summary.meanMs, state.summary.spreadMs});
+  state.historyProblem = kept.problem;
+  state.chartedScores = ChartedScores(kept.earlier, part, speed, state.score);
 }
 
 void BeginGameStatistics(int nextScene) {
