@@ -7,9 +7,9 @@
 #include "game/piano_input.h"
 #include "midi/timing.h"
 #include "platform/virtual_keys.h"
+#include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
-#include "player/playback_clock.h"
 
 namespace app {
 

@@ -3,13 +3,17 @@
 #include "app/command_line.h"
 #include "app/shutdown.h"
 #include "draw/messages.h"
+#include "files/load_song.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "game/main_scene.h"
+#include "game/panels.h"
 #include "game/piano_input.h"
 #include "game/score_screens.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
+#include "player/event_dispatch.h"
 #include "player/playback_clock.h"
 #include "player/run_step.h"
 #include "scene/input.h"
@@ -22,7 +26,12 @@ void RunStartUpScene() {
   scene::LoadSceneArtwork();
   midi::OpenMidiOutPorts(CommandLineBuffer());
   platform::OpenMidiInput();  // a MIDI keyboard plays the piano too
-  song::PrepareSongBanks(CommandLineBuffer());
+  player::ClearNoteTables();
+  song::PrepareSongStore();
+  if (CommandLineBuffer()[0] != '\0') files::LoadCommandLineSong(CommandLineBuffer());
+  else song::InstallEmptySong();
+  game::DrawTitlePanel();
+  game::ShowHappenings(player::RewindSong());
   player::ClearHaltAtGuide();
   scene::ChangeSceneDirectly(scene::kSceneMain);
 }

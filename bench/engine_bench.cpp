@@ -27,13 +27,13 @@
 #include <string>
 #include <vector>
 
-#include "game/engine_events.h"
 #include "app/input.h"
 #include "app/shell.h"
-#include "game/controls.h"
 #include "chase_songs.h"
 #include "dense_song.h"
 #include "files/song_file.h"
+#include "game/controls.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
@@ -72,11 +72,12 @@ void PrintRow(const char* what, const char* unit, const std::vector<double>& val
   std::printf("  %-46s %-3s %10.2f %10.2f %10.2f\n", what, unit, s.min * scale, s.median * scale, s.max * scale);
 }
 
-// A fresh program with its song banks laid out, as at start-up with no song.
+// A fresh program with its song store laid out, as at start-up with no song.
 void FreshStore(int ports) {
   test::ResetProgram(ports);
   midi::OpenMidiOutPorts("");
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
   // The loader clears the current song before it reads the file.
   for (int t = song::TrackCount(); t >= 1; --t) song::ClearTrack(t);
 }
@@ -106,7 +107,7 @@ bool MeasureLoad(const std::string& path, const std::vector<std::uint8_t>& file,
     if (!song::InstallSongImage(static_cast<std::int32_t>(file.size()))) return false;
     times.install.push_back(Since(start));
     start = Clock::now();
-    song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
+    song::ScanSong(song::TrackEntry(0));
     times.scan.push_back(Since(start));
   }
   return true;

@@ -1,4 +1,4 @@
-// Copies onto the back screen, stretched copies, lines and bevels.
+// Copies onto the back screen, lines and bevels.
 #include <algorithm>
 #include <cstdlib>
 
@@ -93,23 +93,6 @@ void Put(int x, int y, int object, int left, int top, int right, int bottom) {
 
 void PutKeyed(int x, int y, int object, int left, int top, int right, int bottom) {
   ClippedCopy(x, y, object, left, top, right, bottom, true);
-}
-
-void PutStretched(int x, int y, int object, int left, int top, int right, int bottom, int width, int height) {
-  // The software path: scale into the Buffer object, then a keyed copy, so
-  // the result is clipped and black is transparent.
-  Surface* source = ObjectSurface(object);
-  Surface* buffer = ObjectSurface(kBufferObject);
-  if (source == nullptr || buffer == nullptr || right <= left || bottom <= top) return;
-  const int w = std::min(width, buffer->width), h = std::min(height, buffer->height);
-  for (int ty = 0; ty < h; ++ty) {
-    const int sy = top + static_cast<int>(static_cast<long long>(ty) * (bottom - top) / std::max(height, 1));
-    for (int tx = 0; tx < w; ++tx) {
-      const int sx = left + static_cast<int>(static_cast<long long>(tx) * (right - left) / std::max(width, 1));
-      buffer->At(tx, ty) = source->Contains(sx, sy) ? source->At(sx, sy) : Pixel{0};
-    }
-  }
-  PutKeyed(x, y, kBufferObject, 0, 0, w, h);
 }
 
 void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth) {

@@ -1,5 +1,5 @@
 // The elDraw module: the screen, the object table of pictures, and the
-// clipped, keyed and stretched copies, lines and bevels with which every
+// clipped and keyed copies, lines and bevels with which every
 // frame is composed on the back screen.
 #pragma once
 
@@ -20,7 +20,7 @@ void Present();
 // Restores lost surfaces and reloads loaded objects 4..1023 from their
 // bitmaps with their recorded colour key.
 void Restore();
-// Releases every object, the screen and the sound device.
+// Releases every object and the screen.
 void Release();
 void SetClip(int left, int top, int right, int bottom);
 
@@ -37,7 +37,6 @@ int SwapObject(const char* name, int object, int memoryType);
 
 void Put(int x, int y, int object, int left, int top, int right, int bottom);
 void PutKeyed(int x, int y, int object, int left, int top, int right, int bottom);
-void PutStretched(int x, int y, int object, int left, int top, int right, int bottom, int width, int height);
 void Line(int x1, int y1, int x2, int y2, std::uint32_t colorRef, int penWidth);
 // Bevel styles: raised (3 pixels, light above and left), thin sunken (2
 // pixels) and sunken (3 pixels, dark above and left).

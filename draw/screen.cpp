@@ -17,7 +17,6 @@ struct State {
   Surface internalSurfaces[kFirstLoadedObject]{};
   bool fullScreenFlag = true;
   bool presentationOpen = false;
-  bool soundOpen = false;
   int screenWidth = kScreenWidth;
   int screenHeight = kScreenHeight;
   int clientX = 0;
@@ -99,7 +98,6 @@ int Screen(int width, int height, int /*placement: every surface lives in memory
     InstallInternalObject(n, &state.internalSurfaces[n], kInternalNames[n], width, height);
   }
   state.pixelFormat = {Channel(kRedMask), Channel(kGreenMask), Channel(kBlueMask)};
-  state.soundOpen = platform::OpenSoundDevice();  // a machine without sound is not an error
   if (state.fullScreenFlag) ConfineCursor();
   return 1;
 }
@@ -136,8 +134,7 @@ void Release() {
   state.backScreen = Surface();
   for (Surface& s : state.internalSurfaces) s = Surface();
   if (state.presentationOpen) platform::ClosePresentation();
-  if (state.soundOpen) platform::CloseSoundDevice();
-  state.presentationOpen = state.soundOpen = false;
+  state.presentationOpen = false;
 }
 
 }  // namespace elDraw

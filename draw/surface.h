@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "draw/colour_order.h"
 #include "platform/rgb565.h"
 
 namespace draw {
@@ -47,7 +48,7 @@ constexpr Pixel RgbToPixel(std::uint32_t rgb) { return platform::RgbToRgb565(rgb
 
 // A GDI colour (0x00BBGGRR) as a 5-6-5 pixel.
 constexpr Pixel ColorRefToPixel(std::uint32_t colorRef) {
-  return RgbToPixel(((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF));
+  return RgbToPixel(SwapColourOrder(colorRef));
 }
 
 // A 5-6-5 pixel back to 0xRRGGBB (low bits replicated).

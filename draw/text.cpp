@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/module_state.h"
+#include "draw/colour_order.h"
 #include "draw/eldraw.h"
 #include "draw/redraw.h"
 #include "platform/platform.h"
@@ -27,10 +28,6 @@ static const std::uint32_t kLabelTable[kLabelColours] = {
     0x000000, 0x0000C0, 0xC00000, 0x000000, 0x000000, 0x000000, 0x000000, 0xC0C0C0, 0x000000,
     0x0000FF, 0xFF0000, 0x000000, 0x007F00, 0x00FFFF, 0x000000, 0x000000, 0x000000};
 
-static std::uint32_t RgbToColorRef(std::uint32_t rgb) {
-  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-}
-
 void BeginText(int face, int height, int, int, int, int) {
   if (face == kFaceMincho || face == kFaceGothic) state.textFace = face;  // others keep the previous face
   state.textHeight = height;
@@ -47,14 +44,14 @@ void PutText(int x, int y, const char* text) {
   Surface& screen = BackScreen();
   if (screen.pixels.empty()) return;
   platform::DrawText(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, state.textFace, state.textHeight,
-                     RgbToColorRef(state.textColor), RgbToColorRef(state.backgroundColor), !state.transparentBackground);
+                     SwapColourOrder(state.textColor), SwapColourOrder(state.backgroundColor), !state.transparentBackground);
 }
 
 void PutUtf8Text(int x, int y, const char* text) {
   Surface& screen = BackScreen();
   if (screen.pixels.empty()) return;
   platform::DrawUtf8Text(screen.pixels.data(), screen.width, screen.height, screen.width, x, y, text, state.textFace,
-                         state.textHeight, RgbToColorRef(state.textColor), RgbToColorRef(state.backgroundColor),
+                         state.textHeight, SwapColourOrder(state.textColor), SwapColourOrder(state.backgroundColor),
                          !state.transparentBackground);
 }
 
@@ -70,7 +67,7 @@ int LabelColor() { return state.labelColor; }
 void DrawLabel(int x, int y, const char* text, int height) {
   if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
   BeginText(kFaceGothic, height, 0, 0, 0, 0);
-  SetTextColors(RgbToColorRef(kLabelTable[state.labelColor]), RgbToColorRef(kSilver), 0);
+  SetTextColors(SwapColourOrder(kLabelTable[state.labelColor]), SwapColourOrder(kSilver), 0);
   PutText(x, y, text);
   EndText();
   state.labelColor = 0;
@@ -84,7 +81,7 @@ void DrawCellText(int column, int row, const char* text) {
 void DrawCellUtf8Text(int column, int row, const char* text) {
   if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
   BeginText(kFaceGothic, kCellHeight, 0, 0, 0, 0);
-  SetTextColors(RgbToColorRef(kLabelTable[state.labelColor]), RgbToColorRef(kSilver), 0);
+  SetTextColors(SwapColourOrder(kLabelTable[state.labelColor]), SwapColourOrder(kSilver), 0);
   PutUtf8Text(column * kCellWidth - 1, row * kCellHeight, text);
   EndText();
   state.labelColor = 0;

@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "files/kept_file_name.h"
+#include "files/song_file.h"
+#include "files/user_text.h"
 #include "platform/platform.h"
 
 namespace files {
@@ -128,6 +130,17 @@ std::string LocalDateTimeNow() {
   if (localtime_r(&now, &local) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local) == 0)
     return "1970-01-01T00:00:00+0000";
   return text;
+}
+
+KeptGame KeepGameInHistory(GameRecord game) {
+  KeptGame kept;
+  const std::string path = HistoryPath(SongPath());
+  kept.earlier = ReadHistory(path);
+  game.when = LocalDateTimeNow();
+  int errorNumber = 0;
+  if (path.empty()) kept.problem = report::InPlayersLanguage(kNoDataFolder);
+  else if (!AppendToHistory(path, game, errorNumber)) kept.problem = ReasonText(errorNumber);
+  return kept;
 }
 
 }  // namespace files

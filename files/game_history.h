@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/report.h"
+
 namespace files {
 
 struct GameRecord {
@@ -50,5 +52,17 @@ bool AppendToHistory(const std::string& path, const GameRecord& game, int& error
 
 // The local date and time now, as the file writes it.
 std::string LocalDateTimeNow();
+
+inline constexpr report::PlayerText kNoDataFolder = {"データフォルダがありません", "no data folder"};
+
+// What keeping a game in the history gives the statistics screen.
+struct KeptGame {
+  std::vector<GameRecord> earlier;  // the song's games before this one, oldest first
+  std::string problem;              // why the game was not kept (player's language), or empty
+};
+
+// Keeps a game (dated now) in the history of the song at the song path:
+// reads the games the file holds, then appends this one.
+KeptGame KeepGameInHistory(GameRecord game);
 
 }  // namespace files

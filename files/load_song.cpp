@@ -3,8 +3,6 @@
 #include "files/ranking.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
-#include "song/song_scan.h"
-#include "song/song_store.h"
 
 namespace files {
 
@@ -32,6 +30,11 @@ LoadResult LoadSongAndRanking(bool reportFailure) {
   return result;
 }
 
+LoadResult LoadCommandLineSong(const char* path) {
+  SetSongPath(path);
+  return LoadSongAndRanking(true);
+}
+
 void ReadSongRanking() {
   RestoreDefaultRankingText();
   DeriveRankingPath(SongPath());
@@ -39,15 +42,3 @@ void ReadSongRanking() {
 }
 
 }  // namespace files
-
-namespace song {
-
-// The song named on the command line is loaded as the FILE button loads one,
-// so it can be played and has its ranking; a failure is said.
-void LoadCommandLineSong(const char* path) {
-  files::SetSongPath(path);
-  TitleChanged();
-  files::LoadSongAndRanking(true);
-}
-
-}  // namespace song

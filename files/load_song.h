@@ -17,6 +17,10 @@ LoadResult LoadSong(bool reportFailure);
 // A failed load leaves the previous song's ranking (or none) as it was.
 LoadResult LoadSongAndRanking(bool reportFailure);
 
+// The song named on the command line is loaded as the FILE button loads one,
+// so it can be played and has its ranking; a failure is said.
+LoadResult LoadCommandLineSong(const char* path);
+
 // The ranking text starts from the default and the ranking file of the
 // song path and the chosen part is read over it (when another part is
 // chosen).

@@ -77,7 +77,7 @@ static std::int32_t ReadIntoFreeSpace(std::FILE* file, LoadResult& result) {
 LoadResult LoadSongFile() {
   platform::SetCursorShape(platform::CursorShape::Wait);
   for (int track = song::TrackCount(); track >= 1; --track) song::ClearTrack(track);
-  song::FindSongParts();  // none in the emptied bank until a song installs
+  song::FindSongParts();  // none in the emptied store until a song installs
   // Before any song was installed there was no track to clear, and so
   // nothing that cleared the flag an earlier failed load left: a new load
   // must not fail for it.
@@ -104,24 +104,42 @@ LoadResult LoadSongFile() {
   }
   if (!song::SongErrorFlag()) {
     if (!song::InstallSongImage(imageLength)) result = LoadResult::NoHeader;
-    song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
+    song::ScanSong(song::TrackEntry(0));
   }
   platform::SetCursorShape(platform::CursorShape::Arrow);
   return result;
 }
 
-void ReportLoadFailure(LoadResult result) {
-  const char* what = nullptr;
+const LoadFailureText* LoadFailureTextOf(LoadResult result) {
+  static constexpr LoadFailureText kNotOpened = {
+      {"曲ファイルを開けません。", "The song file cannot be opened."}, "cannot be opened"};
+  static constexpr LoadFailureText kTooShort = {
+      {"曲ファイルが短すぎます（24バイト以下）。", "The song file is too short (24 bytes or fewer)."},
+      "is too short to be a song"};
+  static constexpr LoadFailureText kTooLarge = {
+      {"曲ファイルが大きすぎて読み込めません。", "The song file is too large to load."},
+      "is too large for the song buffer"};
+  static constexpr LoadFailureText kReadFailed = {
+      {"曲ファイルを読み込めません。", "The song file cannot be read."}, "cannot be read"};
+  static constexpr LoadFailureText kNoHeader = {
+      {"MIDIファイルではありません（ヘッダーがありません）。", "This is not a Standard MIDI File (no header chunk)."},
+      "has no MThd header: not a Standard MIDI File"};
   switch (result) {
-    case LoadResult::Installed: return;
-    case LoadResult::NotOpened: what = Text(kCannotOpenSong); break;
-    case LoadResult::TooShort: what = Text(kSongTooShort); break;
-    case LoadResult::TooLarge: what = Text(kSongTooLarge); break;
-    case LoadResult::ReadFailed: what = Text(kCannotReadSong); break;
-    case LoadResult::NoHeader: what = Text(kNotASong); break;
+    case LoadResult::Installed: return nullptr;
+    case LoadResult::NotOpened: return &kNotOpened;
+    case LoadResult::TooShort: return &kTooShort;
+    case LoadResult::TooLarge: return &kTooLarge;
+    case LoadResult::ReadFailed: return &kReadFailed;
+    case LoadResult::NoHeader: return &kNoHeader;
   }
+  return nullptr;
+}
+
+void ReportLoadFailure(LoadResult result) {
+  const LoadFailureText* text = LoadFailureTextOf(result);
+  if (text == nullptr) return;
   const bool withReason = result == LoadResult::NotOpened || result == LoadResult::ReadFailed;
-  ShowFileMessage(what, state.songPath, withReason ? state.loadErrorNumber : 0);
+  ShowFileMessage(report::InPlayersLanguage(text->message), state.songPath, withReason ? state.loadErrorNumber : 0);
 }
 
 }  // namespace files

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "report/report.h"
+
 namespace files {
 
 // The song path buffer holds 260 bytes and a terminator.
@@ -25,7 +27,21 @@ enum class LoadResult {
   NoHeader,     // read whole, but no header chunk: not a Standard MIDI File
 };
 
-// Loads the file named by the song path into the current bank: clears the
+// Whether a load scanned the store (whose title, then, is to be drawn again).
+inline bool LoadScannedSong(LoadResult result) {
+  return result == LoadResult::Installed || result == LoadResult::NoHeader;
+}
+
+// What a failed load is called: the message the player reads, and the
+// phrase a command-line tool prints after the path.
+struct LoadFailureText {
+  report::PlayerText message;
+  const char* afterPath;
+};
+// The text of a failed load; nullptr for Installed.
+const LoadFailureText* LoadFailureTextOf(LoadResult result);
+
+// Loads the file named by the song path into the song store: clears the
 // current song, reads the file into the free space, installs and scans it.
 // A file that is too short, too large or unreadable sets the song error
 // flag; one that cannot be opened leaves the flag untouched.

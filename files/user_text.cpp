@@ -13,11 +13,6 @@ namespace files {
 namespace {
 
 const report::PlayerText kTexts[kTextCount] = {
-    {"曲ファイルを開けません。", "The song file cannot be opened."},
-    {"曲ファイルが短すぎます（24バイト以下）。", "The song file is too short (24 bytes or fewer)."},
-    {"曲ファイルが大きすぎて読み込めません。", "The song file is too large to load."},
-    {"曲ファイルを読み込めません。", "The song file cannot be read."},
-    {"MIDIファイルではありません（ヘッダーがありません）。", "This is not a Standard MIDI File (no header chunk)."},
     {"パスが長すぎます（260バイトまで）。", "The path is too long (at most 260 bytes)."},
     {"スコアデータを保存できません。", "The score data cannot be saved."},
     {"ファイル選択ダイアログがありません。次のパッケージをインストールしてください:",

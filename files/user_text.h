@@ -7,11 +7,6 @@
 namespace files {
 
 enum TextId {
-  kCannotOpenSong,
-  kSongTooShort,
-  kSongTooLarge,
-  kCannotReadSong,
-  kNotASong,
   kPathTooLong,
   kCannotWriteRanking,
   kNoFileChooser,

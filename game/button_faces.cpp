@@ -3,9 +3,9 @@
 #include "draw/redraw.h"
 #include "draw/text.h"
 #include "game/controls.h"
+#include "game/main_command.h"
 #include "game/panels.h"
 #include "game/part_button.h"
-#include "game/main_command.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 

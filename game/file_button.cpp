@@ -31,7 +31,9 @@ base::ModuleState<State> state;
 // Loads the song path as FILE does; a new song shows no verdict and no
 // score of a game played before it.
 static void LoadSongOfPath() {
-  if (files::LoadSongAndRanking(true) != files::LoadResult::Installed) return;
+  const files::LoadResult result = files::LoadSongAndRanking(true);
+  if (files::LoadScannedSong(result)) DrawTitlePanel();
+  if (result != files::LoadResult::Installed) return;
   ShowHappenings(player::RewindSong());  // the counters at the new song's start
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);

@@ -80,9 +80,3 @@ void DrawScore(int score) {
 }
 
 }  // namespace game
-
-namespace song {
-
-void TitleChanged() { game::DrawTitlePanel(); }
-
-}  // namespace song

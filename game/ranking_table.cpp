@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "base/module_state.h"
+#include "draw/colour_order.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
 #include "files/ranking.h"
@@ -41,9 +42,7 @@ void DrawRankingTable(int blinkingRecord) {
   // The part whose ranking this is, centred under the heading.
   const std::string part = ChosenPartTitle(kPartCells);
   draw::BeginText(draw::kFaceGothic, kPartHeight, 0, 0, 0, 0);
-  constexpr std::uint32_t kLabelBlueColorRef =
-      ((kLabelBlue & 0xFF) << 16) | (kLabelBlue & 0xFF00) | ((kLabelBlue >> 16) & 0xFF);
-  draw::SetTextColors(kLabelBlueColorRef, 0, 1);
+  draw::SetTextColors(draw::SwapColourOrder(kLabelBlue), 0, 1);
   draw::PutUtf8Text((draw::kScreenWidth - draw::Utf8Cells(part) * kPartHeight / 2) / 2, kPartY, part.c_str());
   draw::EndText();
   const char* text = files::RankingText();

@@ -7,20 +7,17 @@
 #include <vector>
 
 #include "base/module_state.h"
+#include "draw/colour_order.h"
 #include "draw/eldraw.h"
 #include "draw/fill.h"
 #include "draw/text.h"
 #include "files/game_history.h"
-#include "files/song_file.h"
-#include "files/user_text.h"
 #include "game/artwork_text.h"
 #include "game/game_statistics.h"
-#include "player/guide_track.h"
-#include "player/playback_clock.h"
 #include "game/judging.h"
+#include "game/main_command.h"
 #include "game/panels.h"
 #include "game/part_button.h"
-#include "game/main_command.h"
 #include "game/press_record.h"
 #include "game/score_chart.h"
 #include "game/score_screens.h"
@@ -28,6 +25,8 @@
 #include "game/statistics_plot.h"
 #include "midi/timing.h"
 #include "platform/virtual_keys.h"
+#include "player/guide_track.h"
+#include "player/playback_clock.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
 
@@ -69,18 +68,12 @@ static void KeepInHistory() {
   const std::string partId = player::ChosenPartId();
   const char* part = partId.c_str();
   const int speed = player::PlaybackSpeedPercent();
-  std::vector<files::GameRecord> earlier;
-  state.historyProblem.clear();
-  if (state.historyKept) {
-    const std::string path = files::HistoryPath(files::SongPath());
-    earlier = files::ReadHistory(path);
-    const files::GameRecord game{files::LocalDateTimeNow(), part, speed, state.score, state.summary.good,
-                                 state.summary.late, state.summary.fast, state.summary.meanMs, state.summary.spreadMs};
-    int errorNumber = 0;
-    if (path.empty()) state.historyProblem = report::InPlayersLanguage(kNoDataFolder);
-    else if (!files::AppendToHistory(path, game, errorNumber)) state.historyProblem = files::ReasonText(errorNumber);
-  }
-  state.chartedScores = ChartedScores(earlier, part, speed, state.score);
+  files::KeptGame kept;
+  if (state.historyKept)
+    kept = files::KeepGameInHistory({"", part, speed, state.score, state.summary.good, state.summary.late,
+                                     state.summary.fast, state.summary.meanMs, state.summary.spreadMs});
+  state.historyProblem = kept.problem;
+  state.chartedScores = ChartedScores(kept.earlier, part, speed, state.score);
 }
 
 void BeginGameStatistics(int nextScene) {
@@ -96,10 +89,6 @@ void BeginGameStatistics(int nextScene) {
 
 // --- Drawing ---
 
-static std::uint32_t ColorRefOf(std::uint32_t rgb) {
-  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-}
-
 // Width of UTF-8 text in cells of `height`: characters below U+0400 take
 // half a cell, the others a whole one, as the text renderer lays them out.
 static int TextWidth(const std::string& text, int height) {
@@ -113,7 +102,7 @@ static int TextWidth(const std::string& text, int height) {
 // Draws text on whatever lies below; returns where it ended.
 static int PutSceneText(int x, int y, const std::string& text, int height, std::uint32_t rgb) {
   draw::BeginText(draw::kFaceGothic, height, 0, 0, 0, 0);
-  draw::SetTextColors(ColorRefOf(rgb), 0, 1);
+  draw::SetTextColors(draw::SwapColourOrder(rgb), 0, 1);
   draw::PutUtf8Text(x, y, text.c_str());
   draw::EndText();
   return x + TextWidth(text, height);

@@ -28,7 +28,6 @@ inline constexpr report::PlayerText kNoMisses = {"ミスはありません", "No
 inline constexpr report::PlayerText kChartCaption = {"最近のスコア（同じパートと速さ）", "Last scores (same part and speed)"};
 inline constexpr report::PlayerText kThisGame = {"今回", "now"};
 inline constexpr report::PlayerText kNotInHistory = {"履歴に残せませんでした：", "Not added to the history:"};
-inline constexpr report::PlayerText kNoDataFolder = {"データフォルダがありません", "no data folder"};
 // %1 the speed in percent.
 inline constexpr report::PlayerText kSpeedCaption = {"速さ %1%", "speed %1%"};
 // A game played slower than the song is not comparable with the others.

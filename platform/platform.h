@@ -227,10 +227,6 @@ int DesktopBitsPerPixel();
 void ConfineCursor(int left, int top, int right, int bottom);
 void ReleaseCursor();
 
-// The sound device the screen set-up opens and the exit path releases; the
-// built-in synthesizer plays through its own output, so nothing is played.
-bool OpenSoundDevice();
-void CloseSoundDevice();
 
 // ---------------------------------------------------------------------------
 // Input events. Their kinds mirror the window messages the program handles;

@@ -7,10 +7,10 @@
 #include "midi/midi_out.h"
 #include "player/chase_table.h"
 #include "player/guide_track.h"
+#include "player/happenings.h"
 #include "player/lyric_lines.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
-#include "player/happenings.h"
 #include "song/measure_map.h"
 #include "song/song_store.h"
 #include "song/track_cursor.h"
@@ -296,9 +296,3 @@ void ChaseTracksTo(std::int32_t tick) {
 }
 
 }  // namespace player
-
-namespace song {
-
-void ClearPlaybackNotes() { player::ClearNoteTables(); }
-
-}  // namespace song

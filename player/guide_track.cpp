@@ -4,9 +4,9 @@
 
 #include "base/module_state.h"
 #include "player/event_dispatch.h"
+#include "player/happenings.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
-#include "player/happenings.h"
 #include "song/measure_map.h"
 #include "song/song_parts.h"
 #include "song/song_scan.h"

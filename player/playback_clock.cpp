@@ -221,9 +221,3 @@ void HoldPlayback() {
 void ContinuePlayback() { midi::ReleaseSongClock(); }
 
 }  // namespace player
-
-namespace song {
-
-void RewindPlayback() { player::Rewind(); }
-
-}  // namespace song

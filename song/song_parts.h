@@ -42,7 +42,7 @@ struct SongPart {
 };
 
 // Finds the parts of the current song and chooses the default. Called by
-// every song scan and after a failed load (which leaves the bank empty).
+// every song scan and after a failed load (which leaves the store empty).
 void FindSongParts();
 
 int PartCount();

@@ -53,7 +53,8 @@ static bool TitleFromText(std::string text, std::string& title) {
   return true;
 }
 
-void ExtractSongTitle(std::int32_t trackZeroOffset) {
+// Sets the song title from track 0.
+static void ExtractSongTitle(std::int32_t trackZeroOffset) {
   std::strcpy(state.songTitle, " ");
   TrackCursor cursor(trackZeroOffset);
   std::string title;
@@ -70,7 +71,6 @@ void ExtractSongTitle(std::int32_t trackZeroOffset) {
   while (whole < title.size()) whole += platform::IsDBCSLeadByte(static_cast<std::uint8_t>(title[whole])) ? 2 : 1;
   if (whole > title.size()) title.pop_back();
   if (found) std::memcpy(state.songTitle, title.c_str(), title.size() + 1);
-  TitleChanged();
 }
 
 // The tick of the end-of-track of the track at `offset`.

@@ -11,11 +11,10 @@ namespace song {
 
 inline constexpr int kTitleMaxBytes = 32;
 
-// Scans the current song; track 0 begins at `trackZeroOffset`.
+// Scans the current song; track 0 begins at `trackZeroOffset`. The title
+// (and the code page it is drawn in) may change: whoever shows it draws it
+// again after a scan.
 void ScanSong(std::int32_t trackZeroOffset);
-
-// Sets the song title from track 0 (called by ScanSong).
-void ExtractSongTitle(std::int32_t trackZeroOffset);
 
 // The current song's title: code-page bytes, zero-terminated, a single
 // space when the song has none.
@@ -24,9 +23,5 @@ const char* SongTitle();
 std::int32_t ScannedEndTick();
 
 void ResetSongScan();
-
-// Defined by the main screen (above the song store): the title changed and
-// its panel is redrawn.
-void TitleChanged();
 
 }  // namespace song

@@ -10,13 +10,13 @@
 
 namespace song {
 
-// The store's state: the fill offset, the two tables, the current song's
-// counts and the two flags; the song buffer itself below.
+// The store's state: the fill offset, where the header and each track
+// begin, the song's counts and the two flags; the song buffer itself below.
 namespace {
 struct State {
   std::int32_t fillOffset = 0;
-  std::int32_t bankTable[kBankCount]{};
-  std::int32_t trackTable[kBankCount][kTrackSlots]{};
+  std::int32_t headerEntry = 0;
+  std::int32_t trackTable[kTrackSlots]{};
   std::int32_t trackCount = 0;
   std::int32_t division = kDefaultDivision;
   bool songErrorFlag = false;
@@ -40,8 +40,7 @@ void ResetSongStore() {
 std::int32_t FillOffset() { return state.fillOffset; }
 std::int32_t TrackCount() { return state.trackCount; }
 std::int32_t Division() { return state.division; }
-std::int32_t BankEntry(int bank) { return state.bankTable[bank]; }
-std::int32_t TrackEntry(int bank, int slot) { return state.trackTable[bank][slot]; }
+std::int32_t TrackEntry(int slot) { return state.trackTable[slot]; }
 bool SongErrorFlag() { return state.songErrorFlag; }
 void SetSongErrorFlag() { state.songErrorFlag = true; }
 void ClearSongErrorFlag() { state.songErrorFlag = false; }
@@ -84,21 +83,19 @@ std::int32_t DeleteChunk(std::int32_t d) {
   if (d < 8 || n < 0 || n > state.fillOffset - d) return 0;
   std::memmove(songBuffer + d - 8, songBuffer + d + n, static_cast<std::size_t>(state.fillOffset - d - n));
   const std::int32_t removed = n + 8;
-  for (int b = 0; b < kBankCount; ++b) {
-    if (state.bankTable[b] > d) state.bankTable[b] -= removed;
-    for (int s = 0; s < kTrackSlots; ++s)
-      if (state.trackTable[b][s] > d) state.trackTable[b][s] -= removed;
-  }
+  if (state.headerEntry > d) state.headerEntry -= removed;
+  for (std::int32_t& entry : state.trackTable)
+    if (entry > d) entry -= removed;
   state.fillOffset -= removed;
   return removed;
 }
 
 void ReplaceTrack(std::int32_t newDataOffset, int slot) {
-  const std::int32_t old = state.trackTable[kCurrentBank][slot];
-  state.trackTable[kCurrentBank][slot] = newDataOffset;
+  const std::int32_t old = state.trackTable[slot];
+  state.trackTable[slot] = newDataOffset;
   DeleteChunk(old);
   if (state.songErrorFlag) {
-    state.trackTable[kCurrentBank][slot] = old;
+    state.trackTable[slot] = old;
     state.fillOffset = state.pendingChunkStart;
     state.songErrorFlag = false;
   }
@@ -115,8 +112,8 @@ void ClearTrack(int trackNumber) {
   if (trackNumber == state.trackCount && trackNumber != 1) state.trackCount = trackNumber - 1;
 }
 
-std::int32_t TrackEndTime(int bank, int slot) {
-  TrackCursor cursor(state.trackTable[bank][slot]);
+std::int32_t TrackEndTime(int slot) {
+  TrackCursor cursor(state.trackTable[slot]);
   for (;;)
     if (const TrackEvent e = cursor.Next(); e.kind == EventKind::End) return e.time;
 }
@@ -150,16 +147,17 @@ std::int32_t CopyTrackWithEnd(std::int32_t source, std::int32_t endTick) {
   return start;
 }
 
-void AlignTrackZeroEnd(int bank) {
-  const std::int32_t installed = std::min(ReadBigEndian(state.bankTable[bank] + 2, 2), kTrackSlots);
+// Makes track 0 end at the latest end of the song's tracks.
+static void AlignTrackZeroEnd() {
+  const std::int32_t installed = std::min(ReadBigEndian(state.headerEntry + 2, 2), kTrackSlots);
   std::int32_t latestEnd = 0;
   std::int32_t trackZeroEnd = 0;
   for (int slot = 0; slot < installed; ++slot) {
-    const std::int32_t end = TrackEndTime(bank, slot);
+    const std::int32_t end = TrackEndTime(slot);
     latestEnd = std::max(latestEnd, end);
     if (slot == 0) trackZeroEnd = end;
   }
-  if (latestEnd != trackZeroEnd) ReplaceTrack(CopyTrackWithEnd(state.trackTable[bank][0], latestEnd), 0);
+  if (latestEnd != trackZeroEnd) ReplaceTrack(CopyTrackWithEnd(state.trackTable[0], latestEnd), 0);
 }
 
 // The length of the chunk at `p` of an image ending at `imageEnd`, or -1
@@ -195,8 +193,8 @@ bool InstallSongImage(std::int32_t imageLength) {
   const std::int32_t headerLength = ReadBigEndian(p + 4, 4);
   if (headerLength < 6 || headerLength > imageEnd - p - 8) return false;
 
-  const std::int32_t oldHeader = state.bankTable[kCurrentBank];
-  state.bankTable[kCurrentBank] = p + 8;
+  const std::int32_t oldHeader = state.headerEntry;
+  state.headerEntry = p + 8;
   std::int32_t count = std::min(ReadBigEndian(p + 10, 2), kTrackSlots);
   state.division = ReadBigEndian(p + 12, 2);
 
@@ -209,10 +207,10 @@ bool InstallSongImage(std::int32_t imageLength) {
     const std::int32_t next = p + chunkLength + 8;
     const std::int32_t nextLength = ChunkLengthInImage(next, imageEnd);
     if (nextLength < 0) break;
-    saved[taken] = state.trackTable[kCurrentBank][taken];
+    saved[taken] = state.trackTable[taken];
     p = next;
     chunkLength = nextLength;
-    state.trackTable[kCurrentBank][taken] = p + 8;
+    state.trackTable[taken] = p + 8;
     ++taken;
   }
   state.trackCount = taken;
@@ -227,33 +225,28 @@ bool InstallSongImage(std::int32_t imageLength) {
     for (int j = 0; j < taken; ++j)
       if (saved[j] > cut) saved[j] -= removed;
   }
-  AlignTrackZeroEnd(kCurrentBank);
+  AlignTrackZeroEnd();
   ++state.songEdition;
   return true;
 }
 
-void PrepareSongBanks(const char* commandLinePath) {
-  ClearPlaybackNotes();
-  for (int b = 0; b < kBankCount; ++b) {
-    state.bankTable[b] = state.fillOffset + 8;
-    AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
-    for (int s = 0; s < kTrackSlots; ++s) {
-      AppendSongBytes(kEmptyTrackChunk, sizeof kEmptyTrackChunk);
-      state.trackTable[b][s] = state.fillOffset - 4;
-    }
+void PrepareSongStore() {
+  state.headerEntry = state.fillOffset + 8;
+  AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
+  for (std::int32_t& entry : state.trackTable) {
+    AppendSongBytes(kEmptyTrackChunk, sizeof kEmptyTrackChunk);
+    entry = state.fillOffset - 4;
   }
-  if (commandLinePath != nullptr && commandLinePath[0] != '\0') {
-    LoadCommandLineSong(commandLinePath);
-  } else {
-    const std::int32_t remembered = state.fillOffset;
-    AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
-    for (int s = 0; s < kTrackSlots; ++s) AppendSongBytes(kEmptyTrackChunk, sizeof kEmptyTrackChunk);
-    const std::int32_t imageLength = state.fillOffset - remembered;
-    state.fillOffset = remembered;
-    InstallSongImage(imageLength);
-    ScanSong(state.trackTable[kCurrentBank][0]);
-  }
-  RewindPlayback();
+}
+
+void InstallEmptySong() {
+  const std::int32_t remembered = state.fillOffset;
+  AppendSongBytes(kEmptyHeaderChunk, sizeof kEmptyHeaderChunk);
+  for (int s = 0; s < kTrackSlots; ++s) AppendSongBytes(kEmptyTrackChunk, sizeof kEmptyTrackChunk);
+  const std::int32_t imageLength = state.fillOffset - remembered;
+  state.fillOffset = remembered;
+  InstallSongImage(imageLength);
+  ScanSong(state.trackTable[0]);
 }
 
 }  // namespace song

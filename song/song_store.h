@@ -1,6 +1,6 @@
-// The song store: one fixed buffer that holds every song as Standard MIDI
-// File chunks packed without gaps, eleven song banks laid out in it, and the
-// two tables that say where each bank's header and tracks begin.
+// The song store: one fixed buffer that holds the song as Standard MIDI File
+// chunks packed without gaps, and the table that says where each of its
+// tracks begins.
 //
 // Chunks are never edited in place. A changed track is appended as a new
 // chunk at the fill offset, its slot is pointed at it and the old chunk is
@@ -13,9 +13,7 @@ namespace song {
 
 // Fixed sizes of the store.
 inline constexpr std::int32_t kSongBufferSize = 65536 * 64;  // 4,194,304 bytes
-inline constexpr int kBankCount = 11;
 inline constexpr int kTrackSlots = 32;
-inline constexpr int kCurrentBank = 0;  // nothing ever selects another bank
 inline constexpr std::int32_t kDefaultDivision = 480;
 
 // The fixed chunk images the store builds with.
@@ -30,8 +28,7 @@ inline constexpr std::uint8_t kEndOfTrackEvent[3] = {0xFF, 0x2F, 0x00};
 std::int32_t FillOffset();
 std::int32_t TrackCount();  // tracks of the current song (0 before the first)
 std::int32_t Division();    // ticks per quarter note of the current song
-std::int32_t BankEntry(int bank);                // data offset of the header
-std::int32_t TrackEntry(int bank, int slot);     // data offset of a track
+std::int32_t TrackEntry(int slot);               // data offset of a track
 bool SongErrorFlag();
 void SetSongErrorFlag();                         // a failed file read
 void ClearSongErrorFlag();                       // a new file load begins
@@ -63,41 +60,33 @@ void AppendSongBytes(const std::uint8_t* bytes, std::int32_t length);
 // number of bytes removed, or 0 when the song error flag is set.
 std::int32_t DeleteChunk(std::int32_t dataOffset);
 
-// Points a slot of the current bank at a chunk just appended and cuts out the
+// Points a track slot at a chunk just appended and cuts out the
 // chunk it pointed at. After a failed append the new chunk is discarded.
 void ReplaceTrack(std::int32_t newDataOffset, int slot);
 
-// Replaces track `trackNumber` (1 to 32) of the current bank with an empty
+// Replaces track `trackNumber` (1 to 32) of the song with an empty
 // track. Track 1 is cleared only when it is the only track.
 void ClearTrack(int trackNumber);
 
 // The tick of the end of a track.
-std::int32_t TrackEndTime(int bank, int slot);
+std::int32_t TrackEndTime(int slot);
 
 // Appends a copy of a track that ends exactly at endTick; returns its data
 // offset.
 std::int32_t CopyTrackWithEnd(std::int32_t sourceDataOffset, std::int32_t endTick);
 
-// Makes track 0 end at the latest end of the bank's tracks.
-void AlignTrackZeroEnd(int bank);
-
 // Installs the file image of `imageLength` bytes that lies at the fill
-// offset into the current bank. Nothing outside the image is followed.
+// offset as the song. Nothing outside the image is followed.
 // Returns false when nothing was installed (error flag set, no header).
 bool InstallSongImage(std::int32_t imageLength);
 
-// Lays out the eleven banks at start-up and loads the command-line song, or
-// installs an empty song when the path is empty.
-void PrepareSongBanks(const char* commandLinePath);
+// Lays out an empty header and 32 empty tracks at start-up, before any
+// song is loaded.
+void PrepareSongStore();
 
-// --- Defined by the layers above the store; called by PrepareSongBanks. ---
-// The playback engine's tables of sounding notes and held pedals start empty.
-void ClearPlaybackNotes();
-// The song file loader takes the command-line path as the song path, shows
-// the (still blank) title and loads the file into the current bank.
-void LoadCommandLineSong(const char* path);
-// The playback engine goes back to the top of the song.
-void RewindPlayback();
+// Installs and scans a song of one empty track (the start without a song
+// on the command line).
+void InstallEmptySong();
 
 // Back to the state of a freshly started program (tests only).
 void ResetSongStore();

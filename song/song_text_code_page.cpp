@@ -63,10 +63,7 @@ void DetectSongTextCodePage() {
   const char* title = SongTitle();
   Take(song, std::string_view(title, std::strlen(title)), true);
   TakeLyrics(song);
-  const platform::CodePage before = platform::SongTextCodePage();
   platform::SetSongTextIsShiftJis(song.valid && song.japanese);
-  // The scan drew the title in the previous song's code page.
-  if (platform::SongTextCodePage() != before) TitleChanged();
 }
 
 }  // namespace song

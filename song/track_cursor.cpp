@@ -15,7 +15,7 @@ bool TrackEvent::IsNoteOff() const {
   return kind == EventKind::Channel && ((status & 0xF0) == 0x80 || ((status & 0xF0) == 0x90 && data2 == 0));
 }
 
-TrackCursor TrackCursor::AtTrack(int slot) { return TrackCursor(TrackEntry(kCurrentBank, slot)); }
+TrackCursor TrackCursor::AtTrack(int slot) { return TrackCursor(TrackEntry(slot)); }
 
 TrackEvent TrackCursor::Next() {
   if (ended_) return end_;

@@ -2,9 +2,9 @@
 // notes on its second track, and shows lyric lines while it plays.
 #include <gtest/gtest.h>
 
-#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "files/song_file.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"

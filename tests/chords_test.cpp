@@ -6,11 +6,11 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "player/run_step.h"
 #include "game/piano_keys.h"
 #include "game/press_record.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
 
 namespace {

@@ -4,20 +4,20 @@
 
 #include "app/input.h"
 #include "app/scenes.h"
-#include "scene/scenes.h"
 #include "draw/eldraw.h"
 #include "files/ranking.h"
 #include "files/song_file.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "player/run_step.h"
-#include "game/piano_keys.h"
 #include "game/main_command.h"
+#include "game/piano_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
-#include "program_reset.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
+#include "program_reset.h"
+#include "scene/scenes.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "engine_fixture.h"
 
-#include "game/judging.h"
-#include "player/run_step.h"
 #include "game/engine_events.h"
+#include "game/judging.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "program_reset.h"
 #include "song/song_store.h"
 
@@ -22,7 +22,8 @@ namespace pt = platform::testing;
 
 void EngineTest::ResetEngine(int ports) {
   ResetProgram(ports);
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
   midi::OpenMidiOutPorts("");
   pt::ClearMidiLog();
 }

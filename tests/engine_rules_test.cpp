@@ -8,15 +8,15 @@
 #include <algorithm>
 #include <string>
 
-#include "game/engine_events.h"
 #include "engine_fixture.h"
+#include "game/engine_events.h"
 #include "game/judging.h"
-#include "player/run_step.h"
 #include "game/main_command.h"
 #include "platform/platform.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 
 namespace {
 

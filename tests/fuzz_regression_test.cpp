@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "game/engine_events.h"
 #include "engine_fixture.h"
 #include "files/song_file.h"
 #include "fuzz/song_run.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "player/playback_clock.h"
 #include "song/song_store.h"

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "game/engine_events.h"
 #include "draw/eldraw.h"
 #include "draw/fill.h"
 #include "engine_fixture.h"
 #include "files/game_history.h"
 #include "files/load_song.h"
 #include "files/song_file.h"
+#include "game/engine_events.h"
 #include "game/game_statistics.h"
 #include "game/judging.h"
 #include "game/main_command.h"

@@ -6,8 +6,8 @@
 
 #include "app/shell.h"
 #include "game/controls.h"
-#include "player/run_step.h"
 #include "platform/testing/testing.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
 
 namespace {

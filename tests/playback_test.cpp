@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "game/engine_events.h"
 #include "engine_fixture.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "player/event_dispatch.h"
 #include "player/playback_clock.h"

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "game/controls.h"
-#include "player/run_step.h"
 #include "game/press_record.h"
 #include "platform/virtual_keys.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
 #include "song/song_parts.h"
 

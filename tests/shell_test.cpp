@@ -25,9 +25,9 @@
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "program_reset.h"
 #include "scene/input.h"
 #include "scene/scenes.h"
-#include "program_reset.h"
 #include "smf_builder.h"
 #include "song/song_store.h"
 

@@ -84,7 +84,8 @@ void FreshStore() {
   song::ResetSongStore();
   song::ResetSongScan();
   files::ResetSongFile();
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
 }
 
 void InstallImage(const Bytes& image) {
@@ -95,11 +96,11 @@ void InstallImage(const Bytes& image) {
 void InstallAndScan(const Bytes& image) {
   for (int t = song::TrackCount(); t >= 1; --t) song::ClearTrack(t);
   InstallImage(image);
-  song::ScanSong(song::TrackEntry(song::kCurrentBank, 0));
+  song::ScanSong(song::TrackEntry(0));
 }
 
 Bytes TrackBytes(int slot) {
-  const std::int32_t d = song::TrackEntry(song::kCurrentBank, slot);
+  const std::int32_t d = song::TrackEntry(slot);
   const std::int32_t n = song::ReadBigEndian(d - 4, 4);
   const std::uint8_t* p = song::UsedSongBytes(d, n);
   return p ? Bytes(p, p + n) : Bytes{};

@@ -29,7 +29,7 @@ Bytes HeaderChunk(std::uint16_t format, std::uint16_t tracks, std::uint16_t divi
 // A format-1 file of the given tracks.
 Bytes SmfFile(const std::vector<Track>& tracks, std::uint16_t division = 480);
 
-// Fresh song store and scan, banks prepared with no command-line song.
+// Fresh song store and scan, prepared with no command-line song.
 void FreshStore();
 // Puts an image at the fill offset and installs it (no scan).
 void InstallImage(const Bytes& image);

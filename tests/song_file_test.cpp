@@ -1,6 +1,7 @@
 // Loading song files from disk into the store.
 #include <gtest/gtest.h>
 
+#include "files/load_song.h"
 #include "files/song_file.h"
 #include "smf_builder.h"
 #include "song/song_scan.h"
@@ -65,7 +66,8 @@ TEST_F(SongFile, CommandLineSongIsLoadedAtStartUp) {
   const std::string path = test::WriteTempFile(test::SmfFile({t0, t1}));
   song::ResetSongStore();
   song::ResetSongScan();
-  song::PrepareSongBanks(path.c_str());
+  song::PrepareSongStore();
+  files::LoadCommandLineSong(path.c_str());
   EXPECT_STREQ(files::SongPath(), path.c_str());
   EXPECT_EQ(song::TrackCount(), 2);
   EXPECT_STREQ(song::SongTitle(), "Command line");
@@ -75,7 +77,8 @@ TEST_F(SongFile, CommandLineSongIsLoadedAtStartUp) {
 TEST_F(SongFile, UnopenableCommandLineLeavesNoSong) {
   song::ResetSongStore();
   song::ResetSongScan();
-  song::PrepareSongBanks("-");
+  song::PrepareSongStore();
+  files::LoadCommandLineSong("-");
   EXPECT_EQ(song::TrackCount(), 0);
 }
 

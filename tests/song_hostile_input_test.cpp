@@ -123,7 +123,7 @@ TEST_F(HostileInput, TrackWithoutEndOfTrackEndsAtTheUsedData) {
   test::InstallAndScan(file);
   EXPECT_EQ(song::TrackCount(), 1);
   WalkAllTracks();
-  EXPECT_EQ(song::TrackEndTime(0, 0), 480);
+  EXPECT_EQ(song::TrackEndTime(0), 480);
 }
 
 }  // namespace

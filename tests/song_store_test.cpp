@@ -1,4 +1,4 @@
-// The song buffer, the bank and track tables, and installing songs.
+// The song buffer, the track table, and installing songs.
 #include <gtest/gtest.h>
 
 #include "smf_builder.h"
@@ -10,8 +10,6 @@ namespace {
 using test::Bytes;
 using test::Track;
 
-constexpr int kBankBytes = 398;  // an empty header chunk and 32 empty tracks
-
 Bytes EmptyTrackData() { return {0x00, 0xFF, 0x2F, 0x00}; }
 
 class SongStore : public ::testing::Test {
@@ -19,64 +17,49 @@ class SongStore : public ::testing::Test {
   void SetUp() override { test::FreshStore(); }
 };
 
-TEST_F(SongStore, LayoutOfTheElevenBanks) {
-  // A command-line song that cannot be opened leaves the banks as laid out.
+TEST_F(SongStore, LayoutAndTheEmptySong) {
+  // A command-line song that cannot be opened leaves the store as laid out:
+  // an empty header (14 bytes) and 32 empty tracks (12 each).
   song::ResetSongStore();
-  song::PrepareSongBanks("-");
-  EXPECT_EQ(song::FillOffset(), 4378);
+  song::PrepareSongStore();
+  EXPECT_EQ(song::FillOffset(), 398);
   EXPECT_EQ(song::TrackCount(), 0);
-  for (int b = 0; b < song::kBankCount; ++b) {
-    EXPECT_EQ(song::BankEntry(b), kBankBytes * b + 8);
-    for (int s = 0; s < song::kTrackSlots; ++s) EXPECT_EQ(song::TrackEntry(b, s), kBankBytes * b + 22 + 12 * s);
-  }
-}
+  for (int s = 0; s < song::kTrackSlots; ++s) EXPECT_EQ(song::TrackEntry(s), 22 + 12 * s);
 
-TEST_F(SongStore, EmptySongAfterPreparation) {
-  EXPECT_EQ(song::FillOffset(), 4378);
+  // The empty song's header and track 0 are appended, the laid-out ones cut
+  // out (26 bytes): track 0 lies at the end, the others 26 bytes lower.
+  song::InstallEmptySong();
+  EXPECT_EQ(song::FillOffset(), 398);
   EXPECT_EQ(song::TrackCount(), 1);
   EXPECT_EQ(song::Division(), 480);
-  EXPECT_EQ(song::ReadBigEndian(song::BankEntry(0), 2), 0);
-  EXPECT_EQ(song::ReadBigEndian(song::BankEntry(0) + 2, 2), 1);
-  EXPECT_EQ(song::ReadBigEndian(song::BankEntry(0) + 4, 2), 480);
-  // Bank 0's first header and track 0 were cut out (26 bytes) and the new
-  // ones lie at the end.
-  EXPECT_EQ(song::BankEntry(0), 4360);
-  EXPECT_EQ(song::TrackEntry(0, 0), 4374);
-  for (int s = 1; s < song::kTrackSlots; ++s) EXPECT_EQ(song::TrackEntry(0, s), 12 * s - 4);
-  for (int b = 1; b < song::kBankCount; ++b) {
-    EXPECT_EQ(song::BankEntry(b), kBankBytes * b + 8 - 26);
-    for (int s = 0; s < song::kTrackSlots; ++s) EXPECT_EQ(song::TrackEntry(b, s), kBankBytes * b + 22 + 12 * s - 26);
-  }
+  EXPECT_EQ(song::TrackEntry(0), 394);
+  for (int s = 1; s < song::kTrackSlots; ++s) EXPECT_EQ(song::TrackEntry(s), 12 * s - 4);
   for (int s = 0; s < song::kTrackSlots; ++s) {
     SCOPED_TRACE(s);
     EXPECT_EQ(test::TrackBytes(s), EmptyTrackData());
   }
 }
 
-TEST_F(SongStore, InstallingATwoTrackFileShiftsEveryBank) {
+TEST_F(SongStore, InstallingATwoTrackFileCutsTheOldChunks) {
   Track t0, t1;
   t0.Tempo(0, 500000).End(960);  // track 0 ends last: no re-ending
   t1.Event(0, {0x90, 60, 100}).Event(480, {0x80, 60, 0}).End(0);
   const Bytes file = test::SmfFile({t0, t1});
-  std::int32_t before[song::kBankCount];
-  for (int b = 0; b < song::kBankCount; ++b) before[b] = song::BankEntry(b);
   const std::int32_t fill = song::FillOffset();
 
   for (int t = song::TrackCount(); t >= 1; --t) song::ClearTrack(t);
   EXPECT_EQ(song::FillOffset(), fill);
   test::InstallImage(file);
 
+  // The old header (14 bytes) and tracks 0 and 1 (12 each) are cut.
   EXPECT_EQ(song::FillOffset(), fill + static_cast<std::int32_t>(file.size()) - 38);
   EXPECT_EQ(song::TrackCount(), 2);
   EXPECT_EQ(test::TrackBytes(0), t0.data);
   EXPECT_EQ(test::TrackBytes(1), t1.data);
-  for (int s = 2; s < song::kTrackSlots; ++s) EXPECT_EQ(test::TrackBytes(s), EmptyTrackData());
-  // Of the 38 bytes cut, only slot 1's empty track lay below banks 1..10
-  // (bank 0's header and track 0 had moved to the end at start-up).
-  for (int b = 1; b < song::kBankCount; ++b) {
-    SCOPED_TRACE(b);
-    EXPECT_EQ(song::BankEntry(b), before[b] - 12);
-    EXPECT_EQ(song::TrackEntry(b, 31), kBankBytes * b + 22 + 12 * 31 - 26 - 12);
+  for (int s = 2; s < song::kTrackSlots; ++s) {
+    SCOPED_TRACE(s);
+    EXPECT_EQ(song::TrackEntry(s), 12 * s - 4 - 12);
+    EXPECT_EQ(test::TrackBytes(s), EmptyTrackData());
   }
 }
 
@@ -114,7 +97,6 @@ TEST_F(SongStore, FortyTracksInstallTheFirstThirtyTwo) {
   for (int i = 0; i < 40; ++i) tracks[static_cast<std::size_t>(i)].Event(0, {0xC0, static_cast<std::uint8_t>(i)}).End(0);
   test::InstallAndScan(test::SmfFile(tracks));
   EXPECT_EQ(song::TrackCount(), 32);
-  EXPECT_EQ(song::ReadBigEndian(song::BankEntry(0) + 2, 2), 40);
   EXPECT_EQ(test::TrackBytes(31), tracks[31].data);
 }
 
@@ -130,7 +112,7 @@ TEST_F(SongStore, TrackZeroIsReEndedAtTheLatestTrackEnd) {
   t0.Tempo(0, 500000).End(0);
   t1.Event(0, {0x90, 60, 100}).Event(1920, {0x80, 60, 0}).End(0);
   test::InstallAndScan(test::SmfFile({t0, t1}));
-  EXPECT_EQ(song::TrackEndTime(0, 0), 1920);
+  EXPECT_EQ(song::TrackEndTime(0), 1920);
   Track expected;
   expected.Tempo(0, 500000).End(1920);
   EXPECT_EQ(test::TrackBytes(0), expected.data);
@@ -167,10 +149,10 @@ TEST_F(SongStore, ClearTrackOnAFullBufferChangesNothing) {
   Bytes filler(static_cast<std::size_t>(song::FreeSpaceSize() - 5), 0);
   song::AppendSongBytes(filler.data(), static_cast<std::int32_t>(filler.size()));
   const std::int32_t fill = song::FillOffset();
-  const std::int32_t slot = song::TrackEntry(0, 1);
+  const std::int32_t slot = song::TrackEntry(1);
   song::ClearTrack(2);
   EXPECT_EQ(song::FillOffset(), fill);
-  EXPECT_EQ(song::TrackEntry(0, 1), slot);
+  EXPECT_EQ(song::TrackEntry(1), slot);
   EXPECT_FALSE(song::SongErrorFlag());
   EXPECT_EQ(test::TrackBytes(1), t1.data);
 }
@@ -182,7 +164,7 @@ TEST_F(SongStore, ErrorFlagBlocksInstallUntilAReplacementClearsIt) {
   const std::int32_t fill = song::FillOffset();
   test::InstallImage(test::SmfFile({t0}));
   EXPECT_EQ(song::FillOffset(), fill);
-  EXPECT_EQ(song::DeleteChunk(song::TrackEntry(0, 5)), 0);
+  EXPECT_EQ(song::DeleteChunk(song::TrackEntry(5)), 0);
   song::ClearTrack(1);  // refused chunk, then the flag clears
   EXPECT_FALSE(song::SongErrorFlag());
   EXPECT_EQ(song::FillOffset(), fill);

@@ -6,21 +6,21 @@
 #include <map>
 #include <string>
 
-#include "game/engine_events.h"
+#include "engine_fixture.h"
 #include "game/button_faces.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
+#include "game/engine_events.h"
 #include "game/judging.h"
-#include "player/run_step.h"
+#include "game/main_command.h"
 #include "game/panels.h"
 #include "game/press_record.h"
-#include "game/main_command.h"
-#include "engine_fixture.h"
 #include "platform/virtual_keys.h"
 #include "player/event_dispatch.h"
 #include "player/guide_track.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
 
 namespace {

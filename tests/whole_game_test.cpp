@@ -12,10 +12,10 @@
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/judging.h"
-#include "player/run_step.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "program_fixture.h"
 #include "scene/scenes.h"
 

@@ -19,7 +19,6 @@
 #include "game/controls.h"
 #include "game/game_statistics.h"
 #include "game/judging.h"
-#include "player/run_step.h"
 #include "game/press_record.h"
 #include "game/statistics_scene.h"
 #include "midi/midi_out.h"
@@ -29,6 +28,7 @@
 #include "player/guide_track.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "scene/scenes.h"
 #include "song/measure_map.h"
 #include "song/song_parts.h"
@@ -170,16 +170,9 @@ bool Load(const char* path) {
     std::fprintf(stderr, "tonquill-trace: the path is too long: %s\n", path);
     return false;
   }
-  const char* problem = nullptr;
-  switch (files::LoadSong(false)) {
-    case files::LoadResult::Installed: return true;
-    case files::LoadResult::NotOpened: problem = "cannot be opened"; break;
-    case files::LoadResult::TooShort: problem = "is too short to be a song"; break;
-    case files::LoadResult::TooLarge: problem = "is too large for the song buffer"; break;
-    case files::LoadResult::ReadFailed: problem = "cannot be read"; break;
-    case files::LoadResult::NoHeader: problem = "has no MThd header: not a Standard MIDI File"; break;
-  }
-  std::fprintf(stderr, "tonquill-trace: %s %s\n", path, problem);
+  const files::LoadFailureText* failure = files::LoadFailureTextOf(files::LoadSong(false));
+  if (failure == nullptr) return true;
+  std::fprintf(stderr, "tonquill-trace: %s %s\n", path, failure->afterPath);
   return false;
 }
 
@@ -417,7 +410,8 @@ int main(int argc, char** argv) {
   pt::SetMidiDevices({.count = options.ports, .probeSucceeds = false});
   midi::InitTimingServices();
   midi::OpenMidiOutPorts("");
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
 
   // Load as the FILE button does: clear, read, install, scan, rewind.
   if (!Load(options.song)) return 1;

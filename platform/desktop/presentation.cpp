@@ -202,8 +202,5 @@ int DesktopBitsPerPixel() {
   return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
 }
 
-// The built-in synthesizer owns the sound output; there is nothing to open.
-bool OpenSoundDevice() { return true; }
-void CloseSoundDevice() {}
 
 }  // namespace platform

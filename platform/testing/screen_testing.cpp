@@ -21,7 +21,6 @@ static std::vector<std::uint16_t> lastFrame;
 static int frameWidth = 0;
 static int frameHeight = 0;
 static bool cursorConfined = false;
-static bool soundOpen = false;
 static std::string programDirectory = "";
 static int iconWidth = 0;
 static int iconHeight = 0;
@@ -61,8 +60,6 @@ bool TakeSurfacesLost() {
 int DesktopBitsPerPixel() { return desktopDepth; }
 void ConfineCursor(int, int, int, int) { cursorConfined = true; }
 void ReleaseCursor() { cursorConfined = false; }
-bool OpenSoundDevice() { return soundOpen = true; }
-void CloseSoundDevice() { soundOpen = false; }
 
 bool ReadProgramFile(const char* name, std::string& bytes) {
   if (programDirectory.empty()) return false;
@@ -81,7 +78,7 @@ void ResetScreen() {
   presentCount = 0;
   lastFrame.clear();
   frameWidth = frameHeight = 0;
-  cursorConfined = soundOpen = false;
+  cursorConfined = false;
   programDirectory.clear();
   iconWidth = iconHeight = 0;
 }
@@ -96,7 +93,6 @@ const std::vector<std::uint16_t>& LastFrame() { return lastFrame; }
 bool WindowOpen() { return windowOpen; }
 bool WindowFullScreen() { return windowFullScreen; }
 bool CursorConfined() { return cursorConfined; }
-bool SoundDeviceOpen() { return soundOpen; }
 int WindowIconWidth() { return iconWidth; }
 int WindowIconHeight() { return iconHeight; }
 

@@ -102,7 +102,6 @@ bool WriteBmp(const std::string& path, int width, int height, const std::functio
 bool WindowOpen();
 bool WindowFullScreen();
 bool CursorConfined();
-bool SoundDeviceOpen();
 // The size of the icon the program gave its window (0 x 0 for none).
 int WindowIconWidth();
 int WindowIconHeight();

@@ -1,13 +1,13 @@
 // A picture file beside the program, loaded into the object table in place
 // of the built-in one and copied to the back screen plainly, with its colour
-// key, and stretched; then the surfaces are lost and restored from it.
+// key; then the surfaces are lost and restored from it.
 #include <cstddef>
 #include <cstdint>
 
 #include "draw/eldraw.h"
 #include "fuzz_support.h"
-#include "program_reset.h"
 #include "platform/testing/testing.h"
+#include "program_reset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   test::ResetProgram(0);
@@ -25,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int height = draw::Object(object).height;
   elDraw::Put(-3, -5, object, 0, 0, width, height);
   elDraw::PutKeyed(600, 440, object, 1, 1, width, height);
-  elDraw::PutStretched(10, 10, object, 0, 0, width, height, 100, 60);
   draw::LoseAllSurfaces();
   elDraw::Restore();
   elDraw::Put(0, 0, object, 0, 0, width / 2, height / 2);

@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/engine_events.h"
 #include "files/song_file.h"
 #include "fuzz_support.h"
-#include "program_reset.h"
+#include "game/engine_events.h"
 #include "game/main_command.h"
 #include "midi/midi_out.h"
 #include "player/playback_clock.h"
+#include "program_reset.h"
 #include "song/song_store.h"
 #include "song_run.h"
 
@@ -23,7 +23,8 @@ constexpr std::uint32_t kFrameMs = 100;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   test::ResetProgram(2);
   midi::OpenMidiOutPorts("");
-  song::PrepareSongBanks("");
+  song::PrepareSongStore();
+  song::InstallEmptySong();
   files::SetSongPath(fuzz::WriteFile("song.mid", data, size).c_str());
   if (files::LoadSongFile() == files::LoadResult::Installed) {
     game::ShowHappenings(player::RewindSong());
