@@ -4,6 +4,7 @@
 
 #include "base/module_state.h"
 #include "game/piano.h"
+#include "game/piano_keys.h"
 #include "platform/platform.h"
 
 namespace game {
@@ -29,7 +30,6 @@ struct State {
 base::ModuleState<State> state;
 }  // namespace
 
-static constexpr int kNormalOctave = 3;
 
 bool KeySounding(int i) { return state.sounding[i]; }
 
@@ -66,9 +66,17 @@ void KeepComputerKey(int virtualKey, bool down, std::uint32_t ms) {
   else EndKeyNote(i);
 }
 
+int NoteOfKey(int index, int octave) { return std::clamp(kPianoLowestNote + 12 * octave + index, 0, 127); }
+
+KeyOfNoteResult KeyOfNote(int note) {
+  const int reached = NoteInReach(note);
+  if (reached < NoteOfKey(0, 0)) return {reached - NoteOfKey(0, -1), platform::vk::kControl};
+  if (reached >= NoteOfKey(kNoteKeyCount, 0)) return {reached - NoteOfKey(0, 1), platform::vk::kShift};
+  return {reached - NoteOfKey(0, 0), 0};
+}
+
 static void TryKey(int i) {
-  const int octave = kNormalOctave + (state.shiftDown ? 1 : 0) - (state.controlDown ? 1 : 0);
-  const int note = std::clamp((octave + 2) * 12 + i, 0, 127);
+  const int note = NoteOfKey(i, (state.shiftDown ? 1 : 0) - (state.controlDown ? 1 : 0));
   const std::uint32_t pressMs = state.refused[i] ? platform::TimeMs() : state.downAt[i];
   const PianoPress press =
       StartPianoNote(PianoInput::ComputerKeyboard, note, kKeyboardVelocity, state.soundingNote[i], pressMs);

@@ -26,6 +26,17 @@ inline constexpr int kHighestNoteInReach = 91;
 // reach is played with the key of that note.
 int NoteInReach(int note);
 
+// The key map, both ways: note key `index` (0..19) plays the note
+// NoteOfKey(index, octave), an octave up with Shift (octave 1) and down
+// with Ctrl (-1); KeyOfNote gives the key and the octave key (Shift, Ctrl or
+// none: 0) that play `note` moved into the reach.
+int NoteOfKey(int index, int octave);
+struct KeyOfNoteResult {
+  int index;
+  int octaveKey;
+};
+KeyOfNoteResult KeyOfNote(int note);
+
 // Whether the piano takes the key's events: a note key, Shift or Ctrl.
 bool IsPianoKey(int virtualKey);
 // Keeps what a key event says (the key down since `ms`, or up) without

@@ -242,14 +242,8 @@ class SimulatedPlayer {
   // The key of a note, with Shift or Ctrl for the octaves around the piano;
   // a note beyond their reach is played with the key of the note moved
   // into it, as the lit key shows.
-  static int OctaveKeyOf(int note) {
-    const int reached = game::NoteInReach(note);
-    return reached < 60 ? platform::vk::kControl : reached >= 80 ? platform::vk::kShift : 0;
-  }
-  static int KeyIndexOf(int note) {
-    const int reached = game::NoteInReach(note);
-    return reached - (reached < 60 ? 48 : reached >= 80 ? 72 : 60);
-  }
+  static int OctaveKeyOf(int note) { return game::KeyOfNote(note).octaveKey; }
+  static int KeyIndexOf(int note) { return game::KeyOfNote(note).index; }
 
   // The turn to play: the guide note's key, and every other waiting note of
   // the chord that the same octave key reaches on a key of its own.
