@@ -2,6 +2,7 @@
 
 #include "game/engine_events.h"
 #include "game/judging.h"
+#include "game/piano.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "player/event_dispatch.h"
@@ -51,13 +52,9 @@ void EngineTest::FramesUntil(std::uint32_t ms, std::uint32_t step) {
 }
 
 void EngineTest::PressGuideKey(int pressedNote) {
-  ASSERT_EQ(player::IsGuidePerformed(), 1);
-  game::JudgeTiming(platform::TimeMs());
-  const player::TakenNote taken = player::TakeGuideNote(pressedNote);
-  game::ShowHappenings(taken.happenings);
-  const int note = taken.note;
-  const std::uint8_t on[] = {0x90, static_cast<std::uint8_t>(note), player::GuideVelocity()};
-  player::SendToPort(0, on, 3);
+  ASSERT_TRUE(player::IsGuidePerformed());
+  std::uint8_t started = 0;
+  game::StartPianoNote(game::PianoInput::MidiKeyboard, pressedNote, 64, started, platform::TimeMs());
 }
 
 std::vector<Sent> EngineTest::TakeSent() {

@@ -37,8 +37,8 @@ class EngineTest : public ::testing::Test {
   // Runs the main scene's playback step at each of the given times.
   void FrameAt(std::uint32_t ms);
   void FramesUntil(std::uint32_t ms, std::uint32_t step = 10);
-  // A press of a note key in a performance: judged, then the guide note
-  // taken and sounded, as the computer-keyboard piano does.
+  // A press of a MIDI keyboard's key in a performance, now: the game's own
+  // press (judged, the guide note taken and sounded on the part's channel).
   void PressGuideKey(int pressedNote);
 
   // Messages sent since the last call (Short and Long only).

@@ -246,11 +246,9 @@ TEST_F(PerformanceEnd, TheSongsEndTurnsOffThePlayersNote) {
   TakeTheOnlyNoteEarly();
   TakeSent();
   ASSERT_NE(PlayToTheEnd(10000), 0u);
-  // The player's note (the guide note on the piano's channel 1, port 0)
-  // was never released: the end of the song turns it off.
-  EXPECT_EQ(BytesOf(TakeSent()), (std::vector<Bytes>{{0xC0, 3}, {0x90, 64, 0}, {0x90, 64, 0}, {0xFC}}));
+  // The player's note (the guide note, on the part's channel 2) was never
+  // released: the end of the song turns it off.
+  EXPECT_EQ(BytesOf(TakeSent()), (std::vector<Bytes>{{0xC0, 3}, {0x91, 64, 0}, {0x91, 64, 0}, {0xFC}}));
 }
-
-// --- The score ---
 
 }  // namespace
