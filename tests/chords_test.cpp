@@ -233,6 +233,9 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
       .Event(0, {0x80, 50, 0})
       .Event(0, {0x90, 55, 0})  // a note-off written as a note-on
       .Event(29, {0x90, 67, 90})  // 30.2 ms later
+      .Event(480, {0x90, 72, 80})  // a rolled chord, 20.8 ms a note: its spread counts from its first
+      .Event(20, {0x90, 74, 80})
+      .Event(20, {0x90, 76, 80})
       .End(0);
   StartWithSong({conductor, guide});
   ClickButton(game::kButtonTraining);
@@ -248,28 +251,13 @@ TEST_F(Chords, TheGuideGathersTheNotesOfOneTick) {
   EXPECT_EQ(player::GuideTick(), 509);
   ASSERT_EQ(player::GuideChordSize(), 1);
   EXPECT_EQ(player::TakeGuideNote(71).note, 67);
+  ASSERT_EQ(player::GuideChordSize(), 2);
+  EXPECT_EQ(player::TakeGuideNote(72).note, 72);
+  EXPECT_EQ(player::TakeGuideNote(74).note, 74);
+  EXPECT_EQ(player::GuideTick(), 1029) << "the song's own tick after the notes gathered";
+  EXPECT_EQ(player::TakeGuideNote(76).note, 76);
   EXPECT_TRUE(player::GuideOver());
   EXPECT_EQ(player::GuideChordSize(), 0);
-}
-
-// A rolled chord: notes 20.8 ms apart. The spread counts from the chord's
-// first note, so the third (41.7 ms on) starts a chord of its own, and the
-// guide's tick stays the song's own after the notes it gathered.
-TEST_F(Chords, ARolledChordSpreadCountsFromItsFirstNote) {
-  Track conductor, guide;
-  conductor.Tempo(0, 500000).End(1920);
-  guide.Event(480, {0x90, 60, 80}).Event(20, {0x90, 64, 80}).Event(20, {0x90, 67, 80}).Event(480, {0x90, 72, 80}).End(0);
-  StartWithSong({conductor, guide});
-  ClickButton(game::kButtonTraining);
-  ASSERT_EQ(player::GuideChordSize(), 2);
-  EXPECT_EQ(player::TakeGuideNote(60).note, 60);
-  EXPECT_EQ(player::TakeGuideNote(64).note, 64);
-  EXPECT_EQ(player::GuideTick(), 520);
-  EXPECT_EQ(player::GuideChordSize(), 1);
-  EXPECT_EQ(player::GuideNote(), 67);
-  EXPECT_EQ(player::TakeGuideNote(67).note, 67);
-  EXPECT_EQ(player::GuideTick(), 1000);
-  EXPECT_EQ(player::GuideNote(), 72);
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/module_reset.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "app/shutdown.h"
+#include "base/module_state.h"
 #include "draw/bmp.h"
 #include "draw/eldraw.h"
 #include "draw/embedded_assets.h"
@@ -380,6 +382,25 @@ TEST_F(Shell, ACommandLineTooLongForItsBufferLoadsNoSong) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("too long"), std::string::npos);
   EXPECT_STREQ(app::CommandLineBuffer(), "");
   EXPECT_EQ(song::TrackCount(), 1) << "the empty song, not a cut path";
+}
+
+// The program's reset reaches every module state by its declaration.
+struct Sample {
+  int count = 7;
+  std::string name = "start";
+};
+base::ModuleState<Sample> sample;
+
+TEST(ModuleState, TheProgramsResetPutsEveryDeclaredStateBack) {
+  sample.count = 1;
+  sample.name = "changed";
+  player::SetPlaybackSpeedPercent(50);
+  const int states = base::ModuleStateCount();
+  app::ResetAllModules();
+  EXPECT_EQ(sample.count, 7);
+  EXPECT_EQ(sample.name, "start");
+  EXPECT_EQ(player::PlaybackSpeedPercent(), player::kFullSpeedPercent);
+  EXPECT_EQ(base::ModuleStateCount(), states) << "a reset registers nothing new";
 }
 
 }  // namespace
