@@ -13,7 +13,7 @@ namespace elDraw {
 
 // Sets up the back screen, the internal objects 0..3, the pixel format and
 // the presentation; returns 1, or 0 after a failure report.
-int Screen(int width, int height, int placement);
+int Screen(int width, int height);
 // Shows the back screen (after the vertical blank; a failed wait drops the
 // frame).
 void Present();
@@ -29,9 +29,9 @@ void SetClip(int left, int top, int right, int bottom);
 // The current colour key (a GDI colour) for the following loads.
 void SetKeyColor(std::uint32_t colorRef);
 // Loads a bitmap into a new object; returns 4..1023, or 0 after a report.
-int LoadObject(const char* name, int memoryType);
+int LoadObject(const char* name);
 // Reloads an existing object's picture; returns 1, or 0 after a report.
-int SwapObject(const char* name, int object, int memoryType);
+int SwapObject(const char* name, int object);
 
 // --- Blits and primitives ---
 
@@ -64,7 +64,6 @@ struct ObjectEntry {
   Surface* surface;  // null when the entry has none
   char name[32];
   int fromPack;
-  int reloadMemoryType;
   std::uint32_t colorKey;
   std::uint16_t width;
   std::uint16_t height;

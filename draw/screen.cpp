@@ -86,7 +86,7 @@ namespace elDraw {
 
 using namespace draw;
 
-int Screen(int width, int height, int /*placement: every surface lives in memory*/) {
+int Screen(int width, int height) {
   state.screenWidth = width;
   state.screenHeight = height;
   SetClip(0, 0, width, height);
@@ -125,7 +125,7 @@ void Restore() {
     char name[sizeof entry.name];
     std::memcpy(name, entry.name, sizeof name);
     SetKeyColor(entry.colorKey);
-    SwapObject(name, n, entry.reloadMemoryType);
+    SwapObject(name, n);
   }
 }
 

@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteFile("FUZZPIC", data, size);
   platform::testing::SetProgramDirectory(fuzz::PrivateFolder());
   draw::SetFullScreenFlag(false);
-  if (elDraw::Screen(640, 480, 1) != 1) return 0;
+  if (elDraw::Screen(640, 480) != 1) return 0;
   elDraw::SetKeyColor(0);
-  const int object = elDraw::LoadObject("FUZZPIC", 2);
+  const int object = elDraw::LoadObject("FUZZPIC");
   if (object == 0) {
     elDraw::Release();
     return 0;
