@@ -166,23 +166,6 @@ TEST_F(Draw, FileBesideTheProgramWinsOverTheBuiltInBitmap) {
   EXPECT_EQ(draw::Object(file).width, 10);
 }
 
-TEST_F(Draw, LostSurfacesAreRestoredWithTheirPictures) {
-  elDraw::SetKeyColor(0x00FF00);
-  const int columns = LoadColumns();
-  elDraw::SetKeyColor(0);
-  pt::LoseSurfaces();
-  elDraw::Put(0, 0, columns, 0, 0, 64, 8);  // finds the loss, restores, draws nothing
-  const draw::ObjectEntry& entry = draw::Object(columns);
-  EXPECT_STREQ(entry.name, "COLUMNS");
-  EXPECT_EQ(entry.colorKey, 0x00FF00u);
-  ASSERT_NE(entry.surface, nullptr);
-  EXPECT_FALSE(entry.surface->lost);
-  EXPECT_EQ(entry.surface->At(5, 0), Column(5)) << "reloaded from its bitmap";
-  EXPECT_EQ(entry.surface->colorKey, draw::ColorRefToPixel(0x00FF00));
-  elDraw::Put(0, 0, columns, 0, 0, 64, 8);
-  EXPECT_EQ(At(5, 0), Column(5));
-}
-
 TEST_F(Draw, PresentShowsTheBackScreenUnlessTheWaitFails) {
   draw::BackScreen().At(3, 4) = 0xABCD;
   elDraw::Present();
