@@ -36,7 +36,7 @@ int CheckWindowedColourDepth() {
   if (draw::FullScreenFlag()) return 1;
   if (draw::DesktopDepth() >= kRequiredDepth) return 1;
   ShowDepthTooLow(index);
-  if (draw::AskYesNo("%s", draw::InPlayersLanguage(kSwitchToFullScreen)) == 1) {
+  if (draw::AskYesNo("%s", draw::InPlayersLanguage(kSwitchToFullScreen))) {
     draw::SetFullScreenFlag(true);
     return 1;
   }

@@ -38,7 +38,7 @@ void RunStartUpScene() {
 
 void RunExitQuestionScene() {
   if (scene::SceneEntered()) scene::BeginOpeningTransition();
-  if (draw::AskYesNo("%s", report::InPlayersLanguage(kExitQuestion)) == 1) {
+  if (draw::AskYesNo("%s", report::InPlayersLanguage(kExitQuestion))) {
     scene::ClearBackScreen();
     scene::DrawTransitionAndPresent();
     Shutdown();

@@ -106,7 +106,7 @@ bool StartProgram(const char* commandLine, int& exitCode) {
   SetWindowIcon();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   platform::DisableInputMethod();
-  if (elDraw::Screen(kScreenWidth, kScreenHeight, 1) == 0) {
+  if (elDraw::Screen(kScreenWidth, kScreenHeight) == 0) {
     // The failure has been reported; without a screen there is no game.
     Shutdown();
     platform::DestroyMainWindow();

@@ -51,10 +51,6 @@ bool ClipCopy(int& x, int& y, int& left, int& top, int& right, int& bottom) {
 // The clipped copy shared by Put and PutKeyed.
 static void ClippedCopy(int x, int y, int object, int left, int top, int right, int bottom, bool keyed) {
   Surface* source = ObjectSurface(object);
-  if (SurfacesAreLost(source, nullptr)) {
-    elDraw::Restore();
-    return;
-  }
   if (!ClipCopy(x, y, left, top, right, bottom) || source == nullptr) return;
   Surface& target = BackScreen();
   // The source rectangle is the caller's; nothing outside either surface is

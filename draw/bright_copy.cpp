@@ -14,7 +14,7 @@ static std::uint32_t Scaled(std::uint32_t pixel, const ChannelFormat& channel, f
 void DrawBrightCopy(int x, int y, float brightness, int object, int left, int top, int right, int bottom) {
   Surface* source = ObjectSurface(object);
   Surface& target = BackScreen();
-  if (source == nullptr || source->lost || target.lost || target.pixels.empty()) return;  // no lock to be had
+  if (source == nullptr || target.pixels.empty()) return;  // no picture or no screen yet
   if (!ClipCopy(x, y, left, top, right, bottom)) return;
   const PixelFormat& format = ScreenPixelFormat();
   source->Lock();

@@ -13,13 +13,10 @@ namespace elDraw {
 
 // Sets up the back screen, the internal objects 0..3, the pixel format and
 // the presentation; returns 1, or 0 after a failure report.
-int Screen(int width, int height, int placement);
+int Screen(int width, int height);
 // Shows the back screen (after the vertical blank; a failed wait drops the
 // frame).
 void Present();
-// Restores lost surfaces and reloads loaded objects 4..1023 from their
-// bitmaps with their recorded colour key.
-void Restore();
 // Releases every object and the screen.
 void Release();
 void SetClip(int left, int top, int right, int bottom);
@@ -29,9 +26,7 @@ void SetClip(int left, int top, int right, int bottom);
 // The current colour key (a GDI colour) for the following loads.
 void SetKeyColor(std::uint32_t colorRef);
 // Loads a bitmap into a new object; returns 4..1023, or 0 after a report.
-int LoadObject(const char* name, int memoryType);
-// Reloads an existing object's picture; returns 1, or 0 after a report.
-int SwapObject(const char* name, int object, int memoryType);
+int LoadObject(const char* name);
 
 // --- Blits and primitives ---
 
@@ -64,8 +59,6 @@ struct ObjectEntry {
   Surface* surface;  // null when the entry has none
   char name[32];
   int fromPack;
-  int reloadMemoryType;
-  std::uint32_t colorKey;
   std::uint16_t width;
   std::uint16_t height;
 };
@@ -85,9 +78,6 @@ struct ClipRect {
 
 Surface& BackScreen();
 const ClipRect& Clip();
-// True (and everything marked lost) when the display reports a reset or a
-// surface is lost; the caller then restores and skips its drawing.
-bool SurfacesAreLost(const Surface* a, const Surface* b);
 const ObjectEntry& Object(int number);
 Surface* ObjectSurface(int number);
 const PixelFormat& ScreenPixelFormat();
@@ -132,9 +122,6 @@ void SetPressedBoxState(int state);
 
 // Fills an internal object's entry (0..3) at screen set-up.
 void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height);
-
-// Marks every surface lost, as the display does on a device reset (tests).
-void LoseAllSurfaces();
 
 // Full screen or a window: decided by the shell before the screen set-up,
 // possibly changed by the start-up colour-depth check; kept here.

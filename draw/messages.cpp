@@ -52,12 +52,12 @@ void ShowMessage(const char* format, ...) {
   va_end(args);
 }
 
-int AskYesNo(const char* format, ...) {
+bool AskYesNo(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   const bool yes = ShowComposed(true, format, args);
   va_end(args);
-  return yes ? 1 : 0;
+  return yes;
 }
 
 }  // namespace draw

@@ -17,8 +17,8 @@ inline constexpr PlayerText kMessageTitle = {"メッセージ", "Message"};
 // kMessageTitle; the frame stamp restarts when it closes.
 void ShowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Asks the formatted question with Yes and No; 1 for Yes, 0 for No.
-int AskYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Asks the formatted question with Yes and No; true for Yes.
+bool AskYesNo(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // True while ShowMessage or AskYesNo waits for the user.
 bool MessageBoxOpen();

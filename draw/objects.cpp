@@ -24,20 +24,16 @@ struct State {
 base::ModuleState<State> state;
 }  // namespace
 
-static constexpr int kReloadMemoryType = 2;
 static constexpr report::PlayerText kNameTooLong = {"ファイル名またはリソース名が長すぎます", "the file or picture name is too long"};
 static constexpr report::PlayerText kTooManyObjects = {"オブジェクト数が多過ぎます", "too many pictures are loaded"};
 static constexpr report::PlayerText kCannotRead = {"BMPファイルを読み込めません", "the BMP picture cannot be read"};
 
 static void ClearEntry(int n) {
-  state.objectTable[n] = ObjectEntry{nullptr, {}, 0, kReloadMemoryType, 0, 0, 0};
+  state.objectTable[n] = ObjectEntry{nullptr, {}, 0, 0, 0};
   state.loadedSurfaces[n].reset();
 }
 
-void ResetObjects() {
-  state.Reset();
-  for (int n = 0; n < kObjectCount; ++n) ClearEntry(n);  // an empty entry still names its reload type
-}
+void ResetObjects() { state.Reset(); }
 
 const ObjectEntry& Object(int number) { return state.objectTable[number]; }
 Surface* ObjectSurface(int number) {
@@ -46,7 +42,7 @@ Surface* ObjectSurface(int number) {
 
 void InstallInternalObject(int number, Surface* surface, const char* name, int width, int height) {
   ObjectEntry& entry = state.objectTable[number];
-  entry = ObjectEntry{surface, {}, 0, kReloadMemoryType, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
+  entry = ObjectEntry{surface, {}, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
   std::strncpy(entry.name, name, sizeof entry.name - 1);
   SetObjectKey(*surface, 0);
 }
@@ -71,7 +67,6 @@ void SetObjectKey(Surface& surface, std::uint32_t colorRef) {
 
 int CopyBitmap(Surface* surface, const Bitmap* bitmap) {
   if (surface == nullptr || bitmap == nullptr || bitmap->width <= 0 || bitmap->height <= 0) return -1;
-  surface->lost = false;
   // A bitmap of another size is stretched over the whole surface.
   for (int y = 0; y < surface->height; ++y) {
     const int sy = static_cast<int>(static_cast<std::int64_t>(y) * bitmap->height / surface->height);
@@ -109,7 +104,6 @@ static void NameEntry(int n, const char* name) {
   std::memset(entry.name, 0, sizeof entry.name);
   std::memcpy(entry.name, name, std::strlen(name));
   entry.fromPack = 0;
-  entry.reloadMemoryType = kReloadMemoryType;
 }
 
 }  // namespace draw
@@ -120,7 +114,7 @@ using namespace draw;
 
 void SetKeyColor(std::uint32_t colorRef) { state.currentColorKey = colorRef; }
 
-int LoadObject(const char* name, int /*memoryType*/) {
+int LoadObject(const char* name) {
   if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::LoadObject", kNameTooLong, 0);
   int n = kFirstLoadedObject;
   while (n < kObjectCount && state.objectTable[n].name[0] != '\0') ++n;
@@ -130,19 +124,7 @@ int LoadObject(const char* name, int /*memoryType*/) {
     ClearEntry(n);  // a failed load gives its entry back: nothing refers to it
     return report::ReportError("elDraw::LoadObject", kCannotRead, 0);
   }
-  state.objectTable[n].colorKey = state.currentColorKey;
   return n;
-}
-
-int SwapObject(const char* name, int object, int /*memoryType*/) {
-  if (std::strlen(name) > kObjectNameMax) return report::ReportError("elDraw::SwapObject", kNameTooLong, 0);
-  if (object < kFirstLoadedObject || object >= kObjectCount) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
-  state.objectTable[object].surface = nullptr;
-  state.loadedSurfaces[object].reset();
-  NameEntry(object, name);
-  if (!LoadInto(object, name)) return report::ReportError("elDraw::SwapObject", kCannotRead, 0);
-  state.objectTable[object].colorKey = state.currentColorKey;
-  return 1;
 }
 
 }  // namespace elDraw

@@ -1,6 +1,4 @@
-// Screen set-up, presentation, restoration and release of the elDraw module.
-#include <cstring>
-
+// Screen set-up, presentation and release of the elDraw module.
 #include "base/module_state.h"
 #include "draw/eldraw.h"
 #include "draw/text.h"
@@ -62,18 +60,6 @@ static ChannelFormat Channel(std::uint32_t mask) {
   return c;
 }
 
-void LoseAllSurfaces() {
-  state.backScreen.MarkLost();
-  for (Surface& s : state.internalSurfaces) s.MarkLost();
-  for (int n = kFirstLoadedObject; n < kObjectCount; ++n)
-    if (Surface* s = ObjectSurface(n)) s->MarkLost();
-}
-
-bool SurfacesAreLost(const Surface* a, const Surface* b) {
-  if (platform::TakeSurfacesLost()) LoseAllSurfaces();
-  return state.backScreen.lost || (a && a->lost) || (b && b->lost);
-}
-
 void ResetDraw() {
   state.Reset();
   ResetObjects();
@@ -86,7 +72,7 @@ namespace elDraw {
 
 using namespace draw;
 
-int Screen(int width, int height, int /*placement: every surface lives in memory*/) {
+int Screen(int width, int height) {
   state.screenWidth = width;
   state.screenHeight = height;
   SetClip(0, 0, width, height);
@@ -107,26 +93,7 @@ void SetClip(int left, int top, int right, int bottom) { state.clip = {left, top
 void Present() {
   if (!state.presentationOpen) return;
   if (!platform::WaitVerticalBlank()) return;
-  if (SurfacesAreLost(nullptr, nullptr)) {
-    Restore();
-    return;
-  }
   platform::PresentFrame(state.backScreen.pixels.data(), state.backScreen.width, state.backScreen.height, state.backScreen.width);
-}
-
-void Restore() {
-  state.backScreen.lost = false;
-  for (Surface& s : state.internalSurfaces) s.lost = false;  // their pictures are scratch: not reloaded
-  for (int n = kFirstLoadedObject; n < kObjectCount; ++n) {
-    const ObjectEntry& entry = Object(n);
-    if (entry.name[0] == '\0' || entry.surface == nullptr || !entry.surface->lost) continue;
-    entry.surface->lost = false;
-    if (entry.name[0] == '*') continue;  // a blank object has no bitmap to reload
-    char name[sizeof entry.name];
-    std::memcpy(name, entry.name, sizeof name);
-    SetKeyColor(entry.colorKey);
-    SwapObject(name, n, entry.reloadMemoryType);
-  }
 }
 
 void Release() {

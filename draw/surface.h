@@ -1,10 +1,9 @@
 // In-memory 16-bit 5-6-5 surfaces: the back screen and every object's
-// picture. A surface has an optional source colour key, can be locked for
-// direct pixel access, and can be marked lost when the display is reset.
+// picture. A surface has an optional source colour key and can be locked for
+// direct pixel access.
 #pragma once
 
 #include <cstdint>
-#include <algorithm>
 #include <vector>
 
 #include "draw/colour_order.h"
@@ -20,7 +19,6 @@ struct Surface {
   std::vector<Pixel> pixels;
   bool hasColorKey = false;
   Pixel colorKey = 0;
-  bool lost = false;
   int locks = 0;
 
   Surface() = default;
@@ -36,11 +34,6 @@ struct Surface {
   Pixel& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
   Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  // The display lost what it held: the picture is gone until restored.
-  void MarkLost() {
-    lost = true;
-    std::fill(pixels.begin(), pixels.end(), Pixel{0});
-  }
 };
 
 // A 0xRRGGBB colour as a 5-6-5 pixel, each channel truncated.

@@ -28,7 +28,7 @@ static const std::uint32_t kLabelTable[kLabelColours] = {
     0x000000, 0x0000C0, 0xC00000, 0x000000, 0x000000, 0x000000, 0x000000, 0xC0C0C0, 0x000000,
     0x0000FF, 0xFF0000, 0x000000, 0x007F00, 0x00FFFF, 0x000000, 0x000000, 0x000000};
 
-void BeginText(int face, int height, int, int, int, int) {
+void BeginText(int face, int height) {
   if (face == kFaceMincho || face == kFaceGothic) state.textFace = face;  // others keep the previous face
   state.textHeight = height;
   state.transparentBackground = false;  // a fresh block draws on an opaque box
@@ -66,7 +66,7 @@ int LabelColor() { return state.labelColor; }
 
 void DrawLabel(int x, int y, const char* text, int height) {
   if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
-  BeginText(kFaceGothic, height, 0, 0, 0, 0);
+  BeginText(kFaceGothic, height);
   SetTextColors(SwapColourOrder(kLabelTable[state.labelColor]), SwapColourOrder(kSilver), 0);
   PutText(x, y, text);
   EndText();
@@ -80,7 +80,7 @@ void DrawCellText(int column, int row, const char* text) {
 
 void DrawCellUtf8Text(int column, int row, const char* text) {
   if (state.labelColor < 0 || state.labelColor >= kLabelColours) return;
-  BeginText(kFaceGothic, kCellHeight, 0, 0, 0, 0);
+  BeginText(kFaceGothic, kCellHeight);
   SetTextColors(SwapColourOrder(kLabelTable[state.labelColor]), SwapColourOrder(kSilver), 0);
   PutUtf8Text(column * kCellWidth - 1, row * kCellHeight, text);
   EndText();

@@ -17,10 +17,9 @@ inline constexpr int kCellHeight = 16;
 inline constexpr int kFaceMincho = platform::kFaceMincho;
 inline constexpr int kFaceGothic = platform::kFaceGothic;
 
-// Opens a text block with a face (0 Mincho, 1 Gothic), a cell height and
-// the style selectors (angle, weight, italic and underline are accepted;
-// the program draws upright, normal text).
-void BeginText(int face, int height, int angle, int weight, int italic, int underline);
+// Opens a text block with a face (0 Mincho, 1 Gothic) and a cell height;
+// the text is upright and plain.
+void BeginText(int face, int height);
 void SetTextColors(std::uint32_t textColorRef, std::uint32_t backgroundColorRef, int transparent);
 // Draws code-page bytes with their top-left corner at (x, y).
 void PutText(int x, int y, const char* text);

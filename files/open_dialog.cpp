@@ -19,19 +19,19 @@ static std::string StartFolder() {
   return error ? platform::BundledSongsFolder() : folder.string();
 }
 
-int ChooseSongFile() {
+bool ChooseSongFile() {
   const platform::FileFilter filters[] = {{kMidiFilterLabel, kMidiFilterPatterns},
                                           {kAllFilterLabel, kAllFilterPatterns}};
   const char* title = report::InPlayersLanguage(kDialogTitle);
   std::string chosen;
   switch (platform::ChooseFileToOpen(title, filters, 2, StartFolder(), chosen)) {
-    case platform::OpenDialogResult::Cancelled: return 0;
+    case platform::OpenDialogResult::Cancelled: return false;
     case platform::OpenDialogResult::NoChooser:
       draw::ShowMessage("%s\n%s", Text(kNoFileChooser), platform::FileChooserPackage());
-      return 0;
+      return false;
     case platform::OpenDialogResult::Chosen: break;
   }
-  return TakeSongPath(chosen) ? 1 : 0;
+  return TakeSongPath(chosen);
 }
 
 bool TakeSongPath(const std::string& path) {

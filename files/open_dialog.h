@@ -15,12 +15,12 @@ inline constexpr report::PlayerText kDialogTitle = {"曲を開く", "Open a song
 
 // Shows the dialog, titled in the system's language, starting in the
 // current song's folder (or the bundled songs when there is none), with the
-// MIDI filter chosen. Returns 1 when the user confirmed a file, which is
-// then the song path; 0 when the user cancelled, the path does not fit the
+// MIDI filter chosen. True when the user confirmed a file, which is
+// then the song path; false when the user cancelled, the path does not fit the
 // song path buffer (said in a message), or no dialog can be shown (said in
 // a message naming the package to install). The song path changes only
-// on 1.
-int ChooseSongFile();
+// on true.
+bool ChooseSongFile();
 
 // Makes `path` (chosen in the dialog, or sent by a second copy of the game)
 // the song path. A path that does not fit is refused, said in a message,

@@ -48,7 +48,7 @@ void DrawButtonFace(int button) {
   const SourceRect r = ButtonRect(button);
   RestoreBackground({r.left + kBevelWidth, r.top + kBevelWidth, r.right - kBevelWidth, r.bottom - kBevelWidth});
   const int width = static_cast<int>(text.size()) * kFaceTextHeight / 2;
-  draw::BeginText(draw::kFaceGothic, kFaceTextHeight, 0, 0, 0, 0);
+  draw::BeginText(draw::kFaceGothic, kFaceTextHeight);
   draw::SetTextColors(face.dimmed ? kDimmedTextColour : kFaceTextColour, 0, 1);
   const int x = r.left + (kButtonWidth - width) / 2, y = r.top + (kButtonBottom - kButtonTop - kFaceTextHeight) / 2;
   // Twice, a pixel apart: as bold as the artwork's own labels.

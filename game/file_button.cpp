@@ -47,7 +47,7 @@ void RunFileButton() {
     scene::DrawTransitionAndPresent();
     draw::ClearRedrawRequest();
   }
-  const bool chosen = files::ChooseSongFile() == 1;
+  const bool chosen = files::ChooseSongFile();
   // The release that ends a click inside the dialog never reaches the game.
   scene::ClearLeftButtonHeld();
   if (chosen) LoadSongOfPath();

@@ -28,7 +28,7 @@ static constexpr float kPulseTable[kPulseSteps] = {10, 10, 10, 9, 8, 6, 5, 4, 3,
 // The default table back, on disk too.
 static void ClearRanking() {
   const char* question = report::InPlayersLanguage(kClearQuestion);
-  if (draw::AskYesNo("%s", question) == 1) {
+  if (draw::AskYesNo("%s", question)) {
     files::RestoreDefaultRankingText();
     files::ParseRankingScores();
     scene::ClearLeftButtonHeld();

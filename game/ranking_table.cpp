@@ -41,7 +41,7 @@ void DrawRankingTable(int blinkingRecord) {
   DrawArtworkText(120, 30, "RANKING           SCORE", 26, 0);
   // The part whose ranking this is, centred under the heading.
   const std::string part = ChosenPartTitle(kPartCells);
-  draw::BeginText(draw::kFaceGothic, kPartHeight, 0, 0, 0, 0);
+  draw::BeginText(draw::kFaceGothic, kPartHeight);
   draw::SetTextColors(draw::SwapColourOrder(kLabelBlue), 0, 1);
   draw::PutUtf8Text((draw::kScreenWidth - draw::Utf8Cells(part) * kPartHeight / 2) / 2, kPartY, part.c_str());
   draw::EndText();

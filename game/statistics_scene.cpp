@@ -101,7 +101,7 @@ static int TextWidth(const std::string& text, int height) {
 
 // Draws text on whatever lies below; returns where it ended.
 static int PutSceneText(int x, int y, const std::string& text, int height, std::uint32_t rgb) {
-  draw::BeginText(draw::kFaceGothic, height, 0, 0, 0, 0);
+  draw::BeginText(draw::kFaceGothic, height);
   draw::SetTextColors(draw::SwapColourOrder(rgb), 0, 1);
   draw::PutUtf8Text(x, y, text.c_str());
   draw::EndText();

@@ -35,7 +35,7 @@ void InitTimingServices() {
   state.blinkDeadline = state.frameStamp + kBlinkOnMs;
 }
 
-int IsWaitOver(int slot) { return Reached(platform::TimeMs(), state.waitDeadline[slot]) ? 1 : 0; }
+bool IsWaitOver(int slot) { return Reached(platform::TimeMs(), state.waitDeadline[slot]); }
 
 void SetClockOrigin() { state.clockOrigin = platform::TimeMs(); }
 void MarkClockPause() { state.pauseMark = platform::TimeMs(); }

@@ -20,10 +20,10 @@ inline constexpr std::uint32_t kUnarmedDeadline = 999999999;
 inline constexpr std::uint32_t kBlinkOnMs = 1000;
 inline constexpr std::uint32_t kBlinkOffMs = 200;
 
-// 1 when the slot's deadline has been reached. Deadlines are compared by
+// True when the slot's deadline has been reached. Deadlines are compared by
 // their wrapping difference with the clock, so one armed just before the
 // counter wraps still expires on time. Callers pass 1..10.
-int IsWaitOver(int slot);
+bool IsWaitOver(int slot);
 
 // The playback time base: song time is the clock minus the origin.
 void SetClockOrigin();

@@ -210,12 +210,6 @@ bool WaitVerticalBlank();
 // pacing is WaitVerticalBlank's.
 void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch);
 
-// True once after the display lost what it held: every surface must be
-// restored and its picture reloaded. The desktop keeps its pictures in
-// the program's memory and never loses them (always false); the testing
-// backend scripts losses.
-bool TakeSurfacesLost();
-
 // Bits per pixel of the desktop.
 int DesktopBitsPerPixel();
 

@@ -97,9 +97,9 @@ void EndSceneStep() {
 
 void LoadSceneArtwork() {
   elDraw::SetKeyColor(0);
-  state.tileStripObject = elDraw::LoadObject("MASKBMP", 2);
-  state.artworkObject = elDraw::LoadObject("BASC", 2);
-  elDraw::LoadObject("CUR", 2);  // the pointer pictures: loaded with the artwork, drawn by no scene
+  state.tileStripObject = elDraw::LoadObject("MASKBMP");
+  state.artworkObject = elDraw::LoadObject("BASC");
+  elDraw::LoadObject("CUR");  // the pointer pictures: loaded with the artwork, drawn by no scene
 }
 
 }  // namespace scene

@@ -29,14 +29,14 @@ class Draw : public ::testing::Test {
     programDir = test::WriteTempFile({}, "unused");
     programDir = programDir.substr(0, programDir.find_last_of('/'));
     pt::SetProgramDirectory(programDir);
-    ASSERT_EQ(elDraw::Screen(640, 480, 1), 1);
+    ASSERT_EQ(elDraw::Screen(640, 480), 1);
   }
   void TearDown() override { elDraw::Release(); }
 
   // A 64 x 8 picture whose column x has red x * 4 (never black).
   int LoadColumns() {
     WriteBmp(programDir + "/COLUMNS", 64, 8, [](int x, int) { return static_cast<std::uint32_t>(x * 4 + 4) << 16; });
-    return elDraw::LoadObject("COLUMNS", 2);
+    return elDraw::LoadObject("COLUMNS");
   }
   static Pixel Column(int x) { return draw::RgbToPixel(static_cast<std::uint32_t>(x * 4 + 4) << 16); }
   static Pixel At(int x, int y) { return draw::BackScreen().At(x, y); }
@@ -61,7 +61,7 @@ TEST_F(Draw, SetUpMakesTheBackScreenAndInternalObjects) {
 TEST_F(Draw, SetUpFailureIsReported) {
   elDraw::Release();
   pt::SetPresentationFails(true);
-  EXPECT_EQ(elDraw::Screen(640, 480, 1), 0);
+  EXPECT_EQ(elDraw::Screen(640, 480), 0);
   ASSERT_EQ(pt::Boxes().size(), 1u);
   EXPECT_EQ(pt::Boxes()[0].text, "elDraw::Screen : frames cannot be shown on this display");
 }
@@ -84,7 +84,7 @@ TEST_F(Draw, PutClipsRightEdgeThenLeft) {
 TEST_F(Draw, PutKeyedSkipsTheColourKey) {
   WriteBmp(programDir + "/KEYED", 4, 1, [](int x, int) { return x % 2 ? 0x00FF00u : 0u; });
   elDraw::SetKeyColor(0);
-  const int keyed = elDraw::LoadObject("KEYED", 2);
+  const int keyed = elDraw::LoadObject("KEYED");
   draw::BackScreen().At(0, 0) = 0x1234;
   elDraw::PutKeyed(0, 0, keyed, 0, 0, 4, 1);
   EXPECT_EQ(At(0, 0), 0x1234) << "black is the key";
@@ -138,49 +138,32 @@ TEST_F(Draw, ColorToPixelLeavesTheTopLeftPixel) {
 TEST_F(Draw, NamesOfThirtyCharactersAndNoMore) {
   const std::string thirty(30, 'n');
   WriteBmp(programDir + "/" + thirty, 1, 1, [](int, int) { return 0xFFFFFFu; });
-  EXPECT_EQ(elDraw::LoadObject(thirty.c_str(), 2), 4);
-  EXPECT_EQ(elDraw::LoadObject((thirty + "n").c_str(), 2), 0);
+  EXPECT_EQ(elDraw::LoadObject(thirty.c_str()), 4);
+  EXPECT_EQ(elDraw::LoadObject((thirty + "n").c_str()), 0);
   EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : the file or picture name is too long");
   EXPECT_EQ(draw::Object(5).name[0], '\0') << "refused before any entry was taken";
 }
 
 TEST_F(Draw, TheTableHoldsTenTwentyObjects) {
   WriteBmp(programDir + "/DOT", 1, 1, [](int, int) { return 0xFFFFFFu; });
-  for (int i = 0; i < 1020; ++i) ASSERT_EQ(elDraw::LoadObject("DOT", 2), 4 + i);
-  EXPECT_EQ(elDraw::LoadObject("DOT", 2), 0);
+  for (int i = 0; i < 1020; ++i) ASSERT_EQ(elDraw::LoadObject("DOT"), 4 + i);
+  EXPECT_EQ(elDraw::LoadObject("DOT"), 0);
   EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : too many pictures are loaded");
 }
 
 TEST_F(Draw, MissingBitmapIsReportedAndItsEntryFreed) {
-  EXPECT_EQ(elDraw::LoadObject("NOSUCH", 2), 0);
+  EXPECT_EQ(elDraw::LoadObject("NOSUCH"), 0);
   EXPECT_EQ(pt::Boxes().back().text, "elDraw::LoadObject : the BMP picture cannot be read");
   EXPECT_EQ(draw::Object(4).name[0], '\0');
 }
 
 TEST_F(Draw, FileBesideTheProgramWinsOverTheBuiltInBitmap) {
-  const int builtIn = elDraw::LoadObject("MASKBMP", 2);
+  const int builtIn = elDraw::LoadObject("MASKBMP");
   ASSERT_GE(builtIn, 4);
   EXPECT_EQ(draw::Object(builtIn).width, 640);
   WriteBmp(programDir + "/MASKBMP", 10, 10, [](int, int) { return 0xFF0000u; });
-  const int file = elDraw::LoadObject("MASKBMP", 2);
+  const int file = elDraw::LoadObject("MASKBMP");
   EXPECT_EQ(draw::Object(file).width, 10);
-}
-
-TEST_F(Draw, LostSurfacesAreRestoredWithTheirPictures) {
-  elDraw::SetKeyColor(0x00FF00);
-  const int columns = LoadColumns();
-  elDraw::SetKeyColor(0);
-  pt::LoseSurfaces();
-  elDraw::Put(0, 0, columns, 0, 0, 64, 8);  // finds the loss, restores, draws nothing
-  const draw::ObjectEntry& entry = draw::Object(columns);
-  EXPECT_STREQ(entry.name, "COLUMNS");
-  EXPECT_EQ(entry.colorKey, 0x00FF00u);
-  ASSERT_NE(entry.surface, nullptr);
-  EXPECT_FALSE(entry.surface->lost);
-  EXPECT_EQ(entry.surface->At(5, 0), Column(5)) << "reloaded from its bitmap";
-  EXPECT_EQ(entry.surface->colorKey, draw::ColorRefToPixel(0x00FF00));
-  elDraw::Put(0, 0, columns, 0, 0, 64, 8);
-  EXPECT_EQ(At(5, 0), Column(5));
 }
 
 TEST_F(Draw, PresentShowsTheBackScreenUnlessTheWaitFails) {
@@ -206,7 +189,7 @@ TEST_F(Draw, CellTextOnSilver) {
     for (int x = 567; x < 591; ++x) red += (At(x, y) >> 11) > 20 && ((At(x, y) >> 5) & 0x3F) < 20 ? 1 : 0;
   EXPECT_GT(red, 10) << "the stars are drawn in red";
   // A colour reference holds red in its low byte.
-  draw::BeginText(draw::kFaceGothic, 16, 0, 0, 0, 0);
+  draw::BeginText(draw::kFaceGothic, 16);
   draw::SetTextColors(0x0000FF, 0, 1);
   draw::PutText(300, 300, "***");
   draw::EndText();

@@ -32,9 +32,9 @@ TEST(MainScreenPicture, ComposedFromTheArtwork) {
   pt::Reset();
   draw::ResetDraw();
   draw::SetFullScreenFlag(false);
-  ASSERT_EQ(elDraw::Screen(640, 480, 1), 1);
+  ASSERT_EQ(elDraw::Screen(640, 480), 1);
   elDraw::SetKeyColor(0);
-  const int art = elDraw::LoadObject("BASC", 2);
+  const int art = elDraw::LoadObject("BASC");
   ASSERT_GE(art, 4);
   PutRect(0, 0, art, game::kScreenBackground);
   draw::DrawCellText(3, 6, "Amazing Grace (waltz time)");

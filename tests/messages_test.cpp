@@ -57,11 +57,11 @@ TEST_F(Messages, BoxesSpeakTheSystemsLanguage) {
 TEST_F(Messages, AskYesNoAnswersAndShowsTheCursor) {
   draw::SetSystemCursorShown(false);
   pt::ScriptAnswers({true, false});
-  EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 1);
+  EXPECT_TRUE(draw::AskYesNo("Do you exit ?"));
   EXPECT_TRUE(draw::SystemCursorShown());
   EXPECT_EQ(pt::CursorShowBalance(), 0) << "hidden once, shown once";
-  EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 0);
-  EXPECT_EQ(draw::AskYesNo("Do you exit ?"), 0) << "no scripted answer is No";
+  EXPECT_FALSE(draw::AskYesNo("Do you exit ?"));
+  EXPECT_FALSE(draw::AskYesNo("Do you exit ?")) << "no scripted answer is No";
   EXPECT_EQ(pt::Boxes()[0].kind, platform::BoxKind::Question);
   EXPECT_EQ(pt::Boxes()[0].text, "Do you exit ?\n");
 }

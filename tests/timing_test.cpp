@@ -31,24 +31,24 @@ TEST_F(Timing, SlotNumbersOutsideOneToTenAreReported) {
 }
 
 TEST_F(Timing, WaitSlots) {
-  EXPECT_EQ(midi::IsWaitOver(1), 0) << "never armed";
+  EXPECT_FALSE(midi::IsWaitOver(1)) << "never armed";
   elSystem::SetWait(1, 0);
-  EXPECT_EQ(midi::IsWaitOver(1), 1);
+  EXPECT_TRUE(midi::IsWaitOver(1));
   elSystem::SetWait(2, 70);
   pt::AdvanceTime(69);
-  EXPECT_EQ(midi::IsWaitOver(2), 0);
+  EXPECT_FALSE(midi::IsWaitOver(2));
   pt::AdvanceTime(1);
-  EXPECT_EQ(midi::IsWaitOver(2), 1);
+  EXPECT_TRUE(midi::IsWaitOver(2));
 }
 
 TEST_F(Timing, DeadlineAcrossTheWrap) {
   pt::SetTime(0xFFFFFFF0u);
   elSystem::SetWait(1, 400);  // the deadline wraps to 0x180
-  EXPECT_EQ(midi::IsWaitOver(1), 0);
+  EXPECT_FALSE(midi::IsWaitOver(1));
   pt::AdvanceTime(0x10 + 0x17F);
-  EXPECT_EQ(midi::IsWaitOver(1), 0);
+  EXPECT_FALSE(midi::IsWaitOver(1));
   pt::AdvanceTime(1);
-  EXPECT_EQ(midi::IsWaitOver(1), 1);
+  EXPECT_TRUE(midi::IsWaitOver(1));
 }
 
 TEST_F(Timing, PauseAndSkipRemoveTheHalt) {

@@ -192,10 +192,6 @@ void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch)
   if (!framePending) ShowLastFrame();
 }
 
-// The window's pixels and the kept frame are the program's own memory: no
-// device reset takes them away.
-bool TakeSurfacesLost() { return false; }
-
 int DesktopBitsPerPixel() {
   SDL_DisplayMode mode;
   if (!desktop::StartVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;

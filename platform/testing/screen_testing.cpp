@@ -1,5 +1,5 @@
 // The testing backend's window and presentation: every presented frame is
-// kept and can be saved as a BMP; losses, depths and files are scripted.
+// kept and can be saved as a BMP; failures, depths and files are scripted.
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -14,7 +14,6 @@ static bool windowFullScreen = false;
 static bool presentationOpen = false;
 static bool presentationFails = false;
 static bool verticalBlankFails = false;
-static bool surfacesLost = false;
 static int desktopDepth = 24;
 static int presentCount = 0;
 static std::vector<std::uint16_t> lastFrame;
@@ -52,11 +51,6 @@ void PresentFrame(const std::uint16_t* pixels, int width, int height, int pitch)
       lastFrame[static_cast<std::size_t>(y * width + x)] = pixels[static_cast<std::size_t>(y * pitch + x)];
 }
 
-bool TakeSurfacesLost() {
-  const bool lost = surfacesLost;
-  surfacesLost = false;
-  return lost;
-}
 int DesktopBitsPerPixel() { return desktopDepth; }
 void ConfineCursor(int, int, int, int) { cursorConfined = true; }
 void ReleaseCursor() { cursorConfined = false; }
@@ -73,7 +67,6 @@ namespace testing {
 
 void ResetScreen() {
   windowOpen = windowFullScreen = presentationOpen = presentationFails = verticalBlankFails = false;
-  surfacesLost = false;
   desktopDepth = 24;
   presentCount = 0;
   lastFrame.clear();
@@ -85,7 +78,6 @@ void ResetScreen() {
 
 void SetPresentationFails(bool fails) { presentationFails = fails; }
 void SetVerticalBlankFails(bool fails) { verticalBlankFails = fails; }
-void LoseSurfaces() { surfacesLost = true; }
 void SetDesktopDepth(int bits) { desktopDepth = bits; }
 void SetProgramDirectory(const std::string& directory) { programDirectory = directory; }
 int PresentCount() { return presentCount; }

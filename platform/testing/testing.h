@@ -88,8 +88,6 @@ bool MidiInputOpen();
 // --- Window and presentation ---
 void SetPresentationFails(bool fails);
 void SetVerticalBlankFails(bool fails);
-// The next blit or presentation finds every surface lost.
-void LoseSurfaces();
 void SetDesktopDepth(int bits);
 // Where ReadProgramFile looks ("" = no files beside the program).
 void SetProgramDirectory(const std::string& directory);

@@ -25,7 +25,7 @@ namespace {
 void PresentAFrameOfFourColours() {
   ASSERT_TRUE(platform::CreateMainWindow("Tonquill presentation", false, 640, 480));
   draw::SetFullScreenFlag(false);
-  ASSERT_EQ(elDraw::Screen(640, 480, 1), 1);
+  ASSERT_EQ(elDraw::Screen(640, 480), 1);
   draw::Surface& screen = draw::BackScreen();
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < 640; ++x)

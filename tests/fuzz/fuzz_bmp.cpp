@@ -1,6 +1,6 @@
 // A picture file beside the program, loaded into the object table in place
 // of the built-in one and copied to the back screen plainly, with its colour
-// key; then the surfaces are lost and restored from it.
+// key, and presented.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteFile("FUZZPIC", data, size);
   platform::testing::SetProgramDirectory(fuzz::PrivateFolder());
   draw::SetFullScreenFlag(false);
-  if (elDraw::Screen(640, 480, 1) != 1) return 0;
+  if (elDraw::Screen(640, 480) != 1) return 0;
   elDraw::SetKeyColor(0);
-  const int object = elDraw::LoadObject("FUZZPIC", 2);
+  const int object = elDraw::LoadObject("FUZZPIC");
   if (object == 0) {
     elDraw::Release();
     return 0;
@@ -25,8 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int height = draw::Object(object).height;
   elDraw::Put(-3, -5, object, 0, 0, width, height);
   elDraw::PutKeyed(600, 440, object, 1, 1, width, height);
-  draw::LoseAllSurfaces();
-  elDraw::Restore();
   elDraw::Put(0, 0, object, 0, 0, width / 2, height / 2);
   elDraw::Present();
   elDraw::Release();
