@@ -57,7 +57,7 @@ std::string Sha256Hex(std::string_view bytes) {
   for (std::size_t at = 0; at < whole; at += 64) Compress(hash, reinterpret_cast<const unsigned char*>(bytes.data() + at));
   // The rest, a 1 bit, zeros and the length in bits fill one or two blocks.
   unsigned char tail[128] = {};
-  const std::size_t rest = bytes.size() - whole;
+  const std::size_t rest = bytes.size() % 64;  // below 64, so the 1 bit fits
   for (std::size_t i = 0; i < rest; ++i) tail[i] = static_cast<unsigned char>(bytes[whole + i]);
   tail[rest] = 0x80;
   const std::size_t tailSize = rest < 56 ? 64 : 128;
