@@ -1,10 +1,11 @@
 #include "xvfb.h"
 
+#include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,11 +16,6 @@
 namespace test {
 
 namespace {
-
-bool Exists(const std::string& path) {
-  struct stat info{};
-  return stat(path.c_str(), &info) == 0;
-}
 
 // Single quotes around any text, for the shell.
 std::string Quoted(const std::string& text) {
@@ -39,37 +35,42 @@ std::string WaitForOutput(const std::string& command, int seconds) {
 
 Xvfb::Xvfb(int width, int height) {
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  // Try free display numbers from one that depends on our process, so tests
-  // running side by side rarely meet.
-  for (int attempt = 0; attempt < 20 && display_.empty(); ++attempt) {
-    const int number = 100 + (getpid() * 7 + attempt * 13) % 800;
-    const std::string name = ":" + std::to_string(number);
-    if (Exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    bool lost = false;  // the race for this number, to another server
-    const bool up = WaitUntil(
-        [&] {
-          lost = waitpid(pid, nullptr, WNOHANG) == pid;
-          return lost || (Exists(socket) && std::system(("xdpyinfo -display " + name + " >/dev/null 2>&1").c_str()) == 0);
-        },
-        kStartUpSeconds);
-    if (up && !lost) {
-      pid_ = pid;
-      display_ = name;
-    }
-    if (display_.empty() && !lost) {
+  // Xvfb takes a free display number itself and writes it once it accepts
+  // connections: tests starting their servers side by side never race for
+  // one number (and never end up on another test's server).
+  int ready[2];
+  if (pipe(ready) != 0) return;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(ready[1]);
+  std::string number;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kStartUpSeconds);
+  for (bool done = pid < 0; !done;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd wait{ready[0], POLLIN, 0};
+    char c = 0;
+    done = left.count() <= 0 || poll(&wait, 1, static_cast<int>(left.count())) <= 0 || read(ready[0], &c, 1) != 1 ||
+           c == '\n';
+    if (!done && c >= '0' && c <= '9') number += c;
+  }
+  close(ready[0]);
+  if (!number.empty()) {
+    pid_ = pid;
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+  } else {
+    if (pid > 0) {
       kill(pid, SIGTERM);
       waitpid(pid, nullptr, 0);
     }
+    std::fprintf(stderr, "Xvfb did not start\n");
   }
-  if (!display_.empty()) setenv("DISPLAY", display_.c_str(), 1);
-  else std::fprintf(stderr, "Xvfb did not start\n");
 }
 
 Xvfb::~Xvfb() {
