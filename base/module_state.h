@@ -21,7 +21,7 @@ template <typename T>
 class ModuleState : public T {
  public:
   ModuleState() {
-    RegisterStateReset([this] { static_cast<T&>(*this) = T{}; });
+    RegisterStateReset([this] { Reset(); });
   }
   ModuleState(const ModuleState&) = delete;
   ModuleState& operator=(const ModuleState&) = delete;

@@ -197,13 +197,10 @@ TEST_F(Chords, AChordsKeysCountWithItsFirstWithin150Ms) {
     StartWithSong(song);
     ClickButton(game::kButtonGame);
     const std::uint32_t start = platform::TimeMs() - 16, chord = start + 1000;
-    const auto passTo = [this, start](std::uint32_t time) {  // passes on the run's 10 ms grid
-      while (platform::TimeMs() < time) Pass(std::min(10 - (platform::TimeMs() - start) % 10, time - platform::TimeMs()));
-    };
-    if (c.onePass) passTo(chord);  // the halt
+    if (c.onePass) PassOnGridUntil(start, chord);  // the halt
     for (int i = 0; i < 3; ++i) {
       if (c.onePass) pt::AdvanceTime(chord + c.downMs[i] - platform::TimeMs());
-      else passTo(chord + c.downMs[i]);
+      else PassOnGridUntil(start, chord + c.downMs[i]);
       if (c.midi) pt::PushMidiInput({platform::MidiInputEvent::NoteOn, 0, c.notes[i], 90});
       else KeyDown(KeyOf(c.notes[i]));
       if (!c.onePass) Pass(0);  // taken at once

@@ -142,15 +142,12 @@ TEST_F(MainScene, EachVerdictAgreesWithItsOffsetWhateverIsClicked) {
     StartWithSong(song);
     ClickButton(game::kButtonGame);
     const std::uint32_t start = platform::TimeMs() - 16, note = start + 1000;
-    const auto passTo = [this, start](std::uint32_t time) {  // passes on the run's 10 ms grid
-      while (platform::TimeMs() < time) Pass(std::min(10 - (platform::TimeMs() - start) % 10, time - platform::TimeMs()));
-    };
     if (c.clickInHalt) {
-      passTo(note);
+      PassOnGridUntil(start, note);
       ASSERT_TRUE(player::HaltedAtGuide());
       Click(320, 300);
     }
-    passTo(note + c.downMs);
+    PassOnGridUntil(start, note + c.downMs);
     KeyDown('D');
     Pass(0);
     Pass(10);

@@ -1,5 +1,6 @@
 #include "program_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -49,6 +50,10 @@ void ProgramTest::Pass(std::uint32_t ms) {
 
 void ProgramTest::PassUntil(std::uint32_t time, std::uint32_t step) {
   while (platform::TimeMs() + step <= time) Pass(step);
+}
+
+void ProgramTest::PassOnGridUntil(std::uint32_t start, std::uint32_t time) {
+  while (platform::TimeMs() < time) Pass(std::min(10 - (platform::TimeMs() - start) % 10, time - platform::TimeMs()));
 }
 
 bool ProgramTest::PassUntilHolds(const std::function<bool()>& condition, int frames) {

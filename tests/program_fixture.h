@@ -31,6 +31,9 @@ class ProgramTest : public ::testing::Test {
   // One frame pass `ms` after the last (events waiting are handled first).
   void Pass(std::uint32_t ms = 16);
   void PassUntil(std::uint32_t time, std::uint32_t step = 16);
+  // Passes up to `time` on a 10 ms grid counted from `start`, so a run's
+  // frames fall on the same milliseconds however a case goes.
+  void PassOnGridUntil(std::uint32_t start, std::uint32_t time);
   // Frame passes until `condition` holds, at most `frames` of them: false
   // when it never held, so that a halt that never comes fails the test
   // rather than hanging it.

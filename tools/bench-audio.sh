@@ -46,8 +46,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-"$top/tools/pulse-null-sink.sh" start "$work/pulse"
-export PULSE_SERVER="unix:$work/pulse/native" PULSE_COOKIE="$work/pulse/cookie"
+. "$top/tools/bench-kit.sh"
+start_sound_and_display
 ticks_per_second=$(getconf CLK_TCK)
 
 # Prints "min median max" of the numbers on standard input.
@@ -75,16 +75,6 @@ percent() {
   echo "$1 $2" | awk -v t="$ticks_per_second" -v s=$idle_seconds '{ printf "%.2f\n", ($2 - $1) * 100 / t / s }'
 }
 
-# Waits up to $2 seconds for the shell condition $1.
-wait_for() {
-  tries=0
-  until eval "$1"; do
-    tries=$((tries + 1))
-    [ $tries -gt $(($2 * 10)) ] && return 1
-    sleep 0.1
-  done
-}
-
 # Starts `tonquill -` in the private X server with the given environment
 # and waits for its window.
 start_game() {
@@ -103,11 +93,6 @@ stop_game() {
 peak_mb() { awk '/^VmHWM:/ { printf "%.1f\n", $2 / 1024 }' /proc/"$game_pid"/status; }
 
 # --- Idle CPU -------------------------------------------------------------
-# Xvfb picks a free display number itself and writes it to the file.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-wait_for "[ -s '$work/display' ]" 10
-display=:$(cat "$work/display")
 server_pid=$(cat "$work/pulse/server.pid")
 : >"$work/game" ; : >"$work/audio" ; : >"$work/server" ; : >"$work/all"
 run=1

@@ -73,18 +73,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-"$top/tools/pulse-null-sink.sh" start "$work/pulse"
-export PULSE_SERVER="unix:$work/pulse/native" PULSE_COOKIE="$work/pulse/cookie"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-tries=0
-until [ -s "$work/display" ]; do
-  tries=$((tries + 1))
-  [ $tries -gt 100 ] && { echo "$0: the X server did not start" >&2; exit 1; }
-  sleep 0.1
-done
+. "$top/tools/bench-kit.sh"
+start_sound_and_display
 
-python3 - "$program" "$work" ":$(cat "$work/display")" "$presses" <<'PYTHON'
+python3 - "$program" "$work" "$display" "$presses" <<'PYTHON'
 import array, bisect, ctypes, math, os, random, struct, subprocess, sys, threading, time
 
 program, work, display_name, presses = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])

@@ -43,17 +43,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-"$top/tools/pulse-null-sink.sh" start "$work/pulse"
-export PULSE_SERVER="unix:$work/pulse/native" PULSE_COOKIE="$work/pulse/cookie"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-tries=0
-until [ -s "$work/display" ]; do
-  tries=$((tries + 1))
-  [ $tries -gt 100 ] && { echo "$0: the X server did not start" >&2; exit 1; }
-  sleep 0.1
-done
-DISPLAY=":$(cat "$work/display")"
+. "$top/tools/bench-kit.sh"
+start_sound_and_display
+DISPLAY=$display
 export DISPLAY
 
 # A song of two minutes at 120 beats a minute: the guide (track 2) first
@@ -85,16 +77,6 @@ song += track(guide) + track(band)
 with open(sys.argv[1], "wb") as f:
     f.write(song)
 PYTHON
-
-# Waits up to $2 seconds for the shell condition $1.
-wait_for() {
-  tries=0
-  until eval "$1"; do
-    tries=$((tries + 1))
-    [ $tries -gt $(($2 * 10)) ] && return 1
-    sleep 0.1
-  done
-}
 
 # "TID NAME NANOSECONDS" for every thread of the game.
 thread_times() {
