@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -16,6 +17,7 @@
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "draw/system_cursor.h"
+#include "files/settings.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
@@ -66,6 +68,18 @@ static std::string PathForRunningCopy(const std::string& song) {
 
 // A second copy hands its song to the running one and ends; true when this
 // copy is the only one and goes on.
+// The player's kept choices; a damaged file is said and the defaults (or
+// the lines that read) hold: the game always starts.
+static void LoadPlayersSettings() {
+  const files::SettingsRead read = files::LoadSettings();
+  if (read.errorNumber != 0)
+    std::fprintf(stderr, "tonquill: %s cannot be read (%s): the default choices hold\n",
+                 files::SettingsPath().c_str(), std::strerror(read.errorNumber));
+  for (int line : read.skippedLines)
+    std::fprintf(stderr, "tonquill: %s, line %d does not read: that choice keeps its default\n",
+                 files::SettingsPath().c_str(), line);
+}
+
 static bool BecomeTheOnlyCopy(const std::string& song, int& exitCode) {
   switch (platform::AcquireSingleInstance(kInstanceName, PathForRunningCopy(song))) {
     case platform::InstanceStart::OnlyCopy: return true;
@@ -85,6 +99,7 @@ bool StartProgram(const char* commandLine, int& exitCode) {
   midi::InitTimingServices();
   const CommandLineRequest request = ReadCommandLine(commandLine);
   if (!BecomeTheOnlyCopy(request.song, exitCode)) return false;
+  LoadPlayersSettings();
   if (!SetCommandLine(request.song.c_str()))
     std::fprintf(stderr, "tonquill: the song's path is too long (%zu bytes, at most %d): no song is loaded\n",
                  request.song.size(), kCommandLineSize - 1);
