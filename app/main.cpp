@@ -30,6 +30,8 @@ const char kUsage[] =
     "Keys: the home row plays the white keys (A S D F G H J K L ; ' and the key\n"
     "right of it), the row above the black keys (W E T Y U O P ]); Shift\n"
     "plays an octave higher, Ctrl an octave lower; Escape asks to quit.\n"
+    "Tab steps the view: plain, the keys' names, the names and the notes\n"
+    "ahead; the choice is kept in $XDG_CONFIG_HOME/tonquill/settings.conf.\n"
     "\n"
     "A MIDI keyboard plays the piano too: every MIDI source of the ALSA\n"
     "sequencer (a USB keyboard, a virtual keyboard) is connected to the\n"

@@ -18,6 +18,7 @@
 #include "draw/messages.h"
 #include "draw/system_cursor.h"
 #include "files/settings.h"
+#include "game/view_key.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
 #include "platform/platform.h"
@@ -100,6 +101,7 @@ bool StartProgram(const char* commandLine, int& exitCode) {
   const CommandLineRequest request = ReadCommandLine(commandLine);
   if (!BecomeTheOnlyCopy(request.song, exitCode)) return false;
   LoadPlayersSettings();
+  game::NoteFirstStart();
   if (!SetCommandLine(request.song.c_str()))
     std::fprintf(stderr, "tonquill: the song's path is too long (%zu bytes, at most %d): no song is loaded\n",
                  request.song.size(), kCommandLineSize - 1);

@@ -17,6 +17,7 @@
 #include "game/piano.h"
 #include "game/piano_input.h"
 #include "game/piano_keys.h"
+#include "game/view_key.h"
 #include "midi/midi_out.h"
 #include "platform/platform.h"
 #include "platform/virtual_keys.h"
@@ -155,6 +156,7 @@ void PressButtonRow(int x, int y) {
 static void RunSettingKeys() {
   if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
   if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
+  RunViewKey();
 }
 
 Command RunMainControls() {

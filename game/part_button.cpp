@@ -6,6 +6,7 @@
 #include "files/load_song.h"
 #include "game/controls.h"
 #include "game/lyric_bar.h"
+#include "game/view_key.h"
 #include "platform/platform.h"
 #include "player/playback_clock.h"
 #include "scene/input.h"
@@ -60,6 +61,7 @@ static void StepPart(PartStep step) {
   const int by = step == PartStep::Next ? 1 : count - 1;
   song::ChoosePart((song::ChosenPart() + by) % count);
   files::ReadSongRanking();  // RANK and a new best score use the part's own
+  DismissNotesAheadHint();
   RunPartLabel();
 }
 
@@ -80,7 +82,9 @@ void RunPartRightClick() {
 
 void RunPartLabel() {
   if (player::PlayState() != player::kStopped) return;
-  const std::string label = ChosenPartLabel();
+  // The first start's hint stays until it has been seen at work.
+  const std::string hint = NotesAheadHintDue();
+  const std::string label = hint.empty() ? ChosenPartLabel() : hint;
   if (label == LyricBarText()) return;
   if (label.empty()) RestoreLyricBar();
   else ShowLyricBarText(label);

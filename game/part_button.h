@@ -27,7 +27,8 @@ std::string ChosenPartLabel();
 // whole takes at most `cells` half-width cells; empty without parts.
 std::string ChosenPartTitle(int cells);
 // Once per frame of the main scene: while the song is stopped the lyric
-// bar shows the chosen part's label.
+// bar shows the chosen part's label (or, at a first start, the hint about
+// the notes ahead until a run starts).
 void RunPartLabel();
 // The label goes now (a run starts and the lyric bar is the lyrics').
 void HidePartName();

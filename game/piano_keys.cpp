@@ -1,11 +1,20 @@
 #include "game/piano_keys.h"
 
+#include "base/module_state.h"
 #include "game/artwork_layout.h"
+#include "game/key_names.h"
 #include "game/panels.h"
 
 namespace game {
 
 namespace {
+
+// The look each key was last drawn in, so that a change of view can draw
+// them again as they stand.
+struct State {
+  int lookShown[kPianoKeys]{};
+};
+base::ModuleState<State> state;
 
 // Key -12, note 48, is played with Ctrl and the first key: it lights that
 // key with the arrow look like the notes above it.
@@ -16,6 +25,8 @@ constexpr int kKeyLeft = 8;
 constexpr int kWhiteKeyPitch = 52;
 constexpr int kUpperTop = 264;
 constexpr int kLowerTop = 400;
+constexpr int kLowerBottom = 472;
+constexpr int kBlackKeyWidth = 19;
 constexpr int kBlackKeyOffset = 42;
 
 constexpr bool kIsBlack[kPianoKeys] = {false, true,  false, true,  false, false, true, false, true,  false,
@@ -39,10 +50,12 @@ void DrawPianoKey(int key, int look) {
     key -= kOctave;
     if (look == kKeyLookLit) look = kKeyLookLitOctaveAbove;
   }
+  state.lookShown[key] = look;
   const int column = kWhiteColumn[key];
   const int x = kKeyLeft + kWhiteKeyPitch * column;
   if (kIsBlack[key]) {
     PutArtwork(x + kBlackKeyOffset, kUpperTop, BlackKey(look));
+    DrawKeyNames(key, x + kBlackKeyOffset + kBlackKeyWidth / 2, kLowerTop, kBlackKeyWidth, true);
     return;
   }
   const int shape = kWhiteShape[column];
@@ -50,6 +63,11 @@ void DrawPianoKey(int key, int look) {
   const int left = upper.left + kShapeOffset[shape];
   PutArtwork(x + kShapeOffset[shape], kUpperTop, {left, upper.top, left + kShapeWidth[shape], upper.bottom});
   PutArtwork(x, kLowerTop, WhiteKeyLower(look));
+  DrawKeyNames(key, x + kWhiteKeyPitch / 2, kLowerBottom, kWhiteKeyPitch, false);
+}
+
+void RedrawPianoKeys() {
+  for (int key = 0; key < kPianoKeys; ++key) DrawPianoKey(key, state.lookShown[key]);
 }
 
 void DrawAllKeysUp() {

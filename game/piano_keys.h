@@ -19,5 +19,8 @@ inline constexpr int kKeyLookLitOctaveAbove = 3;  // the note is an octave above
 void DrawPianoKey(int key, int look);
 // All twenty keys up.
 void DrawAllKeysUp();
+// Every key again in the look it shows, with its names when the view shows
+// them (the view changed).
+void RedrawPianoKeys();
 
 }  // namespace game

@@ -1,6 +1,7 @@
 #include "program_reset.h"
 
 #include "app/module_reset.h"
+#include "files/settings.h"
 #include "midi/midi_out.h"
 #include "platform/testing/testing.h"
 
@@ -11,6 +12,8 @@ void ResetProgram(int ports) {
   platform::testing::Reset();
   platform::testing::SetMidiDevices({.count = ports});
   app::ResetAllModules();
+  int error = 0;
+  files::ChangeSettings({.view = files::View::Plain, .notesAheadHintShown = true}, error);
 }
 
 }  // namespace test

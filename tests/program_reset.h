@@ -6,7 +6,9 @@
 namespace test {
 
 // Engine, shell and drawing back to start-up; the testing backend reset
-// with `ports` recording MIDI ports (none opened yet).
+// with `ports` recording MIDI ports (none opened yet). The player's kept
+// choices (the private home's settings file, rewritten) are the plain view
+// and the first start's hint seen: the screen these runs are written for.
 void ResetProgram(int ports);
 
 }  // namespace test

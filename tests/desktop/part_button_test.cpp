@@ -3,6 +3,8 @@
 // lyric bar showing the chosen part while stopped, and TRAINING then halts
 // at the chosen part's notes only.
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -40,6 +42,10 @@ TEST_F(PartButton, CyclesTheChannelsOfAOneTrackSongAndTrainingFollowsTheChosenOn
   const std::string song = songs.Path() + "/one_track.mid";
   const Bytes bytes = OneTrackSong();
   std::ofstream(song, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+  // A player who has seen the first start's hint: the bar shows the part.
+  const std::string config = std::string(std::getenv("XDG_CONFIG_HOME")) + "/tonquill";
+  std::filesystem::create_directories(config);
+  std::ofstream(config + "/settings.conf") << "notes-ahead-hint-shown yes\n";
   ASSERT_NO_FATAL_FAILURE(StartGame(song));
 
   const auto lyricBar = [this] { return Crop(15, 224, 610, 16); };
