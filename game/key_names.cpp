@@ -43,6 +43,13 @@ void PutName(const std::string& text, int centreX, int bottom, int width, std::u
   draw::EndText();
 }
 
+// The Japanese faces draw the backslash as a yen sign; the full-width
+// backslash reads as the key's own sign in them.
+std::string ComputerKeyName(int key) {
+  const std::string label = platform::KeyLabel(kNoteKeys[key]);
+  return label == "\\" ? "＼" : label;
+}
+
 }  // namespace
 
 bool KeyNamesShown() { return files::CurrentSettings().view != files::View::Plain; }
@@ -51,7 +58,7 @@ std::string NoteNameOfKey(int key) { return draw::InPlayersLanguage(kNoteNames[k
 
 void DrawKeyNames(int key, int centreX, int bottom, int width, bool black) {
   if (!KeyNamesShown() || key < 0 || key >= kNoteKeyCount) return;
-  const std::string computerKey = platform::KeyLabel(kNoteKeys[key]);
+  const std::string computerKey = ComputerKeyName(key);
   if (black) {
     PutName(computerKey, centreX, bottom - kBlackMargin, width, kKeyOnBlack);
   } else {

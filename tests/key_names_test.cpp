@@ -113,6 +113,8 @@ TEST_F(KeyNames, EachKeyShowsItsComputerKeyAndNote) {
       {"C, French layout", "Q", false, 0, game::kKeyLookLit, game::WhiteKeyLower(1), 8, 400, {{23, 54, "Q", 0x000000}, {23, 4, "C", 0x1F3F8F}}},
       {"F, Japanese", nullptr, true, 5, game::kKeyLookUp, game::WhiteKeyLower(0), 164, 400, {{23, 54, "F", 0x000000}, {12, 4, "ファ", 0x1F3F8F}}},
       {"B an octave above", nullptr, false, 11, game::kKeyLookLitOctaveAbove, game::WhiteKeyLower(3), 320, 400, {{23, 54, "J", 0x000000}, {23, 4, "B", 0x1F3F8F}}},
+      // The Japanese faces draw '\\' as a yen sign: the full-width backslash, two cells.
+      {"G, the backslash key", nullptr, false, 19, game::kKeyLookUp, game::WhiteKeyLower(0), 580, 400, {{19, 54, "＼", 0x000000}, {23, 4, "G", 0x1F3F8F}}},
       // Black key 1 at x 50, 19 wide: its key's name in white, 13 above its bottom (400).
       {"C sharp lit", nullptr, false, 1, game::kKeyLookLit, game::BlackKey(1), 50, 264, {{6, 109, "W", 0xFFFFFF}}},
       {"D sharp an octave below", "Z", true, 3, game::kKeyLookLitOctaveBelow, game::BlackKey(2), 102, 264, {{6, 109, "E", 0xFFFFFF}}},
