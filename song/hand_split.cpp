@@ -77,26 +77,29 @@ int NotesWithTheOtherHand(const std::vector<HandNote>& notes, const std::vector<
 Hand HandOfPitch(int pitch, int split) { return pitch >= split ? Hand::Right : Hand::Left; }
 
 // Each measure's split point from the notes sounding in it and in its
-// neighbours; nullopt where those never sound on both sides at once.
+// neighbours; nullopt where those never sound on both sides at once. One
+// sweep: the windows move forward, so a note that ended before one window
+// sounds in none after it.
 std::vector<std::optional<int>> WindowSplits(const std::vector<HandNote>& notes,
                                              const std::vector<std::int32_t>& measureStarts) {
   const std::size_t measures = measureStarts.size();
   std::vector<std::optional<int>> splits(measures);
+  std::vector<std::size_t> sounding;  // notes begun before the window's end, in order of start
+  std::vector<Hand> hands(notes.size());
+  std::vector<int> pitches;
+  std::size_t next = 0;
   for (std::size_t m = 0; m < measures; ++m) {
     const std::int64_t from = m == 0 ? INT64_MIN : measureStarts[m - 1];
     const std::int64_t to = m + 2 < measures ? std::int64_t{measureStarts[m + 2]} : INT64_MAX;
-    std::vector<std::size_t> in;
-    std::vector<int> pitches;
-    for (std::size_t i = 0; i < notes.size() && notes[i].tick < to; ++i) {
-      if (EndOf(notes[i]) < from || (EndOf(notes[i]) == from && notes[i].tick < from)) continue;
-      in.push_back(i);
-      pitches.push_back(notes[i].pitch);
-    }
+    while (next < notes.size() && notes[next].tick < to) sounding.push_back(next++);
+    // A note of no length sounds at its tick; a longer one until its end.
+    std::erase_if(sounding, [&](std::size_t i) { return EndOf(notes[i]) < from || (EndOf(notes[i]) == from && notes[i].tick < from); });
+    pitches.clear();
+    for (std::size_t i : sounding) pitches.push_back(notes[i].pitch);
     const std::optional<int> split = BestSplit(pitches);
     if (!split) continue;
-    std::vector<Hand> hands(notes.size());
-    for (std::size_t i : in) hands[i] = HandOfPitch(notes[i].pitch, *split);
-    if (NotesWithTheOtherHand(notes, hands, in) > 0) splits[m] = split;
+    for (std::size_t i : sounding) hands[i] = HandOfPitch(notes[i].pitch, *split);
+    if (NotesWithTheOtherHand(notes, hands, sounding) > 0) splits[m] = split;
   }
   return splits;
 }

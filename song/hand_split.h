@@ -37,7 +37,9 @@ struct HandSplit {
 };
 
 // `notes` in the order they start; `measureStarts` the first tick of each
-// measure, ascending (a note before the first belongs to the first).
+// measure, ascending (a note before the first belongs to the first). Only
+// the measures notes start in and the measures either side of them need
+// be given: a window is a listed measure with the listed ones either side.
 HandSplit SplitHands(const std::vector<HandNote>& notes, const std::vector<std::int32_t>& measureStarts);
 
 }  // namespace song

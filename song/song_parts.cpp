@@ -279,8 +279,17 @@ std::optional<HandTable> HandsOf(const SongPart& part) {
   const std::vector<PartNoteSpan> spans = PartNoteSpans(part);
   std::vector<HandNote> notes;
   for (const PartNoteSpan& span : spans) notes.push_back(span.note);
+  // Only the measures a note starts in and their neighbours matter: a long
+  // song's empty measures (or a damaged file's billions) are never listed.
+  std::vector<int> measures;
+  for (const HandNote& note : notes)
+    for (std::int64_t m = MeasureOfTick(note.tick) - 1, last = m + 3; m <= last; ++m)
+      measures.push_back(static_cast<int>(std::clamp<std::int64_t>(m, 0, INT32_MAX)));
+  std::sort(measures.begin(), measures.end());
+  measures.erase(std::unique(measures.begin(), measures.end()), measures.end());
   std::vector<std::int32_t> measureStarts;
-  for (int m = 0; m < SongMeasureCount(); ++m) measureStarts.push_back(MeasureFirstTick(m));
+  for (int m : measures) measureStarts.push_back(MeasureFirstTick(m));
+  measureStarts.erase(std::unique(measureStarts.begin(), measureStarts.end()), measureStarts.end());
   const HandSplit split = SplitHands(notes, measureStarts);
   if (!split.twoHands) return std::nullopt;
   HandTable table{part.track, part.channel, {}, {}, 0, 0};

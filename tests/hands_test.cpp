@@ -254,3 +254,21 @@ TEST(HandParts, HandNamesInJapanese) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged file's notes lie hundreds of millions of ticks apart at one
+// tick a quarter: only the measures with notes are weighed, so finding
+// the parts stays quick and small.
+TEST(HandParts, NotesFarApartAreWeighedQuickly) {
+  Track conductor, piano;
+  conductor.End(0);
+  for (int i = 0; i < 8; ++i)
+    piano.Event(i == 0 ? 0 : 0x0FFFFFFF, {0x90, 36, 80}).Event(0, {0x90, 84, 80}).Event(1, {0x80, 36, 0}).Event(0, {0x80, 84, 0});
+  test::FreshStore();
+  test::InstallAndScan(test::SmfFile({conductor, piano.End(0)}, 1));
+  EXPECT_EQ(song::PartCount(), 3);
+  EXPECT_EQ(song::Part(1).id, "t2r");
+}
+
+}  // namespace
