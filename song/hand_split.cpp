@@ -22,7 +22,9 @@ std::int64_t EndOf(const HandNote& note) { return std::int64_t{note.tick} + std:
 // The pitch that best divides `pitches` into a lower and an upper group
 // (the upper from it on): the one with the largest spread between the
 // groups' averages weighed by their sizes, which is the one with the least
-// spread within the groups. None when all pitches are one.
+// spread within the groups; in the middle of the gap between the groups,
+// where a point carried to the next measures divides them most evenly.
+// None when all pitches are one.
 std::optional<int> BestSplit(const std::vector<int>& pitches) {
   int count[kPitches]{};
   long total = 0, sum = 0;
@@ -33,6 +35,7 @@ std::optional<int> BestSplit(const std::vector<int>& pitches) {
     sum += p;
   }
   std::optional<int> best;
+  int bestGapEnd = 0;  // the last split of the gap `best` begins
   double bestSpread = 0;
   long below = 0, belowSum = 0;
   for (int split = 1; split < kPitches; ++split) {
@@ -44,9 +47,12 @@ std::optional<int> BestSplit(const std::vector<int>& pitches) {
     const double spread = double(below) * double(above) * gap * gap;
     if (spread > bestSpread) {
       bestSpread = spread;
-      best = split;
+      best = bestGapEnd = split;
+    } else if (best && bestGapEnd == split - 1 && count[split - 1] == 0) {
+      bestGapEnd = split;  // no pitch between: the same division
     }
   }
+  if (best) best = (*best + bestGapEnd + 1) / 2;
   return best;
 }
 
