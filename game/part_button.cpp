@@ -42,7 +42,7 @@ static std::string FillLabel(const char* pattern, int cells) {
     if (field == '1' || field == '2' || field == '3') ++p;
   }
   const int room = cells - draw::Utf8Cells(before) - draw::Utf8Cells(after);
-  return before + draw::CutUtf8ToCells(platform::AnsiToUtf8(part.name), room) + after;
+  return before + draw::CutUtf8ToCells(song::PartDisplayName(part), room) + after;
 }
 
 std::string ChosenPartLabel() {

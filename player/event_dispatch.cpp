@@ -28,6 +28,7 @@ struct TrackState {
   std::uint8_t outputPort = 0;
   bool muted = false;                   // only the guided part's track is ever muted
   std::uint16_t mutedNoteChannels = 0;  // channels whose note-ons are not sent (bit n: channel n)
+  bool guideNotesMuted = false;         // the guided hand's note-ons are not sent
 };
 
 // How a walk over the tracks treats their events: playing sends them; a
@@ -60,10 +61,12 @@ void SetTrackEnabled(int track, bool enabled) { state.tracks[track].muted = !ena
 void SetTrackNoteChannelMuted(int track, int channel) {
   state.tracks[track].mutedNoteChannels = static_cast<std::uint16_t>(state.tracks[track].mutedNoteChannels | (1u << channel));
 }
+void SetTrackGuideNotesMuted(int track) { state.tracks[track].guideNotesMuted = true; }
 void UnmuteAllTracks() {
   for (TrackState& t : state.tracks) {
     t.muted = false;
     t.mutedNoteChannels = 0;
+    t.guideNotesMuted = false;
   }
 }
 int TrackOutputPort(int track) { return state.tracks[track].outputPort; }
@@ -80,7 +83,8 @@ void RewindTracks() {
 }
 
 // The one way out to a port: note and pedal bookkeeping and muting, for a
-// message of track `track` (walked by `t`) or of none (kNoTrack, nullptr).
+// message of track `track` (walked by `t`, whose event read ahead is the
+// message's) or of none (kNoTrack, nullptr).
 static int Deliver(int port, const std::uint8_t* message, int length, int track, const TrackState* t) {
   // Ports from 10 on have no column: no device has such a number either.
   const bool counted = port >= 0 && port < kNoteTablePorts;
@@ -91,13 +95,15 @@ static int Deliver(int port, const std::uint8_t* message, int length, int track,
     const int note = message[1] & 0x7F;
     const bool noteOff = kind == 0x80 || (kind == 0x90 && message[2] == 0);
     const bool channelMuted = t != nullptr && ((t->mutedNoteChannels >> channel) & 1u) != 0;
+    const bool handMuted = t != nullptr && kind == 0x90 && !noteOff && t->guideNotesMuted &&
+                           IsGuidePartNote(track, channel, note, t->next.time, false);
     if (noteOff) {
       if (counted && state.soundingNotes[port][channel][note] > 0) --state.soundingNotes[port][channel][note];
       // A muted track still releases its notes, except the guided part in a
       // performance.
-      muted = t != nullptr && IsGuidePartEvent(track, channel) && IsGuidePerformed();
-    } else if ((kind == 0x90 || kind == 0xA0) && channelMuted) {
-      muted = true;  // the guided channel of a track whose other channels play
+      muted = t != nullptr && IsGuidePartNote(track, channel, note, t->next.time, true) && IsGuidePerformed();
+    } else if (((kind == 0x90 || kind == 0xA0) && channelMuted) || handMuted) {
+      muted = true;  // the guided channel or hand of a track whose other notes play
     } else if (kind == 0x90 && !muted) {
       if (counted && state.soundingNotes[port][channel][note] < kMaxNoteCount) ++state.soundingNotes[port][channel][note];
     } else if (kind == 0xB0 && message[1] == kSustainController && !muted && t != nullptr) {
@@ -214,10 +220,13 @@ void DispatchExclusive(int index, const TrackState& t, Walk walk, const song::Tr
 }
 
 // In the demonstration the screen lights the guide part's sounding notes.
-void ShowGuidePartNote(int index, const std::uint8_t* message, int length) {
+void ShowGuidePartNote(int index, std::int32_t tick, const std::uint8_t* message, int length) {
   const int kind = message[0] & 0xF0;
   if (length != 3 || (kind != 0x80 && kind != 0x90)) return;
-  if (HaltsAtGuide(RunMode()) || PlayState() != kPlaying || !IsGuidePartEvent(index, message[0] & 0x0F)) return;
+  const bool noteOff = kind == 0x80 || message[2] == 0;
+  if (HaltsAtGuide(RunMode()) || PlayState() != kPlaying ||
+      !IsGuidePartNote(index, message[0] & 0x0F, message[1] & 0x7F, tick, noteOff))
+    return;
   Report(Happening::Kind::DemoNote, message[1] & 0x7F, kind == 0x90 && message[2] != 0 ? 1 : 0);
 }
 
@@ -229,7 +238,7 @@ void DispatchChannel(int index, const TrackState& t, Walk walk, const song::Trac
   const int length = e.MessageLength();
   const std::uint8_t message[3] = {e.status, e.data1, e.data2};
   SendFromTrack(index, t, walk, message, length);
-  if (walk == Walk::Play) ShowGuidePartNote(index, message, length);
+  if (walk == Walk::Play) ShowGuidePartNote(index, e.time, message, length);
 }
 
 // The track's next event, read once.

@@ -45,7 +45,10 @@ void SetTrackEnabled(int track, bool enabled);
 // Mutes the note-ons of one channel of a track (the guided part of a
 // one-track song); the track's other events play.
 void SetTrackNoteChannelMuted(int track, int channel);
-// Every track enabled, no channel muted.
+// Mutes the note-ons of the guided hand on a track (the guided part is one
+// hand); the other hand and the track's other events play.
+void SetTrackGuideNotesMuted(int track);
+// Every track enabled, no channel or hand muted.
 void UnmuteAllTracks();
 int TrackOutputPort(int track);
 

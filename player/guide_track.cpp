@@ -62,9 +62,11 @@ static const song::SongPart* GuidePart() {
   return part.track < song::TrackCount() ? &part : nullptr;
 }
 
-bool IsGuidePartEvent(int trackIndex, int channel) {
+bool IsGuidePartNote(int trackIndex, int channel, int note, std::int32_t tick, bool noteOff) {
   const song::SongPart* part = GuidePart();
-  return part != nullptr && part->track == trackIndex && (part->channel == song::kWholeTrack || part->channel == channel);
+  return part != nullptr && part->track == trackIndex &&
+         (part->channel == song::kWholeTrack || part->channel == channel) &&
+         song::PartHoldsNote(*part, tick, channel, note, noteOff);
 }
 
 std::string ChosenPartId() {
@@ -98,8 +100,10 @@ void BeginGuideTrack() {
   state.guideTick = 0;
   if (HaltsAtGuide(RunMode())) {
     // A whole track is muted; one channel of a track mutes only its notes,
-    // and the rest of the track plays.
-    if (part->channel == song::kWholeTrack) SetTrackEnabled(part->track, false);
+    // and the rest of the track plays; one hand mutes only that hand's
+    // notes, and the other hand plays.
+    if (part->hand != song::PartHand::Both) SetTrackGuideNotesMuted(part->track);
+    else if (part->channel == song::kWholeTrack) SetTrackEnabled(part->track, false);
     else SetTrackNoteChannelMuted(part->track, part->channel);
     AdvanceGuide();
   }
@@ -107,12 +111,13 @@ void BeginGuideTrack() {
 
 namespace {
 
-// A note-on of the part: of its channel (any channel for a whole track),
-// with a velocity. Data bytes lie below 80h: a note-on that breaks this (a
+// A note-on of the part: of its channel (any channel for a whole track)
+// and its hand, with a velocity. Data bytes lie below 80h: a note-on that breaks this (a
 // damaged file) is no note to play.
 bool IsPartNoteOn(const song::SongPart& part, const song::TrackEvent& e) {
   const bool partChannel = part.channel == song::kWholeTrack || part.channel == e.Channel();
-  return e.IsNoteOn() && partChannel && e.data1 < 0x80 && e.data2 < 0x80;
+  return e.IsNoteOn() && partChannel && e.data1 < 0x80 && e.data2 < 0x80 &&
+         song::PartHoldsNote(part, e.time, e.Channel(), e.data1, false);
 }
 
 // The part's next note from `cursor` on, or the track's end.
@@ -151,9 +156,11 @@ void StandOn(const song::SongPart& part, const PartNote& found) {
   }
   state.guideNote = kNoGuideNote;
   state.partEnded = true;
-  // A muted whole track has nothing more to send. The first track's end is
-  // the song's, which the dispatcher must reach itself.
-  if (part.channel == song::kWholeTrack && part.track != 0) SetTrackEnded(part.track);
+  // A muted whole track has nothing more to send (a hand's track still
+  // has the other hand's). The first track's end is the song's, which the
+  // dispatcher must reach itself.
+  if (part.channel == song::kWholeTrack && part.hand == song::PartHand::Both && part.track != 0)
+    SetTrackEnded(part.track);
 }
 
 }  // namespace

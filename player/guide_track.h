@@ -32,9 +32,11 @@ void RestartGuideAt(std::int32_t tick);
 // has none). Reads the part without moving anything.
 bool GuideHasNote();
 // Whether a note event of track `trackIndex` (zero-based) on `channel`
-// (0..15) belongs to the part being guided: the chosen part's track, and
-// its channel when the part is one channel of a one-track song.
-bool IsGuidePartEvent(int trackIndex, int channel);
+// (0..15) belongs to the part being guided: the chosen part's track, its
+// channel when the part is one channel of a one-track song, and its hand
+// when it is one hand (the note-on at `tick`, or the note-off there when
+// `noteOff`).
+bool IsGuidePartNote(int trackIndex, int channel, int note, std::int32_t tick, bool noteOff);
 // The chosen part's ID ("t2" for a whole track, "t1c4" for channel 4 of a
 // one-track song), or "" when the song has no part.
 std::string ChosenPartId();

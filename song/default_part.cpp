@@ -77,13 +77,17 @@ PartRole RoleOf(const SongPart& part) {
 bool MostlySingleNotes(const SongPart& part) { return part.chordNotes * 3 < part.notes - part.drumNotes; }
 
 int ChooseDefaultPart(const std::vector<SongPart>& parts) {
-  if (parts.empty()) return kNoPart;
-  std::vector<PartRole> roles;
-  for (const SongPart& part : parts) roles.push_back(RoleOf(part));
-  const PartRole best = *std::min_element(roles.begin(), roles.end());
+  // A hand part is never the default: the part it comes from is.
   std::vector<int> candidates;
   for (int i = 0; i < static_cast<int>(parts.size()); ++i)
-    if (roles[static_cast<std::size_t>(i)] == best) candidates.push_back(i);
+    if (parts[static_cast<std::size_t>(i)].hand == PartHand::Both) candidates.push_back(i);
+  if (candidates.empty()) return kNoPart;
+  std::vector<PartRole> roles;
+  for (const SongPart& part : parts) roles.push_back(RoleOf(part));
+  const auto roleOf = [&roles](int i) { return roles[static_cast<std::size_t>(i)]; };
+  PartRole best = roleOf(candidates.front());
+  for (int i : candidates) best = std::min(best, roleOf(i));
+  std::erase_if(candidates, [&](int i) { return roleOf(i) != best; });
   const auto part = [&parts](int i) -> const SongPart& { return parts[static_cast<std::size_t>(i)]; };
   const auto keepOnly = [&candidates](auto keep) {
     std::vector<int> kept;

@@ -32,7 +32,8 @@ PartRole RoleOf(const SongPart& part);
 // True when fewer than a third of the part's notes (off the drum channel)
 // start together with another.
 bool MostlySingleNotes(const SongPart& part);
-// The index of the default part among `parts`, kNoPart when there are none.
+// The index of the default part among `parts` (never a hand part), kNoPart
+// when there are none.
 int ChooseDefaultPart(const std::vector<SongPart>& parts);
 
 }  // namespace song

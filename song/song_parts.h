@@ -5,8 +5,13 @@
 // song/default_part.h); the part whose ranking keeps the song's own
 // ranking file is the second track when it is a part, otherwise the first
 // part, whatever the default.
+//
+// A part played by two hands (see song/hand_split.h) also offers each hand
+// as a part of its own, right after it: "t2r" and "t2l" ("t1c1r", "t1c1l"
+// for a channel). A hand part is never the default.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +22,9 @@ inline constexpr int kWholeTrack = -1;
 inline constexpr int kNoPart = -1;
 inline constexpr int kNoProgram = -1;
 inline constexpr int kPartNameMaxBytes = 64;
+
+// Which of the part's notes the player plays: all, or one hand's.
+enum class PartHand : std::uint8_t { Both, Right, Left };
 
 struct SongPart {
   int track = 0;             // zero-based
@@ -39,6 +47,7 @@ struct SongPart {
   int drumNotes = 0;
   int chordNotes = 0;
   int middlePitch = 0;
+  PartHand hand = PartHand::Both;
 };
 
 // Finds the parts of the current song and chooses the default. Called by
@@ -58,5 +67,16 @@ int SongRankingPart();
 void ChoosePart(int index);
 // The index of the part with this ID, or kNoPart.
 int FindPart(std::string_view id);
+
+// Whether a note of the part's track and channel is one of `part`'s: every
+// note is for a part of both hands; for a hand part, the note-on at `tick`
+// (`noteOff` false) or the note-off there (true) must be of its hand. A
+// note-off both hands end at one tick is counted to neither hand, so that
+// it is never held back.
+bool PartHoldsNote(const SongPart& part, std::int32_t tick, int channel, int pitch, bool noteOff);
+
+// The part's name for the player, UTF-8: the song's own name bytes, with
+// the hand for a hand part ("Piano, right hand") in the player's language.
+std::string PartDisplayName(const SongPart& part);
 
 }  // namespace song

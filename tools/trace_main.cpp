@@ -377,7 +377,7 @@ void EnterName(const char* name, std::uint32_t& now, std::uint32_t frameMs) {
 void ListParts() {
   for (int i = 0; i < song::PartCount(); ++i) {
     const song::SongPart& part = song::Part(i);
-    std::printf("# part %s %d %s\n", part.id.c_str(), part.notes, platform::AnsiToUtf8(part.name).c_str());
+    std::printf("# part %s %d %s\n", part.id.c_str(), part.notes, song::PartDisplayName(part).c_str());
   }
   const int chosen = song::DefaultPart();
   std::printf("# default-part %s\n", chosen == song::kNoPart ? "none" : song::Part(chosen).id.c_str());
