@@ -7,6 +7,9 @@
 //   frames    the frame pass of the main scene while DEMO plays a dense
 //             32-track song (about 65 messages a frame): mean and 99th
 //             percentile, and the time per message dispatched
+//   lane      the same frame pass with the notes ahead in view, on that
+//             song and on any song named after RUNS on the command line
+//             (tonquill-bench 7 song.mid ...): mean and 99th percentile
 //   dispatch  the whole song dispatched in one pass with no device open:
 //             the engine's own cost per message
 //   loop jump the jumps back of a loop over a song's second measure: after
@@ -31,6 +34,7 @@
 #include "app/shell.h"
 #include "chase_songs.h"
 #include "dense_song.h"
+#include "files/settings.h"
 #include "files/song_file.h"
 #include "game/controls.h"
 #include "game/engine_events.h"
@@ -121,15 +125,19 @@ struct FrameRun {
 // start-up scene into the main scene; a hundred idle frames (which must
 // present nothing); then a click on DEMO and the frame passes timed one by
 // one until the song ends.
-bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents) {
+bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents, int tracks,
+                   files::View view = files::View::Plain) {
   test::ResetProgram(1);
   int exitCode = 0;
   if (!app::StartProgram(path.c_str(), exitCode)) return false;
+  files::Settings chosen = files::CurrentSettings();
+  chosen.view = view;
+  files::UseSettingsForThisRun(chosen);
   for (int i = 0; i < 3; ++i) {
     pt::AdvanceTime(kFrameMs);
     app::RunFramePass();
   }
-  if (song::TrackCount() != 32) return false;
+  if (tracks > 0 && song::TrackCount() != tracks) return false;
   // An idle main screen presents nothing.
   const int presented = pt::PresentCount();
   for (int i = 0; i < 100; ++i) {
@@ -219,6 +227,8 @@ bool MeasureLoopJumps(const std::string& path, int runs, JumpTimes& jumps) {
 int main(int argc, char** argv) {
   const test::PrivateHome home;  // nothing measured reads or writes the user's data
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  std::vector<std::string> laneSongs;
+  for (int i = 2; i < argc; ++i) laneSongs.emplace_back(argv[i]);
   char folder[] = "/tmp/tonquill-bench-XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;
   const std::string path = std::string(folder) + "/dense.mid";
@@ -237,7 +247,7 @@ int main(int argc, char** argv) {
   for (int run = 0; status == 0 && run < runs; ++run) {
     FrameRun frames;
     double perMessage = 0;
-    if (!MeasureFrames(path, frames, idlePresents) || !MeasureDispatch(path, song.channelMessages, perMessage)) {
+    if (!MeasureFrames(path, frames, idlePresents, 32) || !MeasureDispatch(path, song.channelMessages, perMessage)) {
       std::fprintf(stderr, "tonquill-bench: the song did not play\n");
       status = 1;
       break;
@@ -248,6 +258,21 @@ int main(int argc, char** argv) {
     messagesPerFrame.push_back(frames.messagesPerFrame);
     dispatchPerMessage.push_back(perMessage);
   }
+  // The notes ahead in view: the dense song, then the songs named.
+  laneSongs.insert(laneSongs.begin(), path);
+  std::vector<std::vector<double>> laneMean(laneSongs.size()), laneP99(laneSongs.size());
+  for (int run = 0; status == 0 && run < runs; ++run)
+    for (std::size_t i = 0; i < laneSongs.size(); ++i) {
+      FrameRun frames;
+      int unused = 0;
+      if (!MeasureFrames(laneSongs[i], frames, unused, i == 0 ? 32 : 0, files::View::NotesAhead)) {
+        std::fprintf(stderr, "tonquill-bench: %s did not play\n", laneSongs[i].c_str());
+        status = 1;
+        break;
+      }
+      laneMean[i].push_back(frames.mean);
+      laneP99[i].push_back(frames.p99);
+    }
   JumpTimes controllerJumps, lyricJumps;
   const std::string controllerPath = std::string(folder) + "/controllers.mid";
   const std::string lyricPath = std::string(folder) + "/lyrics.mid";
@@ -274,6 +299,12 @@ int main(int argc, char** argv) {
   PrintRow("per message dispatched, in the frame passes", "ns", framePerMessage, 1e9);
   PrintRow("per message dispatched, engine alone", "ns", dispatchPerMessage, 1e9);
   std::printf("  an idle main screen presented %d of 100 frames\n", idlePresents);
+  std::printf("Frame pass during DEMO with the notes ahead in view\n");
+  for (std::size_t i = 0; i < laneSongs.size(); ++i) {
+    const std::string name = i == 0 ? "the dense song" : laneSongs[i].substr(laneSongs[i].rfind('/') + 1);
+    PrintRow((name + ", mean").c_str(), "us", laneMean[i], 1e6);
+    PrintRow((name + ", 99th percentile").c_str(), "us", laneP99[i], 1e6);
+  }
   std::printf("Jump back of a loop over the second measure, %d jumps each, after\n", runs);
   PrintRow("256 ports x 16 channels x 120 controllers", "ms", controllerJumps.passed, 1e3);
   PrintRow("  processor time", "ms", controllerJumps.processor, 1e3);
