@@ -41,7 +41,8 @@ int BeatsInView() {
     if (e.kind == song::EventKind::End) break;
     if (e.kind != song::EventKind::Meta) continue;
     if (e.metaType == kMetaTimeSignature) {
-      longestMeasure = std::max(longestMeasure, std::clamp<int>(song::SongByte(e.offset + 3), 1, kLongestMeasureCounted));
+      const int quarters = std::clamp<int>(song::SongByte(e.offset + 3), 1, kLongestMeasureCounted);
+      longestMeasure = std::max(longestMeasure, quarters);
       signatureAtStart = signatureAtStart || e.time == 0;
     }
     const std::int32_t microseconds = song::SongByte(e.offset + 3) << 16 | song::SongByte(e.offset + 4) << 8 |
@@ -112,8 +113,10 @@ void ShareColumns(std::vector<LaneNote>& notes) {
   });
   for (std::size_t first = 0; first < notes.size();) {
     std::size_t last = first;
-    while (last + 1 < notes.size() && notes[last + 1].tick == notes[first].tick && notes[last + 1].key == notes[first].key)
-      ++last;
+    const auto together = [&](std::size_t i) {
+      return notes[i].tick == notes[first].tick && notes[i].key == notes[first].key;
+    };
+    while (last + 1 < notes.size() && together(last + 1)) ++last;
     const std::size_t count = std::min<std::size_t>(last - first + 1, 255);
     for (std::size_t i = first; i <= last; ++i) {
       notes[i].slot = static_cast<std::uint8_t>(std::min(i - first, count - 1));
