@@ -5,6 +5,8 @@
 // bar's front lies (ticks ahead) / 40 rows above the keys' edge, row 360.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <sstream>
 #include <string>
 
@@ -152,6 +154,29 @@ TEST(NotesAhead, ALoopShowsThePassageAgainBeforeItsEnd) {
     EXPECT_NEAR(front, FrontRow(480), 1);
     EXPECT_EQ(frame.LowestBar(kColumnE), std::pair(0, 0));
   }
+}
+
+// The view and the snapshots change no MIDI line; what cannot be done is
+// said, with the exit status the manual page gives.
+TEST(NotesAhead, TheTraceOptionsChangeNoMessage) {
+  const std::string song = test::WriteTempFile(LaneSong(), "options.mid");
+  const std::string folder = song.substr(0, song.rfind('/'));
+  const auto messages = [&](const std::string& options, int expectedStatus) {
+    int status = -1;
+    std::istringstream lines(test::CommandOutput(std::string(TONQUILL_TRACE) + " " + options + " " + song + " 2>&1",
+                                                 &status));
+    EXPECT_EQ(WEXITSTATUS(status), expectedStatus) << options;
+    std::string out;
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("# snapshot", 0) != 0) out += line + "\n";
+    return out;
+  };
+  const std::string plain = messages("--mode training", 0);
+  EXPECT_EQ(messages("--mode training --view ahead --snapshot 2500:" + folder + "/a.bmp", 0), plain);
+  EXPECT_EQ(messages("--mode training --view names", 0), plain);
+  messages("--view sideways", 2);
+  messages("--snapshot 100", 2);
+  EXPECT_NE(messages("--snapshot 100:" + folder + "/no/such/folder.bmp", 1).find("could not write"), std::string::npos);
 }
 
 TEST(NotesAhead, TrainingHaltsTheLaneAndAPlayedNoteTakesItsVerdictsColour) {
