@@ -7,6 +7,9 @@
 //   frames    the frame pass of the main scene while DEMO plays a dense
 //             32-track song (about 65 messages a frame): mean and 99th
 //             percentile, and the time per message dispatched
+//   lane      the same frame pass with the notes ahead in view, on that
+//             song and on any song named after RUNS on the command line
+//             (tonquill-bench 7 song.mid ...): mean and 99th percentile
 //   dispatch  the whole song dispatched in one pass with no device open:
 //             the engine's own cost per message
 //   loop jump the jumps back of a loop over a song's second measure: after
@@ -31,6 +34,7 @@
 #include "app/shell.h"
 #include "chase_songs.h"
 #include "dense_song.h"
+#include "files/settings.h"
 #include "files/song_file.h"
 #include "game/controls.h"
 #include "game/engine_events.h"
@@ -39,6 +43,7 @@
 #include "platform/testing/testing.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "private_home.h"
 #include "program_reset.h"
 #include "song/song_scan.h"
@@ -115,21 +120,26 @@ bool MeasureLoad(const std::string& path, const std::vector<std::uint8_t>& file,
 
 struct FrameRun {
   double mean = 0, p99 = 0, perMessage = 0, messagesPerFrame = 0;
+  double processorP99 = 0;  // the frame's processor time, which other work does not stretch
 };
 
 // The program started with the song on its command line, through the
 // start-up scene into the main scene; a hundred idle frames (which must
 // present nothing); then a click on DEMO and the frame passes timed one by
 // one until the song ends.
-bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents) {
+bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents, int tracks,
+                   files::View view = files::View::Plain) {
   test::ResetProgram(1);
   int exitCode = 0;
   if (!app::StartProgram(path.c_str(), exitCode)) return false;
+  files::Settings chosen = files::CurrentSettings();
+  chosen.view = view;
+  files::UseSettingsForThisRun(chosen);
   for (int i = 0; i < 3; ++i) {
     pt::AdvanceTime(kFrameMs);
     app::RunFramePass();
   }
-  if (song::TrackCount() != 32) return false;
+  if (tracks > 0 && song::TrackCount() != tracks) return false;
   // An idle main screen presents nothing.
   const int presented = pt::PresentCount();
   for (int i = 0; i < 100; ++i) {
@@ -148,13 +158,15 @@ bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents)
   app::RunFramePass();
   if (player::PlayState() != player::kPlaying) return false;
 
-  std::vector<double> frames;
+  std::vector<double> frames, processor;
   std::size_t messages = 0;
   for (int f = 0; f < kLongestRunFrames && player::PlayState() == player::kPlaying; ++f) {
     pt::AdvanceTime(kFrameMs);
     pt::ClearMidiLog();
     const auto start = Clock::now();
+    const double processorStart = ThreadSeconds();
     app::RunFramePass();
+    processor.push_back(ThreadSeconds() - processorStart);
     frames.push_back(Since(start));
     messages += pt::MidiLog().size();
   }
@@ -164,6 +176,8 @@ bool MeasureFrames(const std::string& path, FrameRun& result, int& idlePresents)
   std::sort(frames.begin(), frames.end());
   result.mean = total / static_cast<double>(frames.size());
   result.p99 = frames[frames.size() * 99 / 100];
+  std::sort(processor.begin(), processor.end());
+  result.processorP99 = processor[processor.size() * 99 / 100];
   result.messagesPerFrame = static_cast<double>(messages) / static_cast<double>(frames.size());
   result.perMessage = messages > 0 ? total / static_cast<double>(messages) : 0;
   return true;
@@ -219,6 +233,8 @@ bool MeasureLoopJumps(const std::string& path, int runs, JumpTimes& jumps) {
 int main(int argc, char** argv) {
   const test::PrivateHome home;  // nothing measured reads or writes the user's data
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  std::vector<std::string> laneSongs;
+  for (int i = 2; i < argc; ++i) laneSongs.emplace_back(argv[i]);
   char folder[] = "/tmp/tonquill-bench-XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;
   const std::string path = std::string(folder) + "/dense.mid";
@@ -237,7 +253,7 @@ int main(int argc, char** argv) {
   for (int run = 0; status == 0 && run < runs; ++run) {
     FrameRun frames;
     double perMessage = 0;
-    if (!MeasureFrames(path, frames, idlePresents) || !MeasureDispatch(path, song.channelMessages, perMessage)) {
+    if (!MeasureFrames(path, frames, idlePresents, 32) || !MeasureDispatch(path, song.channelMessages, perMessage)) {
       std::fprintf(stderr, "tonquill-bench: the song did not play\n");
       status = 1;
       break;
@@ -248,6 +264,23 @@ int main(int argc, char** argv) {
     messagesPerFrame.push_back(frames.messagesPerFrame);
     dispatchPerMessage.push_back(perMessage);
   }
+  // The notes ahead in view: the dense song, then the songs named.
+  laneSongs.insert(laneSongs.begin(), path);
+  std::vector<std::vector<double>> laneMean(laneSongs.size()), laneP99(laneSongs.size()),
+      laneProcessorP99(laneSongs.size());
+  for (int run = 0; status == 0 && run < runs; ++run)
+    for (std::size_t i = 0; i < laneSongs.size(); ++i) {
+      FrameRun frames;
+      int unused = 0;
+      if (!MeasureFrames(laneSongs[i], frames, unused, i == 0 ? 32 : 0, files::View::NotesAhead)) {
+        std::fprintf(stderr, "tonquill-bench: %s did not play\n", laneSongs[i].c_str());
+        status = 1;
+        break;
+      }
+      laneMean[i].push_back(frames.mean);
+      laneP99[i].push_back(frames.p99);
+      laneProcessorP99[i].push_back(frames.processorP99);
+    }
   JumpTimes controllerJumps, lyricJumps;
   const std::string controllerPath = std::string(folder) + "/controllers.mid";
   const std::string lyricPath = std::string(folder) + "/lyrics.mid";
@@ -274,6 +307,13 @@ int main(int argc, char** argv) {
   PrintRow("per message dispatched, in the frame passes", "ns", framePerMessage, 1e9);
   PrintRow("per message dispatched, engine alone", "ns", dispatchPerMessage, 1e9);
   std::printf("  an idle main screen presented %d of 100 frames\n", idlePresents);
+  std::printf("Frame pass during DEMO with the notes ahead in view\n");
+  for (std::size_t i = 0; i < laneSongs.size(); ++i) {
+    const std::string name = i == 0 ? "the dense song" : laneSongs[i].substr(laneSongs[i].rfind('/') + 1);
+    PrintRow((name + ", mean").c_str(), "us", laneMean[i], 1e6);
+    PrintRow((name + ", 99th percentile").c_str(), "us", laneP99[i], 1e6);
+    PrintRow("  processor time, 99th percentile", "us", laneProcessorP99[i], 1e6);
+  }
   std::printf("Jump back of a loop over the second measure, %d jumps each, after\n", runs);
   PrintRow("256 ports x 16 channels x 120 controllers", "ms", controllerJumps.passed, 1e3);
   PrintRow("  processor time", "ms", controllerJumps.processor, 1e3);

@@ -190,6 +190,8 @@ void ResetSettings() { state.Reset(); }
 
 const Settings& CurrentSettings() { return state.settings; }
 
+void UseSettingsForThisRun(const Settings& chosen) { state.settings = chosen; }
+
 SettingsRead LoadSettings() {
   state.Reset();
   SettingsRead read;

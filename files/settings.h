@@ -68,6 +68,10 @@ const Settings& CurrentSettings();
 // the same. An offset or latency beyond its limit is brought to the limit.
 bool ChangeSettings(const Settings& changed, int& errorNumber);
 
+// Puts `chosen` in force for this run alone, writing nothing: the trace
+// tool and the tests choose without the player's file.
+void UseSettingsForThisRun(const Settings& chosen);
+
 // The file's path; empty when there is no settings folder.
 std::string SettingsPath();
 

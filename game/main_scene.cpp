@@ -14,6 +14,7 @@
 #include "game/lyric_bar.h"
 #include "game/main_command.h"
 #include "game/midi_keyboard.h"
+#include "game/notes_ahead_view.h"
 #include "game/panels.h"
 #include "game/part_button.h"
 #include "game/part_over.h"
@@ -99,6 +100,7 @@ void RunMainScene() {
   RunPartOverNotice();
   ChangeSceneFor(RunMainControls());
   RunPartLabel();  // in the frame that stopped, chose or loaded
+  ShowNotesAhead();
   // A face follows its setting however it changed (a click, a song loaded).
   for (int n = 0; n < kButtonCount; ++n) {
     ButtonFace face = ButtonFaceOf(n);

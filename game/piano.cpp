@@ -9,6 +9,7 @@
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_command.h"
+#include "game/notes_ahead_view.h"
 #include "game/piano_keys.h"
 #include "game/verdict_display.h"
 #include "midi/midi_out.h"
@@ -124,7 +125,9 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity, std::uin
   const int chordNote = ChordNoteOfPress(input, note, waits);
   if (game && chordNote < 0) return PianoPress::RefusedBlocking;
   if (game && !waits) return PianoPress::RefusedChordNoteTaken;
-  ShowJudgement(JudgeTiming(pressMs));
+  const Judgement judged = JudgeTiming(pressMs);
+  ShowJudgement(judged);
+  MarkNoteAhead(waits ? chordNote : player::GuideNote(), judged.verdict);
   const player::TakenNote taken = player::TakeGuideNote(waits ? chordNote : note);
   note = taken.note;
   ShowHappenings(taken.happenings);

@@ -1,6 +1,7 @@
 #include "game/piano_keys.h"
 
 #include "base/module_state.h"
+#include "files/settings.h"
 #include "game/artwork_layout.h"
 #include "game/key_names.h"
 #include "game/panels.h"
@@ -23,7 +24,6 @@ constexpr int kHighestShown = 31;
 constexpr int kOctave = 12;
 constexpr int kKeyLeft = 8;
 constexpr int kWhiteKeyPitch = 52;
-constexpr int kUpperTop = 264;
 constexpr int kLowerTop = 400;
 constexpr int kLowerBottom = 472;
 constexpr int kBlackKeyWidth = 19;
@@ -41,27 +41,46 @@ constexpr int kShapeWidth[3] = {42, 32, 42};
 
 }  // namespace
 
+int PianoKeysTop() {
+  return files::CurrentSettings().view == files::View::NotesAhead ? kShortKeysTop : kPianoAreaTop;
+}
+
+KeyShown KeyShowing(int key) {
+  if (key < 0) return {key + kOctave, -1};
+  if (key >= kPianoKeys) return {key - kOctave, +1};
+  return {key, 0};
+}
+
+KeySpan KeyTopSpan(int key) {
+  const int column = kWhiteColumn[key];
+  const int x = kKeyLeft + kWhiteKeyPitch * column;
+  if (kIsBlack[key]) return {x + kBlackKeyOffset, x + kBlackKeyOffset + BlackKey(0).right - BlackKey(0).left};
+  const int shape = kWhiteShape[column];
+  return {x + kShapeOffset[shape], x + kShapeOffset[shape] + kShapeWidth[shape]};
+}
+
 void DrawPianoKey(int key, int look) {
   if (key < kLowestShown || key > kHighestShown) return;
-  if (key < 0) {
-    key += kOctave;
-    if (look == kKeyLookLit) look = kKeyLookLitOctaveBelow;
-  } else if (key >= kPianoKeys) {
-    key -= kOctave;
-    if (look == kKeyLookLit) look = kKeyLookLitOctaveAbove;
-  }
+  const KeyShown shown = KeyShowing(key);
+  key = shown.key;
+  if (look == kKeyLookLit && shown.octave < 0) look = kKeyLookLitOctaveBelow;
+  if (look == kKeyLookLit && shown.octave > 0) look = kKeyLookLitOctaveAbove;
   state.lookShown[key] = look;
   const int column = kWhiteColumn[key];
   const int x = kKeyLeft + kWhiteKeyPitch * column;
+  // Shorter keys show the lower rows of their upper parts.
+  const int top = PianoKeysTop();
+  const int cut = top - kPianoAreaTop;
   if (kIsBlack[key]) {
-    PutArtwork(x + kBlackKeyOffset, kUpperTop, BlackKey(look));
+    const SourceRect black = BlackKey(look);
+    PutArtwork(x + kBlackKeyOffset, top, {black.left, black.top + cut, black.right, black.bottom});
     DrawKeyNames(key, x + kBlackKeyOffset + kBlackKeyWidth / 2, kLowerTop, kBlackKeyWidth, true);
     return;
   }
   const int shape = kWhiteShape[column];
   const SourceRect upper = WhiteKeyUpper(look);
   const int left = upper.left + kShapeOffset[shape];
-  PutArtwork(x + kShapeOffset[shape], kUpperTop, {left, upper.top, left + kShapeWidth[shape], upper.bottom});
+  PutArtwork(x + kShapeOffset[shape], top, {left, upper.top + cut, left + kShapeWidth[shape], upper.bottom});
   PutArtwork(x, kLowerTop, WhiteKeyLower(look));
   DrawKeyNames(key, x + kWhiteKeyPitch / 2, kLowerBottom, kWhiteKeyPitch, false);
 }

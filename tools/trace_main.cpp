@@ -13,7 +13,9 @@
 
 #include "app/input.h"
 #include "app/shell.h"
+#include "draw/eldraw.h"
 #include "files/load_song.h"
+#include "files/settings.h"
 #include "files/ranking.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
@@ -45,7 +47,8 @@ const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
     "                      [--name NAME] [--part ID] [--speed PERCENT]\n"
-    "                      [--loop FIRST-LAST [--loop-passes K]] SONG.mid\n"
+    "                      [--loop FIRST-LAST [--loop-passes K]]\n"
+    "                      [--view plain|names|ahead] [--snapshot MS:FILE.bmp]... SONG.mid\n"
     "       tonquill-trace --list-parts SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
@@ -65,6 +68,13 @@ const char kUsage[] =
     "                       from 1, as the measure panel shows them) from time 0;\n"
     "                       '# loop-jump TIME' is printed at each jump back\n"
     "  --loop-passes K      stop once the loop has been played K times (default 2)\n"
+    "  --view V             what the main screen shows above the keys: plain\n"
+    "                       (default), names (the keys' names) or ahead (the\n"
+    "                       notes ahead falling onto their keys)\n"
+    "  --snapshot MS:FILE   writes the frame shown at simulated time MS as a\n"
+    "                       640 x 480 BMP and prints '# snapshot TIME FILE' with\n"
+    "                       the frame's time (the last frame once the run is\n"
+    "                       over); may be given more than once\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -81,6 +91,12 @@ struct Options {
   long loopFirst = 0;  // 0: no loop
   long loopLast = 0;
   long loopPasses = 2;
+  files::View view = files::View::Plain;
+  struct Snapshot {
+    std::uint32_t ms;
+    std::string path;
+  };
+  std::vector<Snapshot> snapshots;
 };
 
 constexpr long kMostLoopPasses = 1000;
@@ -108,6 +124,24 @@ bool ParseLoop(const char* text, long& first, long& last) {
   const std::string firstText(text, dash);
   return ParseNumber(firstText.c_str(), 1, kMostMeasures, first) && ParseNumber(dash + 1, 1, kMostMeasures, last) &&
          first <= last;
+}
+
+bool ParseView(const char* text, files::View& view) {
+  if (std::strcmp(text, "plain") == 0) view = files::View::Plain;
+  else if (std::strcmp(text, "names") == 0) view = files::View::Names;
+  else if (std::strcmp(text, "ahead") == 0) view = files::View::NotesAhead;
+  else return false;
+  return true;
+}
+
+// MS:FILE, MS from 0 to an hour.
+bool ParseSnapshot(const char* text, std::vector<Options::Snapshot>& snapshots) {
+  const char* colon = std::strchr(text, ':');
+  long ms = 0;
+  if (colon == nullptr || colon[1] == '\0' || !ParseNumber(std::string(text, colon).c_str(), 0, kLongestRunMs, ms))
+    return false;
+  snapshots.push_back({static_cast<std::uint32_t>(ms), colon + 1});
+  return true;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -143,6 +177,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.name = argv[++i];
     } else if (std::strcmp(argv[i], "--part") == 0 && hasValue) {
       options.part = argv[++i];
+    } else if (std::strcmp(argv[i], "--view") == 0 && hasValue && ParseView(argv[i + 1], options.view)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--snapshot") == 0 && hasValue && ParseSnapshot(argv[i + 1], options.snapshots)) {
+      ++i;
     } else if (std::strcmp(argv[i], "--list-parts") == 0) {
       options.listParts = true;
     } else if (argv[i][0] != '-' && options.song == nullptr) {
@@ -383,6 +421,26 @@ void ListParts() {
   std::printf("# default-part %s\n", chosen == song::kNoPart ? "none" : song::Part(chosen).id.c_str());
 }
 
+// Writes the snapshots due by `now` (all that are left when `last`) from
+// the frame last shown; false when one could not be written.
+bool WriteSnapshots(std::vector<Options::Snapshot>& snapshots, std::uint32_t now, bool last) {
+  bool written = true;
+  for (auto snapshot = snapshots.begin(); snapshot != snapshots.end();) {
+    if (snapshot->ms > now && !last) {
+      ++snapshot;
+      continue;
+    }
+    if (pt::SaveLastFrame(snapshot->path)) {
+      std::printf("# snapshot %u %s\n", now, snapshot->path.c_str());
+    } else {
+      std::fprintf(stderr, "tonquill-trace: could not write the snapshot %s\n", snapshot->path.c_str());
+      written = false;
+    }
+    snapshot = snapshots.erase(snapshot);
+  }
+  return written;
+}
+
 const char* VerdictName(int verdict) {
   switch (verdict) {
     case game::kVerdictGood: return "Good";
@@ -435,6 +493,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   player::SetPlaybackSpeedPercent(options.speedPercent);
+  // The view for this run alone: the player's settings file is never read.
+  files::Settings chosen = files::CurrentSettings();
+  chosen.view = options.view;
+  files::UseSettingsForThisRun(chosen);
   if (options.loopFirst > 0)
     player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
@@ -443,6 +505,9 @@ int main(int argc, char** argv) {
   // The main scene entered at simulated time 0, as the start-up scene
   // leaves it; then the mode button clicked in a second frame pass at 0.
   pt::SetTime(0);
+  // Frames are composed only for snapshots: the screen and its artwork, as
+  // the start-up scene prepares them.
+  if (!options.snapshots.empty() && elDraw::Screen(640, 480) != 0) scene::LoadSceneArtwork();
   scene::ChangeSceneDirectly(scene::kSceneMain);
   app::RunFramePass();
   pt::ClearMidiLog();
@@ -453,6 +518,7 @@ int main(int argc, char** argv) {
   app::HandleEvent({platform::EventKind::LeftUp, 0, 0, 0});
   std::size_t printed = 0;
   PrintNewMessages(printed);
+  bool snapshotsWritten = WriteSnapshots(options.snapshots, 0, false);
   // A button that refuses to start says why in a message box.
   for (const pt::Box& box : pt::Boxes()) {
     std::string text = box.text;
@@ -479,6 +545,7 @@ int main(int argc, char** argv) {
     player.AfterFrame(now);
     if (options.positions) std::printf("# position %u %d\n", now, player::SongPosition());
     PrintNewMessages(printed);
+    snapshotsWritten = WriteSnapshots(options.snapshots, now, false) && snapshotsWritten;
     // The notes of a chord pressed together are judged in one frame, at
     // one moment: one line each, and in a game its press line after it.
     for (; notesJudged < game::NotesPlayed(); ++notesJudged) {
@@ -523,6 +590,7 @@ int main(int argc, char** argv) {
       std::printf("# ranking %.*s\n", files::kRankingTextSize, files::RankingText());
     }
   }
+  snapshotsWritten = WriteSnapshots(options.snapshots, platform::TimeMs(), true) && snapshotsWritten;
   midi::CloseMidiOutPorts();
-  return 0;
+  return snapshotsWritten ? 0 : 1;
 }
