@@ -79,7 +79,7 @@ void RunPartRightClick() {
 }
 
 void RunPartLabel() {
-  if (player::PlayState() != player::kStopped) return;
+  if (player::PlayState() != player::kStopped || TimedLyricBarNoticeShown()) return;
   const std::string label = ChosenPartLabel();
   if (label == LyricBarText()) return;
   if (label.empty()) RestoreLyricBar();

@@ -26,6 +26,7 @@
 #include "platform/testing/testing.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
+#include "player/event_dispatch.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/run_step.h"
@@ -45,7 +46,8 @@ const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
     "                      [--name NAME] [--part ID] [--speed PERCENT]\n"
-    "                      [--loop FIRST-LAST [--loop-passes K]] SONG.mid\n"
+    "                      [--loop FIRST-LAST [--loop-passes K]]\n"
+    "                      [--count-in] [--metronome] SONG.mid\n"
     "       tonquill-trace --list-parts SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
@@ -65,6 +67,8 @@ const char kUsage[] =
     "                       from 1, as the measure panel shows them) from time 0;\n"
     "                       '# loop-jump TIME' is printed at each jump back\n"
     "  --loop-passes K      stop once the loop has been played K times (default 2)\n"
+    "  --count-in           training and game begin with a measure of clicks\n"
+    "  --metronome          a click on every beat the counter counts\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -81,6 +85,8 @@ struct Options {
   long loopFirst = 0;  // 0: no loop
   long loopLast = 0;
   long loopPasses = 2;
+  bool countIn = false;
+  bool metronome = false;
 };
 
 constexpr long kMostLoopPasses = 1000;
@@ -143,6 +149,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.name = argv[++i];
     } else if (std::strcmp(argv[i], "--part") == 0 && hasValue) {
       options.part = argv[++i];
+    } else if (std::strcmp(argv[i], "--count-in") == 0) {
+      options.countIn = true;
+    } else if (std::strcmp(argv[i], "--metronome") == 0) {
+      options.metronome = true;
     } else if (std::strcmp(argv[i], "--list-parts") == 0) {
       options.listParts = true;
     } else if (argv[i][0] != '-' && options.song == nullptr) {
@@ -435,6 +445,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   player::SetPlaybackSpeedPercent(options.speedPercent);
+  player::SetCountInOn(options.countIn);
+  player::SetMetronomeOn(options.metronome);
   if (options.loopFirst > 0)
     player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
