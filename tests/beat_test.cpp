@@ -144,6 +144,14 @@ TEST(BeatTrace, ACountInClicksAMeasureAndTheSongFollowsOnTheNextFirstBeat) {
     EXPECT_EQ(rest, Shifted(plain, 4 * c.beatMs));
   }
   EXPECT_EQ(Trace(song, "--count-in"), Trace(song, "")) << "a demonstration has no count-in";
+  // A press 40 ms before the first note, still in the count-in, is judged
+  // that early (within a frame), not as on time.
+  const std::string early = Trace(song, "--frame-ms 10 --count-in --mode game --press-offset-ms -40", true);
+  const std::size_t press = early.find("# press 0 ");
+  ASSERT_NE(press, std::string::npos) << early;
+  const int offset = std::stoi(early.substr(press + 10));
+  EXPECT_LE(offset, -30);
+  EXPECT_GE(offset, -50);
 }
 
 // 4/4 at 120 for a measure, then 6/8 (six counted quarters) at 60 from
