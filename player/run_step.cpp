@@ -34,7 +34,6 @@ bool WaitingForPlayer() {
 
 void SetCountInOn(bool on) { state.countInOn = on; }
 bool CountInOn() { return state.countInOn; }
-bool CountingIn() { return state.countingIn; }
 
 // The song's clock runs from the end of the count-in: until then its time
 // is negative.

@@ -17,7 +17,6 @@ Happenings AdvancePlayback();
 void SetCountInOn(bool on);
 bool CountInOn();
 void BeginCountInIfOn(PlayMode mode);
-bool CountingIn();
 // How long until the song begins, in the player's milliseconds (0 once it
 // has, or without a count-in).
 std::int64_t CountInRemainingMs();
