@@ -42,7 +42,7 @@ static std::int64_t CountInElapsedMs() {
 }
 
 std::int64_t CountInRemainingMs() {
-  return state.countingIn ? std::max<std::int64_t>(state.countIn.LengthMs() - CountInElapsedMs(), 0) : 0;
+  return state.countingIn && PlayState() == kPlaying ? std::max<std::int64_t>(state.countIn.LengthMs() - CountInElapsedMs(), 0) : 0;
 }
 
 // Clicks those of the count-in that are due, each shown on the beat panel
