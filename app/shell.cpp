@@ -18,6 +18,7 @@
 #include "draw/messages.h"
 #include "draw/system_cursor.h"
 #include "files/settings.h"
+#include "game/beat_switches.h"
 #include "game/view_key.h"
 #include "midi/midi_out.h"
 #include "midi/timing.h"
@@ -79,6 +80,7 @@ static void LoadPlayersSettings() {
   for (int line : read.skippedLines)
     std::fprintf(stderr, "tonquill: %s, line %d does not read: that choice keeps its default\n",
                  files::SettingsPath().c_str(), line);
+  game::TakeKeptBeatChoices();
 }
 
 static bool BecomeTheOnlyCopy(const std::string& song, int& exitCode) {

@@ -4,6 +4,7 @@
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/song_file.h"
+#include "game/beat_switches.h"
 #include "game/computer_keyboard.h"
 #include "game/engine_events.h"
 #include "game/file_button.h"
@@ -122,7 +123,10 @@ static bool ClickLoop() {
 
 void PressButtonRow(int x, int y) {
   if (x <= kButtonLeft || x >= kButtonRowRight || y <= kButtonTop || y >= kButtonBottom) return;
-  const int n = (x - kButtonLeft) / kButtonWidth;
+  PressRowButton((x - kButtonLeft) / kButtonWidth);
+}
+
+void PressRowButton(int n) {
   // While a song plays only the stop and loop buttons act.
   if (player::PlayState() == player::kPlaying && n != kButtonStop && n != kButtonLoop) return;
   switch (n) {
@@ -157,11 +161,35 @@ static void RunSettingKeys() {
   if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
   if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
   RunViewKey();
+  RunBeatKeys();
+}
+
+// The other buttons' keys (Shift+F5 steps the part back, as Shift and a
+// click do): each acts as a click on its button, and the button is let up
+// on the next frame as after a click. Space stops a run; a game whose part
+// is over takes it as its end first (game/part_over).
+static void RunButtonKeys() {
+  static constexpr struct {
+    int key;
+    int button;
+  } kButtonKeys[] = {{platform::vk::kF1, kButtonFile}, {platform::vk::kF2, kButtonDemo},
+                     {platform::vk::kF3, kButtonTraining}, {platform::vk::kF4, kButtonGame},
+                     {platform::vk::kF5, kButtonPart}, {platform::vk::kF8, kButtonRank}};
+  for (const auto& k : kButtonKeys) {
+    if (!scene::KeyWentDown(k.key) || state.clickLatch) continue;
+    PressRowButton(k.button);
+    state.clickLatch = true;
+  }
+  if (scene::KeyWentDown(platform::vk::kSpace) && player::PlayState() == player::kPlaying && !state.clickLatch) {
+    PressRowButton(kButtonStop);
+    state.clickLatch = true;
+  }
 }
 
 Command RunMainControls() {
   PlayPianoInput();
   RunSettingKeys();
+  RunButtonKeys();
   RunPartRightClick();
   const bool leftHeld = MainSceneLeftButton();
   if (!leftHeld && state.clickLatch) {

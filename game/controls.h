@@ -48,6 +48,8 @@ constexpr SourceRect ButtonRect(int n) {
 Command RunMainControls();
 // Acts on a left press at (x, y) of the main-scene pointer.
 void PressButtonRow(int x, int y);
+// Acts as a click on button n does (a button's key takes this path too).
+void PressRowButton(int n);
 // Stops the run as the stop button does (without drawing that button).
 void StopRun();
 // The GAME, TRAINING and DEMO buttons drawn raised again.

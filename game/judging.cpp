@@ -7,6 +7,7 @@
 #include "game/press_record.h"
 #include "player/guide_track.h"
 #include "player/playback_clock.h"
+#include "player/run_step.h"
 #include "song/song_store.h"
 
 namespace game {
@@ -39,7 +40,9 @@ std::int64_t GuideEarlinessMs() {
   const std::int64_t ticks = static_cast<std::int64_t>(player::GuideTick()) - player::SongPosition();
   const std::int64_t division = song::Division() > 0 ? song::Division() : 1;
   // In the player's milliseconds: at half speed a note is twice as far away.
-  return player::SongMsToPlayerMs(ticks * player::MicrosecondsPerQuarter() / division / 1000);
+  // A count-in still under way lies before the song.
+  return player::SongMsToPlayerMs(ticks * player::MicrosecondsPerQuarter() / division / 1000) +
+         player::CountInRemainingMs();
 }
 
 int VerdictOfOffset(int offsetMs) {

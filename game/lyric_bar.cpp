@@ -25,6 +25,8 @@ struct State {
   int shownFrom = 0;
   std::string barText;
   bool noticeHeld = false;
+  bool timedNotice = false;  // a notice shown until a moment
+  std::uint32_t noticeUntilMs = 0;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -39,6 +41,7 @@ bool LyricWordsLeft() { return state.wordsLeft; }
 int LyricLineShownFrom() { return state.shownFrom; }
 const std::string& LyricBarText() { return state.barText; }
 bool LyricBarNoticeHeld() { return state.noticeHeld; }
+bool TimedLyricBarNoticeShown() { return state.timedNotice; }
 
 void ResetLyricBar() {
   state.Reset();
@@ -123,7 +126,7 @@ static void HighlightNextWord() {
 }
 
 void ShowLyricLine() {
-  if (player::PlayState() == player::kStopped || state.noticeHeld) return;
+  if (player::PlayState() == player::kStopped || state.noticeHeld || state.timedNotice) return;
   DrawLineFrom(0);
   if (player::LyricsBySyllable()) return;  // lit by the song's time
   state.wordPosition = 0;
@@ -137,7 +140,8 @@ void ShowLyricLine() {
 }
 
 void AdvanceLyricWord() {
-  if (player::PlayState() == player::kStopped || player::LyricsBySyllable() || state.noticeHeld) return;
+  if (player::PlayState() == player::kStopped || player::LyricsBySyllable() || state.noticeHeld || state.timedNotice)
+    return;
   if (!state.wordsLeft) {
     state.wordsLeft = true;
     state.wordPosition = 0;
@@ -148,7 +152,7 @@ void AdvanceLyricWord() {
 }
 
 void LightLyricSyllable(int start, int length) {
-  if (player::PlayState() == player::kStopped || length <= 0 || state.noticeHeld) return;
+  if (player::PlayState() == player::kStopped || length <= 0 || state.noticeHeld || state.timedNotice) return;
   const int end = static_cast<int>(std::strlen(player::LyricBuffer()));
   if (start < 0 || start >= end) return;
   length = std::min(length, end - start);
@@ -166,6 +170,25 @@ void ShowLyricBarText(const std::string& utf8) {
 void HoldLyricBarNotice(const std::string& utf8) {
   ShowLyricBarText(utf8);
   state.noticeHeld = true;
+}
+
+void ShowTimedLyricBarNotice(const std::string& utf8, std::uint32_t untilMs) {
+  ShowLyricBarText(utf8);
+  state.timedNotice = true;
+  state.noticeUntilMs = untilMs;
+  draw::RequestRedraw();
+}
+
+void EndTimedLyricBarNotice(std::uint32_t nowMs) {
+  if (!state.timedNotice || static_cast<std::int32_t>(nowMs - state.noticeUntilMs) < 0) return;
+  state.timedNotice = false;
+  RestoreLyricBar();
+  // A run shows its line again (a held notice keeps the bar).
+  if (player::PlayState() == player::kPlaying && !state.noticeHeld) {
+    DrawLineFrom(0);
+    state.wordPosition = 0;
+  }
+  draw::RequestRedraw();
 }
 
 }  // namespace game

@@ -4,6 +4,7 @@
 // in a game, a notice.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace game {
@@ -41,6 +42,14 @@ const std::string& LyricBarText();
 // next run starts.
 void HoldLyricBarNotice(const std::string& utf8);
 bool LyricBarNoticeHeld();
+
+// Shows a notice until `untilMs` (platform::TimeMs): neither the lyrics
+// nor the chosen part replace it meanwhile. EndTimedLyricBarNotice, called
+// each frame, gives the bar back once that moment has come (with the lyric
+// line of a run).
+void ShowTimedLyricBarNotice(const std::string& utf8, std::uint32_t untilMs);
+void EndTimedLyricBarNotice(std::uint32_t nowMs);
+bool TimedLyricBarNoticeShown();
 
 // For tests: where the highlight stands, and the first byte of the line
 // the bar shows.

@@ -81,7 +81,7 @@ void RunPartRightClick() {
 }
 
 void RunPartLabel() {
-  if (player::PlayState() != player::kStopped) return;
+  if (player::PlayState() != player::kStopped || TimedLyricBarNoticeShown()) return;
   // The first start's hint stays until it has been seen at work.
   const std::string hint = NotesAheadHintDue();
   const std::string label = hint.empty() ? ChosenPartLabel() : hint;

@@ -16,7 +16,7 @@ static bool PartOverInGame() {
 
 void RunPartOverNotice() {
   if (!PartOverInGame()) return;
-  if (!LyricBarNoticeHeld()) HoldLyricBarNotice(report::InPlayersLanguage(kPartOverNotice));
+  if (!LyricBarNoticeHeld() && !TimedLyricBarNoticeShown()) HoldLyricBarNotice(report::InPlayersLanguage(kPartOverNotice));
   if (scene::KeyWentDown(platform::vk::kSpace)) ShowHappenings(player::StopPlayback(player::kStopAtEnd));
 }
 

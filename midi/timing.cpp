@@ -38,6 +38,7 @@ void InitTimingServices() {
 bool IsWaitOver(int slot) { return Reached(platform::TimeMs(), state.waitDeadline[slot]); }
 
 void SetClockOrigin() { state.clockOrigin = platform::TimeMs(); }
+void DelayClockOrigin(std::uint32_t ms) { state.clockOrigin += ms; }
 void MarkClockPause() { state.pauseMark = platform::TimeMs(); }
 void SkipPausedTime() { state.clockOrigin += platform::TimeMs() - state.pauseMark; }
 void ResumeClockOrigin() {

@@ -27,6 +27,8 @@ bool IsWaitOver(int slot);
 
 // The playback time base: song time is the clock minus the origin.
 void SetClockOrigin();
+// Song time begins `ms` later than it would (a count-in before the song).
+void DelayClockOrigin(std::uint32_t ms);
 void MarkClockPause();
 void SkipPausedTime();     // the origin moves on by the time since the mark
 void ResumeClockOrigin();  // SkipPausedTime, then MarkClockPause

@@ -17,8 +17,16 @@ inline constexpr int kUp = 0x26;
 inline constexpr int kRight = 0x27;
 inline constexpr int kDown = 0x28;
 inline constexpr int kDelete = 0x2E;
+inline constexpr int kF1 = 0x70;
+inline constexpr int kF2 = 0x71;
+inline constexpr int kF3 = 0x72;
+inline constexpr int kF4 = 0x73;
+inline constexpr int kF5 = 0x74;
 inline constexpr int kF6 = 0x75;
 inline constexpr int kF7 = 0x76;
+inline constexpr int kF8 = 0x77;
+inline constexpr int kF10 = 0x79;
+inline constexpr int kF11 = 0x7A;
 // The four keys right of the letters, where a Japanese keyboard has
 // ';' ':' '[' ']': right of L, right of that, the upper row two right of
 // P, and the home row right of ':'.

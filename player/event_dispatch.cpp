@@ -5,6 +5,8 @@
 
 #include "base/module_state.h"
 #include "midi/midi_out.h"
+#include "platform/platform.h"
+#include "player/beat_clicks.h"
 #include "player/chase_table.h"
 #include "player/guide_track.h"
 #include "player/happenings.h"
@@ -12,6 +14,7 @@
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "song/measure_map.h"
+#include "song/song_scan.h"
 #include "song/song_store.h"
 #include "song/track_cursor.h"
 #include "song/track_reader.h"
@@ -42,6 +45,12 @@ struct State {
   std::int8_t soundingNotes[kNoteTablePorts][16][128]{};
   std::uint8_t sustainHeld[kNoteTablePorts][16]{};
   char lyricBuffer[kLyricBufferSize + 1]{};
+  // The metronome: whether it is on, the position up to which its beats
+  // have been clicked, and the click sounding (0: none) since when.
+  bool metronomeOn = false;
+  std::int32_t clickedUpTo = 0;
+  std::uint8_t clickNote = 0;
+  std::uint32_t clickSentMs = 0;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -75,6 +84,7 @@ bool SustainHeld(int port, int channel) { return state.sustainHeld[port][channel
 const char* LyricBuffer() { return state.lyricBuffer; }
 
 void RewindTracks() {
+  state.clickedUpTo = 0;
   for (int i = 0; i < song::TrackCount(); ++i) {
     TrackState& t = state.tracks[i];
     t.cursor = song::TrackCursor::AtTrack(i);
@@ -116,6 +126,42 @@ static int Deliver(int port, const std::uint8_t* message, int length, int track,
 
 int SendToPort(int port, const std::uint8_t* message, int length) {
   return Deliver(port, message, length, kNoTrack, nullptr);
+}
+
+void SetMetronomeOn(bool on) { state.metronomeOn = on; }
+bool MetronomeOn() { return state.metronomeOn; }
+
+static void EndClick() {
+  // A stop that silenced the ports has ended it already.
+  if (state.clickNote != 0 && SoundingNoteCount(0, kClickChannel, state.clickNote) > 0) {
+    const std::uint8_t off[] = {static_cast<std::uint8_t>(0x90 | kClickChannel), state.clickNote, 0};
+    SendToPort(0, off, 3);
+  }
+  state.clickNote = 0;
+}
+
+void SendClick(bool accented) {
+  EndClick();
+  state.clickNote = accented ? kAccentClickNote : kBeatClickNote;
+  state.clickSentMs = platform::TimeMs();
+  const std::uint8_t on[] = {static_cast<std::uint8_t>(0x90 | kClickChannel), state.clickNote, kClickVelocity};
+  SendToPort(0, on, 3);
+}
+
+void EndClickAfter(std::uint32_t heldMs) {
+  if (state.clickNote != 0 && platform::TimeMs() - state.clickSentMs >= heldMs) EndClick();
+}
+
+// The beat the song position passed since the last dispatch, clicked.
+static void SoundMetronome() {
+  const std::int32_t position = SongPosition();
+  // A jump back the walk was not told of starts the count there.
+  const std::int32_t from = std::min(state.clickedUpTo, position);
+  state.clickedUpTo = position;
+  if (!state.metronomeOn || PlayState() != kPlaying) return;
+  // The song's end is no beat of it.
+  const std::optional<Click> click = MetronomeClickBetween(from, position);
+  if (click && click->tick < song::ScannedEndTick()) SendClick(click->accented);
 }
 
 void SilenceAllPorts() {
@@ -272,6 +318,7 @@ bool DispatchEvent(int index, TrackState& t, Walk walk, bool& songEnded) {
 }  // namespace
 
 void DispatchDueEvents() {
+  SoundMetronome();
   bool songEnded = false;
   bool exclusiveSent = false;
   for (int i = 0; i < song::TrackCount() && !exclusiveSent; ++i) {
@@ -294,6 +341,7 @@ static void SendChased(const ChasedMessage& message) { SendToPort(message.port, 
 
 void ChaseTracksTo(std::int32_t tick) {
   RewindTracks();
+  state.clickedUpTo = tick;  // the loop's first beat clicks again
   RewindLyricLines();  // syllables are reached again from the first
   state.lyricBuffer[0] = '\0';
   bool songEnded = false;

@@ -20,6 +20,15 @@ void DispatchDueEvents();
 // port.
 int SendToPort(int port, const std::uint8_t* message, int length);
 
+// Sounds a click on port 0 (a measure's first beat accented), ending the
+// one before; EndClickAfter ends the sounding click once it has been held
+// `heldMs` (a stop has ended it already when it silenced the ports).
+void SendClick(bool accented);
+void EndClickAfter(std::uint32_t heldMs);
+// The metronome clicks on the beats the song position passes (while on).
+void SetMetronomeOn(bool on);
+bool MetronomeOn();
+
 // Turns off every note and sustain pedal the tables record, on every port.
 void SilenceAllPorts();
 

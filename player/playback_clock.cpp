@@ -189,6 +189,7 @@ Happenings StartPlayback(PlayMode mode) {
   ApplyTempo();
   Report(Happening::Kind::TimeSignature);
   if (starting) StartAtLoop();
+  if (starting) BeginCountInIfOn(mode);
   return TakeHappenings();
 }
 

@@ -126,6 +126,13 @@ int BeatOfTick(std::int32_t tick) {
   return static_cast<int>(quarters % stretch.numerator) + 1;
 }
 
+std::int32_t BeatStartOfTick(std::int32_t tick) {
+  const Stretch& stretch = StretchAt(tick);
+  if (tick < stretch.tick) return INT32_MIN;
+  const std::int64_t quarters = (static_cast<std::int64_t>(tick) - stretch.tick) / state.ticksPerQuarter;
+  return static_cast<std::int32_t>(stretch.tick + quarters * state.ticksPerQuarter);
+}
+
 MeasureStart MeasureStartOf(int measure) {
   // The first stretch that shows the measure: it begins there, or the
   // measure began in an earlier stretch that already showed it.

@@ -46,6 +46,10 @@ int BeatOfTick(std::int32_t tick);
 // tempo of the first tempo event at that tick, else of the last before it.
 MeasureStart MeasureStartOf(int measure);
 std::int32_t MeasureFirstTick(int measure);
+// The start of the beat the counter shows at `tick` (a quarter note from
+// the signature in force, or the signature's own tick); INT32_MIN before
+// the song's first tick.
+std::int32_t BeatStartOfTick(std::int32_t tick);
 
 // The measures a passage can be made of: those that begin at least a beat
 // (a quarter note) before the song's end; at least 1.

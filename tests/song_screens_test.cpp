@@ -77,7 +77,8 @@ class SongScreens : public test::ProgramTest {
 // The part (C and D in the first second) is over long before the song (ten
 // seconds, a lyric at five): in a game the lyric bar says so from then on,
 // lyrics notwithstanding, and Space ends the game as the song's end does
-// (the real-time stop sent); stop ends it too. TRAINING says nothing.
+// (the real-time stop sent); stop ends it too. TRAINING says nothing, and
+// there Space only stops, as the stop button does.
 TEST_F(SongScreens, APartOverLongBeforeItsSongEndsTheGameOnSpace) {
   Track conductor, part, rest;
   conductor.Tempo(0, 500000).End(9600);
@@ -109,7 +110,7 @@ TEST_F(SongScreens, APartOverLongBeforeItsSongEndsTheGameOnSpace) {
     if (game) {
       EXPECT_EQ(scene::NextScene(), scene::kSceneStatistics);
     } else {
-      EXPECT_EQ(player::PlayState(), player::kPlaying) << "Space does nothing";
+      EXPECT_EQ(player::PlayState(), player::kStopped) << "Space is the stop button's key: no end of the song";
     }
   }
 }

@@ -28,6 +28,7 @@
 #include "platform/testing/testing.h"
 #include "platform/virtual_keys.h"
 #include "player/guide_track.h"
+#include "player/event_dispatch.h"
 #include "player/passage_loop.h"
 #include "player/playback_clock.h"
 #include "player/run_step.h"
@@ -48,7 +49,8 @@ const char kUsage[] =
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
     "                      [--name NAME] [--part ID] [--speed PERCENT]\n"
     "                      [--loop FIRST-LAST [--loop-passes K]]\n"
-    "                      [--view plain|names|ahead] [--snapshot MS:FILE.bmp]... SONG.mid\n"
+    "                      [--view plain|names|ahead] [--snapshot MS:FILE.bmp]...\n"
+    "                      [--count-in] [--metronome] SONG.mid\n"
     "       tonquill-trace --list-parts SONG.mid\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
@@ -75,6 +77,8 @@ const char kUsage[] =
     "                       640 x 480 BMP and prints '# snapshot TIME FILE' with\n"
     "                       the frame's time (the last frame once the run is\n"
     "                       over); may be given more than once\n"
+    "  --count-in           training and game begin with a measure of clicks\n"
+    "  --metronome          a click on every beat the counter counts\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -97,6 +101,8 @@ struct Options {
     std::string path;
   };
   std::vector<Snapshot> snapshots;
+  bool countIn = false;
+  bool metronome = false;
 };
 
 constexpr long kMostLoopPasses = 1000;
@@ -181,6 +187,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       ++i;
     } else if (std::strcmp(argv[i], "--snapshot") == 0 && hasValue && ParseSnapshot(argv[i + 1], options.snapshots)) {
       ++i;
+    } else if (std::strcmp(argv[i], "--count-in") == 0) {
+      options.countIn = true;
+    } else if (std::strcmp(argv[i], "--metronome") == 0) {
+      options.metronome = true;
     } else if (std::strcmp(argv[i], "--list-parts") == 0) {
       options.listParts = true;
     } else if (argv[i][0] != '-' && options.song == nullptr) {
@@ -497,6 +507,8 @@ int main(int argc, char** argv) {
   files::Settings chosen = files::CurrentSettings();
   chosen.view = options.view;
   files::UseSettingsForThisRun(chosen);
+  player::SetCountInOn(options.countIn);
+  player::SetMetronomeOn(options.metronome);
   if (options.loopFirst > 0)
     player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());

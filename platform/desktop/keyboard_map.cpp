@@ -30,6 +30,11 @@ const Mapping kMappings[] = {
     {SDL_SCANCODE_RSHIFT, vk::kShift},             {SDL_SCANCODE_LCTRL, vk::kControl},
     {SDL_SCANCODE_RCTRL, vk::kControl},            {SDL_SCANCODE_TAB, vk::kTab},
     {SDL_SCANCODE_F6, vk::kF6},                    {SDL_SCANCODE_F7, vk::kF7},
+    // The button row's keys, and the count-in's and the metronome's.
+    {SDL_SCANCODE_F1, vk::kF1},                    {SDL_SCANCODE_F2, vk::kF2},
+    {SDL_SCANCODE_F3, vk::kF3},                    {SDL_SCANCODE_F4, vk::kF4},
+    {SDL_SCANCODE_F5, vk::kF5},                    {SDL_SCANCODE_F8, vk::kF8},
+    {SDL_SCANCODE_F10, vk::kF10},                  {SDL_SCANCODE_F11, vk::kF11},
 };
 
 }  // namespace

@@ -50,7 +50,9 @@ static std::string UsKeyLabel(int virtualKey) {
       {vk::kBackspace, "Backspace"}, {vk::kTab, "Tab"},     {vk::kReturn, "Return"}, {vk::kShift, "Left Shift"},
       {vk::kControl, "Left Ctrl"}, {vk::kEscape, "Escape"}, {vk::kSpace, "Space"},   {vk::kLeft, "Left"},
       {vk::kUp, "Up"},             {vk::kRight, "Right"},   {vk::kDown, "Down"},     {vk::kDelete, "Delete"},
-      {vk::kF6, "F6"},             {vk::kF7, "F7"}};
+      {vk::kF6, "F6"},             {vk::kF7, "F7"},
+      {vk::kF1, "F1"},             {vk::kF2, "F2"},         {vk::kF3, "F3"},         {vk::kF4, "F4"},
+      {vk::kF5, "F5"},             {vk::kF8, "F8"},         {vk::kF10, "F10"},       {vk::kF11, "F11"}};
   const auto named = kNames.find(virtualKey);
   return named == kNames.end() ? "" : named->second;
 }
