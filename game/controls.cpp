@@ -4,9 +4,12 @@
 #include "draw/eldraw.h"
 #include "draw/messages.h"
 #include "files/song_file.h"
+#include "game/adaptive_loop.h"
+#include "game/calibration.h"
 #include "game/computer_keyboard.h"
 #include "game/engine_events.h"
 #include "game/file_button.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_command.h"
@@ -73,6 +76,7 @@ static void StartRun(int button, player::PlayMode mode) {
   if (!files::SongLoaded()) return RefuseRun(kNoSongMessage);
   if (player::HaltsAtGuide(mode) && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
   WaitForPortsToSound();
+  ReadOutputLatency();
   HidePartName();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
@@ -81,6 +85,7 @@ static void StartRun(int button, player::PlayMode mode) {
   draw::SetPressedBoxState(draw::kBoxMode);
   ShowHappenings(player::RewindSong());
   ShowHappenings(player::StartPlayback(mode));
+  BeginLoopPasses();
   LightGuideChord();
   player::SetLastShownGuideNote(player::GuideNote());
 }
@@ -122,6 +127,8 @@ static bool ClickLoop() {
 void PressButtonRow(int x, int y) {
   if (x <= kButtonLeft || x >= kButtonRowRight || y <= kButtonTop || y >= kButtonBottom) return;
   const int n = (x - kButtonLeft) / kButtonWidth;
+  // A click on a button ends a calibration under way, and does nothing else.
+  if (CalibrationRunning()) return static_cast<void>(ToggleCalibration());
   // While a song plays only the stop and loop buttons act.
   if (player::PlayState() == player::kPlaying && n != kButtonStop && n != kButtonLoop) return;
   switch (n) {
@@ -154,7 +161,10 @@ void PressButtonRow(int x, int y) {
 // keys, and unused by name entry, which is a scene of its own.
 static void RunSettingKeys() {
   if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
-  if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
+  if (scene::KeyWentDown(platform::vk::kF7) && platform::KeyIsDown(platform::vk::kShift)) ToggleAdaptiveLoop();
+  else if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
+  if (scene::KeyWentDown(platform::vk::kF9)) ToggleCalibration();
+  RunCalibration();
 }
 
 Command RunMainControls() {

@@ -19,6 +19,7 @@ inline constexpr int kDown = 0x28;
 inline constexpr int kDelete = 0x2E;
 inline constexpr int kF6 = 0x75;
 inline constexpr int kF7 = 0x76;
+inline constexpr int kF9 = 0x78;
 // The four keys right of the letters, where a Japanese keyboard has
 // ';' ':' '[' ']': right of L, right of that, the upper row two right of
 // P, and the home row right of ':'.

@@ -153,12 +153,15 @@ TEST(GameStatistics, TheMeasuresWithTheMostMisses) {
 // --- The history file ---
 
 TEST(GameHistory, LinesWrittenAndRead) {
-  const files::GameRecord game{"2026-12-08T18:30:05+0100", "t1c4", 80, 955, 95, 3, 2, -12, 20};
-  const std::string line = "2026-12-08T18:30:05+0100 part t1c4 speed 80 score 955 good 95 late 3 fast 2 mean -12 spread 20";
+  const files::GameRecord game{"2026-12-08T18:30:05+0100", "t1c4", 80, 955, 95, 3, 2, -12, 20, 8, -12};
+  const std::string older = "2026-12-08T18:30:05+0100 part t1c4 speed 80 score 955 good 95 late 3 fast 2 mean -12 spread 20";
+  const std::string line = older + " output 8 offset -12";
   EXPECT_EQ(files::HistoryLine(game), line + "\n");
   files::GameRecord read;
   ASSERT_TRUE(files::ParseHistoryLine(line, read));
   EXPECT_EQ(files::HistoryLine(read), line + "\n");
+  ASSERT_TRUE(files::ParseHistoryLine(older, read)) << "a line kept before the heard figures were";
+  EXPECT_EQ(files::HistoryLine(read), older + " output 0 offset 0\n");
   EXPECT_TRUE(files::ParseHistoryLine(line + "\r", read)) << "a line break written elsewhere";
   EXPECT_EQ(files::HistoryLine({"2026-12-08T18:30:05+0100", "a b", 100, 0, 0, 0, 0, 0, 0}).substr(24, 8), " part ? ")
       << "a part ID with a space";
@@ -171,6 +174,9 @@ TEST(GameHistory, LinesWrittenAndRead) {
       "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 more 1",
       "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12  spread 20",
       "2026-12-08T18:30:05+0100 parts t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 output 8",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 output -1 offset 0",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 offset 0 output 8",
       "# a note of the user's",
       "",
   };

@@ -30,6 +30,7 @@ const Mapping kMappings[] = {
     {SDL_SCANCODE_RSHIFT, vk::kShift},             {SDL_SCANCODE_LCTRL, vk::kControl},
     {SDL_SCANCODE_RCTRL, vk::kControl},            {SDL_SCANCODE_TAB, vk::kTab},
     {SDL_SCANCODE_F6, vk::kF6},                    {SDL_SCANCODE_F7, vk::kF7},
+    {SDL_SCANCODE_F9, vk::kF9},
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ static std::string UsKeyLabel(int virtualKey) {
       {vk::kBackspace, "Backspace"}, {vk::kTab, "Tab"},     {vk::kReturn, "Return"}, {vk::kShift, "Left Shift"},
       {vk::kControl, "Left Ctrl"}, {vk::kEscape, "Escape"}, {vk::kSpace, "Space"},   {vk::kLeft, "Left"},
       {vk::kUp, "Up"},             {vk::kRight, "Right"},   {vk::kDown, "Down"},     {vk::kDelete, "Delete"},
-      {vk::kF6, "F6"},             {vk::kF7, "F7"}};
+      {vk::kF6, "F6"},             {vk::kF7, "F7"},         {vk::kF9, "F9"}};
   const auto named = kNames.find(virtualKey);
   return named == kNames.end() ? "" : named->second;
 }
