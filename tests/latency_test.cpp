@@ -8,6 +8,13 @@
 #include <vector>
 
 #include "engine_fixture.h"
+#include "game/button_faces.h"
+#include "game/calibration.h"
+#include "game/controls.h"
+#include "game/lyric_bar.h"
+#include "platform/virtual_keys.h"
+#include "player/passage_loop.h"
+#include "program_fixture.h"
 #include "files/settings.h"
 #include "game/adaptive_loop.h"
 #include "game/heard_timing.h"
@@ -115,6 +122,75 @@ TEST_F(HeardFigures, OutputLatencyAndEachInputsOffset) {
   EXPECT_EQ(game::OutputLatencyMs(), 150);
   game::SetPlayerOffsetOverride(0);
   EXPECT_EQ(game::PlayerOffsetMs(PianoInput::MidiKeyboard), 0) << "the trace's choice over the settings";
+}
+
+// --- The keys on the main screen ---
+
+class LatencyKeys : public test::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    test::Track conductor, guide;
+    conductor.TimeSignature(0, 4, 2).Tempo(0, 500000).End(4 * 1920);
+    for (int measure = 0; measure < 4; ++measure) guide.Event(measure == 0 ? 0 : 1680, {0x90, 60, 90}).Event(240, {0x80, 60, 0});
+    guide.End(0);
+    StartWithSong({conductor, guide});
+  }
+  void ShiftF7() {
+    pt::SetKeyDown(platform::vk::kShift, true);
+    Tap(platform::vk::kF7);
+    pt::SetKeyDown(platform::vk::kShift, false);
+  }
+  static std::string LoopFace() { return game::ButtonFaceText(game::kButtonLoop); }
+};
+
+TEST_F(LatencyKeys, ShiftF7TurnsTheSelfSettingLoopOnForTheLoopSet) {
+  ShiftF7();
+  EXPECT_FALSE(game::AdaptiveLoopOn()) << "no loop set";
+  player::SetLoop(0, 1);
+  ShiftF7();
+  EXPECT_EQ(LoopFace(), "1-2 auto");
+  ShiftF7();
+  EXPECT_EQ(LoopFace(), "1-2");
+  ShiftF7();
+  ClickButton(game::kButtonLoop);  // clears the loop while stopped
+  EXPECT_EQ(player::LoopStage(), player::kLoopNone);
+  player::SetLoop(0, 1);
+  Pass();
+  EXPECT_FALSE(game::AdaptiveLoopOn()) << "it held for the loop cleared";
+  EXPECT_EQ(LoopFace(), "1-2");
+}
+
+// F9: sixteen clicks 600 ms apart on channel 10; the player taps A 30 ms
+// after each from the fifth, and the computer keyboard's offset becomes
+// 30, shown in the bar until a click. F9 again ends a check unchanged.
+TEST_F(LatencyKeys, F9MeasuresTheComputerKeyboardsOffset) {
+  Tap(platform::vk::kF9);
+  ASSERT_TRUE(game::CalibrationRunning());
+  EXPECT_EQ(game::LyricBarText(), report::InPlayersLanguage(game::kCalibrationPrompt));
+  std::vector<std::uint32_t> clicks;
+  for (int frame = 0; frame < 2000 && game::CalibrationRunning(); ++frame) {
+    Pass();
+    for (const test::Bytes& sent : TakeSent())
+      if (sent[0] == 0x99 && sent[2] > 0) clicks.push_back(platform::TimeMs());
+    if (clicks.size() > 4 && platform::TimeMs() == clicks.back()) {
+      pt::SetTime(clicks.back() + 30);
+      KeyDown('A');
+      Pass(1);
+      KeyUp('A');
+    }
+  }
+  ASSERT_EQ(clicks.size(), 16u);
+  for (std::size_t i = 1; i < clicks.size(); ++i) EXPECT_NEAR(clicks[i] - clicks[i - 1], 600.0, 17.0) << i;
+  EXPECT_EQ(files::CurrentSettings().computerKeyboardOffsetMs, 30);
+  EXPECT_EQ(files::CurrentSettings().midiKeyboardOffsetMs, 0);
+  EXPECT_EQ(game::LyricBarText(), "you play 30 ms late: presses will be judged 30 ms earlier");
+  Pass();
+  EXPECT_EQ(game::LyricBarText(), "you play 30 ms late: presses will be judged 30 ms earlier") << "held";
+  Tap(platform::vk::kF9);
+  Tap(platform::vk::kF9);
+  EXPECT_FALSE(game::CalibrationRunning());
+  EXPECT_EQ(files::CurrentSettings().computerKeyboardOffsetMs, 30) << "a check ended early changes nothing";
 }
 
 // --- Through the trace ---
