@@ -13,13 +13,12 @@
 
 namespace game {
 
-// Whether it is on and for which loop's measures; the counts when the
+// Whether it is on and for which loop; the counts when the
 // current pass began, and the last pass that ended.
 namespace {
 struct State {
   bool on = false;
-  int firstMeasure = 0;
-  int lastMeasure = 0;
+  int loopGeneration = 0;
   int notesAtPassStart = 0;
   int missesAtPassStart = 0;
   LoopPass lastPass;
@@ -36,8 +35,7 @@ int SpeedAfterPass(int speedPercent, int good, int presses) {
 }
 
 static bool SameLoopSet() {
-  return player::LoopStage() == player::kLoopSet && player::LoopFirstMeasure() == state.firstMeasure &&
-         player::LoopLastMeasure() == state.lastMeasure;
+  return player::LoopStage() == player::kLoopSet && player::LoopGeneration() == state.loopGeneration;
 }
 
 bool AdaptiveLoopOn() {
@@ -48,8 +46,7 @@ bool AdaptiveLoopOn() {
 bool ToggleAdaptiveLoop() {
   if (player::LoopStage() != player::kLoopSet) return state.on = false;
   state.on = !AdaptiveLoopOn();
-  state.firstMeasure = player::LoopFirstMeasure();
-  state.lastMeasure = player::LoopLastMeasure();
+  state.loopGeneration = player::LoopGeneration();
   return state.on;
 }
 
