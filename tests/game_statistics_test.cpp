@@ -315,7 +315,7 @@ TEST_F(StatisticsScene, TheGameIsAppendedToTheHistoryReadPastDamagedLines) {
   const std::string added = after.substr(before.size());
   ASSERT_GT(added.size(), 25u);
   EXPECT_EQ(added[0], '\n') << "the cut line ends first";
-  EXPECT_EQ(added.substr(25), " part t2 speed 100 score 505 good 1 late 1 fast 0 mean 0 spread 0\n");
+  EXPECT_EQ(added.substr(25), " part t2 speed 100 score 505 good 1 late 1 fast 0 mean 0 spread 0 output 0 offset 0\n");
   const std::vector<files::GameRecord> read = files::ReadHistory(HistoryFile());
   ASSERT_EQ(read.size(), 11u) << "the cut line skipped";
   EXPECT_EQ(read[9].score, 500);
