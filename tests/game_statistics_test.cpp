@@ -18,10 +18,12 @@
 #include "draw/fill.h"
 #include "engine_fixture.h"
 #include "files/game_history.h"
+#include "files/settings.h"
 #include "files/load_song.h"
 #include "files/song_file.h"
 #include "game/engine_events.h"
 #include "game/game_statistics.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/main_command.h"
 #include "game/press_record.h"
@@ -29,6 +31,7 @@
 #include "game/statistics_plot.h"
 #include "game/statistics_scene.h"
 #include "platform/virtual_keys.h"
+#include "midi/midi_out.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 #include "scene/scenes.h"
@@ -298,6 +301,38 @@ class StatisticsScene : public test::ProgramTest {
   }
   std::string song_;
 };
+
+// A game judged through an output heard 8 ms late by a player whose MIDI
+// keyboard offset is -12 ms: the figures stand under the mean (a row the
+// scene leaves as bare panel otherwise) and end the history line.
+TEST_F(StatisticsScene, TheFiguresPressesWereJudgedWithAreShownAndKept) {
+  std::vector<draw::Pixel> rows[2];
+  for (const bool heard : {false, true}) {
+    SCOPED_TRACE(heard);
+    if (heard) {
+      files::Settings settings;
+      settings.midiKeyboardOffsetMs = -12;
+      int errorNumber = 0;
+      ASSERT_TRUE(files::ChangeSettings(settings, errorNumber));
+      midi::CloseMidiOutPorts();
+      pt::SetMidiDevices({.count = 1, .latencyMs = {{0, 8}, {platform::kMidiMapper, 8}}});
+      midi::OpenMidiOutPorts("");
+      game::ReadOutputLatency();
+    }
+    game::FiguresForPress(game::PianoInput::MidiKeyboard);
+    game::ClearPressRecord();
+    EndGame({kGood}, 10, scene::kSceneRanking);
+    ASSERT_NO_FATAL_FAILURE(Enter());
+    for (int i = 0; i < 12; ++i) Pass();  // the opening wipe
+    for (int y = 119; y < 131; ++y)
+      for (int x = 20; x < 400; ++x) rows[heard].push_back(draw::BackScreen().At(x, y));
+    const std::string kept = test::ReadText(HistoryFile());
+    EXPECT_EQ(kept.substr(kept.rfind(" output ")), heard ? " output 8 offset -12\n" : " output 0 offset 0\n");
+    scene::ChangeSceneDirectly(scene::kSceneMain);
+    Pass();
+  }
+  EXPECT_NE(rows[0], rows[1]) << "the figures are drawn under the mean";
+}
 
 TEST_F(StatisticsScene, TheGameIsAppendedToTheHistoryReadPastDamagedLines) {
   fs::create_directories(fs::path(HistoryFile()).parent_path());
