@@ -39,9 +39,10 @@ static bool IsPartId(std::string_view text) {
 }
 
 std::string HistoryLine(const GameRecord& game) {
-  char numbers[160];
-  std::snprintf(numbers, sizeof numbers, " speed %d score %d good %d late %d fast %d mean %d spread %d\n",
-                game.speedPercent, game.score, game.good, game.late, game.fast, game.meanMs, game.spreadMs);
+  char numbers[200];
+  std::snprintf(numbers, sizeof numbers, " speed %d score %d good %d late %d fast %d mean %d spread %d output %d offset %d\n",
+                game.speedPercent, game.score, game.good, game.late, game.fast, game.meanMs, game.spreadMs,
+                game.outputLatencyMs, game.playerOffsetMs);
   return game.when + " part " + (IsPartId(game.part) ? game.part : std::string("?")) + numbers;
 }
 
@@ -62,10 +63,12 @@ bool ParseHistoryLine(std::string_view line, GameRecord& game) {
     tokens.push_back(line.substr(start, space - start));
     start = space + 1;
   }
-  static constexpr const char* kKeys[] = {"part", "speed", "score", "good", "late", "fast", "mean", "spread"};
-  if (tokens.size() != 17 || !IsDateTime(tokens[0]) || !IsPartId(tokens[2])) return false;
-  for (int k = 0; k < 8; ++k)
-    if (tokens[1 + 2 * static_cast<std::size_t>(k)] != kKeys[k]) return false;
+  static constexpr const char* kKeys[] = {"part", "speed", "score", "good", "late", "fast", "mean", "spread", "output", "offset"};
+  // Older lines end at the spread.
+  const bool heardFigures = tokens.size() == 21;
+  if ((tokens.size() != 17 && !heardFigures) || !IsDateTime(tokens[0]) || !IsPartId(tokens[2])) return false;
+  for (std::size_t k = 0; 2 * k + 1 < tokens.size(); ++k)
+    if (tokens[1 + 2 * k] != kKeys[k]) return false;
   GameRecord read;
   read.when = tokens[0];
   read.part = tokens[2];
@@ -73,7 +76,9 @@ bool ParseHistoryLine(std::string_view line, GameRecord& game) {
                        ReadNumber(tokens[8], 0, INT_MAX, read.good) && ReadNumber(tokens[10], 0, INT_MAX, read.late) &&
                        ReadNumber(tokens[12], 0, INT_MAX, read.fast) &&
                        ReadNumber(tokens[14], INT_MIN, INT_MAX, read.meanMs) &&
-                       ReadNumber(tokens[16], 0, INT_MAX, read.spreadMs);
+                       ReadNumber(tokens[16], 0, INT_MAX, read.spreadMs) &&
+                       (!heardFigures || (ReadNumber(tokens[18], 0, INT_MAX, read.outputLatencyMs) &&
+                                          ReadNumber(tokens[20], INT_MIN, INT_MAX, read.playerOffsetMs)));
   if (!numbers) return false;
   game = std::move(read);
   return true;

@@ -4,12 +4,15 @@
 // kept rankings are).
 //
 // File format, UTF-8 text, one game a line, fields separated by one space:
-//   2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20
+//   2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 output 8 offset -12
 // the local date and time with its offset from UTC, the guided part's ID,
 // the playback speed in percent, the score in tenths of a percent, the
 // counts of Good, LATE and FAST presses, and the mean offset of the presses
 // and their spread (population standard deviation) in whole milliseconds,
-// negative for early. A line that does not read so is skipped.
+// negative for early; then what the presses were judged against: the
+// output's latency and the player's measured offset, in milliseconds.
+// Lines written before the last two were kept end at the spread and read
+// with both 0. A line that does not read so is skipped.
 #pragma once
 
 #include <string>
@@ -27,6 +30,7 @@ struct GameRecord {
   int score = 0;  // tenths of a percent, 0..1000
   int good = 0, late = 0, fast = 0;
   int meanMs = 0, spreadMs = 0;
+  int outputLatencyMs = 0, playerOffsetMs = 0;
 };
 
 // The game as one line of the file, line break included. A part ID that

@@ -2,6 +2,7 @@
 
 #include "draw/redraw.h"
 #include "draw/text.h"
+#include "game/adaptive_loop.h"
 #include "game/controls.h"
 #include "game/main_command.h"
 #include "game/panels.h"
@@ -17,12 +18,16 @@ static constexpr std::uint32_t kFaceTextColour = 0x3C241C;  // the artwork's but
 static constexpr std::uint32_t kDimmedTextColour = 0xA09890;
 
 // "3-6" for a loop over measures 3 to 6 (as the measure panel counts them),
-// "3-" while only its start is marked.
+// "3-6 auto" when it sets its own speed, "3-" while only its start is marked.
 static std::string LoopFaceText() {
   switch (player::LoopStage()) {
     case player::kLoopStartMarked: return std::to_string(player::LoopFirstMeasure() + 1) + "-";
-    case player::kLoopSet:
-      return std::to_string(player::LoopFirstMeasure() + 1) + "-" + std::to_string(player::LoopLastMeasure() + 1);
+    case player::kLoopSet: {
+      const std::string range = std::to_string(player::LoopFirstMeasure() + 1) + "-" + std::to_string(player::LoopLastMeasure() + 1);
+      // The self-setting loop says so, shorter where the range is long.
+      if (!AdaptiveLoopOn()) return range;
+      return range + (range.size() <= 5 ? " auto" : "A");
+    }
     default: return "LOOP";
   }
 }

@@ -5,9 +5,12 @@
 #include "draw/messages.h"
 #include "files/song_file.h"
 #include "game/beat_switches.h"
+#include "game/adaptive_loop.h"
+#include "game/calibration.h"
 #include "game/computer_keyboard.h"
 #include "game/engine_events.h"
 #include "game/file_button.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_command.h"
@@ -75,6 +78,7 @@ static void StartRun(int button, player::PlayMode mode) {
   if (!files::SongLoaded()) return RefuseRun(kNoSongMessage);
   if (player::HaltsAtGuide(mode) && !player::GuideHasNote()) return RefuseRun(kNothingToPlayMessage);
   WaitForPortsToSound();
+  ReadOutputLatency();
   HidePartName();
   DrawVerdictPanel(kVerdictX, kVerdictY, kVerdictNone);
   DrawScore(0);
@@ -83,6 +87,7 @@ static void StartRun(int button, player::PlayMode mode) {
   draw::SetPressedBoxState(draw::kBoxMode);
   ShowHappenings(player::RewindSong());
   ShowHappenings(player::StartPlayback(mode));
+  BeginLoopPasses();
   LightGuideChord();
   player::SetLastShownGuideNote(player::GuideNote());
 }
@@ -127,6 +132,8 @@ void PressButtonRow(int x, int y) {
 }
 
 void PressRowButton(int n) {
+  // A click on a button ends a calibration under way, and does nothing else.
+  if (CalibrationRunning()) return static_cast<void>(ToggleCalibration());
   // While a song plays only the stop and loop buttons act.
   if (player::PlayState() == player::kPlaying && n != kButtonStop && n != kButtonLoop) return;
   switch (n) {
@@ -159,7 +166,10 @@ void PressRowButton(int n) {
 // keys, and unused by name entry, which is a scene of its own.
 static void RunSettingKeys() {
   if (scene::KeyWentDown(platform::vk::kF6) && player::PlayState() == player::kStopped) StepSpeed();
-  if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
+  if (scene::KeyWentDown(platform::vk::kF7) && platform::KeyIsDown(platform::vk::kShift)) ToggleAdaptiveLoop();
+  else if (scene::KeyWentDown(platform::vk::kF7)) ClickLoop();
+  if (scene::KeyWentDown(platform::vk::kF9)) ToggleCalibration();
+  RunCalibration();
   RunViewKey();
   RunBeatKeys();
 }

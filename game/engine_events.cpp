@@ -1,5 +1,6 @@
 #include "game/engine_events.h"
 
+#include "game/adaptive_loop.h"
 #include "game/controls.h"
 #include "game/demo_keys.h"
 #include "game/judging.h"
@@ -47,6 +48,7 @@ void JumpedBack() {
     DrawAllKeysUp();
     LightNextGuideNotes();
   }
+  EndLoopPass();
 }
 
 void Show(const player::Happening& h) {

@@ -52,7 +52,7 @@ int VerdictOfOffset(int offsetMs) {
   return kVerdictGood;
 }
 
-Judgement JudgeTiming(std::uint32_t pressMs) {
+Judgement JudgeTiming(std::uint32_t pressMs, int heardLaterMs) {
   ++state.notesPlayed;
   // A key of a chord whose first key went down just before counts with
   // it: the keys of a chord cannot always go down together (another
@@ -61,7 +61,7 @@ Judgement JudgeTiming(std::uint32_t pressMs) {
   const auto sinceChordKey = static_cast<std::int32_t>(moment - state.chordKeyMoment);
   int offsetMs = state.chordOffsetMs, verdict = state.chordVerdict;
   if (!player::GuideChordBegun() || std::abs(sinceChordKey) > kChordKeysSpreadMs) {
-    offsetMs = PressOffsetMs(pressMs);
+    offsetMs = PressOffsetMs(pressMs) - heardLaterMs;
     verdict = VerdictOfOffset(offsetMs);
     if (!player::GuideChordBegun()) {
       state.chordKeyMoment = moment;

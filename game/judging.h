@@ -27,8 +27,11 @@ struct Judgement {
 // records it and counts it. The chord's first judged key is judged by its
 // offset; a key of the same chord that goes down within 150 ms of it gets
 // its offset and verdict, a later one is judged by its own offset.
-// `pressMs` is the moment (platform time) the key went down.
-Judgement JudgeTiming(std::uint32_t pressMs);
+// `pressMs` is the moment (platform time) the key went down; `heardLaterMs`
+// how much later than its message the player hears a note and habitually
+// presses (the output's latency plus the player's offset), taken off the
+// offset before the verdict.
+Judgement JudgeTiming(std::uint32_t pressMs, int heardLaterMs = 0);
 // Good from 70 ms before the note to less than 70 ms after the song
 // reached it, FAST before, LATE after.
 int VerdictOfOffset(int offsetMs);

@@ -7,6 +7,7 @@
 #include "draw/redraw.h"
 #include "files/ranking.h"
 #include "game/button_faces.h"
+#include "game/calibration.h"
 #include "game/controls.h"
 #include "game/engine_events.h"
 #include "game/file_button.h"
@@ -99,7 +100,7 @@ void RunMainScene() {
   }
   RunPartOverNotice();
   ChangeSceneFor(RunMainControls());
-  RunPartLabel();  // in the frame that stopped, chose or loaded
+  if (!CalibrationHoldsBar()) RunPartLabel();  // in the frame that stopped, chose or loaded
   ShowNotesAhead();
   // A face follows its setting however it changed (a click, a song loaded).
   for (int n = 0; n < kButtonCount; ++n) {

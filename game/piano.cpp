@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "base/module_state.h"
+#include "game/calibration.h"
 #include "game/computer_keyboard.h"
 #include "game/engine_events.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/lyric_bar.h"
 #include "game/main_command.h"
@@ -125,7 +127,7 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity, std::uin
   const int chordNote = ChordNoteOfPress(input, note, waits);
   if (game && chordNote < 0) return PianoPress::RefusedBlocking;
   if (game && !waits) return PianoPress::RefusedChordNoteTaken;
-  const Judgement judged = JudgeTiming(pressMs);
+  const Judgement judged = JudgeTiming(pressMs, FiguresForPress(input).Total());
   ShowJudgement(judged);
   MarkNoteAhead(waits ? chordNote : player::GuideNote(), judged.verdict);
   const player::TakenNote taken = player::TakeGuideNote(waits ? chordNote : note);
@@ -142,6 +144,7 @@ static PianoPress TakeGuide(PianoInput input, int& note, int& velocity, std::uin
 PianoPress StartPianoNote(PianoInput input, int pressedNote, int velocity, std::uint8_t& started,
                           std::uint32_t pressMs) {
   int note = pressedNote;
+  TakeCalibrationTap(input, pressMs);
   if (player::IsGuidePerformed()) {
     const PianoPress taken = TakeGuide(input, note, velocity, pressMs);
     if (taken != PianoPress::Sounded) return taken;

@@ -14,6 +14,7 @@
 #include "files/game_history.h"
 #include "game/artwork_text.h"
 #include "game/game_statistics.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/main_command.h"
 #include "game/panels.h"
@@ -41,6 +42,7 @@ struct State {
   int score = 0;
   int speed = player::kFullSpeedPercent;
   PressSummary summary{};
+  HeardFigures heard{};
   std::vector<JudgedPress> presses;
   std::vector<MeasureMisses> worstMeasures;
   std::vector<int> chartedScores;
@@ -71,7 +73,8 @@ static void KeepInHistory() {
   files::KeptGame kept;
   if (state.historyKept)
     kept = files::KeepGameInHistory({"", part, speed, state.score, state.summary.good, state.summary.late,
-                                     state.summary.fast, state.summary.meanMs, state.summary.spreadMs});
+                                     state.summary.fast, state.summary.meanMs, state.summary.spreadMs,
+                                     state.heard.outputLatencyMs, state.heard.playerOffsetMs});
   state.historyProblem = kept.problem;
   state.chartedScores = ChartedScores(kept.earlier, part, speed, state.score);
 }
@@ -82,6 +85,7 @@ void BeginGameStatistics(int nextScene) {
   state.speed = player::PlaybackSpeedPercent();
   state.presses = JudgedPresses();
   state.summary = SummarizePresses(state.presses);
+  state.heard = LastPressFigures();
   state.worstMeasures = WorstMeasures(state.presses);
   KeepInHistory();
   scene::BeginSceneChange(scene::kSceneStatistics);
@@ -160,25 +164,35 @@ static void DrawCounts() {
   PutSceneText(622, 64, "%", kSmallText, kLabelBlue);
 }
 
+// Under the mean, what the presses were judged against, when the sound
+// came late or the player has an offset.
+static int DrawHeardFigures() {
+  if (state.heard.outputLatencyMs == 0 && state.heard.playerOffsetMs == 0) return 107;
+  PutSceneText(20, 118, Fill(report::InPlayersLanguage(kHeardFigures), state.heard.outputLatencyMs, state.heard.playerOffsetMs),
+               kSmallText, kLabelBlue);
+  return 101;
+}
+
 // The mean and the spread, and at the right which part was played at
 // which speed (the part's name cut to the room left).
 static void DrawMeanAndSpread() {
   DrawPanel(8, 98, 632, 132);
+  const int row = DrawHeardFigures();
   const int mean = state.summary.meanMs;
   const std::string ms = report::InPlayersLanguage(kMilliseconds);
   std::string value = mean == 0 ? report::InPlayersLanguage(kOnTime)
                                 : std::to_string(std::abs(static_cast<long>(mean))) + " " + ms + " " +
                                       report::InPlayersLanguage(mean < 0 ? kEarly : kLate);
-  int x = PutSceneText(20, 107, std::string(report::InPlayersLanguage(kMeanCaption)) + ": ", kText, kLabelBlue);
-  x = PutSceneText(x, 107, value, kText, kDigitCream);
-  x = PutSceneText(x + 3 * kText / 2, 107, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
-  x = PutSceneText(x, 107, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
+  int x = PutSceneText(20, row, std::string(report::InPlayersLanguage(kMeanCaption)) + ": ", kText, kLabelBlue);
+  x = PutSceneText(x, row, value, kText, kDigitCream);
+  x = PutSceneText(x + 3 * kText / 2, row, std::string(report::InPlayersLanguage(kSpreadCaption)) + ": ", kText, kLabelBlue);
+  x = PutSceneText(x, row, std::to_string(state.summary.spreadMs) + " " + ms, kText, kDigitCream);
   constexpr int kRight = 624;
   const std::string speed = "  " + Fill(report::InPlayersLanguage(kSpeedCaption), state.speed, 0);
   const int room = (kRight - x - kText - TextWidth(speed, kText)) / (kText / 2);
   const std::string part = ChosenPartTitle(room);
   const int partX = kRight - TextWidth(part + speed, kText);
-  PutSceneText(PutSceneText(partX, 107, part, kText, kDigitCream), 107, speed, kText,
+  PutSceneText(PutSceneText(partX, row, part, kText, kDigitCream), row, speed, kText,
                state.speed == player::kFullSpeedPercent ? kDigitCream : kLitAmber);
 }
 

@@ -18,6 +18,9 @@ inline constexpr report::PlayerText kEarly = {"早い", "early"};
 inline constexpr report::PlayerText kLate = {"遅い", "late"};
 inline constexpr report::PlayerText kOnTime = {"ぴったり", "on time"};
 inline constexpr report::PlayerText kMilliseconds = {"ミリ秒", "ms"};
+// %1 the output's latency, %2 the player's offset, in milliseconds.
+inline constexpr report::PlayerText kHeardFigures = {"聞こえる音で判定：出力の遅れ %1 ミリ秒、あなたのずれ %2 ミリ秒",
+                                                     "judged against the sound: output %1 ms, your offset %2 ms"};
 inline constexpr report::PlayerText kSpreadCaption = {"ばらつき", "Spread"};
 inline constexpr report::PlayerText kPlotCaption = {"打鍵ごとのずれ（上が早い、下が遅い。帯の中が Good）",
                                                     "Each press: early above, late below; Good inside the band"};

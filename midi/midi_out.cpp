@@ -99,6 +99,10 @@ int CloseMidiOutPorts() {
 
 static bool IsOpenPort(int port) { return port >= 0 && port < state.portCount; }
 
+int PortLatencyMs(int port) {
+  return IsOpenPort(port) ? platform::MidiOutLatencyMs(state.portTable[port].device) : platform::kLatencyUnknown;
+}
+
 int SendShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int port) {
   if (!IsOpenPort(port)) return 1;
   const std::uint32_t packed = status | (static_cast<std::uint32_t>(data1) << 8) | (static_cast<std::uint32_t>(data2) << 16);

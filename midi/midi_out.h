@@ -45,6 +45,10 @@ int SendMidiMessage(int port, const std::uint8_t* message, int length);
 bool WaitForPortsReady(std::uint32_t timeoutMs);
 
 int PortCount();
+// How late a port's messages are heard (platform::MidiOutLatencyMs), in
+// whole milliseconds: -1 when nobody reports it (an external port) or the
+// port is not open.
+int PortLatencyMs(int port);
 // The device name read for a port when it was opened (UTF-8).
 const char* PortName(int port);
 

@@ -25,6 +25,7 @@ inline constexpr int kF5 = 0x74;
 inline constexpr int kF6 = 0x75;
 inline constexpr int kF7 = 0x76;
 inline constexpr int kF8 = 0x77;
+inline constexpr int kF9 = 0x78;
 inline constexpr int kF10 = 0x79;
 inline constexpr int kF11 = 0x7A;
 // The four keys right of the letters, where a Japanese keyboard has

@@ -23,6 +23,7 @@ struct State {
   int lastMeasure = 0;
   bool followed = false;
   int jumpCount = 0;
+  int generation = 0;
 };
 base::ModuleState<State> state;
 }  // namespace
@@ -51,9 +52,14 @@ void SetLoop(int firstMeasure, int lastMeasure) {
   state.firstMeasure = ClampMeasure(firstMeasure);
   state.lastMeasure = ClampMeasure(lastMeasure);
   state.stage = kLoopSet;
+  ++state.generation;
 }
 
-void ClearLoop() { state.stage = kLoopNone; }
+void ClearLoop() {
+  state.stage = kLoopNone;
+  ++state.generation;
+}
+int LoopGeneration() { return state.generation; }
 LoopStep LoopStage() { return state.stage; }
 int LoopFirstMeasure() { return state.firstMeasure; }
 int LoopLastMeasure() { return state.lastMeasure; }

@@ -24,6 +24,10 @@ void SetLoop(int firstMeasure, int lastMeasure);
 // Forgets the loop (a third click, or another song loaded).
 void ClearLoop();
 LoopStep LoopStage();
+// Counts every loop set or cleared: what belongs to one loop (its
+// self-setting speed) knows when it is gone, even if the same measures are
+// set again.
+int LoopGeneration();
 int LoopFirstMeasure();
 int LoopLastMeasure();  // meaningful once the loop is set
 

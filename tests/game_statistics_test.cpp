@@ -18,10 +18,12 @@
 #include "draw/fill.h"
 #include "engine_fixture.h"
 #include "files/game_history.h"
+#include "files/settings.h"
 #include "files/load_song.h"
 #include "files/song_file.h"
 #include "game/engine_events.h"
 #include "game/game_statistics.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/main_command.h"
 #include "game/press_record.h"
@@ -29,6 +31,7 @@
 #include "game/statistics_plot.h"
 #include "game/statistics_scene.h"
 #include "platform/virtual_keys.h"
+#include "midi/midi_out.h"
 #include "player/playback_clock.h"
 #include "program_fixture.h"
 #include "scene/scenes.h"
@@ -153,12 +156,15 @@ TEST(GameStatistics, TheMeasuresWithTheMostMisses) {
 // --- The history file ---
 
 TEST(GameHistory, LinesWrittenAndRead) {
-  const files::GameRecord game{"2026-12-08T18:30:05+0100", "t1c4", 80, 955, 95, 3, 2, -12, 20};
-  const std::string line = "2026-12-08T18:30:05+0100 part t1c4 speed 80 score 955 good 95 late 3 fast 2 mean -12 spread 20";
+  const files::GameRecord game{"2026-12-08T18:30:05+0100", "t1c4", 80, 955, 95, 3, 2, -12, 20, 8, -12};
+  const std::string older = "2026-12-08T18:30:05+0100 part t1c4 speed 80 score 955 good 95 late 3 fast 2 mean -12 spread 20";
+  const std::string line = older + " output 8 offset -12";
   EXPECT_EQ(files::HistoryLine(game), line + "\n");
   files::GameRecord read;
   ASSERT_TRUE(files::ParseHistoryLine(line, read));
   EXPECT_EQ(files::HistoryLine(read), line + "\n");
+  ASSERT_TRUE(files::ParseHistoryLine(older, read)) << "a line kept before the heard figures were";
+  EXPECT_EQ(files::HistoryLine(read), older + " output 0 offset 0\n");
   EXPECT_TRUE(files::ParseHistoryLine(line + "\r", read)) << "a line break written elsewhere";
   EXPECT_EQ(files::HistoryLine({"2026-12-08T18:30:05+0100", "a b", 100, 0, 0, 0, 0, 0, 0}).substr(24, 8), " part ? ")
       << "a part ID with a space";
@@ -171,6 +177,9 @@ TEST(GameHistory, LinesWrittenAndRead) {
       "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 more 1",
       "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12  spread 20",
       "2026-12-08T18:30:05+0100 parts t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 output 8",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 output -1 offset 0",
+      "2026-12-08T18:30:05+0100 part t2 speed 100 score 955 good 95 late 3 fast 2 mean -12 spread 20 offset 0 output 8",
       "# a note of the user's",
       "",
   };
@@ -293,6 +302,38 @@ class StatisticsScene : public test::ProgramTest {
   std::string song_;
 };
 
+// A game judged through an output heard 8 ms late by a player whose MIDI
+// keyboard offset is -12 ms: the figures stand under the mean (a row the
+// scene leaves as bare panel otherwise) and end the history line.
+TEST_F(StatisticsScene, TheFiguresPressesWereJudgedWithAreShownAndKept) {
+  std::vector<draw::Pixel> rows[2];
+  for (const bool heard : {false, true}) {
+    SCOPED_TRACE(heard);
+    if (heard) {
+      files::Settings settings;
+      settings.midiKeyboardOffsetMs = -12;
+      int errorNumber = 0;
+      ASSERT_TRUE(files::ChangeSettings(settings, errorNumber));
+      midi::CloseMidiOutPorts();
+      pt::SetMidiDevices({.count = 1, .latencyMs = {{0, 8}, {platform::kMidiMapper, 8}}});
+      midi::OpenMidiOutPorts("");
+      game::ReadOutputLatency();
+    }
+    game::FiguresForPress(game::PianoInput::MidiKeyboard);
+    game::ClearPressRecord();
+    EndGame({kGood}, 10, scene::kSceneRanking);
+    ASSERT_NO_FATAL_FAILURE(Enter());
+    for (int i = 0; i < 12; ++i) Pass();  // the opening wipe
+    for (int y = 119; y < 131; ++y)
+      for (int x = 20; x < 400; ++x) rows[heard].push_back(draw::BackScreen().At(x, y));
+    const std::string kept = test::ReadText(HistoryFile());
+    EXPECT_EQ(kept.substr(kept.rfind(" output ")), heard ? " output 8 offset -12\n" : " output 0 offset 0\n");
+    scene::ChangeSceneDirectly(scene::kSceneMain);
+    Pass();
+  }
+  EXPECT_NE(rows[0], rows[1]) << "the figures are drawn under the mean";
+}
+
 TEST_F(StatisticsScene, TheGameIsAppendedToTheHistoryReadPastDamagedLines) {
   fs::create_directories(fs::path(HistoryFile()).parent_path());
   {
@@ -309,7 +350,7 @@ TEST_F(StatisticsScene, TheGameIsAppendedToTheHistoryReadPastDamagedLines) {
   const std::string added = after.substr(before.size());
   ASSERT_GT(added.size(), 25u);
   EXPECT_EQ(added[0], '\n') << "the cut line ends first";
-  EXPECT_EQ(added.substr(25), " part t2 speed 100 score 505 good 1 late 1 fast 0 mean 0 spread 0\n");
+  EXPECT_EQ(added.substr(25), " part t2 speed 100 score 505 good 1 late 1 fast 0 mean 0 spread 0 output 0 offset 0\n");
   const std::vector<files::GameRecord> read = files::ReadHistory(HistoryFile());
   ASSERT_EQ(read.size(), 11u) << "the cut line skipped";
   EXPECT_EQ(read[9].score, 500);

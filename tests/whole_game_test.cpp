@@ -84,7 +84,7 @@ TEST_F(WholeGame, FromFileToTheRankingOnDiskAndBack) {
   ASSERT_EQ(scene::SceneNumber(), scene::kSceneStatistics);
   const std::vector<std::string> history = HistoryLines();
   ASSERT_EQ(history.size(), 1u);
-  EXPECT_EQ(history[0].substr(24), " part t2 speed 100 score 424 good 42 late 0 fast 0 mean 0 spread 0");
+  EXPECT_EQ(history[0].substr(24), " part t2 speed 100 score 424 good 42 late 0 fast 0 mean 0 spread 0 output 0 offset 0");
   for (int i = 0; i < 12; ++i) Pass();  // the opening wipe
   Type(0x20);
   // Then name entry: 424 beats the fifth, 100.

@@ -17,9 +17,13 @@
 #include "files/load_song.h"
 #include "files/settings.h"
 #include "files/ranking.h"
+#include "files/settings.h"
+#include "game/adaptive_loop.h"
+#include "game/calibration.h"
 #include "game/computer_keyboard.h"
 #include "game/controls.h"
 #include "game/game_statistics.h"
+#include "game/heard_timing.h"
 #include "game/judging.h"
 #include "game/press_record.h"
 #include "game/statistics_scene.h"
@@ -48,10 +52,13 @@ const char kUsage[] =
     "usage: tonquill-trace [--frame-ms N] [--ports N] [--positions]\n"
     "                      [--mode demo|training|game] [--press-offset-ms N]\n"
     "                      [--name NAME] [--part ID] [--speed PERCENT]\n"
-    "                      [--loop FIRST-LAST [--loop-passes K]]\n"
+    "                      [--loop FIRST-LAST [--loop-passes K] [--adaptive]]\n"
     "                      [--view plain|names|ahead] [--snapshot MS:FILE.bmp]...\n"
-    "                      [--count-in] [--metronome] SONG.mid\n"
+    "                      [--count-in] [--metronome]\n"
+    "                      [--output-latency-ms N] [--input-offset-ms N] SONG.mid\n"
     "       tonquill-trace --list-parts SONG.mid\n"
+    "       tonquill-trace --calibrate [--press-offset-ms N] [--output-latency-ms N]\n"
+    "                      [--frame-ms N]\n"
     "  --frame-ms N         simulated milliseconds per frame (default 16)\n"
     "  --ports N            recording MIDI ports to open (default 1)\n"
     "  --positions          also print '# position TIME TICK' for every frame\n"
@@ -79,6 +86,18 @@ const char kUsage[] =
     "                       over); may be given more than once\n"
     "  --count-in           training and game begin with a measure of clicks\n"
     "  --metronome          a click on every beat the counter counts\n"
+    "  --adaptive           training: the loop sets its own speed after each pass\n"
+    "                       (from --speed); '# loop-pass K good G of N speed P'\n"
+    "                       follows each '# loop-jump', P the next pass's speed\n"
+    "  --output-latency-ms N  the ports are heard N ms after a message (0 to 1000;\n"
+    "                       default 0); presses are judged against the sound\n"
+    "  --input-offset-ms N  the player's measured offset (-1000 to 1000; default\n"
+    "                       0; positive: they press late), taken off each press\n"
+    "  --calibrate          runs the timing check (F9) with the player tapping a\n"
+    "                       note key --press-offset-ms N after each click it\n"
+    "                       hears, from the fifth, and prints '# calibration\n"
+    "                       OFFSET_MS SPREAD_MS' (or '# calibration refused\n"
+    "                       REASON'); no song is needed, no setting is kept\n"
     "The ranking starts from the default table, and nothing is written.\n";
 
 struct Options {
@@ -103,6 +122,10 @@ struct Options {
   std::vector<Snapshot> snapshots;
   bool countIn = false;
   bool metronome = false;
+  long outputLatencyMs = 0;
+  long inputOffsetMs = 0;
+  bool adaptive = false;
+  bool calibrate = false;
 };
 
 constexpr long kMostLoopPasses = 1000;
@@ -179,6 +202,16 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                ParseNumber(argv[i + 1], 1, kMostLoopPasses, value)) {
       options.loopPasses = value;
       ++i;
+    } else if (std::strcmp(argv[i], "--output-latency-ms") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], 0, files::kLargestLatencyMs, options.outputLatencyMs)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--input-offset-ms") == 0 && hasValue &&
+               ParseNumber(argv[i + 1], -files::kLargestOffsetMs, files::kLargestOffsetMs, options.inputOffsetMs)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--calibrate") == 0) {
+      options.calibrate = true;
+    } else if (std::strcmp(argv[i], "--adaptive") == 0) {
+      options.adaptive = true;
     } else if (std::strcmp(argv[i], "--name") == 0 && hasValue) {
       options.name = argv[++i];
     } else if (std::strcmp(argv[i], "--part") == 0 && hasValue) {
@@ -199,7 +232,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
-  return options.song != nullptr;
+  // The self-setting loop needs a loop.
+  return (options.song != nullptr || options.calibrate) && (!options.adaptive || options.loopFirst > 0);
 }
 
 void PrintNewMessages(std::size_t& printed) {
@@ -451,6 +485,53 @@ bool WriteSnapshots(std::vector<Options::Snapshot>& snapshots, std::uint32_t now
   return written;
 }
 
+// The timing check started with F9 on the main screen without a song; the
+// player taps a note key N ms after each click from the fifth is heard (a
+// click sounds at the first frame at or after its time, and is heard the
+// output latency later), and lets it go at the next frame.
+int Calibrate(const Options& options) {
+  game::SetCalibrationKept(false);
+  std::uint32_t now = 0;
+  pt::SetTime(now);
+  scene::ChangeSceneDirectly(scene::kSceneMain);
+  app::RunFramePass();
+  app::HandleEvent({platform::EventKind::KeyDown, 0, 0, platform::vk::kF9});
+  app::RunFramePass();
+  app::HandleEvent({platform::EventKind::KeyUp, 0, 0, platform::vk::kF9});
+  const std::uint32_t frame = options.frameMs;
+  int click = game::kCalibrationLeadInClicks;
+  bool keyDown = false;
+  while (game::CalibrationRunning() && now < kLongestRunMs) {
+    now += frame;
+    pt::SetTime(now);
+    if (keyDown) app::HandleEvent({platform::EventKind::KeyUp, 0, 0, game::kNoteKeys[0]});
+    keyDown = false;
+    if (click < game::kCalibrationClicks) {
+      const std::uint32_t due = game::CalibrationClickDueMs(click);
+      const std::int64_t sent = (static_cast<std::int64_t>(due) + frame - 1) / frame * frame;
+      const std::int64_t tapAt = sent + options.outputLatencyMs + options.pressOffsetMs;
+      if (tapAt <= now) {
+        platform::Event tap{platform::EventKind::KeyDown};
+        tap.key = game::kNoteKeys[0];
+        tap.ms = static_cast<std::uint32_t>(std::max<std::int64_t>(tapAt, 0));
+        app::HandleEvent(tap);
+        keyDown = true;
+        ++click;
+      }
+    }
+    app::RunFramePass();
+  }
+  const game::CalibrationResult result = game::LastCalibration();
+  switch (result.estimate.outcome) {
+    case game::TapEstimate::Outcome::Measured:
+      std::printf("# calibration %d %d\n", result.estimate.offsetMs, result.estimate.spreadMs);
+      break;
+    case game::TapEstimate::Outcome::Uneven: std::printf("# calibration refused uneven\n"); break;
+    case game::TapEstimate::Outcome::TooFewTaps: std::printf("# calibration refused too-few-taps\n"); break;
+  }
+  return 0;
+}
+
 const char* VerdictName(int verdict) {
   switch (verdict) {
     case game::kVerdictGood: return "Good";
@@ -469,11 +550,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   pt::Reset();
-  pt::SetMidiDevices({.count = options.ports, .probeSucceeds = false});
+  // Every port is heard the chosen latency after its messages reach it.
+  pt::MidiDeviceSetup devices{.count = options.ports, .probeSucceeds = false};
+  for (int device = 0; device < options.ports; ++device) devices.latencyMs[device] = static_cast<int>(options.outputLatencyMs);
+  pt::SetMidiDevices(devices);
+  game::SetPlayerOffsetOverride(static_cast<int>(options.inputOffsetMs));
   midi::InitTimingServices();
   midi::OpenMidiOutPorts("");
   song::PrepareSongStore();
   song::InstallEmptySong();
+  if (options.calibrate) return Calibrate(options);
 
   // Load as the FILE button does: clear, read, install, scan, rewind.
   if (!Load(options.song)) return 1;
@@ -511,6 +597,7 @@ int main(int argc, char** argv) {
   player::SetMetronomeOn(options.metronome);
   if (options.loopFirst > 0)
     player::SetLoop(static_cast<int>(options.loopFirst - 1), static_cast<int>(options.loopLast - 1));
+  if (options.adaptive) game::ToggleAdaptiveLoop();
   std::printf("# title %s\n", platform::AnsiToUtf8(song::SongTitle()).c_str());
   std::printf("# tracks %d division %d\n", song::TrackCount(), song::Division());
 
@@ -573,6 +660,9 @@ int main(int argc, char** argv) {
     if (player::LoopJumpCount() != loopJumps) {
       loopJumps = player::LoopJumpCount();
       std::printf("# loop-jump %u\n", now);
+      const game::LoopPass pass = game::LastLoopPass();
+      if (options.adaptive && pass.number > 0)
+        std::printf("# loop-pass %d good %d of %d speed %d\n", pass.number, pass.good, pass.presses, pass.nextSpeedPercent);
       if (loopJumps >= options.loopPasses) {
         game::StopRun();
         PrintNewMessages(printed);
