@@ -33,7 +33,7 @@ const char kUsage[] =
     "  F1 FILE   F2 DEMO   F3 TRAINING   F4 GAME   F5 PART (Shift+F5 back)\n"
     "  F6 SPEED  F7 LOOP   Shift+F7 while a loop is set: the loop sets its own speed\n"
     "  F8 RANK   F9 measures how late you play (calibration)\n"
-    "  F10 count-in on/off   F11 metronome on/off   Space stop\n"
+    "  F11 metronome on/off   F12 count-in on/off   Space stop\n"
     "  Tab steps the view: plain, key names, key names and the notes ahead\n"
     "  The choices (view, count-in, metronome, offsets) are kept in\n"
     "  $XDG_CONFIG_HOME/tonquill/settings.conf.\n"

@@ -38,7 +38,7 @@ static void KeepAndSay(files::Settings changed, const draw::PlayerText& state) {
 void RunBeatKeys() {
   EndTimedLyricBarNotice(platform::TimeMs());
   files::Settings changed = files::CurrentSettings();
-  if (scene::KeyWentDown(platform::vk::kF10)) {
+  if (scene::KeyWentDown(platform::vk::kF12)) {
     changed.countIn = !player::CountInOn();
     player::SetCountInOn(changed.countIn);
     KeepAndSay(changed, changed.countIn ? kCountInOn : kCountInOff);

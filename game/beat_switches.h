@@ -1,5 +1,5 @@
 // The count-in and the metronome, each switched on and off by a key of its
-// own (F10, F11): the choice is kept in the settings file, and the lyric
+// own (F12, F11): the choice is kept in the settings file, and the lyric
 // bar says the new state for two seconds.
 #pragma once
 

@@ -26,8 +26,9 @@ inline constexpr int kF6 = 0x75;
 inline constexpr int kF7 = 0x76;
 inline constexpr int kF8 = 0x77;
 inline constexpr int kF9 = 0x78;
-inline constexpr int kF10 = 0x79;
 inline constexpr int kF11 = 0x7A;
+// F10 is the system's menu key: it never reaches the game (app/input).
+inline constexpr int kF12 = 0x7B;
 // The four keys right of the letters, where a Japanese keyboard has
 // ';' ':' '[' ']': right of L, right of that, the upper row two right of
 // P, and the home row right of ':'.

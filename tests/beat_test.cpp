@@ -240,7 +240,7 @@ TEST_F(BeatKeys, EachButtonsKeyActsAsItsClick) {
   EXPECT_EQ(game::MainCommand(), game::kCommandRanking);
 }
 
-// F10 and F11 switch, keep the choice in the settings file and say the new
+// F12 and F11 switch, keep the choice in the settings file and say the new
 // state in the lyric bar for two seconds.
 TEST_F(BeatKeys, TheSwitchesAreKeptAndSaidForTwoSeconds) {
   StartWithSong(KeySong());
@@ -251,8 +251,8 @@ TEST_F(BeatKeys, TheSwitchesAreKeptAndSaidForTwoSeconds) {
     const char* said;
     bool countIn, metronome;
   };
-  for (const Case& c : {Case{platform::vk::kF10, "Count-in: on", true, false}, Case{platform::vk::kF11, "Metronome: on", true, true},
-                        Case{platform::vk::kF10, "Count-in: off", false, true}}) {
+  for (const Case& c : {Case{platform::vk::kF12, "Count-in: on", true, false}, Case{platform::vk::kF11, "Metronome: on", true, true},
+                        Case{platform::vk::kF12, "Count-in: off", false, true}}) {
     SCOPED_TRACE(c.said);
     Tap(c.key);
     EXPECT_EQ(player::CountInOn(), c.countIn);

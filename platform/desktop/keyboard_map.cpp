@@ -35,7 +35,7 @@ const Mapping kMappings[] = {
     {SDL_SCANCODE_F3, vk::kF3},                    {SDL_SCANCODE_F4, vk::kF4},
     {SDL_SCANCODE_F5, vk::kF5},                    {SDL_SCANCODE_F8, vk::kF8},
     {SDL_SCANCODE_F9, vk::kF9},
-    {SDL_SCANCODE_F10, vk::kF10},                  {SDL_SCANCODE_F11, vk::kF11},
+    {SDL_SCANCODE_F11, vk::kF11},                  {SDL_SCANCODE_F12, vk::kF12},
 };
 
 }  // namespace

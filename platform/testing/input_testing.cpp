@@ -52,7 +52,7 @@ static std::string UsKeyLabel(int virtualKey) {
       {vk::kUp, "Up"},             {vk::kRight, "Right"},   {vk::kDown, "Down"},     {vk::kDelete, "Delete"},
       {vk::kF6, "F6"},             {vk::kF7, "F7"},
       {vk::kF1, "F1"},             {vk::kF2, "F2"},         {vk::kF3, "F3"},         {vk::kF4, "F4"},
-      {vk::kF5, "F5"},             {vk::kF8, "F8"},         {vk::kF9, "F9"},         {vk::kF10, "F10"},       {vk::kF11, "F11"}};
+      {vk::kF5, "F5"},             {vk::kF8, "F8"},         {vk::kF9, "F9"},         {vk::kF11, "F11"},       {vk::kF12, "F12"}};
   const auto named = kNames.find(virtualKey);
   return named == kNames.end() ? "" : named->second;
 }

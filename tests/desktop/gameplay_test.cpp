@@ -4,6 +4,9 @@
 // the tune, GAME shows a verdict and a score.
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "game_window.h"
@@ -75,3 +78,20 @@ TEST_F(Gameplay, GameShowsAVerdictAndAScore) {
 }
 
 }  // namespace
+
+// The keys the help names reach the game through the desktop: the switches
+// and the view are kept in the settings file, a button's key starts its run.
+// (F10 never reaches a game: it is the system's menu key.)
+TEST_F(Gameplay, TheSwitchesViewAndButtonKeysReachTheGame) {
+  const std::string settings = std::string(std::getenv("XDG_CONFIG_HOME")) + "/tonquill/settings.conf";
+  const auto kept = [&](const std::string& line) {
+    std::ifstream file(settings);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return text.find(line + "\n") != std::string::npos;
+  };
+  EXPECT_TRUE(PlayKey("F12", [&] { return kept("count-in on"); }));
+  EXPECT_TRUE(PlayKey("F11", [&] { return kept("metronome on"); }));
+  EXPECT_TRUE(PlayKey("Tab", [&] { return kept("view ahead"); })) << "a new player starts with the names";
+  const std::string counters = Crop(17, 140, 80, 20);
+  EXPECT_TRUE(PlayKey("F2", [&] { return Crop(17, 140, 80, 20) != counters; })) << "F2 starts DEMO";
+}
