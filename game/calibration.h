@@ -20,8 +20,8 @@ inline constexpr std::uint32_t kCalibrationBeatMs = 600;  // 100 beats per minut
 inline constexpr int kCalibrationLeadInClicks = 4;
 
 inline constexpr report::PlayerText kCalibrationPrompt = {
-    "タイミング測定：5 回目のクリックから、クリックに合わせて音符キー（または MIDI 鍵盤）をたたいてください",
-    "Timing check: from the fifth click, tap any note key (or MIDI key) along with the clicks"};
+    "タイミング測定：5 回目のクリックから一緒にキーをたたいて",
+    "Timing check: tap a note key with each click from the fifth"};
 // %1 the offset in ms (always positive), %2 the spread.
 inline constexpr report::PlayerText kCalibrationLate = {"%1 ミリ秒遅れて弾いています：打鍵は %1 ミリ秒早めて判定します",
                                                         "you play %1 ms late: presses will be judged %1 ms earlier"};
