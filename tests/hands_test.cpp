@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -216,6 +217,7 @@ TEST(HandParts, TheChosenHandIsJudgedWhileTheOtherPlays) {
 // GAME, every press Good.
 TEST(HandParts, RealWorldHandsPlayToTheEnd) {
   const std::string folder = std::string(TONQUILL_SOURCE_DIR) + "/../shared/songs-real/";
+  if (!std::ifstream(folder + "README.md")) GTEST_SKIP() << "no real-world songs beside the project";
   struct Case {
     const char* song;
     int wholeParts;
