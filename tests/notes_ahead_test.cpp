@@ -53,6 +53,13 @@ Bytes LaneSong() {
                                                .End(0)});
 }
 
+// The same lane at 120 bpm with the tempo halved at tick 960 (1000 ms),
+// and one C at tick 1920 held a beat.
+Bytes TempoChangeSong() {
+  return test::SmfFile({Track().Tempo(960, 1000000).End(6720),
+                        Track().Event(1920, {0x90, 60, 100}).Event(480, {0x80, 60, 0}).End(0)});
+}
+
 struct Frame {
   draw::Bitmap picture;
   int at = -1;  // the simulated time of the frame written
@@ -70,8 +77,8 @@ struct Frame {
 };
 
 // The frames at `times` of a trace of the lane song with the notes ahead on.
-std::vector<Frame> Snapshots(const std::string& options, const std::vector<int>& times) {
-  const std::string song = test::WriteTempFile(LaneSong(), "lane.mid");
+std::vector<Frame> Snapshots(const std::string& options, const std::vector<int>& times, const Bytes& songBytes = LaneSong()) {
+  const std::string song = test::WriteTempFile(songBytes, "lane.mid");
   const std::string folder = song.substr(0, song.rfind('/'));
   std::string command = std::string(TONQUILL_TRACE) + " --frame-ms 10 --view ahead " + options;
   for (int t : times) command += " --snapshot " + std::to_string(t) + ":" + folder + "/at" + std::to_string(t) + ".bmp";
@@ -101,6 +108,8 @@ TEST(NotesAhead, BarsFallOntoTheirKeysInStepWithTheSong) {
   const std::vector<Frame> full = Snapshots("", {0, 1500, 2000});
   ASSERT_EQ(full.size(), 3u);
   const std::vector<Frame> half = Snapshots("--speed 50", {3000});
+  // Halved tempo from 1000 ms: at 2000 ms the position is 960 + 480, not 1920.
+  const std::vector<Frame> slowed = Snapshots("", {2000}, TempoChangeSong());
   struct Case {
     const char* what;
     const Frame& frame;
@@ -125,6 +134,12 @@ TEST(NotesAhead, BarsFallOntoTheirKeysInStepWithTheSong) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.frame.LowestBar(c.column), std::pair(c.top, c.bottom));
   }
+  // The tempo change slows the fall at its moment: at 2000 ms the note is
+  // still about a beat away (the song takes the new tempo in the frame that
+  // reaches it, so within a row), where without the change it would be due.
+  const auto [slowedTop, slowedBottom] = slowed[0].LowestBar(kColumnC);
+  EXPECT_NEAR(slowedBottom, FrontRow(480), 1);
+  EXPECT_EQ(slowedBottom - slowedTop, FrontRow(0) - FrontRow(480) - 1) << "a beat long, one row short";
   // The next note to play stands out; the chord only once it is next.
   EXPECT_EQ(full[1].Pixel(kColumnC, FrontRow(480) - 1), kNext);
   EXPECT_NE(full[2].Pixel(kColumnE, FrontRow(1920) - 1), kNext);
