@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -244,6 +245,13 @@ struct PartNoteSpan {
   bool ended = false;  // a note-off ends it (else the track's end does)
 };
 
+// Ticks from `from` to `to`, never negative: a damaged file's times can
+// wrap past the int range, so the difference is taken in 64 bits.
+std::int32_t TicksBetween(std::int32_t from, std::int32_t to) {
+  const std::int64_t ticks = std::int64_t{to} - from;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(ticks, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
 // The part's notes in the order they start, each paired with the first
 // note-off of its channel and pitch after it (the first begun, the first
 // ended). Notes as the guide reads them: of its channel, with a velocity.
@@ -255,7 +263,7 @@ std::vector<PartNoteSpan> PartNoteSpans(const SongPart& part) {
     const TrackEvent e = cursor.Next();
     if (e.kind == EventKind::End) {
       for (PartNoteSpan& span : spans)
-        if (!span.ended) span.note.length = std::max(0, e.time - span.note.tick);
+        if (!span.ended) span.note.length = TicksBetween(span.note.tick, e.time);
       return spans;
     }
     if (part.channel != kWholeTrack && part.channel != e.Channel()) continue;
@@ -267,7 +275,7 @@ std::vector<PartNoteSpan> PartNoteSpans(const SongPart& part) {
     } else if (e.IsNoteOff() && !waiting.empty()) {
       PartNoteSpan& span = spans[waiting.front()];
       waiting.pop_front();
-      span.note.length = e.time - span.note.tick;
+      span.note.length = TicksBetween(span.note.tick, e.time);
       span.ended = true;
     }
   }
